@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace kpw {
+
+// navHyperlink: the only navigation flag the program ever passes.
+inline constexpr int NavHyperlink = 64;
+
+// What the logic needs of one embedded browser view. Calls return at once and
+// the view loads in the background. A failing call throws BrowserError.
+class BrowserView {
+public:
+    virtual ~BrowserView() = default;
+    virtual void Navigate2(const std::string& url, int flags) = 0;
+    virtual void GoBack() = 0;
+    virtual void Refresh() = 0;
+    virtual void Stop() = 0;
+    // The address shown now, read anew at every call.
+    virtual std::string LocationURL() const = 0;
+    // true suppresses the view's own dialog boxes (script dialogs and the like).
+    virtual void SetSilent(bool silent) = 0;
+};
+
+class BrowserError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What a finished top-level load hands to the page analysis. Either text is
+// absent when it could not be read from the page.
+struct DocumentContent {
+    // Body markup in the legacy serialised form: upper-case tag names,
+    // attribute values unquoted when they consist only of letters, digits,
+    // '-', '_', '.', otherwise double-quoted.
+    std::optional<std::string> BodyMarkup;
+    // The body's rendered plain text.
+    std::optional<std::string> BodyText;
+};
+
+}  // namespace kpw

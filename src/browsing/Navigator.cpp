@@ -1,0 +1,1 @@
+#include "browsing/Navigator.h"

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "browsing/BrowserView.h"
+#include "browsing/MainWindowPort.h"
+#include "browsing/NavigationState.h"
+#include "browsing/URLTemplateTable.h"
+#include "settings/Settings.h"
+
+namespace kpw {
+
+// Key codes the main window forwards (the legacy virtual-key numbers).
+inline constexpr int KeyF1 = 112;
+inline constexpr int KeyF5 = 116;
+inline constexpr char CharEnter = 13;
+inline constexpr char CharEscape = 27;
+inline constexpr char CharCtrlD = 4;
+
+// The main window's browsing logic: display modes, index navigation, the
+// browser commands and the analysis of every loaded page. Each public handler
+// is one window event; the window forwards it with one call.
+class Navigator {
+public:
+    Navigator(Settings& settings, MainWindowPort& window, BrowserView& visibleView,
+              BrowserView& hiddenView, std::string exeDir);
+
+    NavigationState& State() { return state_; }
+    const NavigationState& State() const { return state_; }
+    URLTemplateTable& Table() { return table_; }
+    const std::string& HelpFileName() const { return helpFileName_; }
+
+    // Start-up, after the settings are loaded and the window placed: silent
+    // mode, timer interval, size and mode buttons, template table, indexes,
+    // addresses, index field, auto-skip button and the language texts.
+    void StartUp();
+    // The end of start-up: FormReady, then the first NavigateBrowsers.
+    void StartFirstLoad();
+
+    // Control states.
+    void EnableControls(bool enabled);
+    void EnablePhotoSizeButtons(bool enabled);
+    void ShowControls(bool visible);
+    void HideFavoriteLists();
+
+    // Addresses and loading.
+    void BuildPageURLs();
+    void NavigateBrowsers();
+    int GetURLIndexFromURL(const std::string& url, bool keepCurrentIfNone) const;
+    int32_t GetPageIndexFromURL(const std::string& url) const;
+
+    // Tool buttons.
+    void SpeedButtonPhotoSizeOnClick(int tag);
+    void SpeedButtonURLOnClick(int tag);
+    void SpeedButtonShowStatisticsOnClick();
+    void SpeedButtonGoBackOnClick();
+    void SpeedButtonGoBackOnDblClick();
+    void SpeedButtonRefreshOnClick();
+    void SpeedButtonStopOnClick();
+    void SpeedButtonAutoSkipOnClick();
+    void SpeedButtonHelpOnClick();
+
+    // Index field, timer, keys and wheel.
+    void SpinEditPageIndexOnChange();
+    void SpinEditPageIndexOnEnter();
+    void TimerNavigateOnTimer();
+    // Returns true when the key is swallowed.
+    bool FormMainOnKeyPress(char key);
+    void FormMainOnKeyDown(int keyCode, bool shift, bool ctrl, bool alt);
+    // Returns whether the event was handled (false leaves the wheel its
+    // ordinary effect).
+    bool FormMainOnMouseWheel(int wheelDelta);
+
+    // Events of the visible browser view.
+    void VisibleWebBrowserOnBeforeNavigate2(const std::string& url, int flags,
+                                            const std::string& targetFrameName,
+                                            int32_t postData, const std::string& headers);
+    void VisibleWebBrowserOnDownloadComplete();
+    void VisibleWebBrowserOnDocumentComplete(const DocumentContent& content);
+    void VisibleWebBrowserOnStatusTextChange(const std::string& text);
+
+    // Language texts of the main window; also chooses the help file.
+    void SetFormMainTexts(int language);
+    // After the settings dialog was confirmed: templates, texts and hints,
+    // silent mode and timer interval.
+    void ApplyConfirmedSettings();
+
+private:
+    Settings& settings_;
+    MainWindowPort& window_;
+    BrowserView& visibleView_;
+    BrowserView& hiddenView_;
+    std::string exeDir_;
+    std::string helpFileName_;
+    NavigationState state_;
+    URLTemplateTable table_;
+};
+
+}  // namespace kpw

@@ -1,0 +1,2 @@
+#pragma once
+namespace kpw { class URLTemplateTable {}; }

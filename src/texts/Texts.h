@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+namespace kpw::texts {
+
+// Language index: 0 English, 1 German. Texts are UTF-8; multi-line hints
+// separate their lines by a single CR.
+inline constexpr int English = 0;
+inline constexpr int German = 1;
+inline constexpr int LanguageCount = 2;
+
+inline constexpr const char* ApplicationTitle = " Kelvaro Wizard";
+inline constexpr const char* MainCaption = " Kelvaro Photo Wizard";
+
+extern const char* const HelpFileStems[LanguageCount];
+extern const char* const LanguageNames[LanguageCount];
+// Indexed by display mode 1..3 (row 0 unused), then language.
+extern const char* const URLModeNames[4][LanguageCount];
+extern const char* const IndexLabels[4][LanguageCount];
+extern const char* const RemarkOnPhotoPrompts[LanguageCount];
+extern const char* const RemarkOnUserPrompts[LanguageCount];
+
+// The main window's hints in one language.
+struct MainFormTexts {
+    const char* PhotoSize1;
+    const char* PhotoSize2;
+    const char* PhotoSize3;
+    const char* PhotoSize4;
+    const char* ShowStatistics;
+    const char* AddFavorite;
+    const char* DeleteFavorite;
+    const char* SelectFavorite;
+    const char* GoBack;
+    const char* Refresh;
+    const char* Stop;
+    const char* AutoSkip;
+    const char* Help;
+    const char* Settings;
+    const char* FavoritePhotos;
+    const char* FavoriteUsers;
+};
+extern const MainFormTexts MainFormTextTable[LanguageCount];
+
+// ExeDir + stem + ".HLP"; exeDir ends in the path separator.
+std::string HelpFileName(const std::string& exeDir, int language);
+
+}  // namespace kpw::texts
