@@ -1,0 +1,50 @@
+#include "ui/HelpWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace kpw {
+
+HelpWindow::HelpWindow(QWidget* owner) : QDialog(owner), browser_(new QTextBrowser(this)) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+    browser_->setOpenExternalLinks(false);
+    resize(560, 620);
+}
+
+bool HelpWindow::Load(const QString& helpFileName) {
+    QFile file(helpFileName);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QFileInfo info(helpFileName);
+    browser_->setSearchPaths({info.absolutePath()});
+    browser_->setHtml(QString::fromUtf8(file.readAll()));
+    fileName_ = helpFileName;
+    setWindowTitle(QApplication::applicationDisplayName().trimmed() + QStringLiteral(" - ") +
+                   info.completeBaseName());
+    return true;
+}
+
+void HelpWindow::Show(QWidget* owner, const QString& helpFileName) {
+    auto* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window) window = new HelpWindow(owner);
+    if (!window->Load(helpFileName)) {
+        QMessageBox::warning(owner, QApplication::applicationDisplayName(),
+                             QStringLiteral("The help file could not be opened:\n%1")
+                                 .arg(QDir::toNativeSeparators(helpFileName)));
+        return;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace kpw

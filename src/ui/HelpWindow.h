@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QTextBrowser;
+
+namespace kpw {
+
+// The help viewer: one window that shows a help file (HTML content),
+// whatever its extension.
+class HelpWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Shows helpFileName in the help window of owner, creating it on first
+    // use; a missing or unreadable file gives a message naming its path.
+    static void Show(QWidget* owner, const QString& helpFileName);
+
+    QString FileName() const { return fileName_; }
+
+private:
+    explicit HelpWindow(QWidget* owner);
+    bool Load(const QString& helpFileName);
+
+    QTextBrowser* browser_;
+    QString fileName_;
+};
+
+}  // namespace kpw

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+
+#include "browsing/BrowserView.h"
+
+Q_DECLARE_METATYPE(kpw::DocumentContent)
+
+namespace kpw {
+
+// A BrowserView with a widget to place and its events as Qt signals. The
+// main window works with this; the engine adapter and the tests' recording
+// view implement it.
+class QtBrowserView : public QObject, public BrowserView {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual QWidget* Widget() = 0;
+
+signals:
+    void BeforeNavigate2(const QString& url, int flags, const QString& targetFrameName,
+                         int postData, const QString& headers);
+    void DownloadComplete();
+    void DocumentComplete(const kpw::DocumentContent& content);
+    void StatusTextChange(const QString& text);
+};
+
+}  // namespace kpw
