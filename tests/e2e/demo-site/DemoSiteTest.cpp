@@ -1,0 +1,387 @@
+// The demo photo site, spoken to over HTTP as the browser views will.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <future>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <thread>
+
+#include "DemoSite.h"
+
+extern char** environ;
+
+namespace kpw {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto Deadline = 30s;
+
+struct Fetched {
+    int status = -1;
+    std::string contentType;
+    std::string cacheControl;
+    std::string body;
+};
+
+Fetched Fetch(const std::string& base, const std::string& path) {
+    httplib::Client client(base);
+    client.set_read_timeout(Deadline);
+    const auto result = client.Get(path.c_str());
+    if (!result) {
+        ADD_FAILURE() << "no answer for " << base << path;
+        return {};
+    }
+    return {result->status, result->get_header_value("Content-Type"),
+            result->get_header_value("Cache-Control"), result->body};
+}
+
+// Width and height from the frame header of a JPEG file.
+std::optional<std::pair<int, int>> JpegPixels(const std::string& jpeg) {
+    const auto at = [&](size_t i) { return static_cast<unsigned char>(jpeg[i]); };
+    if (jpeg.size() < 4 || at(0) != 0xFF || at(1) != 0xD8) {
+        return std::nullopt;
+    }
+    for (size_t i = 2; i + 9 < jpeg.size();) {
+        if (at(i) != 0xFF) {
+            return std::nullopt;
+        }
+        const unsigned marker = at(i + 1);
+        const bool isFrame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (isFrame) {
+            return std::pair{at(i + 7) << 8 | at(i + 8), at(i + 5) << 8 | at(i + 6)};
+        }
+        i += 2 + (at(i + 2) << 8 | at(i + 3));
+    }
+    return std::nullopt;
+}
+
+// The number that follows the first occurrence of the pattern, if any.
+std::optional<int> NumberAfter(const std::string& text, const std::string& pattern) {
+    const size_t at = text.find(pattern);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    return std::atoi(text.c_str() + at + pattern.size());
+}
+
+std::vector<int> LinkedPhotos(const std::string& html) {
+    std::vector<int> photos;
+    const std::regex link("href=\"/photo/([0-9]+)\"");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), link);
+         it != std::sregex_iterator(); ++it) {
+        photos.push_back(std::stoi((*it)[1]));
+    }
+    return photos;
+}
+
+// One site for the read-only checks; the missing photos include one of user 7.
+class DemoSiteTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        site_ = std::make_unique<DemoSite>(DemoSite::Options{"5,1001-1003,2007", 0, "", 120});
+    }
+    static void TearDownTestSuite() { site_.reset(); }
+
+    static Fetched Main(const std::string& path) { return Fetch(site_->BaseURL(), path); }
+    static Fetched Static(const std::string& path) { return Fetch(site_->StaticBaseURL(), path); }
+
+    static std::unique_ptr<DemoSite> site_;
+};
+
+std::unique_ptr<DemoSite> DemoSiteTest::site_;
+
+struct AddressCase {
+    bool onStatic;
+    std::string path;
+    std::string contentType;
+    int longSide;  // 0: a page, not a picture
+};
+
+class AddressFormTest : public DemoSiteTest, public ::testing::WithParamInterface<AddressCase> {};
+
+TEST_P(AddressFormTest, AnswersWithTypeCacheHeaderAndSize) {
+    const AddressCase& c = GetParam();
+    const Fetched got = c.onStatic ? Static(c.path) : Main(c.path);
+    EXPECT_EQ(got.status, 200);
+    EXPECT_EQ(got.contentType.rfind(c.contentType, 0), 0u) << got.contentType;
+    EXPECT_EQ(got.cacheControl, "max-age=120");
+    if (c.longSide > 0) {
+        const auto pixels = JpegPixels(got.body);
+        ASSERT_TRUE(pixels.has_value()) << "not a JPEG";
+        EXPECT_EQ(std::max(pixels->first, pixels->second), c.longSide);
+        EXPECT_EQ(std::min(pixels->first, pixels->second), c.longSide * 3 / 4);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryForm, AddressFormTest,
+    ::testing::Values(AddressCase{false, "/photos/thumbnail/7.jpg", "image/jpeg", 100},
+                      AddressCase{false, "/photos/small/7.jpg", "image/jpeg", 240},
+                      AddressCase{false, "/photos/medium/7.jpg", "image/jpeg", 500},
+                      AddressCase{false, "/photos/medium/9.jpg", "image/jpeg", 500},
+                      AddressCase{true, "/photos/original/7.jpg", "image/jpeg", 1024},
+                      AddressCase{false, "/photos/small/2147483647.jpg", "image/jpeg", 240},
+                      AddressCase{false, "/photo/7", "text/html", 0},
+                      AddressCase{false, "/photo/7/stats", "text/html", 0},
+                      AddressCase{false, "/photo/2147483647", "text/html", 0},
+                      AddressCase{false, "/user/7", "text/html", 0},
+                      AddressCase{false, "/user/7/stats", "text/html", 0},
+                      AddressCase{false, "/", "text/html", 0},
+                      AddressCase{true, "/favicon.ico", "image/gif", 0}));
+
+struct NotFoundCase {
+    bool onStatic;
+    std::string path;
+    std::string message;
+};
+
+class NotFoundTest : public DemoSiteTest, public ::testing::WithParamInterface<NotFoundCase> {};
+
+TEST_P(NotFoundTest, Answers404WithErrorPage) {
+    const NotFoundCase& c = GetParam();
+    const Fetched got = c.onStatic ? Static(c.path) : Main(c.path);
+    EXPECT_EQ(got.status, 404);
+    EXPECT_EQ(got.contentType.rfind("text/html", 0), 0u) << got.contentType;
+    EXPECT_NE(got.body.find(c.message), std::string::npos) << got.body;
+    EXPECT_EQ(got.cacheControl.find("max-age"), std::string::npos);
+}
+
+const std::string PhotoNotFound = "Error 404: photo not found";
+
+INSTANTIATE_TEST_SUITE_P(
+    MissingPhotos, NotFoundTest,
+    ::testing::Values(NotFoundCase{false, "/photos/thumbnail/5.jpg", PhotoNotFound},
+                      NotFoundCase{false, "/photos/small/1002.jpg", PhotoNotFound},
+                      NotFoundCase{false, "/photos/medium/1003.jpg", PhotoNotFound},
+                      NotFoundCase{true, "/photos/original/1001.jpg", PhotoNotFound},
+                      NotFoundCase{false, "/photo/5", PhotoNotFound},
+                      NotFoundCase{false, "/photo/1002/stats", PhotoNotFound}));
+
+INSTANTIATE_TEST_SUITE_P(
+    IndexesOutOfRange, NotFoundTest,
+    ::testing::Values(NotFoundCase{false, "/photo/0", PhotoNotFound},
+                      NotFoundCase{false, "/photo/-3", PhotoNotFound},
+                      NotFoundCase{false, "/photo/abc", PhotoNotFound},
+                      NotFoundCase{false, "/photo/007", PhotoNotFound},
+                      NotFoundCase{false, "/photo/2147483648", PhotoNotFound},
+                      NotFoundCase{false, "/photos/small/99999999999.jpg", PhotoNotFound},
+                      NotFoundCase{true, "/photos/original/0.jpg", PhotoNotFound},
+                      NotFoundCase{false, "/user/0", "Error 404: user not found"},
+                      NotFoundCase{false, "/user/1001/stats", "Error 404: user not found"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    UnknownAddresses, NotFoundTest,
+    ::testing::Values(NotFoundCase{false, "/nothing", "Error 404: page not found"},
+                      NotFoundCase{false, "/photo/7/extra", "Error 404: page not found"},
+                      NotFoundCase{false, "/photos/original/7.jpg", "Error 404: page not found"},
+                      NotFoundCase{true, "/photo/7", "Error 404: page not found"},
+                      NotFoundCase{true, "/photos/small/7.jpg", "Error 404: page not found"}));
+
+TEST_F(DemoSiteTest, PhotoPageNamesAuthorInAuthorBlockAfterAnotherUserLink) {
+    for (const int photo : {1, 2, 999, 1000, 1001 + 3, 123457, 2147483647}) {
+        SCOPED_TRACE(photo);
+        const std::string body = Main("/photo/" + std::to_string(photo)).body;
+        const std::string block = "<p id=\"author\">by <a href=\"/user/";
+        const size_t blockAt = body.find(block);
+        ASSERT_NE(blockAt, std::string::npos);
+        EXPECT_EQ(NumberAfter(body.substr(blockAt), block), DemoSiteAuthorOf(photo));
+
+        // Without the marker the first user link would name somebody else.
+        const auto firstUser = NumberAfter(body, "<a href=\"/user/");
+        ASSERT_TRUE(firstUser.has_value());
+        EXPECT_LT(body.find("<a href=\"/user/"), blockAt);
+        EXPECT_NE(*firstUser, DemoSiteAuthorOf(photo));
+
+        const auto links = LinkedPhotos(body);
+        const bool hasPrevious = std::count(links.begin(), links.end(), photo - 1) > 0;
+        const bool hasNext =
+            photo < 2147483647 && std::count(links.begin(), links.end(), photo + 1);
+        EXPECT_EQ(hasPrevious, photo > 1);
+        EXPECT_EQ(hasNext, photo < 2147483647);
+        EXPECT_NE(body.find("src=\"/photos/medium/" + std::to_string(photo) + ".jpg\""),
+                  std::string::npos);
+    }
+}
+
+TEST_F(DemoSiteTest, StatisticsPageLinksAuthorWithNolessthanClass) {
+    for (const int photo : {1, 1000, 123457, 2147483647}) {
+        SCOPED_TRACE(photo);
+        const std::string body = Main("/photo/" + std::to_string(photo) + "/stats").body;
+        EXPECT_EQ(NumberAfter(body, "<a class=\"nolessthan\" href=\"/user/"),
+                  DemoSiteAuthorOf(photo));
+    }
+}
+
+TEST_F(DemoSiteTest, UserPageLinksOnlyExistingPhotosOfThatUser) {
+    for (const int user : {1, 7, 1000}) {
+        SCOPED_TRACE(user);
+        const auto photos = LinkedPhotos(Main("/user/" + std::to_string(user)).body);
+        ASSERT_FALSE(photos.empty());
+        for (const int photo : photos) {
+            EXPECT_EQ(DemoSiteAuthorOf(photo), user) << photo;
+        }
+        EXPECT_EQ(Main("/photo/" + std::to_string(photos.back())).status, 200);
+    }
+    const auto ofUser7 = LinkedPhotos(Main("/user/7").body);
+    EXPECT_EQ(std::count(ofUser7.begin(), ofUser7.end(), 2007), 0);
+    EXPECT_EQ(std::count(ofUser7.begin(), ofUser7.end(), 1007), 1);
+}
+
+// The program takes any page whose text holds these words for a missing photo.
+TEST_F(DemoSiteTest, PagesOfExistingPhotosAndUsersHoldNoErrorWords) {
+    std::vector<std::string> paths = {"/"};
+    for (int i = 1; i <= 80; ++i) {
+        const std::string photo = std::to_string(i == 5 ? 2147483647 : i);  // 5 is missing
+        const std::string user = std::to_string(i);
+        paths.insert(paths.end(), {"/photo/" + photo, "/photo/" + photo + "/stats", "/user/" + user,
+                                   "/user/" + user + "/stats"});
+    }
+    for (const std::string& path : paths) {
+        const Fetched got = Main(path);
+        ASSERT_EQ(got.status, 200) << path;
+        std::string lower = got.body;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        for (const char* word : {"error", "http 404", "http 500"}) {
+            EXPECT_EQ(lower.find(word), std::string::npos) << path << " holds " << word;
+        }
+    }
+}
+
+TEST_F(DemoSiteTest, LogRecordsEachRequestWithHostAndStatus) {
+    Static("/photos/original/321.jpg");
+    Main("/photo/1001");
+    Main("/user/321");
+    Main("/user/321");
+    EXPECT_TRUE(site_->WaitForLogLine("GET 127.0.0.2 /photos/original/321.jpg 200", Deadline));
+    EXPECT_TRUE(site_->WaitForLogLine("GET 127.0.0.1 /photo/1001 404", Deadline));
+    const auto countUserLines = [] {
+        const auto lines = site_->LogLines();
+        return std::count(lines.begin(), lines.end(), "GET 127.0.0.1 /user/321 200");
+    };
+    const auto end = std::chrono::steady_clock::now() + Deadline;
+    while (countUserLines() < 2 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(countUserLines(), 2);
+}
+
+TEST(DemoSiteLatency, DelaysOnlyPathsWithTheGivenBeginning) {
+    constexpr int latencyMs = 2000;
+    DemoSite site({"", latencyMs, "/photo/", 300});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/3").status, 200);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(latencyMs));
+
+    // A user page asked for while a photo page is being delayed comes first.
+    auto slow = std::async(std::launch::async, [&] { return Fetch(site.BaseURL(), "/photo/4"); });
+    EXPECT_EQ(Fetch(site.BaseURL(), "/user/4").status, 200);
+    EXPECT_EQ(slow.wait_for(0s), std::future_status::timeout);
+    EXPECT_EQ(slow.get().status, 200);
+}
+
+TEST(DemoSiteProcess, EndsCleanlyOnSigterm) {
+    DemoSite site;
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/1").status, 200);
+    EXPECT_EQ(site.Stop(), 0);
+}
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Runs the site with the arguments and standard input at its end.
+RunResult RunSite(std::vector<std::string> args) {
+    char dir[] = "/tmp/kpw-demo-site-run-XXXXXX";
+    if (!mkdtemp(dir)) {
+        ADD_FAILURE() << "no temporary folder";
+        return {};
+    }
+    const std::string outPath = std::string(dir) + "/out";
+    const std::string errPath = std::string(dir) + "/err";
+    args.insert(args.begin(), KPW_DEMO_SITE_EXE);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    pid_t pid = -1;
+    RunResult result;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        pid_t reaped = 0;
+        const auto end = std::chrono::steady_clock::now() + Deadline;
+        while ((reaped = waitpid(pid, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(10ms);
+        }
+        if (reaped == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        } else if (WIFEXITED(status)) {
+            result.exitCode = WEXITSTATUS(status);
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    result.out = ReadFile(outPath);
+    result.err = ReadFile(errPath);
+    unlink(outPath.c_str());
+    unlink(errPath.c_str());
+    rmdir(dir);
+    return result;
+}
+
+TEST(DemoSiteProcess, ReportsPortOnceAndEndsWithWatchedInput) {
+    const RunResult run = RunSite({"--port", "0", "--watch-stdin"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("listening on [1-9][0-9]*\n"))) << run.out;
+}
+
+class OptionErrorTest : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(OptionErrorTest, ExitsWithCode2AndAMessage) {
+    const RunResult run = RunSite(GetParam());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("kelvaro-demo-site: "), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadCommandLines, OptionErrorTest,
+    ::testing::Values(
+        std::vector<std::string>{"--port", "abc"}, std::vector<std::string>{"--port", "70000"},
+        std::vector<std::string>{"--port", "6000"}, std::vector<std::string>{"--port"},
+        std::vector<std::string>{"--missing", "5-3"}, std::vector<std::string>{"--missing", "0"},
+        std::vector<std::string>{"--missing", "1,,2"},
+        std::vector<std::string>{"--latency-ms", "-1"}, std::vector<std::string>{"--max-age", "x"},
+        std::vector<std::string>{"--host", "127.0.0.2"},
+        std::vector<std::string>{"--log", "/nonexistent-folder/log"},
+        std::vector<std::string>{"--unknown"}));
+
+}  // namespace
+}  // namespace kpw

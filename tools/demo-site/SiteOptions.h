@@ -1,0 +1,47 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kpw {
+
+// An inclusive run of photo indexes.
+struct PhotoRange {
+    int First = 0;
+    int Last = 0;
+};
+
+struct SiteOptions {
+    int Port = 0;  // 0: the system picks a free port
+    std::string Host = "127.0.0.1";
+    std::string StaticHost = "127.0.0.2";
+    std::vector<PhotoRange> Missing;
+    int LatencyMs = 0;
+    std::string LatencyPath;  // delay only paths beginning with this; empty: all
+    std::string LogFile;
+    int MaxAge = 300;
+    bool WatchStdin = false;
+    bool Help = false;
+};
+
+class SiteOptionError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the command line without the program name. Throws SiteOptionError
+// with a message fit for the user.
+SiteOptions ParseSiteOptions(const std::vector<std::string>& args);
+
+// "5,1001-1003" -> {5..5, 1001..1003}; an empty text gives no ranges.
+std::vector<PhotoRange> ParseMissingList(const std::string& text);
+
+bool IsInRanges(const std::vector<PhotoRange>& ranges, int photo);
+
+// Ports that browsers refuse to connect to, whatever the page asks.
+bool IsRefusedByBrowsers(int port);
+
+std::string SiteUsage();
+
+}  // namespace kpw
