@@ -1,2 +1,41 @@
 #pragma once
-namespace kpw { struct NavigationState {}; }
+
+#include <cstdint>
+#include <string>
+
+namespace kpw {
+
+// The main window's run-time navigation state. The persisted indexes and
+// options live in Settings; the hidden view's address is slot NextURL of the
+// URL template table.
+struct NavigationState {
+    // The index shown, the one before the last accepted change, and the one
+    // the hidden view loads (below CurrentIndex when travelling down).
+    int32_t CurrentIndex = 0;
+    int32_t PreviousIndex = 0;
+    int32_t NextIndex = 0;
+    std::string CurrentURL;
+    // What the program last sent to the visible view; anything else on view
+    // means the user followed a link.
+    std::string LastNavigatedURL;
+    bool StatisticsView = false;
+    // The last wheel turn asked for a lower index.
+    bool SteppingDown = false;
+    // Set-up has finished; field changes before are not commits.
+    bool FormReady = false;
+    // The last character key the window saw (Enter forces a reload).
+    char LastKeyChar = 0;
+    // The index field's caret, kept across the program's own writes.
+    int32_t SpinCaretPos = 0;
+    // A Go back or Refresh waits for its download to complete.
+    bool BrowserCommandPending = false;
+    // The auto-skip is writing the index field; the commit must not reset the count.
+    bool Skipping = false;
+    int32_t SkippedURLCount = 0;
+    // The display mode at the end of the last analysed page load.
+    int ShownURLIndex = 0;
+    // The photo-size buttons may be enabled (display mode 1).
+    bool PhotoSizeEnabled = false;
+};
+
+}  // namespace kpw

@@ -1,1 +1,432 @@
 #include "browsing/Navigator.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "browsing/ControlGroups.h"
+#include "browsing/IndexText.h"
+#include "texts/Texts.h"
+
+namespace kpw {
+
+namespace {
+
+// The neighbour above, or the one below at the top of the range.
+int32_t UpperNeighbour(int32_t index) {
+    return index < MaxIndex ? index + 1 : index - 1;
+}
+
+bool IsIndex(int32_t value) {
+    return value >= 1;
+}
+
+}  // namespace
+
+Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& visibleView,
+                     BrowserView& hiddenView, std::string exeDir)
+    : settings_(settings),
+      window_(window),
+      visibleView_(visibleView),
+      hiddenView_(hiddenView),
+      exeDir_(std::move(exeDir)) {}
+
+int Navigator::LanguageIndex() const {
+    return settings_.Language == texts::German ? 1 : 0;
+}
+
+int Navigator::ModeIndex() const {
+    return Clamp(settings_.URLIndex, 1, 3);
+}
+
+void Navigator::TakeIndexOfMode() {
+    state_.CurrentIndex = settings_.URLIndex == 3 ? settings_.UserIndex : settings_.PhotoIndex;
+    state_.CurrentIndex = Clamp(state_.CurrentIndex, 1, MaxIndex);
+    state_.PreviousIndex = state_.CurrentIndex - 1;
+    state_.NextIndex = UpperNeighbour(state_.CurrentIndex);
+}
+
+void Navigator::StoreCurrentIndex() {
+    if (settings_.URLIndex == 3)
+        settings_.UserIndex = state_.CurrentIndex;
+    else
+        settings_.PhotoIndex = state_.CurrentIndex;
+}
+
+int32_t Navigator::PageIndexFieldValue() const {
+    std::optional<int32_t> value = ReadInteger(window_.PageIndexText());
+    return value ? Clamp(*value, 1, MaxIndex) : 1;
+}
+
+bool Navigator::ShowsLastNavigatedURL() const {
+    return SameTextNoCase(visibleView_.LocationURL(), state_.LastNavigatedURL);
+}
+
+void Navigator::FocusPageIndex() {
+    if (window_.CanFocus(Control::PageIndex)) window_.SetFocus(Control::PageIndex);
+}
+
+void Navigator::SetURLButtonHints(bool withModeNames, int language) {
+    for (int mode = 1; mode <= 3; ++mode) {
+        std::string hint;
+        if (withModeNames) hint = std::string(texts::URLModeNames[mode][language]) + '\r';
+        window_.SetHint(URLButton(mode), hint + table_.ModeTemplate(mode));
+    }
+}
+
+void Navigator::SetIndexLabel() {
+    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()][LanguageIndex()]);
+}
+
+// ---- Start-up
+
+void Navigator::StartUp() {
+    visibleView_.SetSilent(!settings_.WebBrowserVerbose);
+    window_.SetNavigateTimerInterval(settings_.NavigateDelayTime);
+    window_.SetDown(PhotoSizeButton(settings_.PhotoSize), true);
+    state_.PhotoSizeEnabled = settings_.URLIndex == 1;
+    EnablePhotoSizeButtons(state_.PhotoSizeEnabled);
+    table_.RefreshURLTemplateTable();
+    SetURLButtonHints(true, LanguageIndex());
+    window_.SetDown(URLButton(settings_.URLIndex), true);
+    state_.ShownURLIndex = settings_.URLIndex;
+    TakeIndexOfMode();
+    BuildPageURLs();
+
+    // FormReady is still false, so this write is not a commit.
+    window_.SetPageIndexMaximum(MaxIndex);
+    window_.SetPageIndexValue(state_.CurrentIndex);
+    window_.ProcessPendingMessages();
+    window_.SetPageIndexCaretPos(static_cast<int>(window_.PageIndexText().size()));
+    window_.ProcessPendingMessages();
+    state_.SpinCaretPos = window_.PageIndexCaretPos();
+
+    window_.SetDown(Control::AutoSkip, settings_.AutoSkipURL);
+    SetFormMainTexts(settings_.Language);
+}
+
+void Navigator::StartFirstLoad() {
+    state_.FormReady = true;
+    NavigateBrowsers();
+}
+
+// ---- Control states
+
+void Navigator::EnablePhotoSizeButtons(bool enabled) {
+    for (int size = 1; size <= 4; ++size) window_.SetEnabled(PhotoSizeButton(size), enabled);
+}
+
+void Navigator::EnableControls(bool enabled) {
+    EnablePhotoSizeButtons(state_.PhotoSizeEnabled && enabled);
+    for (Control control : {Control::URL1, Control::URL2, Control::URL3, Control::ShowStatistics,
+                            Control::AddFavorite, Control::DeleteFavorite, Control::SelectFavorite})
+        window_.SetEnabled(control, enabled);
+    bool canGoBack = false;
+    if (enabled) {
+        try {
+            canGoBack = !ShowsLastNavigatedURL();
+        } catch (const std::exception&) {
+            // A view whose address cannot be read offers no way back.
+        }
+    }
+    window_.SetEnabled(Control::GoBack, canGoBack);
+    window_.SetEnabled(Control::Refresh, enabled);
+    window_.SetEnabled(Control::Stop, !enabled);
+    for (Control control : {Control::AutoSkip, Control::Help, Control::Settings,
+                            Control::LabelPageIndex, Control::PageIndex})
+        window_.SetEnabled(control, enabled);
+    if (enabled) FocusPageIndex();
+    window_.SetBusyCursors(!enabled);
+    window_.ProcessPendingMessages();
+}
+
+void Navigator::ShowControls(bool visible) {
+    for (Control control : {Control::GoBack, Control::Refresh, Control::Stop, Control::AutoSkip,
+                            Control::PageIndex, Control::Help, Control::Settings})
+        window_.SetVisible(control, visible);
+    window_.ProcessPendingMessages();
+}
+
+void Navigator::HideFavoriteLists() {
+    ShowControls(true);
+    for (Control list : {Control::FavoritePhotos, Control::FavoriteUsers}) {
+        if (!window_.IsVisible(list)) continue;
+        if (window_.IsEnabled(Control::PageIndex)) FocusPageIndex();
+        window_.SetVisible(list, false);
+    }
+}
+
+// ---- Addresses and loading
+
+void Navigator::BuildPageURLs() {
+    int mode = state_.StatisticsView ? std::max(settings_.URLIndex, 2) : settings_.URLIndex;
+    const std::string& urlTemplate = table_.ModeTemplate(mode);
+    std::string suffix = state_.StatisticsView ? StatisticsSuffix : "";
+    state_.CurrentURL = PutIndexIntoTemplate(urlTemplate, state_.CurrentIndex) + suffix;
+    table_[URLTemplateTable::NextURL] =
+        PutIndexIntoTemplate(urlTemplate, state_.NextIndex) + suffix;
+}
+
+void Navigator::NavigateBrowsers() {
+    try {
+        visibleView_.Navigate2(state_.CurrentURL, NavHyperlink);
+        hiddenView_.Navigate2(NextURL(), NavHyperlink);
+    } catch (const std::exception&) {
+        // A refused navigation leaves the window loading until Stop.
+    }
+    EnableControls(false);
+    state_.LastNavigatedURL = state_.CurrentURL;
+}
+
+int Navigator::GetURLIndexFromURL(const std::string& url, bool keepCurrentIfNone) const {
+    for (int mode = 1; mode <= 3; ++mode)
+        if (StartsWithNoCase(url, table_.ModePrefix(mode))) return mode;
+    return keepCurrentIfNone ? settings_.URLIndex : 0;
+}
+
+int32_t Navigator::GetPageIndexFromURL(const std::string& url) const {
+    int mode = GetURLIndexFromURL(url, false);
+    if (mode != 0 && !url.empty()) {
+        std::string_view rest = std::string_view(url).substr(table_.ModePrefix(mode).size());
+        std::string_view digits = rest.substr(0, CountLeadingDigits(rest));
+        // A run too large for an index counts as none.
+        std::optional<int32_t> value = digits.empty() ? std::nullopt : ReadInteger(digits);
+        if (value && *value != 0) return *value;
+    }
+    return PageIndexFieldValue();
+}
+
+// ---- Mode, size and statistics buttons
+
+void Navigator::SpeedButtonPhotoSizeOnClick(int tag) {
+    if (tag < 1 || tag > 4) return;
+    HideFavoriteLists();
+    settings_.PhotoSize = tag;
+    table_.SelectPhotoTemplate();
+    BuildPageURLs();
+    NavigateBrowsers();
+    window_.ProcessPendingMessages();
+    FocusPageIndex();
+}
+
+void Navigator::SpeedButtonURLOnClick(int tag) {
+    if (tag < 1 || tag > 3) return;
+    HideFavoriteLists();
+    settings_.URLIndex = tag;
+    TakeIndexOfMode();
+    SetIndexLabel();
+    window_.SetPageIndexValue(state_.CurrentIndex);
+    state_.PhotoSizeEnabled = settings_.URLIndex == 1;
+    if (state_.PhotoSizeEnabled) table_.SelectPhotoTemplate();
+    EnablePhotoSizeButtons(state_.PhotoSizeEnabled);
+    BuildPageURLs();
+    NavigateBrowsers();
+    window_.ProcessPendingMessages();
+    FocusPageIndex();
+}
+
+void Navigator::SpeedButtonShowStatisticsOnClick() {
+    HideFavoriteLists();
+    state_.StatisticsView = window_.IsDown(Control::ShowStatistics);
+    BuildPageURLs();
+    NavigateBrowsers();
+    window_.ProcessPendingMessages();
+    FocusPageIndex();
+}
+
+// ---- Browser commands
+
+void Navigator::SpeedButtonGoBackOnClick() {
+    state_.BrowserCommandPending = true;
+    HideFavoriteLists();
+    if (!ShowsLastNavigatedURL()) {
+        EnableControls(false);
+        visibleView_.GoBack();
+        window_.ProcessPendingMessages();
+    } else {
+        // Nothing was sent, so no download will end the command.
+        state_.BrowserCommandPending = false;
+    }
+    if (ShowsLastNavigatedURL()) window_.SetEnabled(Control::GoBack, false);
+}
+
+void Navigator::SpeedButtonGoBackOnDblClick() {
+    state_.BrowserCommandPending = true;
+    HideFavoriteLists();
+    if (!ShowsLastNavigatedURL()) {
+        EnableControls(false);
+        try {
+            visibleView_.Navigate2(state_.LastNavigatedURL, NavHyperlink);
+        } catch (const std::exception&) {
+            // As every navigation request: ignored, Stop ends the loading state.
+        }
+        window_.ProcessPendingMessages();
+    } else {
+        state_.BrowserCommandPending = false;
+    }
+    if (ShowsLastNavigatedURL()) window_.SetEnabled(Control::GoBack, false);
+}
+
+void Navigator::SpeedButtonRefreshOnClick() {
+    state_.BrowserCommandPending = true;
+    HideFavoriteLists();
+    EnableControls(false);
+    visibleView_.Refresh();
+}
+
+void Navigator::SpeedButtonStopOnClick() {
+    HideFavoriteLists();
+    EnableControls(true);
+    visibleView_.Stop();
+}
+
+void Navigator::SpeedButtonAutoSkipOnClick() {
+    HideFavoriteLists();
+    settings_.AutoSkipURL = window_.IsDown(Control::AutoSkip);
+}
+
+void Navigator::SpeedButtonHelpOnClick() {
+    HideFavoriteLists();
+    window_.ShowHelp(helpFileName_);
+}
+
+// ---- Index field, timer, keys and wheel
+
+void Navigator::SpinEditPageIndexOnChange() {
+    if (!state_.FormReady || state_.Skipping || window_.NavigateTimerRunning()) return;
+    std::optional<int32_t> value = ReadInteger(window_.PageIndexText());
+    // Only 1..2147483647 is an index; 0, negative numbers and other text are not.
+    if (!value || !IsIndex(*value)) return;
+
+    state_.SkippedURLCount = 0;
+    state_.PreviousIndex = state_.CurrentIndex;
+    state_.CurrentIndex = *value;
+    if (state_.CurrentIndex == state_.PreviousIndex && state_.LastKeyChar != CharEnter) return;
+    state_.LastKeyChar = 0;
+
+    if (state_.CurrentIndex < state_.PreviousIndex) {
+        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
+    } else {
+        state_.NextIndex = UpperNeighbour(state_.CurrentIndex);
+    }
+    StoreCurrentIndex();
+    BuildPageURLs();
+    state_.SpinCaretPos = window_.PageIndexCaretPos();
+    NavigateBrowsers();
+}
+
+void Navigator::SpinEditPageIndexOnEnter() {
+    window_.ClearPageIndexSelection();
+}
+
+void Navigator::TimerNavigateOnTimer() {
+    window_.StopNavigateTimer();
+    window_.ProcessPendingMessages();
+    SpinEditPageIndexOnChange();
+}
+
+bool Navigator::FormMainOnKeyPress(char key) {
+    bool swallowed = false;
+    state_.LastKeyChar = key;
+    if (window_.PageIndexHasFocus()) {
+        window_.StopNavigateTimer();
+        if (key == CharEnter) {
+            swallowed = true;
+            SpinEditPageIndexOnChange();
+        } else {
+            window_.StartNavigateTimer();
+        }
+    }
+    if (key == CharEscape) {
+        HideFavoriteLists();
+        if (window_.IsEnabled(Control::Stop)) SpeedButtonStopOnClick();
+    }
+    if (key == CharCtrlD) {
+        swallowed = true;
+        window_.SetVisible(Control::MemoText, !window_.IsVisible(Control::MemoText));
+    }
+    return swallowed;
+}
+
+void Navigator::FormMainOnKeyDown(int keyCode, bool shift, bool ctrl, bool alt) {
+    if (shift || ctrl || alt) return;
+    if (keyCode == KeyF1)
+        SpeedButtonHelpOnClick();
+    else if (keyCode == KeyF5)
+        SpeedButtonRefreshOnClick();
+}
+
+bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
+    if (!window_.PageIndexHasFocus() && (settings_.URLIndex == 2 || settings_.URLIndex == 3))
+        return false;
+    // A turn without vertical movement is no step.
+    if (wheelDelta == 0) return false;
+    state_.SpinCaretPos = window_.PageIndexCaretPos();
+    std::optional<int32_t> typed = ReadInteger(window_.PageIndexText());
+    if (!typed || !IsIndex(*typed)) {
+        window_.SetPageIndexValue(state_.CurrentIndex);
+        return true;
+    }
+
+    // Away from the user (a positive delta) goes down unless inverted.
+    state_.SteppingDown = (wheelDelta > 0) != settings_.InvertMouseWheel;
+    if (state_.SteppingDown) {
+        if (state_.CurrentIndex <= 1) return false;
+        --state_.CurrentIndex;
+        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
+    } else {
+        if (state_.CurrentIndex >= MaxIndex) return false;
+        ++state_.CurrentIndex;
+        state_.NextIndex = UpperNeighbour(state_.CurrentIndex);
+    }
+    StoreCurrentIndex();
+    BuildPageURLs();
+    NavigateBrowsers();
+    window_.SetPageIndexValue(state_.CurrentIndex);
+    window_.ProcessPendingMessages();
+    window_.SetPageIndexCaretPos(state_.SpinCaretPos);
+    return true;
+}
+
+// ---- Texts
+
+void Navigator::SetFormMainTexts(int language) {
+    if (language == texts::English || language == texts::German) {
+        window_.SetApplicationTitle(texts::ApplicationTitle);
+        window_.SetWindowCaption(texts::MainCaption);
+        const texts::MainFormTexts& t = texts::MainFormTextTable[language];
+        const std::pair<Control, const char*> hints[] = {
+            {Control::PhotoSize1, t.PhotoSize1},
+            {Control::PhotoSize2, t.PhotoSize2},
+            {Control::PhotoSize3, t.PhotoSize3},
+            {Control::PhotoSize4, t.PhotoSize4},
+            {Control::ShowStatistics, t.ShowStatistics},
+            {Control::AddFavorite, t.AddFavorite},
+            {Control::DeleteFavorite, t.DeleteFavorite},
+            {Control::SelectFavorite, t.SelectFavorite},
+            {Control::GoBack, t.GoBack},
+            {Control::Refresh, t.Refresh},
+            {Control::Stop, t.Stop},
+            {Control::AutoSkip, t.AutoSkip},
+            {Control::Help, t.Help},
+            {Control::Settings, t.Settings},
+            {Control::FavoritePhotos, t.FavoritePhotos},
+            {Control::FavoriteUsers, t.FavoriteUsers},
+        };
+        for (const auto& [control, hint] : hints) window_.SetHint(control, hint);
+    }
+    int lang = language == texts::German ? texts::German : texts::English;
+    SetURLButtonHints(true, lang);
+    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()][lang]);
+    helpFileName_ = texts::HelpFileName(exeDir_, lang);
+}
+
+void Navigator::ApplyConfirmedSettings() {
+    table_.RefreshURLTemplateTable();
+    SetFormMainTexts(settings_.Language);
+    SetURLButtonHints(false, LanguageIndex());
+    visibleView_.SetSilent(!settings_.WebBrowserVerbose);
+    window_.SetNavigateTimerInterval(settings_.NavigateDelayTime);
+}
+
+}  // namespace kpw

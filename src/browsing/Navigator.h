@@ -22,13 +22,16 @@ inline constexpr char CharCtrlD = 4;
 // browser commands and the analysis of every loaded page. Each public handler
 // is one window event; the window forwards it with one call.
 class Navigator {
-public:
+  public:
     Navigator(Settings& settings, MainWindowPort& window, BrowserView& visibleView,
               BrowserView& hiddenView, std::string exeDir);
 
     NavigationState& State() { return state_; }
     const NavigationState& State() const { return state_; }
     URLTemplateTable& Table() { return table_; }
+    const URLTemplateTable& Table() const { return table_; }
+    // The address for the hidden view (slot NextURL of the table).
+    const std::string& NextURL() const { return table_[URLTemplateTable::NextURL]; }
     const std::string& HelpFileName() const { return helpFileName_; }
 
     // Start-up, after the settings are loaded and the window placed: silent
@@ -74,8 +77,8 @@ public:
 
     // Events of the visible browser view.
     void VisibleWebBrowserOnBeforeNavigate2(const std::string& url, int flags,
-                                            const std::string& targetFrameName,
-                                            int32_t postData, const std::string& headers);
+                                            const std::string& targetFrameName, int32_t postData,
+                                            const std::string& headers);
     void VisibleWebBrowserOnDownloadComplete();
     void VisibleWebBrowserOnDocumentComplete(const DocumentContent& content);
     void VisibleWebBrowserOnStatusTextChange(const std::string& text);
@@ -86,7 +89,27 @@ public:
     // silent mode and timer interval.
     void ApplyConfirmedSettings();
 
-private:
+  private:
+    // The language and display mode as valid table indexes.
+    int LanguageIndex() const;
+    int ModeIndex() const;
+    // CurrentIndex from the display mode's own index, with its neighbours.
+    void TakeIndexOfMode();
+    // CurrentIndex into PhotoIndex (modes 1 and 2) or UserIndex (mode 3).
+    void StoreCurrentIndex();
+    // The index field's value: its text in the field's bounds, 1 if no number.
+    int32_t PageIndexFieldValue() const;
+    bool ShowsLastNavigatedURL() const;
+    void FocusPageIndex();
+    void SetURLButtonHints(bool withModeNames, int language);
+    void SetIndexLabel();
+
+    // Steps of the document-complete analysis.
+    void AnalysePage(const DocumentContent& content);
+    void TakeFollowedPhotoIndex();
+    void SkipMissingPhoto();
+    void SynchroniseAndPreload();
+
     Settings& settings_;
     MainWindowPort& window_;
     BrowserView& visibleView_;
@@ -94,7 +117,7 @@ private:
     std::string exeDir_;
     std::string helpFileName_;
     NavigationState state_;
-    URLTemplateTable table_;
+    URLTemplateTable table_{settings_};
 };
 
 }  // namespace kpw

@@ -1,1 +1,42 @@
-// favourites
+#include "favorites/FavoriteList.h"
+
+#include <algorithm>
+
+#include "browsing/IndexText.h"
+
+namespace kpw {
+
+std::optional<int> FavoriteList::Find(const std::string& indexText) const {
+    for (int position = 0; position < Count(); ++position) {
+        if (LeadingDigits(At(position)) == indexText) return position;
+    }
+    return std::nullopt;
+}
+
+void FavoriteList::AddOrUpdate(const std::string& key, FavoriteEntry entry, int maxCount) {
+    if (std::optional<int> found = Find(key)) {
+        entries_.erase(entries_.begin() + *found);
+    } else {
+        // A list loaded under a higher bound shrinks here, not on updates.
+        const size_t bound = static_cast<size_t>(std::max(maxCount, 1));
+        while (entries_.size() >= bound) entries_.pop_back();
+    }
+    entries_.insert(entries_.begin(), std::move(entry));
+    selected_ = 0;
+}
+
+void FavoriteList::MoveToTop(int position) {
+    if (!IsPosition(position)) return;
+    FavoriteEntry entry = TrimText(At(position));
+    entries_.erase(entries_.begin() + position);
+    entries_.insert(entries_.begin(), std::move(entry));
+    selected_ = 0;
+}
+
+void FavoriteList::Remove(int position) {
+    if (!IsPosition(position)) return;
+    entries_.erase(entries_.begin() + position);
+    selected_ = entries_.empty() ? NoSelection : 0;
+}
+
+}  // namespace kpw

@@ -1,0 +1,149 @@
+// The visible view's events: page analysis, auto-skip, log and status.
+#include <exception>
+
+#include "browsing/ControlGroups.h"
+#include "browsing/IndexText.h"
+#include "browsing/Navigator.h"
+#include "browsing/PageAnalysis.h"
+
+namespace kpw {
+
+namespace {
+
+// Sets a flag for the duration of a scope and gives back its old value even
+// when the scope is left by an error, so the commit can never stay blocked.
+class FlagScope {
+  public:
+    FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+    ~FlagScope() { flag_ = saved_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+    bool saved_;
+};
+
+}  // namespace
+
+void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
+    EnableControls(true);
+    // The first and the last index are shown as they come.
+    if (state_.CurrentIndex <= 1 || state_.CurrentIndex >= MaxIndex) return;
+    try {
+        AnalysePage(content);
+    } catch (const std::exception&) {
+        // A page that cannot be read is left as it is; nothing reaches the view.
+    }
+}
+
+void Navigator::AnalysePage(const DocumentContent& content) {
+    if (settings_.URLIndex == 2 || (settings_.URLIndex == 1 && state_.StatisticsView)) {
+        if (!content.BodyMarkup) return;
+        std::optional<int32_t> author = FindAuthorIndex(*content.BodyMarkup, state_.StatisticsView);
+        if (author && *author >= 1) settings_.UserIndex = *author;
+    }
+    if (settings_.URLIndex != 1) TakeFollowedPhotoIndex();
+
+    bool maySkip = settings_.AutoSkipURL && settings_.URLIndex == 1 &&
+                   state_.SkippedURLCount < settings_.MaxSkippedURLCount;
+    // An unreadable text reports no error words.
+    if (maySkip && content.BodyText && PhotoIsMissing(*content.BodyText))
+        SkipMissingPhoto();
+    else
+        SynchroniseAndPreload();
+
+    window_.SetPageIndexCaretPos(state_.SpinCaretPos);
+    state_.ShownURLIndex = settings_.URLIndex;
+}
+
+void Navigator::TakeFollowedPhotoIndex() {
+    std::string url = visibleView_.LocationURL();
+    const std::string& prefix = table_[URLTemplateTable::ModePrefix2];
+    if (!StartsWithNoCase(url, prefix)) return;
+    std::optional<int32_t> photo = LeadingIndex(std::string_view(url).substr(prefix.size()));
+    if (photo && *photo >= 1) settings_.PhotoIndex = *photo;
+}
+
+void Navigator::SkipMissingPhoto() {
+    // A typed index still waiting for its delay is dropped.
+    window_.StopNavigateTimer();
+    if (state_.NextIndex < state_.CurrentIndex) {
+        --state_.CurrentIndex;
+        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
+    } else {
+        ++state_.CurrentIndex;
+        if (state_.CurrentIndex < MaxIndex) state_.NextIndex = state_.CurrentIndex + 1;
+    }
+    // Only mode 1 skips, and always to the plain photo address.
+    state_.CurrentURL =
+        PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], state_.CurrentIndex);
+    try {
+        visibleView_.Navigate2(state_.CurrentURL, NavHyperlink);
+    } catch (const std::exception&) {
+        // The chain simply ends when nothing comes back.
+    }
+    state_.LastNavigatedURL = state_.CurrentURL;
+
+    FlagScope skipping(state_.Skipping, true);
+    state_.SpinCaretPos = window_.PageIndexCaretPos();
+    window_.SetPageIndexValue(state_.CurrentIndex);
+    // Counted before other events run, so a page completing meanwhile sees
+    // the bound as it is.
+    ++state_.SkippedURLCount;
+    window_.ProcessPendingMessages();
+}
+
+void Navigator::SynchroniseAndPreload() {
+    std::string url = visibleView_.LocationURL();
+    bool ofCurrentMode = StartsWithNoCase(url, table_.ModePrefix(settings_.URLIndex));
+    if (!ofCurrentMode) {
+        if (!state_.StatisticsView) settings_.URLIndex = GetURLIndexFromURL(url, true);
+        if (settings_.URLIndex != state_.ShownURLIndex) {
+            window_.SetDown(URLButton(settings_.URLIndex), true);
+            SetIndexLabel();
+        }
+    }
+    if (!ofCurrentMode || state_.CurrentIndex != settings_.PhotoIndex) {
+        state_.CurrentIndex = GetPageIndexFromURL(visibleView_.LocationURL());
+        if (state_.SteppingDown) {
+            if (state_.CurrentIndex > 1) {
+                state_.NextIndex = state_.CurrentIndex - 1;
+            } else {
+                state_.NextIndex = state_.CurrentIndex + 1;
+                state_.SteppingDown = false;
+            }
+        } else {
+            state_.NextIndex =
+                state_.CurrentIndex < MaxIndex ? state_.CurrentIndex + 1 : state_.CurrentIndex - 1;
+        }
+        state_.SpinCaretPos = window_.PageIndexCaretPos();
+        window_.SetPageIndexValue(state_.CurrentIndex);
+        window_.ProcessPendingMessages();
+    }
+    BuildPageURLs();
+    try {
+        hiddenView_.Navigate2(NextURL(), NavHyperlink);
+    } catch (const std::exception&) {
+        // The preload is only a head start.
+    }
+    StoreCurrentIndex();
+}
+
+void Navigator::VisibleWebBrowserOnBeforeNavigate2(const std::string& url, int /*flags*/,
+                                                   const std::string& targetFrameName,
+                                                   int32_t postData, const std::string& headers) {
+    window_.AppendLogLine(NavigationLogLine(url, targetFrameName, postData, headers));
+}
+
+void Navigator::VisibleWebBrowserOnDownloadComplete() {
+    if (!state_.BrowserCommandPending) return;
+    state_.BrowserCommandPending = false;
+    EnableControls(true);
+}
+
+void Navigator::VisibleWebBrowserOnStatusTextChange(const std::string& text) {
+    window_.SetStatusText(text);
+}
+
+}  // namespace kpw

@@ -1,0 +1,207 @@
+#include "favorites/FavoritesController.h"
+
+#include <optional>
+
+#include "browsing/ControlGroups.h"
+#include "browsing/IndexText.h"
+#include "browsing/Navigator.h"
+#include "texts/Texts.h"
+
+namespace kpw {
+
+namespace {
+
+constexpr char CharCR = '\r';
+
+bool IsFavoriteList(Control list) {
+    return list == Control::FavoritePhotos || list == Control::FavoriteUsers;
+}
+
+std::string InvalidIntegerText(const std::string& text) {
+    const std::string_view format = InvalidIntegerMessage;
+    const size_t at = format.find("%s");
+    return std::string(format.substr(0, at)) + text + std::string(format.substr(at + 2));
+}
+
+}  // namespace
+
+FavoritesController::FavoritesController(Settings& settings, MainWindowPort& window,
+                                         Navigator& navigator, FavoriteList& favoritePhotos,
+                                         FavoriteList& favoriteUsers)
+    : settings_(settings),
+      window_(window),
+      navigator_(navigator),
+      favoritePhotos_(favoritePhotos),
+      favoriteUsers_(favoriteUsers) {}
+
+FavoriteList& FavoritesController::List(Control list) {
+    return list == Control::FavoriteUsers ? favoriteUsers_ : favoritePhotos_;
+}
+
+const FavoriteList& FavoritesController::List(Control list) const {
+    return list == Control::FavoriteUsers ? favoriteUsers_ : favoritePhotos_;
+}
+
+Control FavoritesController::ListInForce() const {
+    return window_.IsDown(Control::URL3) ? Control::FavoriteUsers : Control::FavoritePhotos;
+}
+
+int FavoritesController::LanguageIndex() const {
+    return settings_.Language == texts::German ? texts::German : texts::English;
+}
+
+void FavoritesController::SelectFirstEntries() {
+    for (Control list : {Control::FavoritePhotos, Control::FavoriteUsers}) {
+        List(list).Select(0);
+        window_.FavoriteListChanged(list);
+    }
+}
+
+// ---- Adding
+
+std::string FavoritesController::IndexTextOfField(std::string& key) const {
+    // The field's numeric value: its text in the field's bounds, 1 if no number.
+    const std::string fieldText = window_.PageIndexText();
+    std::optional<int32_t> read = ReadInteger(fieldText);
+    key = std::to_string(read ? Clamp(*read, 1, MaxIndex) : 1);
+    // The entry keeps the field's digits, leading zeros included, as long as
+    // they are that value; any other text (empty, signed, 0, out of bounds)
+    // would store an index that is not the one the entry is found by.
+    const bool plainDigits =
+        !fieldText.empty() && CountLeadingDigits(fieldText) == fieldText.size();
+    return plainDigits && read && std::to_string(*read) == key ? fieldText : key;
+}
+
+std::string FavoritesController::AddPrompt(Control list, const std::string& indexText) const {
+    const int language = LanguageIndex();
+    std::string prompt = texts::MainFormTextTable[language].AddFavorite;
+    prompt += CharCR;
+    prompt += CharCR;
+    prompt += list == Control::FavoriteUsers ? texts::RemarkOnUserPrompts[language]
+                                             : texts::RemarkOnPhotoPrompts[language];
+    prompt += indexText;
+    return prompt;
+}
+
+void FavoritesController::SpeedButtonAddFavoriteOnClick() {
+    navigator_.HideFavoriteLists();
+    std::string key;
+    const std::string indexText = IndexTextOfField(key);
+    const Control listControl = ListInForce();
+    FavoriteList& list = List(listControl);
+
+    std::string remark;
+    if (std::optional<int> found = list.Find(key))
+        remark = LimitCharacters(TextAfterLeadingDigits(list.At(*found)), MaxRemarkLength);
+    if (!window_.InputQuery(window_.WindowCaption(), AddPrompt(listControl, indexText), remark))
+        return;
+
+    // The entry is looked up again: the modal dialog let other events run.
+    list.AddOrUpdate(key, MakeFavoriteEntry(indexText, CleanRemark(remark)),
+                     settings_.MaxFavoriteCount);
+    window_.FavoriteListChanged(listControl);
+}
+
+// ---- Opening
+
+void FavoritesController::OpenList(bool forSelecting) {
+    favoriteSelectMode_ = forSelecting;
+    navigator_.HideFavoriteLists();
+    if (forSelecting) navigator_.ShowControls(false);
+    const Control list = ListInForce();
+    window_.SetVisible(list, true);
+    window_.ProcessPendingMessages();
+    // An event run just now may have closed the list again.
+    if (!window_.IsVisible(list)) return;
+    window_.DropDownFavoriteList(list);
+    window_.SetFocus(list);
+}
+
+void FavoritesController::SpeedButtonSelectFavoriteOnClick() {
+    OpenList(true);
+}
+
+void FavoritesController::SpeedButtonDeleteFavoriteOnClick() {
+    OpenList(false);
+}
+
+// ---- Choosing
+
+void FavoritesController::ComboBoxFavoritePhotosOrUsersOnSelect(Control list, int position) {
+    if (!IsFavoriteList(list) || !List(list).IsPosition(position)) return;
+    if (favoriteSelectMode_)
+        SelectEntry(list, position);
+    else
+        DeleteEntry(list, position);
+}
+
+void FavoritesController::SelectEntry(Control listControl, int position) {
+    FavoriteList& list = List(listControl);
+    const FavoriteEntry chosen = list.At(position);
+    const std::string key = LeadingDigits(chosen);
+    std::optional<int32_t> index = key.empty() ? std::nullopt : ReadInteger(key);
+    if (!key.empty() && !index) {
+        window_.ShowErrorMessage(InvalidIntegerText(key));
+        navigator_.HideFavoriteLists();
+        return;
+    }
+    // Index 0 names no page, like an entry without digits.
+    if (!index || *index < 1) {
+        window_.Beep();
+        navigator_.HideFavoriteLists();
+        return;
+    }
+
+    if (listControl == Control::FavoritePhotos) {
+        settings_.PhotoIndex = *index;
+        // The photo mode in force is applied again with the new index.
+        if (window_.IsDown(Control::URL1)) navigator_.SpeedButtonURLOnClick(1);
+        if (window_.IsDown(Control::URL2)) navigator_.SpeedButtonURLOnClick(2);
+    } else {
+        settings_.UserIndex = *index;
+        window_.SetDown(URLButton(3), true);
+        navigator_.SpeedButtonURLOnClick(3);
+    }
+    navigator_.HideFavoriteLists();
+
+    // The mode click processed pending events, which may have changed the
+    // list; the chosen entry is moved where it now stands.
+    if (!list.IsPosition(position) || list.At(position) != chosen) {
+        position = FavoriteList::NoSelection;
+        for (int p = 0; p < list.Count(); ++p) {
+            if (list.At(p) == chosen) {
+                position = p;
+                break;
+            }
+        }
+    }
+    list.MoveToTop(position);
+    window_.FavoriteListChanged(listControl);
+}
+
+void FavoritesController::DeleteEntry(Control listControl, int position) {
+    List(listControl).Remove(position);
+    window_.FavoriteListChanged(listControl);
+}
+
+// ---- Closing
+
+void FavoritesController::ComboBoxFavoritePhotosOrUsersOnKeyPress(Control, char key) {
+    if (key != CharEscape) return;
+    navigator_.HideFavoriteLists();
+    if (window_.CanFocus(Control::PageIndex)) window_.SetFocus(Control::PageIndex);
+}
+
+void FavoritesController::ComboBoxFavoritePhotosOrUsersOnCloseUp() {
+    navigator_.HideFavoriteLists();
+}
+
+void FavoritesController::ComboBoxFavoritePhotosOrUsersOnExit() {
+    navigator_.HideFavoriteLists();
+}
+
+void FavoritesController::PopupMenuComboBoxFavoritePhotoOrUserDeleteOnClick() {
+    window_.Beep();
+}
+
+}  // namespace kpw
