@@ -54,6 +54,8 @@ struct Settings {
     int32_t UserIndex = 1;
     // [Favorites]
     int32_t MaxFavoriteCount = 16;
+
+    bool operator==(const Settings&) const = default;
 };
 
 // low when value < low, else high when value > high, else value.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kpw {
+
+enum class FileReadStatus { Read, Missing, Failed };
+
+struct FileReadResult {
+    FileReadStatus Status = FileReadStatus::Missing;
+    std::string Bytes;  // when Read
+    std::string Error;  // when Failed: a message naming the file and the cause
+};
+
+// The whole file; Missing only when nothing exists at the path.
+FileReadResult ReadWholeFile(const std::string& path);
+
+// Writes bytes to a new file beside path, flushes it to the disk and renames
+// it over path, so that a crash, a kill or a full disk leaves either the old
+// file or the new one, never a part of either. A symbolic link at path is
+// followed and its target replaced; an existing file's permissions are kept.
+// Returns nothing on success, otherwise the message of the failure, after
+// which path is as it was and no temporary file remains.
+std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace kpw

@@ -1,0 +1,206 @@
+#include "settings/IniDocument.h"
+
+#include <limits>
+#include <utility>
+
+namespace kpw {
+
+namespace {
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<int32_t> ParseDigits(std::string_view digits, int base, bool negative) {
+    if (digits.empty()) return std::nullopt;
+    const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + (negative ? 1 : 0);
+    int64_t magnitude = 0;
+    for (char c : digits) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0 || digit >= base) return std::nullopt;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit) return std::nullopt;
+    }
+    return static_cast<int32_t>(negative ? -magnitude : magnitude);
+}
+
+// CR and LF would end the line early and turn the rest into a line of its own.
+std::string OnOneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return line;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t pos = 0; pos < text.size(); ++pos) {
+        if (text[pos] != '\r' && text[pos] != '\n') continue;
+        lines.push_back(text.substr(start, pos - start));
+        if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
+        start = pos + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+const IniDocument::Entry* FindEntry(const IniDocument::Section& section, std::string_view key) {
+    for (const IniDocument::Entry& entry : section.Entries) {
+        if (entry.HasValue && EqualsIgnoringCase(entry.Key, key)) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view TrimIniText(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlankOrControl(text[begin])) ++begin;
+    while (end > begin && IsBlankOrControl(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+std::optional<int32_t> ParseIniInteger(std::string_view value) {
+    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
+        return ParseDigits(value.substr(2), 16, false);
+    }
+    if (value.starts_with('$')) return ParseDigits(value.substr(1), 16, false);
+    bool negative = false;
+    if (value.starts_with('+') || value.starts_with('-')) {
+        negative = value[0] == '-';
+        value.remove_prefix(1);
+    }
+    return ParseDigits(value, 10, negative);
+}
+
+IniDocument IniDocument::Parse(std::string_view text) {
+    IniDocument document;
+    Section* current = nullptr;
+    for (std::string_view rawLine : SplitLines(text)) {
+        const std::string_view line = TrimIniText(rawLine);
+        if (line.empty() || line.starts_with(';')) continue;
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            const std::string_view name = TrimIniText(line.substr(1, line.size() - 2));
+            // A repeated header continues the section it names, so each
+            // name stands for one section when looking up and writing.
+            current = document.FindSection(name);
+            if (!current) {
+                document.sections_.push_back(Section{std::string(name), {}});
+                current = &document.sections_.back();
+            }
+            continue;
+        }
+        if (!current) continue;
+        const size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            current->Entries.push_back(Entry{std::string(line), {}, false});
+        } else {
+            current->Entries.push_back(Entry{std::string(TrimIniText(line.substr(0, equals))),
+                                             std::string(TrimIniText(line.substr(equals + 1))),
+                                             true});
+        }
+    }
+    return document;
+}
+
+std::string IniDocument::Serialize() const {
+    std::string text;
+    for (const Section& section : sections_) {
+        text += '[';
+        text += section.Name;
+        text += "]\r\n";
+        for (const Entry& entry : section.Entries) {
+            text += entry.Key;
+            if (entry.HasValue) {
+                text += '=';
+                text += entry.Value;
+            }
+            text += "\r\n";
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+const IniDocument::Section* IniDocument::FindSection(std::string_view name) const {
+    for (const Section& section : sections_) {
+        if (EqualsIgnoringCase(section.Name, name)) return &section;
+    }
+    return nullptr;
+}
+
+IniDocument::Section* IniDocument::FindSection(std::string_view name) {
+    return const_cast<Section*>(std::as_const(*this).FindSection(name));
+}
+
+std::optional<std::string> IniDocument::ReadValue(std::string_view section,
+                                                  std::string_view key) const {
+    const Section* found = FindSection(section);
+    const Entry* entry = found ? FindEntry(*found, key) : nullptr;
+    if (!entry) return std::nullopt;
+    return entry->Value;
+}
+
+std::string IniDocument::ReadString(std::string_view section, std::string_view key,
+                                    const std::string& defaultValue) const {
+    std::optional<std::string> value = ReadValue(section, key);
+    return value ? std::move(*value) : defaultValue;
+}
+
+int32_t IniDocument::ReadInteger(std::string_view section, std::string_view key,
+                                 int32_t defaultValue) const {
+    const std::optional<std::string> value = ReadValue(section, key);
+    if (!value) return defaultValue;
+    return ParseIniInteger(*value).value_or(defaultValue);
+}
+
+bool IniDocument::ReadBool(std::string_view section, std::string_view key,
+                           bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void IniDocument::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+    Section* target = FindSection(section);
+    if (!target) {
+        sections_.push_back(Section{OnOneLine(section), {}});
+        target = &sections_.back();
+    }
+    if (Entry* entry = const_cast<Entry*>(FindEntry(*target, key))) {
+        entry->Value = OnOneLine(value);
+    } else {
+        target->Entries.push_back(Entry{OnOneLine(key), OnOneLine(value), true});
+    }
+}
+
+void IniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniDocument::WriteBool(std::string_view section, std::string_view key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+}  // namespace kpw
