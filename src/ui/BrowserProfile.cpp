@@ -1,0 +1,71 @@
+#include "ui/BrowserProfile.h"
+
+#include <QApplication>
+#include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QtGlobal>
+#include <algorithm>
+
+#include "browsing/BrowserView.h"
+#include "ui/WebEngineBrowserView.h"
+
+namespace kpw {
+
+namespace {
+
+// Debian's engine gets no security updates, so everything a photo site does
+// not need stays off.
+void Harden(QWebEngineSettings& settings) {
+    using S = QWebEngineSettings;
+    for (S::WebAttribute attribute :
+         {S::LocalContentCanAccessFileUrls, S::LocalContentCanAccessRemoteUrls,
+          S::JavascriptCanOpenWindows, S::JavascriptCanAccessClipboard, S::NavigateOnDropEnabled,
+          S::PdfViewerEnabled, S::WebGLEnabled, S::PluginsEnabled, S::AllowRunningInsecureContent,
+          S::AllowGeolocationOnInsecureOrigins, S::AllowWindowActivationFromJavaScript,
+          S::FullScreenSupportEnabled, S::ScreenCaptureEnabled, S::HyperlinkAuditingEnabled}) {
+        settings.setAttribute(attribute, false);
+    }
+    // Error pages stay on: the page analysis must see what the user sees.
+    settings.setAttribute(S::ErrorPageEnabled, true);
+    settings.setUnknownUrlSchemePolicy(S::DisallowUnknownUrlSchemes);
+}
+
+}  // namespace
+
+BrowserProfile::BrowserProfile() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        throw BrowserError("The browser engine needs the application object first");
+    }
+    // No storage name: off the record, nothing written to disk, the HTTP cache
+    // in memory.
+    profile_ = std::make_unique<QWebEngineProfile>();
+    profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    Harden(*profile_->settings());
+    // A link to a file would otherwise wait for someone to accept the download.
+    QObject::connect(profile_.get(), &QWebEngineProfile::downloadRequested,
+                     [](QWebEngineDownloadRequest* download) { download->cancel(); });
+}
+
+BrowserProfile::~BrowserProfile() {
+    if (QCoreApplication::instance() == nullptr) {
+        qWarning("kpw: the browser profile outlived the application");
+    }
+    for (const QPointer<QWebEnginePage>& page : pages_) {
+        delete page.data();
+    }
+    profile_.reset();
+}
+
+std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateView() {
+    return std::make_unique<WebEngineBrowserView>(*this);
+}
+
+void BrowserProfile::AdoptPage(QWebEnginePage* page) {
+    std::erase_if(pages_, [](const QPointer<QWebEnginePage>& known) { return known.isNull(); });
+    pages_.emplace_back(page);
+}
+
+}  // namespace kpw

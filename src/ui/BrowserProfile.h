@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QPointer>
+#include <memory>
+#include <vector>
+
+class QWebEnginePage;
+class QWebEngineProfile;
+
+namespace kpw {
+
+class WebEngineBrowserView;
+
+// Owns the one browser profile that both views share, so what the hidden view
+// preloads is in the HTTP cache when the visible view asks for it.
+//
+// The engine must see its pages go before their profile and the profile before
+// the application. The owner of the windows therefore creates this after the
+// QApplication and before the main window, in the same scope:
+//
+//     QApplication app(argc, argv);
+//     BrowserProfile profile;
+//     TFormMain form(paths, profile.CreateView(), profile.CreateView());
+//     return app.exec();
+//
+// so the window (and with it the views) is destroyed first, then the profile,
+// then the application. Should a view still be alive when the profile goes,
+// its page is deleted first and the view's calls throw BrowserError from then
+// on; the profile is never deleted under a live page.
+class BrowserProfile {
+public:
+    // Throws BrowserError when there is no QApplication yet.
+    BrowserProfile();
+    ~BrowserProfile();
+    BrowserProfile(const BrowserProfile&) = delete;
+    BrowserProfile& operator=(const BrowserProfile&) = delete;
+
+    std::unique_ptr<WebEngineBrowserView> CreateView();
+
+    QWebEngineProfile* Profile() const { return profile_.get(); }
+
+    // Called by each view for its page, so the page is gone before the profile.
+    void AdoptPage(QWebEnginePage* page);
+
+private:
+    std::unique_ptr<QWebEngineProfile> profile_;
+    std::vector<QPointer<QWebEnginePage>> pages_;
+};
+
+}  // namespace kpw

@@ -1,0 +1,364 @@
+#include "ui/WebEngineBrowserView.h"
+
+#include <QAuthenticator>
+#include <QFile>
+#include <QVariant>
+#include <QWebEngineCertificateError>
+#include <QWebEngineClientCertificateSelection>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <exception>
+#include <functional>
+#include <optional>
+
+#include "ui/BrowserProfile.h"
+
+// The resources live in a static library; without this call the linker drops them.
+static void InitBrowserViewResources() {
+    Q_INIT_RESOURCE(browserview);
+}
+
+namespace kpw {
+
+namespace {
+
+constexpr std::chrono::milliseconds DefaultContentTimeout{5000};
+
+QString LoadMarkupScript() {
+    InitBrowserViewResources();
+    QFile file(QStringLiteral(":/kpw/LegacyMarkup.js"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw BrowserError("The page reader script is missing from the program");
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+const QString& MarkupScript() {
+    static const QString script = LoadMarkupScript();
+    return script;
+}
+
+std::optional<std::string> StringResult(const QVariant& value) {
+    if (value.metaType().id() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return value.toString().toStdString();
+}
+
+bool HasWebScheme(const QUrl& url) {
+    const QString scheme = url.scheme();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+QString FinishedText(const QWebEngineLoadingInfo& info) {
+    switch (info.status()) {
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
+            return QStringLiteral("Done");
+        case QWebEngineLoadingInfo::LoadStoppedStatus:
+            return QStringLiteral("Stopped");
+        default:
+            if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+                return QStringLiteral("Done (HTTP %1)").arg(info.errorCode());
+            }
+            return QStringLiteral("Failed (%1)").arg(info.errorString());
+    }
+}
+
+// Handlers of the window run inside the engine's callbacks; nothing they throw
+// may unwind through the engine.
+template <typename Emit>
+void EmitContained(Emit&& emitSignal) {
+    try {
+        emitSignal();
+    } catch (const std::exception& error) {
+        qWarning("kpw: a browser event handler failed: %s", error.what());
+    } catch (...) {
+        qWarning("kpw: a browser event handler failed");
+    }
+}
+
+}  // namespace
+
+// The engine page with the program's answers to what a page may ask of the user.
+class WebEnginePage : public QWebEnginePage {
+public:
+    WebEnginePage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
+
+    bool silent = false;
+    std::function<void(const QUrl&)> onMainFrameNavigation;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
+        if (isMainFrame && onMainFrameNavigation) {
+            onMainFrameNavigation(url);
+        }
+        return true;
+    }
+
+    // No pop-up windows: links that ask for one and scripts get nothing.
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
+        return {};
+    }
+
+    void javaScriptAlert(const QUrl& origin, const QString& message) override {
+        if (!silent) {
+            QWebEnginePage::javaScriptAlert(origin, message);
+        }
+    }
+
+    // Silent, a confirmation (the "leave page?" question among them) is
+    // answered yes, so the navigation the user asked for goes on.
+    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
+        return silent || QWebEnginePage::javaScriptConfirm(origin, message);
+    }
+
+    // Silent, a prompt is cancelled: the page gets no text nobody typed.
+    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
+                          QString* result) override {
+        return !silent && QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+    }
+
+    // Pages are not allowed to fill the program's own output.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {}
+};
+
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, QObject* parent)
+    : QtBrowserView(parent), markupScript_(MarkupScript()), contentTimeout_(DefaultContentTimeout) {
+    qRegisterMetaType<kpw::DocumentContent>();
+    view_ = new QWebEngineView();
+    page_ = new WebEnginePage(profile.Profile(), view_);
+    profile.AdoptPage(page_);
+    view_->setPage(page_);
+    contentTimer_.setSingleShot(true);
+    connect(&contentTimer_, &QTimer::timeout, this, [this] {
+        if (contentPending_) {
+            DeliverContent({});
+        }
+    });
+    ConnectPage();
+}
+
+WebEngineBrowserView::~WebEngineBrowserView() {
+    contentTimer_.stop();
+    contentPending_ = false;
+    ++generation_;
+    if (page_) {
+        page_->onMainFrameNavigation = nullptr;
+        page_->disconnect(this);
+        delete page_.data();
+    }
+    delete view_.data();
+}
+
+void WebEngineBrowserView::ConnectPage() {
+    WebEnginePage* page = page_;
+    page->onMainFrameNavigation = [this](const QUrl& url) { OnMainFrameNavigation(url); };
+    connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowserView::OnLoadingChanged);
+    connect(page, &QWebEnginePage::loadProgress, this, &WebEngineBrowserView::OnLoadProgress);
+    connect(page, &QWebEnginePage::linkHovered, this, &WebEngineBrowserView::OnLinkHovered);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                OnRenderProcessTerminated(status);
+            });
+    connect(page, &QObject::destroyed, this, [this] {
+        contentTimer_.stop();
+        contentPending_ = false;
+        loading_ = false;
+    });
+
+    // Whatever a page asks beyond showing itself is refused.
+    connect(page, &QWebEnginePage::featurePermissionRequested, page,
+            [page](const QUrl& origin, QWebEnginePage::Feature feature) {
+                page->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            });
+    connect(page, &QWebEnginePage::authenticationRequired, page,
+            [](const QUrl&, QAuthenticator* authenticator) { *authenticator = QAuthenticator(); });
+    connect(page, &QWebEnginePage::proxyAuthenticationRequired, page,
+            [](const QUrl&, QAuthenticator* authenticator, const QString&) {
+                *authenticator = QAuthenticator();
+            });
+    connect(page, &QWebEnginePage::certificateError, page,
+            [](const QWebEngineCertificateError& error) {
+                QWebEngineCertificateError answer = error;
+                answer.rejectCertificate();
+            });
+    connect(page, &QWebEnginePage::selectClientCertificate, page,
+            [](QWebEngineClientCertificateSelection selection) { selection.selectNone(); });
+    connect(page, &QWebEnginePage::fullScreenRequested, page,
+            [](QWebEngineFullScreenRequest request) { request.reject(); });
+    connect(page, &QWebEnginePage::registerProtocolHandlerRequested, page,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+    connect(page, &QWebEnginePage::fileSystemAccessRequested, page,
+            [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+}
+
+QWidget* WebEngineBrowserView::Widget() {
+    return view_;
+}
+
+QWebEnginePage* WebEngineBrowserView::Page() const {
+    return page_;
+}
+
+WebEnginePage& WebEngineBrowserView::RequirePage() const {
+    if (!page_) {
+        throw BrowserError("The browser view has been closed");
+    }
+    return *page_;
+}
+
+void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
+    WebEnginePage& page = RequirePage();
+    const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
+    if (!target.isValid() || !HasWebScheme(target) || target.host().isEmpty()) {
+        throw BrowserError("Cannot open the address \"" + url + "\"");
+    }
+    page.load(target);
+}
+
+void WebEngineBrowserView::GoBack() {
+    WebEnginePage& page = RequirePage();
+    if (!page.history()->canGoBack()) {
+        throw BrowserError("There is no previous page to go back to");
+    }
+    page.triggerAction(QWebEnginePage::Back);
+}
+
+void WebEngineBrowserView::Refresh() {
+    RequirePage().triggerAction(QWebEnginePage::Reload);
+}
+
+void WebEngineBrowserView::Stop() {
+    RequirePage().triggerAction(QWebEnginePage::Stop);
+}
+
+std::string WebEngineBrowserView::LocationURL() const {
+    return RequirePage().url().toString().toStdString();
+}
+
+void WebEngineBrowserView::SetSilent(bool silent) {
+    RequirePage().silent = silent;
+}
+
+void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {
+    EmitContained(
+        [&] { emit BeforeNavigate2(url.toString(), NavHyperlink, QString(), 0, QString()); });
+}
+
+// Loads are told apart by the engine's own start and end of each, not by
+// pairing calls with signals: a load started while another is in flight
+// replaces it, and the engine then reports one end for both.
+void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        ++generation_;
+        contentTimer_.stop();
+        contentPending_ = false;
+        loading_ = true;
+        loadingUrl_ = info.url();
+        SetLoadStateText(QStringLiteral("Loading %1").arg(loadingUrl_.toDisplayString()));
+        return;
+    }
+    if (loading_) {
+        FinishLoad(FinishedText(info), true);
+    }
+}
+
+void WebEngineBrowserView::OnLoadProgress(int percent) {
+    if (loading_) {
+        SetLoadStateText(
+            QStringLiteral("Loading %1 (%2%)").arg(loadingUrl_.toDisplayString()).arg(percent));
+    }
+}
+
+void WebEngineBrowserView::OnLinkHovered(const QString& url) {
+    ShowStatusText(url.isEmpty() ? loadStateText_ : url);
+}
+
+void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
+    if (terminationStatus == QWebEnginePage::NormalTerminationStatus) {
+        return;
+    }
+    // A dead renderer answers no content request and may never end its load.
+    if (loading_) {
+        FinishLoad(QStringLiteral("The page stopped working"), false);
+    } else if (contentPending_) {
+        DeliverContent({});
+    }
+}
+
+void WebEngineBrowserView::FinishLoad(const QString& stateText, bool readContent) {
+    loading_ = false;
+    const std::uint64_t load = ++generation_;
+    contentTimer_.stop();
+    contentPending_ = false;
+    SetLoadStateText(stateText);
+    const QPointer<WebEngineBrowserView> self(this);
+    EmitContained([&] { emit DownloadComplete(); });
+    // A handler may have started the next load or closed the view meanwhile.
+    if (!self || load != generation_ || !page_) {
+        return;
+    }
+    if (readContent) {
+        RequestContent(load);
+    } else {
+        EmitContained([&] { emit DocumentComplete(DocumentContent{}); });
+    }
+}
+
+// One script reads markup and text together, so both come from the same
+// document. It runs in an isolated world: page scripts cannot tamper with it.
+void WebEngineBrowserView::RequestContent(std::uint64_t load) {
+    contentPending_ = true;
+    contentTimer_.start(contentTimeout_);
+    const QPointer<WebEngineBrowserView> self(this);
+    page_->runJavaScript(markupScript_, QWebEngineScript::ApplicationWorld,
+                         [self, load](const QVariant& result) {
+                             if (self) {
+                                 self->OnContent(load, result);
+                             }
+                         });
+}
+
+void WebEngineBrowserView::OnContent(std::uint64_t load, const QVariant& result) {
+    // Late answers (a newer load began, or the timeout already reported this
+    // one) and answers from a deleted page are dropped.
+    if (!contentPending_ || load != generation_ || !page_) {
+        return;
+    }
+    const QVariantMap values = result.toMap();
+    DocumentContent content;
+    content.BodyMarkup = StringResult(values.value(QStringLiteral("markup")));
+    content.BodyText = StringResult(values.value(QStringLiteral("text")));
+    DeliverContent(content);
+}
+
+void WebEngineBrowserView::DeliverContent(const DocumentContent& content) {
+    contentPending_ = false;
+    contentTimer_.stop();
+    EmitContained([&] { emit DocumentComplete(content); });
+}
+
+void WebEngineBrowserView::SetLoadStateText(const QString& text) {
+    loadStateText_ = text;
+    ShowStatusText(text);
+}
+
+void WebEngineBrowserView::ShowStatusText(const QString& text) {
+    if (text == shownStatusText_) {
+        return;
+    }
+    shownStatusText_ = text;
+    EmitContained([&] { emit StatusTextChange(text); });
+}
+
+}  // namespace kpw

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <chrono>
+#include <cstdint>
+
+#include "ui/QtBrowserView.h"
+
+class QVariant;
+class QWebEngineLoadingInfo;
+class QWebEnginePage;
+class QWebEngineView;
+
+namespace kpw {
+
+class BrowserProfile;
+class WebEnginePage;
+
+// A browser view on Qt WebEngine. Its events, as the QtBrowserView signals:
+//
+//   BeforeNavigate2(url, 64, "", 0, "")  each main-frame navigation request,
+//                                        whoever started it (redirects too);
+//                                        navigation is never refused
+//   DownloadComplete()                   each finished top-level load
+//   DocumentComplete(content)            each finished top-level load, after
+//                                        DownloadComplete, error pages included;
+//                                        never for sub-frames
+//   StatusTextChange(text)               load progress and hovered links
+//
+// A finished load means the engine's own end of it: loaded, failed (the error
+// page is then on view), or stopped. A load replaced by another before it
+// finishes reports nothing; the replacement reports once.
+class WebEngineBrowserView : public QtBrowserView {
+    Q_OBJECT
+public:
+    // The view's widget is created without a parent; the window places it.
+    explicit WebEngineBrowserView(BrowserProfile& profile, QObject* parent = nullptr);
+    ~WebEngineBrowserView() override;
+
+    QWidget* Widget() override;
+
+    // BrowserView. Each throws BrowserError once the page is gone (the widget
+    // was deleted, or the profile closed it).
+    void Navigate2(const std::string& url, int flags) override;
+    void GoBack() override;
+    void Refresh() override;
+    void Stop() override;
+    std::string LocationURL() const override;
+    void SetSilent(bool silent) override;
+
+    // The engine page, null once it is gone.
+    QWebEnginePage* Page() const;
+    // How long a finished load waits for its content before it is reported
+    // without (a hung or crashed renderer never answers).
+    void SetContentTimeout(std::chrono::milliseconds timeout) { contentTimeout_ = timeout; }
+
+private:
+    WebEnginePage& RequirePage() const;
+    void ConnectPage();
+    void OnMainFrameNavigation(const QUrl& url);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    void OnLoadProgress(int percent);
+    void OnLinkHovered(const QString& url);
+    void OnRenderProcessTerminated(int terminationStatus);
+    void FinishLoad(const QString& stateText, bool readContent);
+    void RequestContent(std::uint64_t load);
+    void OnContent(std::uint64_t load, const QVariant& result);
+    void DeliverContent(const DocumentContent& content);
+    void SetLoadStateText(const QString& text);
+    void ShowStatusText(const QString& text);
+
+    QPointer<QWebEngineView> view_;
+    QPointer<WebEnginePage> page_;
+    const QString markupScript_;
+    // Every start and end of a top-level load counts one up; a content answer
+    // for an older count is stale.
+    std::uint64_t generation_ = 0;
+    bool loading_ = false;
+    bool contentPending_ = false;
+    QUrl loadingUrl_;
+    QTimer contentTimer_;
+    std::chrono::milliseconds contentTimeout_;
+    QString loadStateText_;
+    QString shownStatusText_;
+};
+
+}  // namespace kpw
