@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/Settings.h"
+
+namespace kpw {
+
+// The rules of the settings dialog, apart from its widgets: what its fields
+// show when it opens, what a number field does when it loses the focus, and
+// what OK writes back into Settings.
+
+struct IntegerBounds {
+    int32_t Low;
+    int32_t High;
+};
+
+// The number fields carry these tags.
+inline constexpr int MaxSkippedURLCountTag = 1;
+inline constexpr int NavigateDelayTimeTag = 2;
+inline constexpr int MaxFavoriteCountTag = 3;
+
+inline constexpr IntegerBounds MaxSkippedURLCountBounds{0, 1000};
+inline constexpr IntegerBounds NavigateDelayTimeBounds{100, 5000};
+inline constexpr IntegerBounds MaxFavoriteCountBounds{8, 64};
+
+// The bounds of the number field with this tag; nullptr for other tags.
+const IntegerBounds* SpinFieldBounds(int tag);
+
+// The default template that the restore button with this tag (11..14, 20,
+// 30) puts into its field; nullptr for other tags.
+const std::string* DefaultTemplateForTag(int tag);
+
+// What the thirteen fields of the dialog hold; the numbers as the texts the
+// fields show, since the user may type anything into them.
+struct SettingsDialogFields {
+    int Language = 0;  // the selected item of the language list
+    std::string TemplateURL11;
+    std::string TemplateURL12;
+    std::string TemplateURL13;
+    std::string TemplateURL14;
+    std::string TemplateURL20;
+    std::string TemplateURL30;
+    std::string MaxSkippedURLCount;
+    std::string NavigateDelayTime;
+    std::string MaxFavoriteCount;
+    bool WebBrowserVerbose = false;
+    bool InvertMouseWheel = false;
+    bool SaveSettings = true;
+};
+
+// What a number field shows once it has lost the focus.
+struct SpinFieldExit {
+    bool Beep = false;  // the text was not an integer
+    std::string Text;
+};
+
+class SettingsDialogValues {
+  public:
+    // Remembers the three numbers as the values at open and returns what the
+    // fields show: the numbers brought into their bounds, the rest as it is.
+    SettingsDialogFields Open(const Settings& settings);
+
+    // The number field with this tag loses the focus holding text: a text that
+    // is not an integer beeps and brings back the value at open; then the
+    // number is brought into the field's bounds.
+    SpinFieldExit SpinEditExit(int tag, const std::string& text) const;
+
+    int32_t ValueAtOpen(int tag) const;
+
+    // OK: the fields into the thirteen settings; nothing else is touched.
+    static void ReadBack(const SettingsDialogFields& fields, Settings& settings);
+
+  private:
+    // Until the first opening, the layout's values.
+    int32_t maxSkippedURLCountAtOpen_ = 100;
+    int32_t navigateDelayTimeAtOpen_ = 1000;
+    int32_t maxFavoriteCountAtOpen_ = 64;
+};
+
+// A number field's value as OK reads it: the text brought into the bounds,
+// the lower bound for a text that is not an integer.
+int32_t SpinFieldValue(const std::string& text, IntegerBounds bounds);
+
+// The value an arrow step of `steps` (negative: down) gives, from the field's
+// value as SpinFieldValue reads it, kept within the bounds.
+int32_t SpinFieldStep(const std::string& text, int steps, IntegerBounds bounds);
+
+}  // namespace kpw

@@ -1,0 +1,428 @@
+#include "ui/UnitSettings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <algorithm>
+
+#include "texts/SettingsFormTexts.h"
+#include "texts/Texts.h"
+#include "ui/FlagPictures.h"
+#include "ui/SettingsControls.h"
+#include "ui/UndoArrowPicture.h"
+
+namespace kpw {
+
+namespace {
+
+constexpr int ClientWidth = 542;
+constexpr int ClientHeight = 280;
+constexpr int HintTimeout = 3000;
+
+// Labels are sized to their text up to the column of the fields.
+constexpr int LabelLeft = 4;
+constexpr int LabelWidth = 192;
+constexpr int LabelHeight = 13;
+
+constexpr int CheckBoxWidth = 204;
+constexpr int CheckBoxHeight = 17;
+constexpr int PushButtonWidth = 100;
+
+struct TemplateRow {
+    int Tag;
+    int Top;
+    const char* Name;
+};
+
+// The template rows from the top; the fields carry their template's number.
+constexpr std::array<TemplateRow, 6> TemplateRows = {{
+    {11, 88, "TemplateURL11"},
+    {12, 116, "TemplateURL12"},
+    {13, 144, "TemplateURL13"},
+    {14, 172, "TemplateURL14"},
+    {20, 200, "TemplateURL20"},
+    {30, 228, "TemplateURL30"},
+}};
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// The tables separate a hint's lines by one CR; tooltips break at LF.
+QString HintText(const char* utf8) {
+    return Text(utf8).replace(QChar('\r'), QChar('\n'));
+}
+
+void SetHint(QWidget* control, const char* hint) {
+    control->setToolTip(HintText(hint));
+    control->setToolTipDuration(HintTimeout);
+}
+
+}  // namespace
+
+TFormSettings::TFormSettings(QWidget* mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      mainWindow_(mainWindow),
+      beep_([] { QApplication::beep(); }) {
+    setObjectName("FormSettings");
+    setFixedSize(ClientWidth, ClientHeight);
+    setSizeGripEnabled(false);
+    CreateControls();
+    SetTabOrder();
+    FitFont();
+    FormSettingOnCreate();
+}
+
+TFormSettings::~TFormSettings() = default;
+
+void TFormSettings::CreateControls() {
+    auto label = [this](const QString& name) {
+        auto* control = new QLabel(this);
+        control->setObjectName(name);
+        control->setTextFormat(Qt::PlainText);
+        return control;
+    };
+    labelMaxSkippedURLCount_ = label("LabelMaxSkippedURLCount");
+    labelNavigateDelayTime_ = label("LabelNavigateDelayTime");
+    labelMaxFavoriteCount_ = label("LabelMaxFavoriteCount");
+
+    auto spinEdit = [this](const QString& name, int tag, int top, const QString& layoutValue) {
+        auto* field = new SpinEdit(tag, *SpinFieldBounds(tag), this);
+        field->setObjectName(name);
+        field->setGeometry(200, top, 113, 22);
+        field->SetText(layoutValue);
+        field->OnEnter = [this, field](Qt::FocusReason reason) {
+            FieldFocusIn(field, field->Edit(), reason);
+        };
+        field->OnExit = [this, field](Qt::FocusReason reason) {
+            if (CountsAsExit(reason)) SpinEditOnExit(field);
+        };
+        return field;
+    };
+    spinEditMaxSkippedURLCount_ =
+        spinEdit("SpinEditMaxSkippedURLCount", MaxSkippedURLCountTag, 4, "100");
+    spinEditNavigateDelayTime_ =
+        spinEdit("SpinEditNavigateDelayTime", NavigateDelayTimeTag, 32, "1000");
+    spinEditMaxFavoriteCount_ = spinEdit("SpinEditMaxFavoriteCount", MaxFavoriteCountTag, 60, "64");
+
+    auto checkBox = [this](const QString& name, int top) {
+        auto* control = new QCheckBox(this);
+        control->setObjectName(name);
+        control->setGeometry(336, top, CheckBoxWidth, CheckBoxHeight);
+        return control;
+    };
+    checkBoxWebBrowserVerbose_ = checkBox("CheckBoxWebBrowserVerbose", 6);
+    checkBoxInvertMouseWheel_ = checkBox("CheckBoxInvertMouseWheel", 34);
+    checkBoxSaveSettings_ = checkBox("CheckBoxSaveSettings", 62);
+    checkBoxSaveSettings_->setChecked(true);
+
+    const QIcon undoArrow(UndoArrowPixmap());
+    for (size_t i = 0; i < TemplateRows.size(); ++i) {
+        const TemplateRow& row = TemplateRows[i];
+        labelTemplateURLs_[i] = label(QString("Label") + row.Name);
+
+        auto* edit = new TemplateEdit(row.Tag, this);
+        edit->setObjectName(QString("Edit") + row.Name);
+        edit->setGeometry(200, row.Top, 314, 22);
+        edit->OnEnter = [this, edit](Qt::FocusReason reason) { FieldFocusIn(edit, edit, reason); };
+        editTemplateURLs_[i] = edit;
+
+        auto* restore = new QToolButton(this);
+        restore->setObjectName(QString("SpeedButtonRestoreDefaultURL") + QString::number(row.Tag));
+        restore->setGeometry(518, row.Top, 22, 22);
+        restore->setFocusPolicy(Qt::NoFocus);
+        restore->setIcon(undoArrow);
+        restore->setIconSize(QSize(16, 16));
+        const int tag = row.Tag;
+        connect(restore, &QToolButton::clicked, this,
+                [this, tag] { SpeedButtonRestoreDefaultURLOnClick(tag); });
+        speedButtonRestoreDefaultURLs_[i] = restore;
+    }
+
+    labelLanguage_ = label("LabelLanguage");
+    comboBoxLanguage_ = new LanguageComboBox(this);
+    comboBoxLanguage_->setObjectName("ComboBoxLanguage");
+    comboBoxLanguage_->setGeometry(200, 256, 113, 22);
+    connect(comboBoxLanguage_, &QComboBox::activated, this, [this] { ComboBoxLanguageOnChange(); });
+
+    buttonCancel_ = new QPushButton(this);
+    buttonCancel_->setObjectName("ButtonCancel");
+    buttonCancel_->setGeometry(336, 256, PushButtonWidth, 22);
+    connect(buttonCancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    buttonOk_ = new QPushButton(this);
+    buttonOk_->setObjectName("ButtonOk");
+    buttonOk_->setGeometry(440, 256, PushButtonWidth, 22);
+    buttonOk_->setDefault(true);
+    connect(buttonOk_, &QPushButton::clicked, this, [this] { ButtonOkOnClick(); });
+
+    // Key preview: the dialog sees each key before the control that has the focus.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+void TFormSettings::SetTabOrder() {
+    const std::array<QWidget*, 15> order = {
+        spinEditMaxSkippedURLCount_,
+        spinEditNavigateDelayTime_,
+        spinEditMaxFavoriteCount_,
+        editTemplateURLs_[0],
+        editTemplateURLs_[4],
+        editTemplateURLs_[5],
+        comboBoxLanguage_,
+        checkBoxWebBrowserVerbose_,
+        checkBoxInvertMouseWheel_,
+        checkBoxSaveSettings_,
+        buttonCancel_,
+        buttonOk_,
+        editTemplateURLs_[1],
+        editTemplateURLs_[2],
+        editTemplateURLs_[3],
+    };
+    for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+// The layout's own 8 point font is not to be had here: the system's font at
+// the largest size at which every text of both languages fits the layout.
+void TFormSettings::FitFont() {
+    QFont font = QApplication::font();
+    const double systemSize = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
+    for (double size = systemSize; size >= 6.0; size -= 0.5) {
+        font.setPointSizeF(size);
+        setFont(font);
+        if (TextsFit()) break;
+    }
+
+    const int labelHeight = std::max(LabelHeight, fontMetrics().height());
+    const int labelShift = (labelHeight - LabelHeight) / 2;
+    auto place = [&](QLabel* control, int top) {
+        control->setGeometry(LabelLeft, top - labelShift, LabelWidth, labelHeight);
+    };
+    place(labelMaxSkippedURLCount_, 8);
+    place(labelNavigateDelayTime_, 36);
+    place(labelMaxFavoriteCount_, 64);
+    for (size_t i = 0; i < TemplateRows.size(); ++i) {
+        place(labelTemplateURLs_[i], TemplateRows[i].Top + 4);
+    }
+    place(labelLanguage_, 260);
+}
+
+bool TFormSettings::TextsFit() {
+    // The dialog is not shown yet: the texts are put only to be measured.
+    const QFontMetrics metrics = fontMetrics();
+    if (metrics.height() > CheckBoxHeight) return false;
+    bool fit = true;
+    for (int language = 0; language < texts::LanguageCount && fit; ++language) {
+        SetFormSettingsTexts(language);
+        for (const QLabel* control : findChildren<QLabel*>()) {
+            fit = fit && metrics.horizontalAdvance(control->text()) <= LabelWidth;
+        }
+        for (const QCheckBox* control : findChildren<QCheckBox*>()) {
+            fit = fit && control->sizeHint().width() <= CheckBoxWidth;
+        }
+        for (const QPushButton* control : findChildren<QPushButton*>()) {
+            fit = fit && metrics.horizontalAdvance(control->text()) + 16 <= PushButtonWidth;
+        }
+    }
+    return fit;
+}
+
+void TFormSettings::FormSettingOnCreate() {
+    // The bounds came with the fields; the flags come from their XPM data.
+    for (int i = 0; i < texts::LanguageCount; ++i) {
+        flagBitmaps_[i] = FlagPicture(i);
+        comboBoxLanguage_->addItem(Text(texts::LanguageNames[i]), flagBitmaps_[i]);
+    }
+    comboBoxLanguage_->setCurrentIndex(0);
+}
+
+bool TFormSettings::ExecuteFormSettings(Settings& settings) {
+    SetFormSettingsTexts(settings.Language);
+    ShowFields(values_.Open(settings));
+
+    acceptedFields_.reset();
+    enteredField_ = nullptr;
+    spinEditMaxSkippedURLCount_->setFocus(Qt::OtherFocusReason);
+    // Centred on the main window at every showing, also after being moved.
+    setAttribute(Qt::WA_Moved, false);
+    const int result = exec();
+
+    if (result != QDialog::Accepted || !acceptedFields_) return false;
+    SettingsDialogValues::ReadBack(*acceptedFields_, settings);
+    return true;
+}
+
+void TFormSettings::done(int result) {
+    closing_ = true;
+    QDialog::done(result);
+    closing_ = false;
+}
+
+void TFormSettings::SetFormSettingsTexts(int language) {
+    const texts::SettingsFormTexts* t = texts::SettingsFormTextsFor(language);
+    if (!t) return;
+
+    const std::string mainCaption = mainWindow_ ? mainWindow_->windowTitle().toStdString() : "";
+    setWindowTitle(QString::fromStdString(texts::SettingsFormTitle(mainCaption, language)));
+
+    const std::array<const char*, 6> templateLabels = {
+        t->LabelTemplateURL11, t->LabelTemplateURL12, t->LabelTemplateURL13,
+        t->LabelTemplateURL14, t->LabelTemplateURL20, t->LabelTemplateURL30,
+    };
+    const std::array<const char*, 6> templateHints = {
+        t->EditTemplateURL11Hint, t->EditTemplateURL12Hint, t->EditTemplateURL13Hint,
+        t->EditTemplateURL14Hint, t->EditTemplateURL20Hint, t->EditTemplateURL30Hint,
+    };
+    labelLanguage_->setText(Text(t->LabelLanguage));
+    for (size_t i = 0; i < templateLabels.size(); ++i) {
+        labelTemplateURLs_[i]->setText(Text(templateLabels[i]));
+        SetHint(editTemplateURLs_[i], templateHints[i]);
+        SetHint(speedButtonRestoreDefaultURLs_[i], t->RestoreDefaultHint);
+    }
+    labelMaxSkippedURLCount_->setText(Text(t->LabelMaxSkippedURLCount));
+    SetHint(spinEditMaxSkippedURLCount_, t->SpinEditMaxSkippedURLCountHint);
+    labelNavigateDelayTime_->setText(Text(t->LabelNavigateDelayTime));
+    SetHint(spinEditNavigateDelayTime_, t->SpinEditNavigateDelayTimeHint);
+    labelMaxFavoriteCount_->setText(Text(t->LabelMaxFavoriteCount));
+    SetHint(spinEditMaxFavoriteCount_, t->SpinEditMaxFavoriteCountHint);
+    checkBoxWebBrowserVerbose_->setText(Text(t->CheckBoxWebBrowserVerbose));
+    SetHint(checkBoxWebBrowserVerbose_, t->CheckBoxWebBrowserVerboseHint);
+    checkBoxInvertMouseWheel_->setText(Text(t->CheckBoxInvertMouseWheel));
+    checkBoxSaveSettings_->setText(Text(t->CheckBoxSaveSettings));
+    buttonOk_->setText(Text(t->ButtonOk));
+    buttonCancel_->setText(Text(t->ButtonCancel));
+}
+
+bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        char character = 0;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            character = 13;
+        } else if (key->key() == Qt::Key_Escape) {
+            character = 27;
+        } else if (key->text().size() == 1 && key->text()[0].unicode() < 128) {
+            character = static_cast<char>(key->text()[0].unicode());
+        }
+        if (character != 0 && FormSettingsOnKeyPress(character)) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TFormSettings::FormSettingsOnKeyPress(char key) {
+    QWidget* focused = focusWidget();
+    const auto isIn = [focused](SpinEdit* field) {
+        return focused && (focused == field || field->isAncestorOf(focused));
+    };
+    if (!isIn(spinEditMaxSkippedURLCount_) && !isIn(spinEditNavigateDelayTime_)) return false;
+    if (key == 13) {
+        buttonOk_->click();
+        return true;
+    }
+    if (key == 27) {
+        buttonCancel_->click();
+        return true;
+    }
+    return false;
+}
+
+void TFormSettings::FieldFocusIn(QWidget* field, QLineEdit* edit, Qt::FocusReason reason) {
+    if (reason == Qt::PopupFocusReason) return;
+    if (reason == Qt::ActiveWindowFocusReason && field == enteredField_) return;
+    enteredField_ = field;
+    // Entered other than by a click, a field shows its whole text selected,
+    // as keyboard entry does; the enter handlers reduce that to the caret.
+    if (reason != Qt::MouseFocusReason) edit->selectAll();
+    if (auto* spin = dynamic_cast<SpinEdit*>(field)) {
+        SpinEditOnEnter(spin);
+    } else {
+        EditOnEnter(edit);
+    }
+}
+
+bool TFormSettings::CountsAsExit(Qt::FocusReason reason) const {
+    return !closing_ && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+void TFormSettings::SpinEditOnEnter(SpinEdit* field) {
+    EditOnEnter(field->Edit());
+}
+
+void TFormSettings::EditOnEnter(QLineEdit* field) {
+    // Selection length 0 at the selection's start; the edit scrolls the
+    // caret into view, so a long template shows its beginning.
+    const int start = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+    field->setCursorPosition(start);
+}
+
+void TFormSettings::SpinEditOnExit(SpinEdit* field) {
+    enteredField_ = nullptr;
+    const SpinFieldExit exit = values_.SpinEditExit(field->Tag(), field->Text().toStdString());
+    if (exit.Beep && beep_) beep_();
+    const QString text = QString::fromStdString(exit.Text);
+    if (field->Text() != text) field->SetText(text);
+}
+
+void TFormSettings::SpeedButtonRestoreDefaultURLOnClick(int tag) {
+    const std::string* defaultTemplate = DefaultTemplateForTag(tag);
+    TemplateEdit* field = TemplateField(tag);
+    if (defaultTemplate && field) field->setText(QString::fromStdString(*defaultTemplate));
+}
+
+void TFormSettings::ComboBoxLanguageOnChange() {
+    SetFormSettingsTexts(comboBoxLanguage_->currentIndex());
+}
+
+void TFormSettings::ButtonOkOnClick() {
+    // Read before the dialog hides, so no focus change on the way out can
+    // touch what was typed.
+    acceptedFields_ = ReadFields();
+    accept();
+}
+
+void TFormSettings::ShowFields(const SettingsDialogFields& fields) {
+    comboBoxLanguage_->setCurrentIndex(fields.Language);
+    const std::array<const std::string*, 6> templates = {
+        &fields.TemplateURL11, &fields.TemplateURL12, &fields.TemplateURL13,
+        &fields.TemplateURL14, &fields.TemplateURL20, &fields.TemplateURL30,
+    };
+    for (size_t i = 0; i < templates.size(); ++i) {
+        editTemplateURLs_[i]->setText(QString::fromStdString(*templates[i]));
+    }
+    spinEditMaxSkippedURLCount_->SetText(QString::fromStdString(fields.MaxSkippedURLCount));
+    spinEditNavigateDelayTime_->SetText(QString::fromStdString(fields.NavigateDelayTime));
+    spinEditMaxFavoriteCount_->SetText(QString::fromStdString(fields.MaxFavoriteCount));
+    checkBoxWebBrowserVerbose_->setChecked(fields.WebBrowserVerbose);
+    checkBoxInvertMouseWheel_->setChecked(fields.InvertMouseWheel);
+    checkBoxSaveSettings_->setChecked(fields.SaveSettings);
+}
+
+SettingsDialogFields TFormSettings::ReadFields() const {
+    SettingsDialogFields fields;
+    fields.Language = comboBoxLanguage_->currentIndex();
+    fields.TemplateURL11 = editTemplateURLs_[0]->text().toStdString();
+    fields.TemplateURL12 = editTemplateURLs_[1]->text().toStdString();
+    fields.TemplateURL13 = editTemplateURLs_[2]->text().toStdString();
+    fields.TemplateURL14 = editTemplateURLs_[3]->text().toStdString();
+    fields.TemplateURL20 = editTemplateURLs_[4]->text().toStdString();
+    fields.TemplateURL30 = editTemplateURLs_[5]->text().toStdString();
+    fields.MaxSkippedURLCount = spinEditMaxSkippedURLCount_->Text().toStdString();
+    fields.NavigateDelayTime = spinEditNavigateDelayTime_->Text().toStdString();
+    fields.MaxFavoriteCount = spinEditMaxFavoriteCount_->Text().toStdString();
+    fields.WebBrowserVerbose = checkBoxWebBrowserVerbose_->isChecked();
+    fields.InvertMouseWheel = checkBoxInvertMouseWheel_->isChecked();
+    fields.SaveSettings = checkBoxSaveSettings_->isChecked();
+    return fields;
+}
+
+TemplateEdit* TFormSettings::TemplateField(int tag) const {
+    for (TemplateEdit* field : editTemplateURLs_) {
+        if (field->Tag() == tag) return field;
+    }
+    return nullptr;
+}
+
+}  // namespace kpw

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "settings/Settings.h"
+#include "settings/SettingsDialogValues.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace kpw {
+
+class LanguageComboBox;
+class SpinEdit;
+class TemplateEdit;
+
+// The settings dialog: created hidden once, right after the main window, and
+// shown modally by ExecuteFormSettings as often as the user asks. Its controls
+// carry their names as object names.
+class TFormSettings : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TFormSettings(QWidget* mainWindow);
+    ~TFormSettings() override;
+
+    // Loads the thirteen settings into the dialog, shows it modally and, when
+    // it was closed through OK, writes them back and returns true. Any other
+    // close writes nothing and returns false. The caller releases its
+    // settings button afterwards.
+    bool ExecuteFormSettings(Settings& settings);
+
+    // The dialog's title, captions and hints in a language; the title begins
+    // with the main window's caption as it is now. Other values change nothing.
+    void SetFormSettingsTexts(int language);
+
+    // The error beep of a number field left with a text that is no integer;
+    // QApplication::beep unless replaced.
+    void SetBeep(std::function<void()> beep) { beep_ = std::move(beep); }
+
+    void done(int result) override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void FormSettingOnCreate();
+    void CreateControls();
+    void SetTabOrder();
+    void FitFont();
+    bool TextsFit();
+
+    // Returns true when the character is consumed.
+    bool FormSettingsOnKeyPress(char key);
+    void SpinEditOnEnter(SpinEdit* field);
+    void SpinEditOnExit(SpinEdit* field);
+    void EditOnEnter(QLineEdit* field);
+    void SpeedButtonRestoreDefaultURLOnClick(int tag);
+    void ComboBoxLanguageOnChange();
+    void ButtonOkOnClick();
+
+    // A field gets or loses the focus. Switching to another window and back,
+    // or a context menu, neither enters nor leaves it.
+    void FieldFocusIn(QWidget* field, QLineEdit* edit, Qt::FocusReason reason);
+    bool CountsAsExit(Qt::FocusReason reason) const;
+
+    void ShowFields(const SettingsDialogFields& fields);
+    SettingsDialogFields ReadFields() const;
+    TemplateEdit* TemplateField(int tag) const;
+
+    QWidget* mainWindow_;
+    SettingsDialogValues values_;
+    std::optional<SettingsDialogFields> acceptedFields_;
+    QWidget* enteredField_ = nullptr;
+    bool closing_ = false;
+    std::function<void()> beep_;
+    // The flags of the language list's items, owned for the whole run.
+    std::array<QImage, 2> flagBitmaps_;
+
+    QLabel* labelMaxSkippedURLCount_ = nullptr;
+    QLabel* labelNavigateDelayTime_ = nullptr;
+    QLabel* labelMaxFavoriteCount_ = nullptr;
+    QLabel* labelLanguage_ = nullptr;
+    std::array<QLabel*, 6> labelTemplateURLs_{};
+    SpinEdit* spinEditMaxSkippedURLCount_ = nullptr;
+    SpinEdit* spinEditNavigateDelayTime_ = nullptr;
+    SpinEdit* spinEditMaxFavoriteCount_ = nullptr;
+    // Templates in the order 11, 12, 13, 14, 20, 30.
+    std::array<TemplateEdit*, 6> editTemplateURLs_{};
+    std::array<QToolButton*, 6> speedButtonRestoreDefaultURLs_{};
+    QCheckBox* checkBoxWebBrowserVerbose_ = nullptr;
+    QCheckBox* checkBoxInvertMouseWheel_ = nullptr;
+    QCheckBox* checkBoxSaveSettings_ = nullptr;
+    LanguageComboBox* comboBoxLanguage_ = nullptr;
+    QPushButton* buttonCancel_ = nullptr;
+    QPushButton* buttonOk_ = nullptr;
+};
+
+}  // namespace kpw

@@ -1,0 +1,477 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
+#include <functional>
+#include <tuple>
+
+#include "settings/Settings.h"
+#include "ui/SettingsControls.h"
+#include "ui/UnitSettings.h"
+
+namespace kpw {
+namespace {
+
+auto AllFields(const Settings& s) {
+    return std::make_tuple(
+        s.SaveSettings, s.WebBrowserVerbose, s.InvertMouseWheel, s.NavigateDelayTime, s.Language,
+        s.WindowState, s.Left, s.Top, s.Width, s.Height, s.AutoSkipURL, s.MaxSkippedURLCount,
+        s.TemplateURL11, s.TemplateURL12, s.TemplateURL13, s.TemplateURL14, s.TemplateURL20,
+        s.TemplateURL30, s.URLIndex, s.PhotoSize, s.PhotoIndex, s.UserIndex, s.MaxFavoriteCount);
+}
+
+class SettingsDialog : public ::testing::Test {
+protected:
+    SettingsDialog() : dialog_(&mainWindow_) {
+        mainWindow_.setWindowTitle(" Kelvaro Photo Wizard");
+        mainWindow_.setGeometry(100, 80, 800, 600);
+        mainWindow_.show();
+        dialog_.SetBeep([this] { ++beeps_; });
+        settings_.MaxSkippedURLCount = 250;
+        settings_.NavigateDelayTime = 1500;
+        settings_.MaxFavoriteCount = 20;
+    }
+
+    // Opens the dialog, runs the script once it is on screen and active, and
+    // returns what ExecuteFormSettings returned. A script that leaves the
+    // dialog open has it cancelled, so a failing test cannot hang.
+    bool Run(const std::function<void()>& script) {
+        bool ran = false;
+        QTimer::singleShot(0, &dialog_, [&] {
+            ran = true;
+            if (QTest::qWaitForWindowActive(&dialog_)) {
+                script();
+            } else {
+                ADD_FAILURE() << "the dialog never became active";
+            }
+            if (dialog_.isVisible()) dialog_.reject();
+        });
+        const bool result = dialog_.ExecuteFormSettings(settings_);
+        EXPECT_TRUE(ran);
+        EXPECT_FALSE(dialog_.isVisible());
+        return result;
+    }
+
+    template <typename T>
+    T* Control(const char* name) {
+        T* control = dialog_.findChild<T*>(name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    SpinEdit* Spin(const char* name) { return Control<SpinEdit>(name); }
+    QLineEdit* Edit(const char* name) { return Control<QLineEdit>(name); }
+
+    // The named control the keyboard focus is in (a spin field's inner edit
+    // counts as the spin field).
+    QString Focused() {
+        QWidget* focused = QApplication::focusWidget();
+        while (focused && focused->objectName().isEmpty()) focused = focused->parentWidget();
+        return focused ? focused->objectName() : QString();
+    }
+
+    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    }
+    // Replaces the focused field's text by typing, as a user would.
+    static void TypeOver(const QString& text) {
+        Press(Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty()) {
+            Press(Qt::Key_Backspace);
+        } else {
+            QTest::keyClicks(QApplication::focusWidget(), text);
+        }
+    }
+
+    QWidget mainWindow_;
+    TFormSettings dialog_;
+    Settings settings_;
+    int beeps_ = 0;
+};
+
+TEST_F(SettingsDialog, OpensWithTheSettingsAndTheCaretAtTheStartOfTheFirstField) {
+    settings_.TemplateURL20 = "http://a.example/photo/*";
+    settings_.WebBrowserVerbose = true;
+    settings_.SaveSettings = false;
+    Run([&] {
+        EXPECT_EQ(dialog_.windowTitle(), " Kelvaro Photo Wizard - Settings");
+        EXPECT_EQ(Spin("SpinEditMaxSkippedURLCount")->Text(), "250");
+        EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "1500");
+        EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "20");
+        EXPECT_EQ(Edit("EditTemplateURL20")->text(), "http://a.example/photo/*");
+        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), DefaultTemplateURL14);
+        EXPECT_TRUE(Control<QCheckBox>("CheckBoxWebBrowserVerbose")->isChecked());
+        EXPECT_FALSE(Control<QCheckBox>("CheckBoxInvertMouseWheel")->isChecked());
+        EXPECT_FALSE(Control<QCheckBox>("CheckBoxSaveSettings")->isChecked());
+        EXPECT_EQ(Control<QComboBox>("ComboBoxLanguage")->currentIndex(), 0);
+
+        EXPECT_EQ(Focused(), "SpinEditMaxSkippedURLCount");
+        QLineEdit* edit = Spin("SpinEditMaxSkippedURLCount")->Edit();
+        EXPECT_FALSE(edit->hasSelectedText());
+        EXPECT_EQ(edit->cursorPosition(), 0);
+    });
+}
+
+TEST_F(SettingsDialog, DelayAboveItsBoundShowsTheBoundOnTab) {
+    Run([&] {
+        Press(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), "SpinEditNavigateDelayTime");
+        TypeOver("7000");
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "5000");
+        EXPECT_EQ(Focused(), "SpinEditMaxFavoriteCount");
+        EXPECT_EQ(beeps_, 0);
+    });
+}
+
+TEST_F(SettingsDialog, DelayAboveItsBoundWithEnterClosesWithOkAndStoresTheBound) {
+    const bool accepted = Run([&] {
+        Press(Qt::Key_Tab);
+        TypeOver("7000");
+        Press(Qt::Key_Return);
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.NavigateDelayTime, 5000);
+    EXPECT_EQ(beeps_, 0);
+}
+
+TEST_F(SettingsDialog, EmptiedSkipFieldWithEnterStoresItsLowerBound) {
+    const bool accepted = Run([&] {
+        TypeOver("");
+        ASSERT_EQ(Spin("SpinEditMaxSkippedURLCount")->Text(), "");
+        Press(Qt::Key_Enter);
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.MaxSkippedURLCount, 0);
+    EXPECT_EQ(beeps_, 0);
+}
+
+TEST_F(SettingsDialog, EscapeInTheFirstTwoFieldsCancels) {
+    const Settings before = settings_;
+    for (int tabs : {0, 1}) {
+        const bool accepted = Run([&] {
+            for (int i = 0; i < tabs; ++i) Press(Qt::Key_Tab);
+            TypeOver("777");
+            Press(Qt::Key_Escape);
+            EXPECT_FALSE(dialog_.isVisible());
+        });
+        EXPECT_FALSE(accepted) << tabs;
+        EXPECT_EQ(AllFields(settings_), AllFields(before));
+    }
+}
+
+TEST_F(SettingsDialog, FavouritesBelowItsBoundShowsTheBoundOnLeaving) {
+    Run([&] {
+        Press(Qt::Key_Tab);
+        Press(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), "SpinEditMaxFavoriteCount");
+        TypeOver("3");
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "8");
+        EXPECT_EQ(beeps_, 0);
+    });
+}
+
+TEST_F(SettingsDialog, TextThatIsNoIntegerBeepsAndBringsBackTheValueAtOpen) {
+    Run([&] {
+        Press(Qt::Key_Tab);
+        TypeOver("");
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(beeps_, 1);
+        EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "1500");
+
+        Press(Qt::Key_Backtab);
+        TypeOver("12abc");
+        Press(Qt::Key_Backtab);
+        EXPECT_EQ(beeps_, 2);
+        EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "1500");
+    });
+}
+
+TEST_F(SettingsDialog, HexadecimalTextIsAcceptedAndShownInDecimal) {
+    const bool accepted = Run([&] {
+        Press(Qt::Key_Tab);
+        TypeOver("$100");
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "256");
+        Press(Qt::Key_Return);  // the favourites field: the default button
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.NavigateDelayTime, 256);
+    EXPECT_EQ(beeps_, 0);
+}
+
+TEST_F(SettingsDialog, ArrowKeysStepWithinTheBounds) {
+    settings_.MaxFavoriteCount = 63;
+    Run([&] {
+        Press(Qt::Key_Tab);
+        Press(Qt::Key_Tab);
+        Press(Qt::Key_Up);
+        EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "64");
+        Press(Qt::Key_Up);
+        EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "64");
+        Press(Qt::Key_Down);
+        EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "63");
+    });
+}
+
+TEST_F(SettingsDialog, CloseBoxCancelsAndLeavesTheSettingsUntouched) {
+    const Settings before = settings_;
+    const bool accepted = Run([&] {
+        Edit("EditTemplateURL30")->setText("changed*");
+        Spin("SpinEditNavigateDelayTime")->SetText("4000");
+        Control<QCheckBox>("CheckBoxSaveSettings")->setChecked(false);
+        dialog_.windowHandle()->close();
+    });
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(AllFields(settings_), AllFields(before));
+}
+
+TEST_F(SettingsDialog, OkWritesBackEveryFieldExactlyAsTyped) {
+    settings_.WindowState = 2;
+    settings_.PhotoIndex = 4711;
+    const bool accepted = Run([&] {
+        Edit("EditTemplateURL11")->setText(" no star ");
+        Edit("EditTemplateURL12")->setText("");
+        Edit("EditTemplateURL13")->setText("http://x.example/m/*.jpg");
+        Edit("EditTemplateURL14")->setText(QString::fromUtf8("http://ü.example/*"));
+        Edit("EditTemplateURL20")->setText("p/*");
+        Edit("EditTemplateURL30")->setText("u/*");
+        Spin("SpinEditMaxSkippedURLCount")->SetText("0x10");
+        Spin("SpinEditMaxFavoriteCount")->SetText("99");
+        Control<QCheckBox>("CheckBoxWebBrowserVerbose")->setChecked(true);
+        Control<QCheckBox>("CheckBoxInvertMouseWheel")->setChecked(true);
+        Control<QCheckBox>("CheckBoxSaveSettings")->setChecked(false);
+        Control<QComboBox>("ComboBoxLanguage")->setCurrentIndex(1);
+        QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
+    });
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(settings_.TemplateURL11, " no star ");
+    EXPECT_EQ(settings_.TemplateURL12, "");
+    EXPECT_EQ(settings_.TemplateURL13, "http://x.example/m/*.jpg");
+    EXPECT_EQ(settings_.TemplateURL14, "http://\xC3\xBC.example/*");
+    EXPECT_EQ(settings_.TemplateURL20, "p/*");
+    EXPECT_EQ(settings_.TemplateURL30, "u/*");
+    EXPECT_EQ(settings_.MaxSkippedURLCount, 16);
+    EXPECT_EQ(settings_.NavigateDelayTime, 1500);
+    EXPECT_EQ(settings_.MaxFavoriteCount, 64);
+    EXPECT_TRUE(settings_.WebBrowserVerbose);
+    EXPECT_TRUE(settings_.InvertMouseWheel);
+    EXPECT_FALSE(settings_.SaveSettings);
+    EXPECT_EQ(settings_.Language, 1);
+    EXPECT_EQ(settings_.WindowState, 2);
+    EXPECT_EQ(settings_.PhotoIndex, 4711);
+}
+
+TEST_F(SettingsDialog, EnterOutsideTheFirstTwoFieldsActsThroughTheDefaultButton) {
+    EXPECT_TRUE(Run([&] {
+        Edit("EditTemplateURL13")->setFocus(Qt::TabFocusReason);
+        Press(Qt::Key_Return);
+    }));
+    // A focused push button takes Enter for itself.
+    EXPECT_FALSE(Run([&] {
+        Control<QPushButton>("ButtonCancel")->setFocus(Qt::TabFocusReason);
+        Press(Qt::Key_Return);
+    }));
+}
+
+TEST_F(SettingsDialog, RestoreButtonFillsTheDefaultWhichOnlyOkKeeps) {
+    settings_.TemplateURL14 = "old14*";
+    const bool accepted = Run([&] {
+        QToolButton* restore = Control<QToolButton>("SpeedButtonRestoreDefaultURL14");
+        QTest::mouseClick(restore, Qt::LeftButton);
+        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), DefaultTemplateURL14);
+        EXPECT_EQ(Edit("EditTemplateURL13")->text().toStdString(), DefaultTemplateURL13);
+        EXPECT_EQ(Focused(), "SpinEditMaxSkippedURLCount");
+    });
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(settings_.TemplateURL14, "old14*");
+
+    settings_.TemplateURL30 = "old30*";
+    EXPECT_TRUE(Run([&] {
+        QTest::mouseClick(Control<QToolButton>("SpeedButtonRestoreDefaultURL30"), Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
+    }));
+    EXPECT_EQ(settings_.TemplateURL30, DefaultTemplateURL30);
+}
+
+TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons) {
+    const QStringList order = {
+        "SpinEditMaxSkippedURLCount",
+        "SpinEditNavigateDelayTime",
+        "SpinEditMaxFavoriteCount",
+        "EditTemplateURL11",
+        "EditTemplateURL20",
+        "EditTemplateURL30",
+        "ComboBoxLanguage",
+        "CheckBoxWebBrowserVerbose",
+        "CheckBoxInvertMouseWheel",
+        "CheckBoxSaveSettings",
+        "ButtonCancel",
+        "ButtonOk",
+        "EditTemplateURL12",
+        "EditTemplateURL13",
+        "EditTemplateURL14",
+        "SpinEditMaxSkippedURLCount",
+    };
+    Run([&] {
+        QStringList seen = {Focused()};
+        for (int i = 1; i < order.size(); ++i) {
+            Press(Qt::Key_Tab);
+            seen << Focused();
+        }
+        EXPECT_EQ(seen, order);
+        EXPECT_EQ(beeps_, 0);
+    });
+}
+
+TEST_F(SettingsDialog, EnteringAFieldByKeyboardLeavesTheCaretAtItsStartWithNothingSelected) {
+    Run([&] {
+        for (int i = 0; i < 3; ++i) Press(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), "EditTemplateURL11");
+        QLineEdit* edit = Edit("EditTemplateURL11");
+        EXPECT_FALSE(edit->hasSelectedText());
+        EXPECT_EQ(edit->cursorPosition(), 0);
+    });
+}
+
+TEST_F(SettingsDialog, EnteringAFieldByClickPutsTheCaretWhereTheClickWas) {
+    Run([&] {
+        QLineEdit* edit = Edit("EditTemplateURL20");
+        const QPoint point(edit->width() / 2, edit->height() / 2);
+        QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, point);
+        ASSERT_EQ(Focused(), "EditTemplateURL20");
+        EXPECT_FALSE(edit->hasSelectedText());
+        EXPECT_GT(edit->cursorPosition(), 0);
+        EXPECT_EQ(edit->cursorPosition(), edit->cursorPositionAt(point));
+    });
+}
+
+TEST_F(SettingsDialog, LanguageListSwitchesTheTextsAtOnceAndAnOpeningRestoresThem) {
+    settings_.Language = 1;
+    Run([&] {
+        EXPECT_EQ(dialog_.windowTitle(), " Kelvaro Photo Wizard - Einstellungen");
+        EXPECT_EQ(Control<QLabel>("LabelLanguage")->text(), "Sprache");
+        auto* list = Control<QComboBox>("ComboBoxLanguage");
+        EXPECT_EQ(list->currentIndex(), 1);
+        list->setFocus(Qt::TabFocusReason);
+        Press(Qt::Key_Up);
+        EXPECT_EQ(list->currentIndex(), 0);
+        EXPECT_EQ(dialog_.windowTitle(), " Kelvaro Photo Wizard - Settings");
+        EXPECT_EQ(Control<QLabel>("LabelLanguage")->text(), "Language");
+        EXPECT_EQ(Control<QPushButton>("ButtonCancel")->text(), "Cancel");
+        EXPECT_EQ(Control<QCheckBox>("CheckBoxSaveSettings")->text(), "Save settings");
+        EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->toolTip(),
+                  "Maximum number of entries in the favorites list");
+        EXPECT_EQ(list->itemText(0), "English");
+        EXPECT_EQ(list->itemText(1), "Deutsch");
+    });
+    EXPECT_EQ(settings_.Language, 1);
+
+    // Cancelled: the next opening is German again, with "Deutsch" selected.
+    Run([&] {
+        EXPECT_EQ(dialog_.windowTitle(), " Kelvaro Photo Wizard - Einstellungen");
+        EXPECT_EQ(Control<QComboBox>("ComboBoxLanguage")->currentIndex(), 1);
+        EXPECT_EQ(Control<QPushButton>("ButtonCancel")->text(), "Abbrechen");
+        EXPECT_EQ(Control<QLabel>("LabelTemplateURL14")->text(),
+                  QString::fromUtf8("URL für Photos alleine, Originalgröße"));
+    });
+}
+
+TEST_F(SettingsDialog, TitleFollowsTheMainCaptionOfTheMoment) {
+    mainWindow_.setWindowTitle("Other");
+    Run([&] { EXPECT_EQ(dialog_.windowTitle(), "Other - Settings"); });
+}
+
+TEST_F(SettingsDialog, HintsBreakTheirLinesAndShowOnlyWhereTheLayoutSays) {
+    settings_.Language = 1;
+    Run([&] {
+        EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->toolTip(),
+                  QString::fromUtf8("Verzögerungszeit in ms zwischen der Eingabe\n"
+                                    "eines neuen Photo- bzw. User-Index und dem\n"
+                                    "Laden dieser Seite"));
+        EXPECT_EQ(Control<QCheckBox>("CheckBoxWebBrowserVerbose")->toolTip(),
+                  "Web-Browser-Dialoge beim Auf-\ntreten von Script-Fehlern anzeigen");
+        EXPECT_EQ(Control<QToolButton>("SpeedButtonRestoreDefaultURL20")->toolTip(),
+                  "Default-Wert wiederherstellen");
+        EXPECT_EQ(Edit("EditTemplateURL20")->toolTipDuration(), 3000);
+        EXPECT_TRUE(Control<QCheckBox>("CheckBoxInvertMouseWheel")->toolTip().isEmpty());
+        EXPECT_TRUE(Control<QCheckBox>("CheckBoxSaveSettings")->toolTip().isEmpty());
+        EXPECT_TRUE(Control<QPushButton>("ButtonOk")->toolTip().isEmpty());
+        EXPECT_TRUE(Control<QComboBox>("ComboBoxLanguage")->toolTip().isEmpty());
+        for (QLabel* label : dialog_.findChildren<QLabel*>()) {
+            EXPECT_TRUE(label->toolTip().isEmpty()) << label->objectName().toStdString();
+        }
+    });
+}
+
+TEST_F(SettingsDialog, HasTheFixedLayoutAndIsCentredOnTheMainWindow) {
+    Run([&] {
+        EXPECT_EQ(dialog_.size(), QSize(542, 280));
+        EXPECT_EQ(dialog_.minimumSize(), dialog_.maximumSize());
+        const Qt::WindowFlags flags = dialog_.windowFlags();
+        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+        EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
+
+        const std::vector<std::pair<const char*, QRect>> places = {
+            {"SpinEditMaxSkippedURLCount", {200, 4, 113, 22}},
+            {"SpinEditNavigateDelayTime", {200, 32, 113, 22}},
+            {"SpinEditMaxFavoriteCount", {200, 60, 113, 22}},
+            {"CheckBoxWebBrowserVerbose", {336, 6, 204, 17}},
+            {"CheckBoxInvertMouseWheel", {336, 34, 204, 17}},
+            {"CheckBoxSaveSettings", {336, 62, 204, 17}},
+            {"EditTemplateURL11", {200, 88, 314, 22}},
+            {"SpeedButtonRestoreDefaultURL11", {518, 88, 22, 22}},
+            {"EditTemplateURL14", {200, 172, 314, 22}},
+            {"SpeedButtonRestoreDefaultURL30", {518, 228, 22, 22}},
+            {"ComboBoxLanguage", {200, 256, 113, 22}},
+            {"ButtonCancel", {336, 256, 100, 22}},
+            {"ButtonOk", {440, 256, 100, 22}},
+        };
+        for (const auto& [name, rect] : places) {
+            EXPECT_EQ(Control<QWidget>(name)->geometry(), rect) << name;
+        }
+        for (QToolButton* button : dialog_.findChildren<QToolButton*>()) {
+            EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+            EXPECT_FALSE(button->icon().isNull());
+        }
+        const QPoint offset = dialog_.geometry().center() - mainWindow_.geometry().center();
+        EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+    });
+}
+
+// Clipping shows as text wider than its control, or a label running into
+// the field column.
+TEST_F(SettingsDialog, EveryCaptionFitsItsControlInBothLanguages) {
+    for (uint8_t language : {0, 1}) {
+        settings_.Language = language;
+        Run([&] {
+            for (QLabel* label : dialog_.findChildren<QLabel*>()) {
+                const QFontMetrics metrics(label->font());
+                EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width())
+                    << label->objectName().toStdString();
+                EXPECT_LE(metrics.height(), label->height()) << label->objectName().toStdString();
+                EXPECT_LT(label->geometry().right(), 200) << label->objectName().toStdString();
+            }
+            for (QCheckBox* box : dialog_.findChildren<QCheckBox*>()) {
+                EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
+                EXPECT_LE(box->fontMetrics().height(), box->height());
+            }
+            for (QPushButton* button : dialog_.findChildren<QPushButton*>()) {
+                EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width());
+            }
+        });
+    }
+}
+
+}  // namespace
+}  // namespace kpw

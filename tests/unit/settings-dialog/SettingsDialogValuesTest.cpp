@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "settings/SettingsDialogValues.h"
+
+namespace kpw {
+namespace {
+
+Settings SomeSettings() {
+    Settings s;
+    s.Language = 1;
+    s.TemplateURL11 = "a*";
+    s.TemplateURL12 = "b*";
+    s.TemplateURL13 = "c*";
+    s.TemplateURL14 = "d*";
+    s.TemplateURL20 = "e*";
+    s.TemplateURL30 = "f*";
+    s.MaxSkippedURLCount = 250;
+    s.NavigateDelayTime = 1500;
+    s.MaxFavoriteCount = 20;
+    s.WebBrowserVerbose = true;
+    s.InvertMouseWheel = true;
+    s.SaveSettings = false;
+    return s;
+}
+
+TEST(SettingsDialogOpen, ShowsTheThirteenSettings) {
+    SettingsDialogValues values;
+    const SettingsDialogFields fields = values.Open(SomeSettings());
+    EXPECT_EQ(fields.Language, 1);
+    EXPECT_EQ(fields.TemplateURL11, "a*");
+    EXPECT_EQ(fields.TemplateURL14, "d*");
+    EXPECT_EQ(fields.TemplateURL30, "f*");
+    EXPECT_EQ(fields.MaxSkippedURLCount, "250");
+    EXPECT_EQ(fields.NavigateDelayTime, "1500");
+    EXPECT_EQ(fields.MaxFavoriteCount, "20");
+    EXPECT_TRUE(fields.WebBrowserVerbose);
+    EXPECT_TRUE(fields.InvertMouseWheel);
+    EXPECT_FALSE(fields.SaveSettings);
+}
+
+TEST(SettingsDialogOpen, ShowsNumbersWithinBoundsButRemembersThemAsHandedIn) {
+    Settings s;
+    s.MaxSkippedURLCount = -5;
+    s.NavigateDelayTime = 9000;
+    s.MaxFavoriteCount = 3;
+    SettingsDialogValues values;
+    const SettingsDialogFields fields = values.Open(s);
+    EXPECT_EQ(fields.MaxSkippedURLCount, "0");
+    EXPECT_EQ(fields.NavigateDelayTime, "5000");
+    EXPECT_EQ(fields.MaxFavoriteCount, "8");
+    EXPECT_EQ(values.ValueAtOpen(MaxSkippedURLCountTag), -5);
+    EXPECT_EQ(values.ValueAtOpen(NavigateDelayTimeTag), 9000);
+    EXPECT_EQ(values.ValueAtOpen(MaxFavoriteCountTag), 3);
+}
+
+struct ExitCase {
+    int Tag;
+    std::string Typed;
+    bool Beep;
+    std::string Shown;
+};
+
+class SpinFieldLeft : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(SpinFieldLeft, BeepsOnlyForNonIntegersAndShowsABoundedNumber) {
+    SettingsDialogValues values;
+    values.Open(SomeSettings());  // at open: 250, 1500, 20
+    const SpinFieldExit exit = values.SpinEditExit(GetParam().Tag, GetParam().Typed);
+    EXPECT_EQ(exit.Beep, GetParam().Beep);
+    EXPECT_EQ(exit.Text, GetParam().Shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(RestoreAndBounds, SpinFieldLeft,
+                         ::testing::Values(
+                             // Not an integer: the value at open comes back.
+                             ExitCase{MaxSkippedURLCountTag, "", true, "250"},
+                             ExitCase{NavigateDelayTimeTag, "abc", true, "1500"},
+                             ExitCase{MaxFavoriteCountTag, "12 ", true, "20"},
+                             ExitCase{NavigateDelayTimeTag, "99999999999", true, "1500"},
+                             // Integers are brought into bounds without a beep.
+                             ExitCase{NavigateDelayTimeTag, "7000", false, "5000"},
+                             ExitCase{NavigateDelayTimeTag, "50", false, "100"},
+                             ExitCase{MaxFavoriteCountTag, "3", false, "8"},
+                             ExitCase{MaxFavoriteCountTag, "65", false, "64"},
+                             ExitCase{MaxSkippedURLCountTag, "-1", false, "0"},
+                             ExitCase{MaxSkippedURLCountTag, "1001", false, "1000"},
+                             // Within bounds the field shows the number in plain decimal.
+                             ExitCase{NavigateDelayTimeTag, "$100", false, "256"},
+                             ExitCase{MaxSkippedURLCountTag, "  +42", false, "42"},
+                             ExitCase{MaxSkippedURLCountTag, "0", false, "0"}));
+
+TEST(SpinFieldLeft, RestoredValueAtOpenIsBroughtIntoBounds) {
+    Settings s;
+    s.NavigateDelayTime = 20;
+    SettingsDialogValues values;
+    values.Open(s);
+    const SpinFieldExit exit = values.SpinEditExit(NavigateDelayTimeTag, "x");
+    EXPECT_TRUE(exit.Beep);
+    EXPECT_EQ(exit.Text, "100");
+}
+
+TEST(SpinFieldLeft, ValuesAtOpenFollowTheLatestOpening) {
+    SettingsDialogValues values;
+    values.Open(SomeSettings());
+    Settings later;
+    later.NavigateDelayTime = 3000;
+    values.Open(later);
+    EXPECT_EQ(values.SpinEditExit(NavigateDelayTimeTag, "").Text, "3000");
+}
+
+TEST(SettingsDialogReadBack, WritesTheFieldsAsTypedAndBoundsTheNumbers) {
+    Settings s;
+    SettingsDialogValues values;
+    SettingsDialogFields fields = values.Open(s);
+    fields.Language = 1;
+    fields.TemplateURL11 = " spaced *  ";
+    fields.TemplateURL12 = "";
+    fields.TemplateURL13 = "no star";
+    fields.TemplateURL14 = "http://über.example/*";
+    fields.TemplateURL20 = "x*";
+    fields.TemplateURL30 = "y*";
+    fields.MaxSkippedURLCount = "";     // not an integer: the lower bound
+    fields.NavigateDelayTime = "7000";  // above: the upper bound
+    fields.MaxFavoriteCount = "0x20";
+    fields.WebBrowserVerbose = true;
+    fields.InvertMouseWheel = true;
+    fields.SaveSettings = false;
+
+    SettingsDialogValues::ReadBack(fields, s);
+
+    EXPECT_EQ(s.Language, 1);
+    EXPECT_EQ(s.TemplateURL11, " spaced *  ");
+    EXPECT_EQ(s.TemplateURL12, "");
+    EXPECT_EQ(s.TemplateURL13, "no star");
+    EXPECT_EQ(s.TemplateURL14, "http://über.example/*");
+    EXPECT_EQ(s.TemplateURL20, "x*");
+    EXPECT_EQ(s.TemplateURL30, "y*");
+    EXPECT_EQ(s.MaxSkippedURLCount, 0);
+    EXPECT_EQ(s.NavigateDelayTime, 5000);
+    EXPECT_EQ(s.MaxFavoriteCount, 32);
+    EXPECT_TRUE(s.WebBrowserVerbose);
+    EXPECT_TRUE(s.InvertMouseWheel);
+    EXPECT_FALSE(s.SaveSettings);
+}
+
+TEST(SettingsDialogReadBack, NonIntegerTextGivesEachFieldsLowerBound) {
+    Settings s;
+    SettingsDialogValues values;
+    SettingsDialogFields fields = values.Open(SomeSettings());
+    fields.MaxSkippedURLCount = "abc";
+    fields.NavigateDelayTime = "";
+    fields.MaxFavoriteCount = "$";
+    SettingsDialogValues::ReadBack(fields, s);
+    EXPECT_EQ(s.MaxSkippedURLCount, 0);
+    EXPECT_EQ(s.NavigateDelayTime, 100);
+    EXPECT_EQ(s.MaxFavoriteCount, 8);
+}
+
+TEST(SettingsDialogReadBack, LeavesEveryOtherSettingAlone) {
+    Settings s;
+    s.WindowState = 2;
+    s.Left = -3;
+    s.Width = 800;
+    s.AutoSkipURL = false;
+    s.URLIndex = 3;
+    s.PhotoSize = 1;
+    s.PhotoIndex = 123;
+    s.UserIndex = 456;
+    const Settings before = s;
+    SettingsDialogValues values;
+    SettingsDialogValues::ReadBack(values.Open(SomeSettings()), s);
+
+    auto others = [](const Settings& x) {
+        return std::make_tuple(x.WindowState, x.Left, x.Top, x.Width, x.Height, x.AutoSkipURL,
+                               x.URLIndex, x.PhotoSize, x.PhotoIndex, x.UserIndex);
+    };
+    EXPECT_EQ(others(s), others(before));
+    EXPECT_EQ(s.TemplateURL30, "f*");
+}
+
+TEST(SpinFieldStepping, StaysWithinBoundsAndStartsFromTheLowerBoundForJunk) {
+    EXPECT_EQ(SpinFieldStep("1000", 1, NavigateDelayTimeBounds), 1001);
+    EXPECT_EQ(SpinFieldStep("5000", 1, NavigateDelayTimeBounds), 5000);
+    EXPECT_EQ(SpinFieldStep("100", -1, NavigateDelayTimeBounds), 100);
+    EXPECT_EQ(SpinFieldStep("abc", 1, MaxFavoriteCountBounds), 9);
+    EXPECT_EQ(SpinFieldStep("7000", -1, NavigateDelayTimeBounds), 4999);
+    EXPECT_EQ(SpinFieldStep("0", INT32_MIN, MaxSkippedURLCountBounds), 0);
+}
+
+}  // namespace
+}  // namespace kpw
