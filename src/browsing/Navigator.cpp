@@ -170,12 +170,21 @@ void Navigator::BuildPageURLs() {
 void Navigator::NavigateBrowsers() {
     try {
         visibleView_.Navigate2(state_.CurrentURL, NavHyperlink);
-        hiddenView_.Navigate2(NextURL(), NavHyperlink);
+        Preload();
     } catch (const std::exception&) {
         // A refused navigation leaves the window loading until Stop.
     }
     EnableControls(false);
     state_.LastNavigatedURL = state_.CurrentURL;
+}
+
+void Navigator::Preload() {
+    // Sending the hidden view again to the address it already loads would
+    // restart that load and fetch the page twice.
+    if (NextURL() == preloadedURL_) return;
+    preloadedURL_.clear();
+    hiddenView_.Navigate2(NextURL(), NavHyperlink);
+    preloadedURL_ = NextURL();
 }
 
 int Navigator::GetURLIndexFromURL(const std::string& url, bool keepCurrentIfNone) const {

@@ -97,6 +97,7 @@ class Navigator {
     void TakeIndexOfMode();
     // CurrentIndex into PhotoIndex (modes 1 and 2) or UserIndex (mode 3).
     void StoreCurrentIndex();
+    void Preload();
     // The index field's value: its text in the field's bounds, 1 if no number.
     int32_t PageIndexFieldValue() const;
     bool ShowsLastNavigatedURL() const;
@@ -116,6 +117,8 @@ class Navigator {
     BrowserView& hiddenView_;
     std::string exeDir_;
     std::string helpFileName_;
+    // The address last sent to the hidden view.
+    std::string preloadedURL_;
     NavigationState state_;
     URLTemplateTable table_{settings_};
 };

@@ -105,8 +105,12 @@ void Navigator::SynchroniseAndPreload() {
         }
     }
     if (!ofCurrentMode || state_.CurrentIndex != settings_.PhotoIndex) {
+        // A chain of skips downwards travels down as a wheel step does; the
+        // preload must not turn back to the missing photos just skipped.
+        const bool travellingDown =
+            state_.SteppingDown || state_.NextIndex < state_.CurrentIndex;
         state_.CurrentIndex = GetPageIndexFromURL(visibleView_.LocationURL());
-        if (state_.SteppingDown) {
+        if (travellingDown) {
             if (state_.CurrentIndex > 1) {
                 state_.NextIndex = state_.CurrentIndex - 1;
             } else {
@@ -123,7 +127,7 @@ void Navigator::SynchroniseAndPreload() {
     }
     BuildPageURLs();
     try {
-        hiddenView_.Navigate2(NextURL(), NavHyperlink);
+        Preload();
     } catch (const std::exception&) {
         // The preload is only a head start.
     }
