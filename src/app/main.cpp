@@ -1,1 +1,35 @@
-int main() { return 0; }
+// The program entry: the start-up actions of the toolkit and the browser
+// engine, the program body, then the shutdown actions in reverse order.
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
+
+#include "app/Program.h"
+#include "app/UnitRunUtils.h"
+#include "platform/Platform.h"
+#include "ui/BrowserProfile.h"
+#include "ui/WebEngineBrowserView.h"
+
+int main(int argc, char** argv) {
+    // The program reads no command line: the toolkit sees only its name.
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(toolkitArgc, argv);
+
+    // The browser engine comes up before any window and goes after all.
+    auto engine = std::make_unique<kpw::BrowserProfile>();
+
+    kpw::ProgramBody body;
+    body.LanguageIdText = kpw::platform::UserDefaultLanguageIdText();
+    body.Paths = kpw::PlatformFormMainPaths();
+    body.CreateView = [&engine] { return engine->CreateView(); };
+    body.ShowBlockedBox = [](const QString& caption, const QString& message) {
+        QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok);
+        box.exec();
+    };
+    const int result = kpw::RunProgramBody(body);
+
+    kpw::ReleaseBlockedTexts();
+    engine.reset();
+    return result;
+}

@@ -1,1 +1,504 @@
-// ui
+#include "ui/UnitMain.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include "browsing/Navigator.h"
+#include "favorites/FavoritesController.h"
+#include "platform/Platform.h"
+#include "texts/Texts.h"
+#include "ui/FavoriteComboBox.h"
+#include "ui/Glyphs.h"
+#include "ui/PageIndexSpinBox.h"
+#include "ui/QtBrowserView.h"
+#include "ui/UnitSettings.h"
+
+namespace kpw {
+
+namespace {
+
+// The layout's design values at 96 dpi.
+constexpr int ClientWidth = 566;
+constexpr int ClientHeight = 573;
+constexpr int MinimumOuterWidth = 574;
+constexpr int MinimumOuterHeight = 160;
+constexpr int ToolRowHeight = 26;
+constexpr int StatusBarHeight = 19;
+constexpr int MemoHeight = 137;
+constexpr int HintTimeout = 3000;
+
+int ToIndex(Control control) { return static_cast<int>(control); }
+
+// The legacy virtual-key code of the keys the window reacts to.
+int VirtualKey(int qtKey) {
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return KeyF1 + (qtKey - Qt::Key_F1);
+    return 0;
+}
+
+// The character a key press types, as the window's key preview sees it; 0
+// for keys that type nothing.
+char TypedCharacter(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return CharEnter;
+        case Qt::Key_Escape:
+            return CharEscape;
+        case Qt::Key_Backspace:
+            return 8;
+        default:
+            break;
+    }
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A &&
+        event->key() <= Qt::Key_Z)
+        return static_cast<char>(event->key() - Qt::Key_A + 1);
+    const QString text = event->text();
+    if (text.size() != 1) return 0;
+    const char16_t code = text.at(0).unicode();
+    return code < 256 ? static_cast<char>(code) : '?';
+}
+
+// Characters the index field admits; others are refused with a beep.
+bool IndexFieldAdmits(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return code < 32 || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
+           c == QLocale().decimalPoint().at(0).toLatin1();
+}
+
+// Whether an event is on its way from the control that ignored it to that
+// control's parents. Address and time stamp alone cannot tell: events made by
+// programs (input methods, test tools) all carry time stamp 0 and often reuse
+// one address. A new key goes to the focused control and a new wheel event to
+// the control under the pointer; the parents it travels to lie around them.
+bool IsTravelling(const QWidget* receiver, const QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const QPoint at = static_cast<const QWheelEvent*>(event)->position().toPoint();
+        return receiver->childAt(at) != nullptr;
+    }
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && focus != receiver && receiver->isAncestorOf(focus);
+}
+
+}  // namespace
+
+FormMainPaths PlatformFormMainPaths() {
+    return {platform::ExecutablePath(), platform::AppDataFolder()};
+}
+
+TFormMain::TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visibleView,
+                     std::unique_ptr<QtBrowserView> hiddenView)
+    : paths_(std::move(paths)),
+      visibleView_(std::move(visibleView)),
+      hiddenView_(std::move(hiddenView)) {
+    setObjectName(QStringLiteral("FormMain"));
+    CreateControls();
+    FormMainOnCreate();
+}
+
+TFormMain::~TFormMain() {
+    qApp->removeEventFilter(this);
+    if (busyCursors_) QApplication::restoreOverrideCursor();
+    // The views go before the logic that refers to them; their pages go
+    // before the profile, which the program releases after this window.
+    visibleView_.reset();
+    hiddenView_.reset();
+}
+
+QToolButton* TFormMain::AddToolButton(Control control, int left, const QString& caption) {
+    auto* button = new QToolButton(this);
+    button->setGeometry(left, 2, 23, 22);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolTipDuration(HintTimeout);
+    if (!caption.isEmpty()) {
+        button->setText(caption);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    } else {
+        button->setIconSize(QSize(16, 16));
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    buttons_[static_cast<size_t>(ToIndex(control))] = button;
+    return button;
+}
+
+void TFormMain::CreateControls() {
+    resize(ClientWidth, ClientHeight);
+    setMinimumSize(MinimumOuterWidth, MinimumOuterHeight);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    QFont formFont = font();
+    formFont.setPixelSize(11);
+    setFont(formFont);
+
+    photoSizeGroup_ = new QButtonGroup(this);
+    for (int size = 1; size <= 4; ++size) {
+        auto control = static_cast<Control>(ToIndex(Control::PhotoSize1) + size - 1);
+        QToolButton* button = AddToolButton(control, (size - 1) * 24, QString::number(size));
+        button->setCheckable(true);
+        photoSizeGroup_->addButton(button, size);
+    }
+    Button(Control::PhotoSize3)->setChecked(true);
+
+    const Glyph modeGlyphs[] = {Glyph::PhotoOnly, Glyph::PhotoInfo, Glyph::UserPage};
+    urlGroup_ = new QButtonGroup(this);
+    for (int mode = 1; mode <= 3; ++mode) {
+        auto control = static_cast<Control>(ToIndex(Control::URL1) + mode - 1);
+        QToolButton* button = AddToolButton(control, 96 + (mode - 1) * 24, {});
+        button->setIcon(GlyphIcon(modeGlyphs[mode - 1]));
+        button->setCheckable(true);
+        urlGroup_->addButton(button, mode);
+    }
+    Button(Control::URL1)->setChecked(true);
+
+    struct Plain {
+        Control control;
+        int left;
+        Glyph glyph;
+        bool toggle;
+    };
+    const Plain plain[] = {
+        {Control::ShowStatistics, 168, Glyph::Statistics, true},
+        {Control::AddFavorite, 192, Glyph::AddFavorite, false},
+        {Control::DeleteFavorite, 216, Glyph::DeleteFavorite, false},
+        {Control::SelectFavorite, 240, Glyph::SelectFavorite, false},
+        {Control::GoBack, 264, Glyph::GoBack, false},
+        {Control::Refresh, 288, Glyph::Refresh, false},
+        {Control::Stop, 312, Glyph::Stop, false},
+        {Control::AutoSkip, 336, Glyph::AutoSkip, true},
+        {Control::Help, 519, Glyph::Help, false},
+        {Control::Settings, 543, Glyph::Settings, true},
+    };
+    for (const Plain& p : plain) {
+        QToolButton* button = AddToolButton(p.control, p.left, {});
+        button->setIcon(GlyphIcon(p.glyph));
+        button->setCheckable(p.toggle);
+    }
+    Button(Control::GoBack)->setEnabled(false);
+    Button(Control::Stop)->setEnabled(false);
+
+    labelPageIndex_ = new QLabel(this);
+    labelPageIndex_->setGeometry(368, 5, 57, 13);
+    labelPageIndex_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    spinEditPageIndex_ = new PageIndexSpinBox(this);
+    spinEditPageIndex_->setGeometry(432, 2, 84, 22);
+    spinEditPageIndex_->setRange(1, 1);
+    spinEditPageIndex_->setAccelerated(false);
+
+    panelVisibleWebBrowser_ = new QWidget(this);
+    visibleView_->Widget()->setParent(panelVisibleWebBrowser_);
+    visibleView_->Widget()->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+
+    memoText_ = new QPlainTextEdit(panelVisibleWebBrowser_);
+    QFont memoFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    memoFont.setPointSize(12);
+    memoText_->setFont(memoFont);
+    memoText_->setReadOnly(true);
+    memoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoText_->setPlainText(QStringLiteral("MemoText"));
+    memoText_->hide();
+
+    hiddenView_->Widget()->setParent(this);
+    hiddenView_->Widget()->setGeometry(480, 104, 28, 28);
+    hiddenView_->Widget()->setFocusPolicy(Qt::NoFocus);
+    hiddenView_->Widget()->hide();
+    // Nobody sees the hidden view, so it never raises a dialog of its own.
+    hiddenView_->SetSilent(true);
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setSizeGripEnabled(false);
+
+    comboBoxFavoritePhotos_ = new FavoriteComboBox(favoritePhotos_.Entries(), this);
+    comboBoxFavoriteUsers_ = new FavoriteComboBox(favoriteUsers_.Entries(), this);
+    for (FavoriteComboBox* list : {comboBoxFavoritePhotos_, comboBoxFavoriteUsers_}) {
+        list->setToolTipDuration(HintTimeout);
+        list->hide();
+    }
+
+    timerNavigate_ = new QTimer(this);
+    timerNavigate_->setSingleShot(true);
+
+    LayOutClientArea();
+}
+
+void TFormMain::LayOutClientArea() {
+    const int w = width();
+    const int panelHeight = std::max(0, height() - ToolRowHeight - StatusBarHeight - 1);
+    panelVisibleWebBrowser_->setGeometry(0, ToolRowHeight, w, panelHeight);
+    visibleView_->Widget()->setGeometry(0, 0, w, panelHeight);
+    memoText_->setGeometry(0, std::max(0, panelHeight - MemoHeight - 2), std::max(0, w - 1),
+                           MemoHeight);
+    statusBar_->setGeometry(0, height() - StatusBarHeight, w, StatusBarHeight);
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOutClientArea();
+}
+
+template <typename Handler>
+void TFormMain::Guarded(Handler&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowErrorMessage(error.what());
+    }
+}
+
+void TFormMain::ConnectEvents() {
+    navigator_ = std::make_unique<Navigator>(settings_, *this, *visibleView_, *hiddenView_,
+                                             location_.ExeDir);
+    favorites_ = std::make_unique<FavoritesController>(settings_, *this, *navigator_,
+                                                       favoritePhotos_, favoriteUsers_);
+    Navigator& logic = *navigator_;
+    connect(photoSizeGroup_, &QButtonGroup::idClicked, this,
+            [this, &logic](int tag) { Guarded([&] { logic.SpeedButtonPhotoSizeOnClick(tag); }); });
+    connect(urlGroup_, &QButtonGroup::idClicked, this,
+            [this, &logic](int tag) { Guarded([&] { logic.SpeedButtonURLOnClick(tag); }); });
+
+    auto onClick = [this](Control control, auto action) {
+        connect(Button(control), &QToolButton::clicked, this, [this, action] { Guarded(action); });
+    };
+    onClick(Control::ShowStatistics, [&logic] { logic.SpeedButtonShowStatisticsOnClick(); });
+    onClick(Control::GoBack, [&logic] { logic.SpeedButtonGoBackOnClick(); });
+    onClick(Control::Refresh, [&logic] { logic.SpeedButtonRefreshOnClick(); });
+    onClick(Control::Stop, [&logic] { logic.SpeedButtonStopOnClick(); });
+    onClick(Control::AutoSkip, [&logic] { logic.SpeedButtonAutoSkipOnClick(); });
+    onClick(Control::Help, [&logic] { logic.SpeedButtonHelpOnClick(); });
+    onClick(Control::Settings, [this] { SpeedButtonSettingsOnClick(); });
+    onClick(Control::AddFavorite, [this] { favorites_->SpeedButtonAddFavoriteOnClick(); });
+    onClick(Control::SelectFavorite, [this] { favorites_->SpeedButtonSelectFavoriteOnClick(); });
+    onClick(Control::DeleteFavorite, [this] { favorites_->SpeedButtonDeleteFavoriteOnClick(); });
+    for (Control list : {Control::FavoritePhotos, Control::FavoriteUsers}) {
+        FavoriteComboBox* box = FavoriteListBox(list);
+        connect(box, &QComboBox::activated, this, [this, list](int position) {
+            Guarded([&] { favorites_->ComboBoxFavoritePhotosOrUsersOnSelect(list, position); });
+        });
+        connect(box, &FavoriteComboBox::KeyPress, this, [this, list](char key) {
+            Guarded([&] { favorites_->ComboBoxFavoritePhotosOrUsersOnKeyPress(list, key); });
+        });
+        connect(box, &FavoriteComboBox::CloseUp, this,
+                [this] { Guarded([&] { favorites_->ComboBoxFavoritePhotosOrUsersOnCloseUp(); }); });
+        connect(box, &FavoriteComboBox::Exit, this,
+                [this] { Guarded([&] { favorites_->ComboBoxFavoritePhotosOrUsersOnExit(); }); });
+    }
+    Button(Control::GoBack)->installEventFilter(this);  // double click
+
+    connect(spinEditPageIndex_, &QSpinBox::textChanged, this,
+            [this, &logic] { Guarded([&] { logic.SpinEditPageIndexOnChange(); }); });
+    connect(static_cast<PageIndexSpinBox*>(spinEditPageIndex_), &PageIndexSpinBox::Entered, this,
+            [this, &logic] { Guarded([&] { logic.SpinEditPageIndexOnEnter(); }); });
+    connect(timerNavigate_, &QTimer::timeout, this,
+            [this, &logic] { Guarded([&] { logic.TimerNavigateOnTimer(); }); });
+
+    QtBrowserView* view = visibleView_.get();
+    connect(view, &QtBrowserView::BeforeNavigate2, this,
+            [this, &logic](const QString& url, int flags, const QString& target, int postData,
+                           const QString& headers) {
+                Guarded([&] {
+                    logic.VisibleWebBrowserOnBeforeNavigate2(url.toStdString(), flags,
+                                                             target.toStdString(), postData,
+                                                             headers.toStdString());
+                });
+            });
+    connect(view, &QtBrowserView::DownloadComplete, this,
+            [this, &logic] { Guarded([&] { logic.VisibleWebBrowserOnDownloadComplete(); }); });
+    connect(view, &QtBrowserView::DocumentComplete, this,
+            [this, &logic](const DocumentContent& content) {
+                Guarded([&] { logic.VisibleWebBrowserOnDocumentComplete(content); });
+            });
+    connect(view, &QtBrowserView::StatusTextChange, this, [this, &logic](const QString& text) {
+        Guarded([&] { logic.VisibleWebBrowserOnStatusTextChange(text.toStdString()); });
+    });
+
+    qApp->installEventFilter(this);
+}
+
+void TFormMain::FormMainOnCreate() {
+    // Step 2: the favourites lists lie over the tool row from Go back on.
+    const int listLeft = Button(Control::SelectFavorite)->geometry().right() + 1 + 1;
+    for (FavoriteComboBox* list : {comboBoxFavoritePhotos_, comboBoxFavoriteUsers_})
+        list->setGeometry(listLeft, spinEditPageIndex_->y(), width() - listLeft, 22);
+
+    location_ = LocateSettingsFile(paths_.ExeName, paths_.AppData);
+    const QRect workArea = QGuiApplication::primaryScreen()
+                               ? QGuiApplication::primaryScreen()->availableGeometry()
+                               : QRect(0, 0, 1024, 768);
+    LoadSettings(location_.IniFileName, settings_, favoritePhotos_.Entries(),
+                 favoriteUsers_.Entries(), WorkArea{workArea.width(), workArea.height()});
+    // The logic needs the program's folder, known from here on.
+    ConnectEvents();
+
+    // Step 5: the stored outer bounds; the minimum size still applies.
+    move(settings_.Left, settings_.Top);
+    resize(std::max(settings_.Width, MinimumOuterWidth),
+           std::max(settings_.Height, MinimumOuterHeight));
+    if (settings_.WindowState == 1)
+        setWindowState(Qt::WindowMinimized);
+    else if (settings_.WindowState == 2)
+        setWindowState(Qt::WindowMaximized);
+
+    navigator_->StartUp();
+    favorites_->SelectFirstEntries();
+    navigator_->StartFirstLoad();
+
+    show();
+    ProcessPendingMessages();
+    ApplyOuterBounds();
+    if (spinEditPageIndex_->isEnabled()) spinEditPageIndex_->setFocus();
+}
+
+void TFormMain::ApplyOuterBounds() {
+    // The stored size is the window's outer size; the frame is known only
+    // once the window system shows the window.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isEmpty()) return;
+    setMinimumSize(MinimumOuterWidth - frame.width(), MinimumOuterHeight - frame.height());
+    if (windowState() != Qt::WindowNoState) return;
+    resize(std::max(settings_.Width, MinimumOuterWidth) - frame.width(),
+           std::max(settings_.Height, MinimumOuterHeight) - frame.height());
+    move(settings_.Left, settings_.Top);
+}
+
+void TFormMain::FormMainOnCloseQuery() {
+    const Qt::WindowStates state = windowState();
+    settings_.WindowState = state & Qt::WindowMinimized   ? 1
+                            : state & Qt::WindowMaximized ? 2
+                                                          : 0;
+    // The outer bounds of the normal window, also when it is minimised or
+    // maximised, taken before the window system restores it.
+    closingBounds_ = frameGeometry();
+    if (settings_.WindowState != 0) {
+        const QRect client = geometry();
+        closingBounds_ = normalGeometry().adjusted(
+            closingBounds_.left() - client.left(), closingBounds_.top() - client.top(),
+            closingBounds_.right() - client.right(), closingBounds_.bottom() - client.bottom());
+    }
+    if (settings_.WindowState == 2) showNormal();
+}
+
+void TFormMain::FormMainOnClose() {
+    const QRect& bounds = closingBounds_;
+    const std::optional<std::string> failure =
+        StoreSettings(location_.IniFileName, settings_,
+                      WindowBounds{bounds.left(), bounds.top(), bounds.width(), bounds.height()},
+                      favoritePhotos_.Entries(), favoriteUsers_.Entries());
+    if (failure) {
+        QMessageBox::critical(this, QApplication::applicationDisplayName(),
+                              QString::fromStdString(*failure));
+    }
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    // A close box click and an end-of-session signal may both arrive; the
+    // file is written once.
+    if (!closed_) {
+        closed_ = true;
+        FormMainOnCloseQuery();
+        FormMainOnClose();
+    }
+    event->accept();
+}
+
+void TFormMain::SpeedButtonSettingsOnClick() {
+    Guarded([&] {
+        navigator_->HideFavoriteLists();
+        const bool accepted = formSettings_ && formSettings_->ExecuteFormSettings(settings_);
+        Button(Control::Settings)->setChecked(false);
+        if (accepted) navigator_->ApplyConfirmedSettings();
+    });
+}
+
+bool TFormMain::OwnsWidget(QObject* object) const {
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget && widget->window() == this;
+}
+
+bool TFormMain::PreviewKey(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (const int key = VirtualKey(event->key())) {
+        navigator_->FormMainOnKeyDown(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
+                                      mods & Qt::AltModifier);
+    }
+    const char typed = TypedCharacter(event);
+    if (typed == 0) return false;
+    if (navigator_->FormMainOnKeyPress(typed)) return true;
+    if (PageIndexHasFocus() && !IndexFieldAdmits(typed)) {
+        Beep();
+        return true;
+    }
+    return false;
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Button(Control::GoBack) && event->type() == QEvent::MouseButtonDblClick) {
+        Guarded([&] { navigator_->SpeedButtonGoBackOnDblClick(); });
+        return true;
+    }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::Wheel) return false;
+    if (!OwnsWidget(watched) || !isEnabled()) return false;
+    // An event ignored by a child travels on to its parents and passes here
+    // again; the window previews it once.
+    const ulong timestamp = static_cast<QInputEvent*>(event)->timestamp();
+    if (event == lastPreviewedEvent_ && timestamp == lastPreviewedTimestamp_ &&
+        IsTravelling(static_cast<QWidget*>(watched), event))
+        return false;
+    lastPreviewedEvent_ = event;
+    lastPreviewedTimestamp_ = timestamp;
+
+    bool swallowed = false;
+    Guarded([&] {
+        if (type == QEvent::KeyPress) {
+            swallowed = PreviewKey(static_cast<QKeyEvent*>(event));
+        } else {
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            swallowed = delta != 0 && navigator_->FormMainOnMouseWheel(delta);
+            // The wheel belongs to the focused control: over an unfocused
+            // index field it must not step the field by itself.
+            if (!swallowed && !PageIndexHasFocus() &&
+                (watched == spinEditPageIndex_ || spinEditPageIndex_->isAncestorOf(
+                                                      static_cast<QWidget*>(watched))))
+                swallowed = true;
+        }
+    });
+    return swallowed;
+}
+
+QString TFormMain::MemoLines() const { return memoText_->toPlainText(); }
+
+QString TFormMain::StatusText() const { return statusBar_->currentMessage(); }
+
+FavoriteComboBox* TFormMain::FavoriteListBox(Control list) const {
+    return list == Control::FavoriteUsers ? comboBoxFavoriteUsers_ : comboBoxFavoritePhotos_;
+}
+
+QWidget* TFormMain::ControlWidget(Control control) const {
+    switch (control) {
+        case Control::LabelPageIndex:
+            return labelPageIndex_;
+        case Control::PageIndex:
+            return spinEditPageIndex_;
+        case Control::MemoText:
+            return memoText_;
+        case Control::FavoritePhotos:
+            return comboBoxFavoritePhotos_;
+        case Control::FavoriteUsers:
+            return comboBoxFavoriteUsers_;
+        default:
+            return buttons_[static_cast<size_t>(ToIndex(control))];
+    }
+}
+
+}  // namespace kpw

@@ -1,0 +1,47 @@
+#include "app/Program.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include "app/UnitRunUtils.h"
+#include "platform/Platform.h"
+#include "ui/QtBrowserView.h"
+#include "ui/UnitSettings.h"
+
+namespace kpw {
+
+int RunProgramBody(const ProgramBody& body) {
+    const bool terminationRequested = RunLocaleGate(body.LanguageIdText);
+    if (terminationRequested)
+        body.ShowBlockedBox(QString::fromLatin1(BlockedCaption), QString::fromLatin1(BlockedMessage));
+
+    TFormMain formMain(body.Paths, body.CreateView(), body.CreateView());
+    TFormSettings formSettings(&formMain);
+    formMain.SetSettingsForm(&formSettings);
+
+    // Ending the session closes the window as its close box does, so the
+    // settings are written.
+    std::unique_ptr<QSocketNotifier> signalNotifier;
+    const int signalFd =
+        body.CloseOnTerminationSignals ? platform::InstallTerminationSignalPipe() : -1;
+    if (signalFd >= 0) {
+        signalNotifier = std::make_unique<QSocketNotifier>(signalFd, QSocketNotifier::Read);
+        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &formMain,
+                         [&formMain, signalFd] {
+                             char drained[16];
+                             while (read(signalFd, drained, sizeof drained) > 0) {
+                             }
+                             formMain.close();
+                         });
+    }
+
+    // exit() ends the loop without closing the windows, so after a fired gate
+    // no close handler runs and the settings file is not written.
+    if (terminationRequested) QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    return QApplication::exec();
+}
+
+}  // namespace kpw

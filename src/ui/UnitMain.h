@@ -1,0 +1,161 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browsing/MainWindowPort.h"
+#include "favorites/FavoriteList.h"
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
+
+class QButtonGroup;
+class QLabel;
+class QPlainTextEdit;
+class QSpinBox;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+
+namespace kpw {
+
+class FavoriteComboBox;
+class FavoritesController;
+class Navigator;
+class QtBrowserView;
+class TFormSettings;
+
+// Where the window finds its settings file; the program takes both from the
+// platform layer, tests hand in their own.
+struct FormMainPaths {
+    std::string ExeName;
+    std::string AppData;
+};
+FormMainPaths PlatformFormMainPaths();
+
+// The main window: the tool row with the index field, the visible browser
+// view above the status bar and the hidden one that preloads. Its handlers
+// forward to the browsing logic; it carries out what the logic asks through
+// MainWindowPort.
+class TFormMain : public QWidget, public MainWindowPort {
+    Q_OBJECT
+public:
+    // Runs the creation handler: reads the settings, places the window,
+    // starts the first load and shows the window.
+    TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visibleView,
+              std::unique_ptr<QtBrowserView> hiddenView);
+    ~TFormMain() override;
+
+    void SetSettingsForm(TFormSettings* formSettings) { formSettings_ = formSettings; }
+
+    // For the tests: the logic, the record and the controls by role.
+    Navigator& Logic() { return *navigator_; }
+    FavoritesController& Favorites() { return *favorites_; }
+    Settings& CurrentSettings() { return settings_; }
+    const SettingsLocation& Location() const { return location_; }
+    QWidget* ControlWidget(Control control) const;
+    QSpinBox* PageIndexField() const { return spinEditPageIndex_; }
+    QTimer* NavigateTimer() const { return timerNavigate_; }
+    QtBrowserView& VisibleView() const { return *visibleView_; }
+    QtBrowserView& HiddenView() const { return *hiddenView_; }
+    QString MemoLines() const;
+    QString StatusText() const;
+
+    // MainWindowPort
+    std::string PageIndexText() const override;
+    void SetPageIndexValue(int32_t value) override;
+    void SetPageIndexMaximum(int32_t maximum) override;
+    int PageIndexCaretPos() const override;
+    void SetPageIndexCaretPos(int pos) override;
+    void ClearPageIndexSelection() override;
+    bool PageIndexHasFocus() const override;
+    bool CanFocus(Control control) const override;
+    void SetFocus(Control control) override;
+    void StartNavigateTimer() override;
+    void StopNavigateTimer() override;
+    bool NavigateTimerRunning() const override;
+    void SetNavigateTimerInterval(int milliseconds) override;
+    void SetEnabled(Control control, bool enabled) override;
+    bool IsEnabled(Control control) const override;
+    void SetVisible(Control control, bool visible) override;
+    bool IsVisible(Control control) const override;
+    void SetDown(Control control, bool down) override;
+    bool IsDown(Control control) const override;
+    void SetHint(Control control, const std::string& hint) override;
+    std::string Hint(Control control) const override;
+    void SetLabelPageIndexCaption(const std::string& caption) override;
+    void SetStatusText(const std::string& text) override;
+    void AppendLogLine(const std::string& line) override;
+    void SetBusyCursors(bool busy) override;
+    std::string WindowCaption() const override;
+    void SetWindowCaption(const std::string& caption) override;
+    void SetApplicationTitle(const std::string& title) override;
+    void FavoriteListChanged(Control list) override;
+    void DropDownFavoriteList(Control list) override;
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
+    void ShowErrorMessage(const std::string& message) override;
+    void ProcessPendingMessages() override;
+    void Beep() override;
+    void ShowHelp(const std::string& helpFileName) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectEvents();
+    void FormMainOnCreate();
+    void ApplyOuterBounds();
+    void FormMainOnCloseQuery();
+    void FormMainOnClose();
+    void SpeedButtonSettingsOnClick();
+    void LayOutClientArea();
+    // Runs a handler; a failure it raises is shown in the standard error box.
+    template <typename Handler>
+    void Guarded(Handler&& handler);
+    QToolButton* Button(Control control) const {
+        return buttons_[static_cast<size_t>(control)];
+    }
+    QToolButton* AddToolButton(Control control, int left, const QString& caption);
+    bool OwnsWidget(QObject* object) const;
+    bool PreviewKey(QKeyEvent* event);
+    FavoriteComboBox* FavoriteListBox(Control list) const;
+
+    Settings settings_;
+    SettingsLocation location_;
+    FormMainPaths paths_;
+    kpw::FavoriteList favoritePhotos_;
+    kpw::FavoriteList favoriteUsers_;
+    std::unique_ptr<QtBrowserView> visibleView_;
+    std::unique_ptr<QtBrowserView> hiddenView_;
+    std::unique_ptr<Navigator> navigator_;
+    std::unique_ptr<FavoritesController> favorites_;
+    TFormSettings* formSettings_ = nullptr;
+
+    std::array<QToolButton*, 20> buttons_{};
+    QButtonGroup* photoSizeGroup_ = nullptr;
+    QButtonGroup* urlGroup_ = nullptr;
+    QLabel* labelPageIndex_ = nullptr;
+    QSpinBox* spinEditPageIndex_ = nullptr;
+    QWidget* panelVisibleWebBrowser_ = nullptr;
+    QPlainTextEdit* memoText_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    FavoriteComboBox* comboBoxFavoritePhotos_ = nullptr;
+    FavoriteComboBox* comboBoxFavoriteUsers_ = nullptr;
+    QTimer* timerNavigate_ = nullptr;
+    bool busyCursors_ = false;
+    bool closed_ = false;
+    QRect closingBounds_;
+    // The last key or wheel event previewed, so one that propagates from a
+    // child to its parents is handled once.
+    const QEvent* lastPreviewedEvent_ = nullptr;
+    ulong lastPreviewedTimestamp_ = 0;
+};
+
+}  // namespace kpw

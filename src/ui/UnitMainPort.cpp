@@ -1,0 +1,195 @@
+// TFormMain as the logic sees it: the MainWindowPort operations.
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "favorites/FavoritesController.h"
+#include "ui/FavoriteComboBox.h"
+#include "ui/HelpWindow.h"
+#include "ui/PageIndexSpinBox.h"
+#include "ui/UnitMain.h"
+
+namespace kpw {
+
+namespace {
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+QString Lines(const std::string& text) {
+    return Text(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+PageIndexSpinBox* Field(QSpinBox* spin) { return static_cast<PageIndexSpinBox*>(spin); }
+
+}  // namespace
+
+std::string TFormMain::PageIndexText() const {
+    return Field(spinEditPageIndex_)->Edit()->text().toStdString();
+}
+
+void TFormMain::SetPageIndexValue(int32_t value) { spinEditPageIndex_->setValue(value); }
+
+void TFormMain::SetPageIndexMaximum(int32_t maximum) { spinEditPageIndex_->setMaximum(maximum); }
+
+int TFormMain::PageIndexCaretPos() const {
+    return Field(spinEditPageIndex_)->Edit()->cursorPosition();
+}
+
+void TFormMain::SetPageIndexCaretPos(int pos) {
+    Field(spinEditPageIndex_)->Edit()->setCursorPosition(pos);
+}
+
+void TFormMain::ClearPageIndexSelection() {
+    QLineEdit* edit = Field(spinEditPageIndex_)->Edit();
+    const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+    edit->deselect();
+    edit->setCursorPosition(start);
+}
+
+bool TFormMain::PageIndexHasFocus() const {
+    return spinEditPageIndex_->hasFocus() || Field(spinEditPageIndex_)->Edit()->hasFocus();
+}
+
+bool TFormMain::CanFocus(Control control) const {
+    QWidget* widget = ControlWidget(control);
+    return widget && widget->isVisible() && widget->isEnabled();
+}
+
+void TFormMain::SetFocus(Control control) {
+    if (CanFocus(control)) ControlWidget(control)->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMain::StartNavigateTimer() { timerNavigate_->start(); }
+
+void TFormMain::StopNavigateTimer() { timerNavigate_->stop(); }
+
+bool TFormMain::NavigateTimerRunning() const { return timerNavigate_->isActive(); }
+
+void TFormMain::SetNavigateTimerInterval(int milliseconds) {
+    timerNavigate_->setInterval(milliseconds);
+}
+
+void TFormMain::SetEnabled(Control control, bool enabled) {
+    ControlWidget(control)->setEnabled(enabled);
+}
+
+bool TFormMain::IsEnabled(Control control) const { return ControlWidget(control)->isEnabled(); }
+
+void TFormMain::SetVisible(Control control, bool visible) {
+    QWidget* widget = ControlWidget(control);
+    if (!visible) {
+        if (auto* list = qobject_cast<FavoriteComboBox*>(widget)) list->hidePopup();
+    }
+    widget->setVisible(visible);
+}
+
+bool TFormMain::IsVisible(Control control) const {
+    // Visible as far as the window is concerned, also before it is shown.
+    return !ControlWidget(control)->isHidden();
+}
+
+void TFormMain::SetDown(Control control, bool down) { Button(control)->setChecked(down); }
+
+bool TFormMain::IsDown(Control control) const { return Button(control)->isChecked(); }
+
+void TFormMain::SetHint(Control control, const std::string& hint) {
+    ControlWidget(control)->setToolTip(Lines(hint));
+}
+
+std::string TFormMain::Hint(Control control) const {
+    return ControlWidget(control)
+        ->toolTip()
+        .replace(QLatin1Char('\n'), QLatin1Char('\r'))
+        .toStdString();
+}
+
+void TFormMain::SetLabelPageIndexCaption(const std::string& caption) {
+    labelPageIndex_->setText(Text(caption));
+    // The label ends where the design has it; a longer caption than the
+    // design font needs grows to the left, never into the index field.
+    const int right = 368 + 57;
+    const int needed = labelPageIndex_->fontMetrics().horizontalAdvance(labelPageIndex_->text());
+    const int width = std::min(std::max(57, needed + 2), right - 361);
+    labelPageIndex_->setGeometry(right - width, 5, width, 13);
+}
+
+void TFormMain::SetStatusText(const std::string& text) { statusBar_->showMessage(Text(text)); }
+
+void TFormMain::AppendLogLine(const std::string& line) { memoText_->appendPlainText(Text(line)); }
+
+void TFormMain::SetBusyCursors(bool busy) {
+    if (busy != busyCursors_) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+        busyCursors_ = busy;
+    }
+    const Qt::CursorShape shape = busy ? Qt::WaitCursor : Qt::ArrowCursor;
+    setCursor(shape);
+    for (QToolButton* button : buttons_)
+        if (button) button->setCursor(shape);
+    labelPageIndex_->setCursor(shape);
+    panelVisibleWebBrowser_->setCursor(shape);
+    ProcessPendingMessages();
+    spinEditPageIndex_->setCursor(busy ? Qt::WaitCursor : Qt::IBeamCursor);
+}
+
+std::string TFormMain::WindowCaption() const { return windowTitle().toStdString(); }
+
+void TFormMain::SetWindowCaption(const std::string& caption) { setWindowTitle(Text(caption)); }
+
+void TFormMain::SetApplicationTitle(const std::string& title) {
+    QApplication::setApplicationDisplayName(Text(title));
+}
+
+void TFormMain::FavoriteListChanged(Control list) {
+    FavoriteListBox(list)->ListModel()->Reload();
+    FavoriteListBox(list)->setCurrentIndex(favorites_->List(list).Selected());
+}
+
+void TFormMain::DropDownFavoriteList(Control list) { FavoriteListBox(list)->showPopup(); }
+
+bool TFormMain::InputQuery(const std::string& caption, const std::string& prompt,
+                           std::string& value) {
+    QDialog dialog(this);
+    dialog.setWindowTitle(Text(caption));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(Lines(prompt), &dialog);
+    auto* edit = new QLineEdit(Text(value), &dialog);
+    edit->setMaxLength(255);
+    edit->setMinimumWidth(300);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    dialog.setObjectName(QStringLiteral("InputQuery"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    value = edit->text().toStdString();
+    return true;
+}
+
+void TFormMain::ShowErrorMessage(const std::string& message) {
+    QMessageBox::critical(this, QApplication::applicationDisplayName(), Text(message));
+}
+
+void TFormMain::ProcessPendingMessages() { QCoreApplication::processEvents(); }
+
+void TFormMain::Beep() { QApplication::beep(); }
+
+void TFormMain::ShowHelp(const std::string& helpFileName) {
+    HelpWindow::Show(this, Text(helpFileName));
+}
+
+}  // namespace kpw

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "ui/QtBrowserView.h"
+
+namespace kpw {
+
+// A browser view without an engine: it records what the window asks of it
+// and lets the test raise its events.
+class RecordingBrowserView : public QtBrowserView {
+public:
+    RecordingBrowserView() : widget_(new QWidget) {}
+    ~RecordingBrowserView() override { delete widget_; }
+
+    QWidget* Widget() override { return widget_; }
+    void Navigate2(const std::string& url, int flags) override {
+        navigations.push_back(url);
+        lastFlags = flags;
+        location = url;
+    }
+    void GoBack() override { ++goBackCount; }
+    void Refresh() override { ++refreshCount; }
+    void Stop() override { ++stopCount; }
+    std::string LocationURL() const override { return location; }
+    void SetSilent(bool value) override { silent = value; }
+
+    // Finishes the current load as the engine would.
+    void Complete(std::string markup = "<BODY></BODY>", std::string text = "") {
+        emit DownloadComplete();
+        emit DocumentComplete(DocumentContent{std::move(markup), std::move(text)});
+    }
+
+    std::vector<std::string> navigations;
+    std::string location;
+    int lastFlags = 0;
+    int goBackCount = 0;
+    int refreshCount = 0;
+    int stopCount = 0;
+    bool silent = false;
+
+private:
+    QPointer<QWidget> widget_;
+};
+
+}  // namespace kpw

@@ -1,0 +1,258 @@
+// The favourites buttons and lists of the real window: the input dialog, the
+// drop-down lists, and the entries kept from one run to the next.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <optional>
+
+#include "MainWindowHarness.h"
+
+namespace kpw {
+namespace {
+
+// What the remark dialog showed.
+struct Query {
+    bool shown = false;
+    QString caption;
+    QString prompt;
+    QString proposed;
+};
+
+class Favorites : public MainWindowHarness {
+protected:
+    // Idle on photo 500 in mode urlIndex; user 900 is stored for mode 3.
+    std::unique_ptr<TFormMain> StartIdle(int urlIndex = 1, const QStringList& favorites = {}) {
+        QStringList ini = {"[URL]",         QStringLiteral("URLIndex=%1").arg(urlIndex),
+                           "[Page]",        "PhotoIndex=500",
+                           "UserIndex=900", "[Favorites]"};
+        WriteIni(ini + favorites);
+        auto form = Start();
+        FinishLoad();
+        return form;
+    }
+
+    static QComboBox* List(const TFormMain& form, Control list) {
+        return qobject_cast<QComboBox*>(form.ControlWidget(list));
+    }
+
+    static QStringList Entries(const TFormMain& form, Control list) {
+        QStringList entries;
+        QComboBox* box = List(form, list);
+        for (int i = 0; i < box->count(); ++i) entries << box->itemText(i);
+        return entries;
+    }
+
+    // Clicks Add and answers the remark dialog with remark, or cancels it.
+    Query Add(TFormMain& form, const std::optional<QString>& remark) {
+        Query query;
+        WhenModal([&](QWidget* modal) {
+            auto* label = modal->findChild<QLabel*>();
+            auto* edit = modal->findChild<QLineEdit*>();
+            auto* buttons = modal->findChild<QDialogButtonBox*>();
+            ASSERT_TRUE(label && edit && buttons);
+            query = {modal->objectName() == QStringLiteral("InputQuery"), modal->windowTitle(),
+                     label->text(), edit->text()};
+            if (remark) edit->setText(*remark);
+            buttons->button(remark ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        });
+        QTest::mouseClick(Tool(form, Control::AddFavorite), Qt::LeftButton);
+        return query;
+    }
+
+    // Clicks Select or Delete; the list in force opens dropped down.
+    static QComboBox* Open(TFormMain& form, Control button, Control list) {
+        QTest::mouseClick(Tool(form, button), Qt::LeftButton);
+        QComboBox* box = List(form, list);
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_TRUE(box->view()->isVisible());  // dropped down
+        return box;
+    }
+
+    // Where the keyboard goes while a drop-down is open: into the popup.
+    static QWidget* PopupKeyboard(QComboBox* box) {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup) return box;
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    }
+
+    // Picks an entry in the open drop-down with the keyboard.
+    static void Choose(QComboBox* box, int row) {
+        box->view()->setCurrentIndex(box->model()->index(row, 0));
+        QTest::keyClick(PopupKeyboard(box), Qt::Key_Return);
+    }
+
+    // The index field is the control that gets the keyboard while the window
+    // is active. (Offscreen, no window is active again after a drop-down has
+    // closed; a desktop keeps the main window active.)
+    static bool FieldHoldsTheFocus(const TFormMain& form) {
+        QWidget* focus = form.focusWidget();
+        return focus &&
+               (focus == form.PageIndexField() || form.PageIndexField()->isAncestorOf(focus));
+    }
+
+    // The controls an open list covers are all shown (or all hidden).
+    static bool CoveredControlsShown(const TFormMain& form, bool shown) {
+        for (Control c : {Control::GoBack, Control::Refresh, Control::Stop, Control::AutoSkip,
+                          Control::PageIndex, Control::Help, Control::Settings})
+            if (form.ControlWidget(c)->isHidden() == shown) return false;
+        return true;
+    }
+};
+
+TEST_F(Favorites, AddAsksForARemarkAndPutsTheEntryOnTop) {
+    auto form = StartIdle(1, {"FavoritePhoto1=123   Old tower"});
+    const Query query = Add(*form, QStringLiteral("  Tower at dusk "));
+    EXPECT_TRUE(query.shown);
+    EXPECT_EQ(query.caption, QStringLiteral(" Kelvaro Photo Wizard"));
+    EXPECT_EQ(query.prompt, QStringLiteral("Add to favorites\n\nRemark on photo #500"));
+    EXPECT_EQ(query.proposed, QString());
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos),
+              QStringList({"500   Tower at dusk", "123   Old tower"}));
+    EXPECT_TRUE(Entries(*form, Control::FavoriteUsers).isEmpty());
+}
+
+TEST_F(Favorites, AddProposesTheStoredRemarkAndCancelChangesNothing) {
+    auto form = StartIdle(1, {"FavoritePhoto1=123   Old tower", "FavoritePhoto2=500   Bridge"});
+    const Query query = Add(*form, std::nullopt);
+    EXPECT_EQ(query.proposed, QStringLiteral("Bridge"));
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos),
+              QStringList({"123   Old tower", "500   Bridge"}));
+
+    Add(*form, QStringLiteral("Bridge at night"));
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos),
+              QStringList({"500   Bridge at night", "123   Old tower"}));
+}
+
+TEST_F(Favorites, InUserModeTheButtonsActOnTheUsersList) {
+    auto form = StartIdle(3, {"FavoriteUser1=42   Night shots"});
+    const Query query = Add(*form, QStringLiteral("Portraits"));
+    EXPECT_EQ(query.prompt, QStringLiteral("Add to favorites\n\nRemark on user #900"));
+    EXPECT_EQ(Entries(*form, Control::FavoriteUsers),
+              QStringList({"900   Portraits", "42   Night shots"}));
+
+    QComboBox* users = Open(*form, Control::SelectFavorite, Control::FavoriteUsers);
+    EXPECT_FALSE(List(*form, Control::FavoritePhotos)->isVisible());
+    Choose(users, 1);
+    EXPECT_EQ(visible_->navigations.back(), User(42));
+    EXPECT_EQ(hidden_->navigations.back(), User(43));
+}
+
+class SelectInMode : public Favorites, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SelectInMode, ChoosingAnEntryShowsItsPageInTheModeInForceAndMovesItUp) {
+    const int mode = GetParam();
+    auto form = StartIdle(mode, {"FavoritePhoto1=123   Old tower", "FavoritePhoto2=77   Lake"});
+    QComboBox* photos = Open(*form, Control::SelectFavorite, Control::FavoritePhotos);
+    EXPECT_TRUE(CoveredControlsShown(*form, false));
+    EXPECT_EQ(photos->x(), Tool(*form, Control::GoBack)->x());
+
+    Choose(photos, 1);
+    EXPECT_EQ(visible_->navigations.back(), mode == 1 ? Medium(77) : Info(77));
+    EXPECT_EQ(hidden_->navigations.back(), mode == 1 ? Medium(78) : Info(78));
+    EXPECT_FALSE(photos->isVisible());
+    EXPECT_TRUE(CoveredControlsShown(*form, true));
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos),
+              QStringList({"77   Lake", "123   Old tower"}));
+    EXPECT_EQ(photos->currentIndex(), 0);
+    EXPECT_EQ(form->PageIndexField()->value(), 77);
+    FinishLoad();
+    EXPECT_TRUE(FieldHoldsTheFocus(*form));
+}
+
+INSTANTIATE_TEST_SUITE_P(PhotoOnlyAndInfo, SelectInMode, ::testing::Values(1, 2));
+
+TEST_F(Favorites, DeleteRemovesTheChosenEntryAndLeavesTheRestInPlace) {
+    auto form =
+        StartIdle(1, {"FavoritePhoto1=1   A", "FavoritePhoto2=2   B", "FavoritePhoto3=3   C"});
+    const size_t loads = visible_->navigations.size();
+    QComboBox* photos = Open(*form, Control::DeleteFavorite, Control::FavoritePhotos);
+    EXPECT_TRUE(CoveredControlsShown(*form, true));  // deleting hides nothing
+    Choose(photos, 1);
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), QStringList({"1   A", "3   C"}));
+    EXPECT_EQ(photos->currentIndex(), 0);
+    EXPECT_FALSE(photos->isVisible());
+    EXPECT_EQ(visible_->navigations.size(), loads);
+}
+
+TEST_F(Favorites, EscapeInAnOpenListHidesItAndFocusesTheField) {
+    auto form = StartIdle(1, {"FavoritePhoto1=123   Old tower"});
+    QComboBox* photos = Open(*form, Control::SelectFavorite, Control::FavoritePhotos);
+    QTest::keyClick(PopupKeyboard(photos), Qt::Key_Escape);
+    EXPECT_FALSE(photos->isVisible());
+    EXPECT_TRUE(CoveredControlsShown(*form, true));
+    EXPECT_TRUE(FieldHoldsTheFocus(*form));
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), QStringList({"123   Old tower"}));
+}
+
+TEST_F(Favorites, AnotherToolBarActionClosesTheOpenList) {
+    auto form = StartIdle(1, {"FavoritePhoto1=123   Old tower"});
+    QComboBox* photos = Open(*form, Control::DeleteFavorite, Control::FavoritePhotos);
+    Tool(*form, Control::Refresh)->click();
+    EXPECT_EQ(visible_->refreshCount, 1);
+    EXPECT_FALSE(photos->isVisible());
+    EXPECT_FALSE(photos->view()->isVisible());
+    emit visible_->DownloadComplete();
+
+    Open(*form, Control::SelectFavorite, Control::FavoritePhotos);
+    Tool(*form, Control::URL2)->click();
+    EXPECT_EQ(visible_->navigations.back(), Info(500));
+    EXPECT_FALSE(photos->isVisible());
+    EXPECT_TRUE(CoveredControlsShown(*form, true));
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), QStringList({"123   Old tower"}));
+}
+
+struct Remarks {
+    const char* name;
+    QStringList photos;  // added in this order
+    QString user;
+    bool utf8File;  // a text Windows-1252 cannot hold makes the whole file UTF-8
+};
+
+void PrintTo(const Remarks& remarks, std::ostream* out) {
+    *out << remarks.name;
+}
+
+class FavoritesAcrossRuns : public Favorites, public ::testing::WithParamInterface<Remarks> {};
+
+TEST_P(FavoritesAcrossRuns, ComeBackInTheSameOrderWithTheSameRemarks) {
+    const Remarks& remarks = GetParam();
+    QStringList expectedPhotos;
+    {
+        auto form = StartIdle();
+        int index = 10;
+        for (const QString& remark : remarks.photos) {
+            form->PageIndexField()->setValue(++index);
+            FinishLoad();
+            Add(*form, remark);
+            expectedPhotos.prepend(QStringLiteral("%1   %2").arg(index).arg(remark));
+        }
+        QTest::mouseClick(Tool(*form, Control::URL3), Qt::LeftButton);
+        FinishLoad();
+        Add(*form, remarks.user);
+        ASSERT_EQ(Entries(*form, Control::FavoritePhotos), expectedPhotos);
+        form->close();
+    }
+    const QByteArray ini = ReadIni();
+    const QString first = remarks.photos.first();
+    EXPECT_TRUE(ini.contains(remarks.utf8File ? first.toUtf8() : first.toLatin1()))
+        << ini.toStdString();
+
+    auto form = Start();
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), expectedPhotos);
+    EXPECT_EQ(Entries(*form, Control::FavoriteUsers),
+              QStringList({QStringLiteral("900   ") + remarks.user}));
+    EXPECT_EQ(List(*form, Control::FavoritePhotos)->currentIndex(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NonAscii, FavoritesAcrossRuns,
+    ::testing::Values(
+        Remarks{"German", {"Grüße aus Köln", "Straße", "Ärger über Öl"}, "Jürgen", false},
+        Remarks{"GermanAndCyrillic", {"Москва зимой", "Brücke", "Дом"}, "Юрий Müller", true}),
+    [](const ::testing::TestParamInfo<Remarks>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kpw

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "browsing/Navigator.h"
+#include "RecordingBrowserView.h"
+#include "ui/UnitMain.h"
+
+namespace kpw {
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    // The program lies in dir_/bin; its settings in dir_/appdata.
+    std::unique_ptr<TFormMain> Start() {
+        auto visible = std::make_unique<RecordingBrowserView>();
+        auto hidden = std::make_unique<RecordingBrowserView>();
+        visible_ = visible.get();
+        hidden_ = hidden.get();
+        QDir().mkpath(dir_.filePath(QStringLiteral("bin")));
+        auto form = std::make_unique<TFormMain>(
+            FormMainPaths{dir_.filePath(QStringLiteral("bin/kelvaro-photo-wizard")).toStdString(),
+                          dir_.filePath(QStringLiteral("appdata")).toStdString()},
+            std::move(visible), std::move(hidden));
+        return form;
+    }
+
+    QString IniPath() const {
+        return dir_.filePath(
+            QStringLiteral("appdata/Zentrafold/kelvaro-photo-wizard/kelvaro-photo-wizard.ini"));
+    }
+
+    void WriteIni(const QByteArray& content) {
+        QDir().mkpath(QFileInfo(IniPath()).absolutePath());
+        QFile file(IniPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QByteArray ReadIni() const {
+        QFile file(IniPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QToolButton* Tool(TFormMain& form, Control control) {
+        return qobject_cast<QToolButton*>(form.ControlWidget(control));
+    }
+
+    QTemporaryDir dir_;
+    RecordingBrowserView* visible_ = nullptr;
+    RecordingBrowserView* hidden_ = nullptr;
+};
+
+struct Placement {
+    Control control;
+    int left;
+};
+
+TEST_F(MainWindow, ToolRowHasEveryControlAtItsPlaceWithAGlyphOrCaption) {
+    auto form = Start();
+    const Placement placements[] = {
+        {Control::PhotoSize1, 0},       {Control::PhotoSize2, 24},      {Control::PhotoSize3, 48},
+        {Control::PhotoSize4, 72},      {Control::URL1, 96},            {Control::URL2, 120},
+        {Control::URL3, 144},           {Control::ShowStatistics, 168}, {Control::AddFavorite, 192},
+        {Control::DeleteFavorite, 216}, {Control::SelectFavorite, 240}, {Control::GoBack, 264},
+        {Control::Refresh, 288},        {Control::Stop, 312},           {Control::AutoSkip, 336},
+        {Control::Help, 519},           {Control::Settings, 543},
+    };
+    for (const Placement& p : placements) {
+        QToolButton* button = Tool(*form, p.control);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->geometry(), QRect(p.left, 2, 23, 22)) << static_cast<int>(p.control);
+        EXPECT_TRUE(!button->icon().isNull() || !button->text().isEmpty());
+        EXPECT_FALSE(button->toolTip().isEmpty()) << static_cast<int>(p.control);
+    }
+    EXPECT_EQ(Tool(*form, Control::PhotoSize1)->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->PageIndexField()->geometry(), QRect(432, 2, 84, 22));
+    const QRect label = form->ControlWidget(Control::LabelPageIndex)->geometry();
+    EXPECT_GT(label.left(), 336 + 23);  // never over Auto skip
+    EXPECT_LE(label.right(), 431);      // never over the index field
+    EXPECT_EQ(qobject_cast<QLabel*>(form->ControlWidget(Control::LabelPageIndex))->text(),
+              QStringLiteral("Photo index"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));
+}
+
+TEST_F(MainWindow, FirstStartOpensDefaultsAndLoadsIndexOneAndTwo) {
+    auto form = Start();
+    EXPECT_EQ(form->frameGeometry().size(), QSize(574, 600));
+    EXPECT_EQ(form->frameGeometry().topLeft(), QPoint(24, 24));
+    EXPECT_TRUE(Tool(*form, Control::PhotoSize3)->isChecked());
+    EXPECT_TRUE(Tool(*form, Control::URL1)->isChecked());
+    EXPECT_TRUE(Tool(*form, Control::AutoSkip)->isChecked());
+    EXPECT_EQ(form->PageIndexField()->value(), 1);
+    ASSERT_EQ(visible_->navigations.size(), 1u);
+    EXPECT_EQ(visible_->navigations[0], "http://www.kelvaro.example/photos/medium/1.jpg");
+    EXPECT_EQ(visible_->lastFlags, 64);
+    ASSERT_EQ(hidden_->navigations.size(), 1u);
+    EXPECT_EQ(hidden_->navigations[0], "http://www.kelvaro.example/photos/medium/2.jpg");
+    EXPECT_TRUE(visible_->silent);
+    // Loading: Stop is the only enabled tool button.
+    for (Control c : {Control::PhotoSize1, Control::URL1, Control::ShowStatistics,
+                      Control::AddFavorite, Control::GoBack, Control::Refresh, Control::AutoSkip,
+                      Control::Help, Control::Settings})
+        EXPECT_FALSE(Tool(*form, c)->isEnabled()) << static_cast<int>(c);
+    EXPECT_TRUE(Tool(*form, Control::Stop)->isEnabled());
+    EXPECT_FALSE(form->PageIndexField()->isEnabled());
+}
+
+TEST_F(MainWindow, CompletedLoadReturnsToIdleAndGoBackFollowsTheShownAddress) {
+    auto form = Start();
+    visible_->location = "HTTP://WWW.KELVARO.EXAMPLE/photos/medium/1.jpg";
+    visible_->Complete();
+    EXPECT_FALSE(Tool(*form, Control::Stop)->isEnabled());
+    EXPECT_TRUE(Tool(*form, Control::Refresh)->isEnabled());
+    EXPECT_TRUE(form->PageIndexField()->isEnabled());
+    EXPECT_FALSE(Tool(*form, Control::GoBack)->isEnabled());  // same address, other case
+    // The user followed a link inside the page.
+    visible_->location = "http://www.kelvaro.example/somewhere-else";
+    visible_->Complete();
+    EXPECT_TRUE(Tool(*form, Control::GoBack)->isEnabled());
+}
+
+TEST_F(MainWindow, StoredUserModeStartsOnTheUserPageWithSizesDisabled) {
+    WriteIni("[URL]\r\nURLIndex=3\r\n\r\n[Page]\r\nPhotoIndex=7\r\nUserIndex=500\r\n\r\n");
+    auto form = Start();
+    EXPECT_TRUE(Tool(*form, Control::URL3)->isChecked());
+    EXPECT_EQ(visible_->navigations.at(0), "http://www.kelvaro.example/user/500");
+    EXPECT_EQ(hidden_->navigations.at(0), "http://www.kelvaro.example/user/501");
+    visible_->Complete();
+    for (Control c : {Control::PhotoSize1, Control::PhotoSize4})
+        EXPECT_FALSE(Tool(*form, c)->isEnabled());
+    EXPECT_EQ(qobject_cast<QLabel*>(form->ControlWidget(Control::LabelPageIndex))->text(),
+              QStringLiteral("User index"));
+}
+
+TEST_F(MainWindow, ClosingWritesTheSettingsWithTheOuterWindowBounds) {
+    QRect outer;
+    {
+        auto form = Start();
+        visible_->Complete();
+        form->move(40, 50);
+        form->resize(700, 500);
+        outer = form->frameGeometry();
+        form->PageIndexField()->setValue(1234);
+        form->close();
+    }
+    const QByteArray ini = ReadIni();
+    EXPECT_TRUE(ini.contains("[General]\r\nSaveSettings=1\r\n"));
+    EXPECT_TRUE(ini.contains(QStringLiteral("Left=40\r\nTop=50\r\nWidth=%1\r\nHeight=%2\r\n")
+                                 .arg(outer.width())
+                                 .arg(outer.height())
+                                 .toLatin1()));
+    EXPECT_GE(outer.width(), 700);
+    EXPECT_TRUE(ini.contains("PhotoIndex=1234\r\n"));
+}
+
+TEST_F(MainWindow, ClosingAMaximisedWindowStoresStateTwoAndTheNormalBounds) {
+    QRect normalOuter;
+    {
+        auto form = Start();
+        form->move(30, 40);
+        form->resize(600, 400);
+        normalOuter = form->frameGeometry();
+        form->showMaximized();
+        QCoreApplication::processEvents();
+        form->close();
+    }
+    const QByteArray ini = ReadIni();
+    EXPECT_TRUE(ini.contains("WindowState=2\r\n"));
+    EXPECT_TRUE(ini.contains(QStringLiteral("Width=%1\r\nHeight=%2\r\n")
+                                 .arg(normalOuter.width())
+                                 .arg(normalOuter.height())
+                                 .toLatin1()))
+        << ini.constData();
+}
+
+TEST_F(MainWindow, AFailedWriteIsReportedAndTheWindowStillCloses) {
+    auto form = Start();
+    // A folder where the file should be: the write cannot succeed, even as root.
+    QFile::remove(IniPath());
+    ASSERT_TRUE(QDir().mkpath(IniPath()));
+    QString reported;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            reported = box->text();
+            box->accept();
+        }
+    });
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(reported.isEmpty());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindow, CloseHandlersRunOnce) {
+    auto form = Start();
+    form->close();
+    const QByteArray first = ReadIni();
+    QFile::remove(IniPath());
+    form->close();
+    EXPECT_FALSE(first.isEmpty());
+    EXPECT_FALSE(QFile::exists(IniPath()));
+}
+
+}  // namespace
+}  // namespace kpw
