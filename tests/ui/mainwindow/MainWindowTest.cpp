@@ -12,53 +12,13 @@
 #include <QToolButton>
 
 #include "browsing/Navigator.h"
-#include "RecordingBrowserView.h"
+#include "MainWindowHarness.h"
 #include "ui/UnitMain.h"
 
 namespace kpw {
 namespace {
 
-class MainWindow : public ::testing::Test {
-protected:
-    // The program lies in dir_/bin; its settings in dir_/appdata.
-    std::unique_ptr<TFormMain> Start() {
-        auto visible = std::make_unique<RecordingBrowserView>();
-        auto hidden = std::make_unique<RecordingBrowserView>();
-        visible_ = visible.get();
-        hidden_ = hidden.get();
-        QDir().mkpath(dir_.filePath(QStringLiteral("bin")));
-        auto form = std::make_unique<TFormMain>(
-            FormMainPaths{dir_.filePath(QStringLiteral("bin/kelvaro-photo-wizard")).toStdString(),
-                          dir_.filePath(QStringLiteral("appdata")).toStdString()},
-            std::move(visible), std::move(hidden));
-        return form;
-    }
-
-    QString IniPath() const {
-        return dir_.filePath(
-            QStringLiteral("appdata/Zentrafold/kelvaro-photo-wizard/kelvaro-photo-wizard.ini"));
-    }
-
-    void WriteIni(const QByteArray& content) {
-        QDir().mkpath(QFileInfo(IniPath()).absolutePath());
-        QFile file(IniPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
-    QByteArray ReadIni() const {
-        QFile file(IniPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static QToolButton* Tool(TFormMain& form, Control control) {
-        return qobject_cast<QToolButton*>(form.ControlWidget(control));
-    }
-
-    QTemporaryDir dir_;
-    RecordingBrowserView* visible_ = nullptr;
-    RecordingBrowserView* hidden_ = nullptr;
-};
+using MainWindow = MainWindowHarness;
 
 struct Placement {
     Control control;
@@ -130,7 +90,8 @@ TEST_F(MainWindow, CompletedLoadReturnsToIdleAndGoBackFollowsTheShownAddress) {
 }
 
 TEST_F(MainWindow, StoredUserModeStartsOnTheUserPageWithSizesDisabled) {
-    WriteIni("[URL]\r\nURLIndex=3\r\n\r\n[Page]\r\nPhotoIndex=7\r\nUserIndex=500\r\n\r\n");
+    WriteIni({QStringLiteral("[URL]"), QStringLiteral("URLIndex=3"), QStringLiteral("[Page]"),
+              QStringLiteral("PhotoIndex=7"), QStringLiteral("UserIndex=500")});
     auto form = Start();
     EXPECT_TRUE(Tool(*form, Control::URL3)->isChecked());
     EXPECT_EQ(visible_->navigations.at(0), "http://www.kelvaro.example/user/500");
