@@ -24,6 +24,11 @@ const char* const RemarkOnPhotoPrompts[LanguageCount] = {"Remark on photo #",
 const char* const RemarkOnUserPrompts[LanguageCount] = {"Remark on user #",
                                                         "Bemerkung zu User #"};
 
+const char* const HelpFileMissingMessages[LanguageCount] = {
+    "The help file could not be opened:\r%1",
+    "Die Hilfedatei konnte nicht geöffnet werden:\r%1",
+};
+
 const MainFormTexts MainFormTextTable[LanguageCount] = {
     {
         "Maximum photo size 100 pixels",

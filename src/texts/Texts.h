@@ -20,6 +20,8 @@ extern const char* const URLModeNames[4][LanguageCount];
 extern const char* const IndexLabels[4][LanguageCount];
 extern const char* const RemarkOnPhotoPrompts[LanguageCount];
 extern const char* const RemarkOnUserPrompts[LanguageCount];
+// Shown when the help file cannot be opened; %1 stands for its path.
+extern const char* const HelpFileMissingMessages[LanguageCount];
 
 // The main window's hints in one language.
 struct MainFormTexts {

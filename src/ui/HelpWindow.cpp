@@ -33,13 +33,13 @@ bool HelpWindow::Load(const QString& helpFileName) {
     return true;
 }
 
-void HelpWindow::Show(QWidget* owner, const QString& helpFileName) {
+void HelpWindow::Show(QWidget* owner, const QString& helpFileName,
+                      const QString& missingMessage) {
     auto* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window) window = new HelpWindow(owner);
     if (!window->Load(helpFileName)) {
         QMessageBox::warning(owner, QApplication::applicationDisplayName(),
-                             QStringLiteral("The help file could not be opened:\n%1")
-                                 .arg(QDir::toNativeSeparators(helpFileName)));
+                             QString(missingMessage).arg(QDir::toNativeSeparators(helpFileName)));
         return;
     }
     window->show();

@@ -13,8 +13,9 @@ class HelpWindow : public QDialog {
     Q_OBJECT
 public:
     // Shows helpFileName in the help window of owner, creating it on first
-    // use; a missing or unreadable file gives a message naming its path.
-    static void Show(QWidget* owner, const QString& helpFileName);
+    // use; a missing or unreadable file gives missingMessage with its path
+    // in place of %1.
+    static void Show(QWidget* owner, const QString& helpFileName, const QString& missingMessage);
 
     QString FileName() const { return fileName_; }
 

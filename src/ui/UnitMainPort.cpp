@@ -15,6 +15,7 @@
 #include "ui/FavoriteComboBox.h"
 #include "ui/HelpWindow.h"
 #include "ui/PageIndexSpinBox.h"
+#include "texts/Texts.h"
 #include "ui/UnitMain.h"
 
 namespace kpw {
@@ -189,7 +190,8 @@ void TFormMain::ProcessPendingMessages() { QCoreApplication::processEvents(); }
 void TFormMain::Beep() { QApplication::beep(); }
 
 void TFormMain::ShowHelp(const std::string& helpFileName) {
-    HelpWindow::Show(this, Text(helpFileName));
+    const int language = settings_.Language == texts::German ? texts::German : texts::English;
+    HelpWindow::Show(this, Text(helpFileName), Lines(texts::HelpFileMissingMessages[language]));
 }
 
 }  // namespace kpw
