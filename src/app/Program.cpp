@@ -16,7 +16,8 @@ namespace kpw {
 int RunProgramBody(const ProgramBody& body) {
     const bool terminationRequested = RunLocaleGate(body.LanguageIdText);
     if (terminationRequested)
-        body.ShowBlockedBox(QString::fromLatin1(BlockedCaption), QString::fromLatin1(BlockedMessage));
+        body.ShowBlockedBox(QString::fromLatin1(BlockedCaption),
+                            QString::fromLatin1(BlockedMessage));
 
     TFormMain formMain(body.Paths, body.CreateView(), body.CreateView());
     TFormSettings formSettings(&formMain);

@@ -30,7 +30,8 @@ bool HexToInt(const std::string& text, uint32_t& value) {
     for (size_t i = 1; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (!std::isxdigit(c)) return false;
-        result = result * 16 + static_cast<uint64_t>(std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10);
+        result = result * 16 +
+                 static_cast<uint64_t>(std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10);
         if (result > 0xFFFFFFFFull) return false;
     }
     value = static_cast<uint32_t>(result);

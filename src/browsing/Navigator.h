@@ -22,7 +22,7 @@ inline constexpr char CharCtrlD = 4;
 // browser commands and the analysis of every loaded page. Each public handler
 // is one window event; the window forwards it with one call.
 class Navigator {
-  public:
+public:
     Navigator(Settings& settings, MainWindowPort& window, BrowserView& visibleView,
               BrowserView& hiddenView, std::string exeDir);
 
@@ -89,7 +89,7 @@ class Navigator {
     // silent mode and timer interval.
     void ApplyConfirmedSettings();
 
-  private:
+private:
     // The language and display mode as valid table indexes.
     int LanguageIndex() const;
     int ModeIndex() const;

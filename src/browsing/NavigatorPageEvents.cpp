@@ -13,13 +13,13 @@ namespace {
 // Sets a flag for the duration of a scope and gives back its old value even
 // when the scope is left by an error, so the commit can never stay blocked.
 class FlagScope {
-  public:
+public:
     FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
     ~FlagScope() { flag_ = saved_; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
-  private:
+private:
     bool& flag_;
     bool saved_;
 };
@@ -107,8 +107,7 @@ void Navigator::SynchroniseAndPreload() {
     if (!ofCurrentMode || state_.CurrentIndex != settings_.PhotoIndex) {
         // A chain of skips downwards travels down as a wheel step does; the
         // preload must not turn back to the missing photos just skipped.
-        const bool travellingDown =
-            state_.SteppingDown || state_.NextIndex < state_.CurrentIndex;
+        const bool travellingDown = state_.SteppingDown || state_.NextIndex < state_.CurrentIndex;
         state_.CurrentIndex = GetPageIndexFromURL(visibleView_.LocationURL());
         if (travellingDown) {
             if (state_.CurrentIndex > 1) {

@@ -23,7 +23,7 @@ std::string TemplatePrefix(std::string_view urlTemplate);
 // and the INI file see the same text; the other slots are derived from them,
 // except slot 0, the address preloaded in the hidden view.
 class URLTemplateTable {
-  public:
+public:
     enum Slot : int {
         NextURL = 0,
         TemplateURL11 = 1,
@@ -67,7 +67,7 @@ class URLTemplateTable {
     // it was when the prefixes were last computed.
     void SelectPhotoTemplate();
 
-  private:
+private:
     static int ClampMode(int mode) { return Clamp(mode, 1, 3); }
     static int ClampSize(int size) { return Clamp(size, 1, 4); }
 

@@ -12,7 +12,7 @@ namespace kpw {
 // the selected position. It is the only copy; the window draws from it and
 // the settings store loads and stores Entries() directly.
 class FavoriteList {
-  public:
+public:
     static constexpr int NoSelection = -1;
 
     std::vector<FavoriteEntry>& Entries() { return entries_; }
@@ -44,7 +44,7 @@ class FavoriteList {
     // Removes the entry at position; the top entry is selected if any remain.
     void Remove(int position);
 
-  private:
+private:
     std::vector<FavoriteEntry> entries_;
     int selected_ = NoSelection;
 };

@@ -19,7 +19,7 @@ inline constexpr const char* InvalidIntegerMessage = "'%s' ist kein gültiger In
 // handler is one window event; the lists are the window's (it draws them
 // from here when told through FavoriteListChanged).
 class FavoritesController {
-  public:
+public:
     FavoritesController(Settings& settings, MainWindowPort& window, Navigator& navigator,
                         FavoriteList& favoritePhotos, FavoriteList& favoriteUsers);
 
@@ -45,7 +45,7 @@ class FavoritesController {
     void ComboBoxFavoritePhotosOrUsersOnExit();
     void PopupMenuComboBoxFavoritePhotoOrUserDeleteOnClick();
 
-  private:
+private:
     void OpenList(bool forSelecting);
     void SelectEntry(Control list, int position);
     void DeleteEntry(Control list, int position);

@@ -67,7 +67,9 @@ std::string LanguageIdTextFromLocale(const std::string& locale) {
     return fallback ? fallback->Id : "";
 }
 
-std::string UserDefaultLanguageIdText() { return LanguageIdTextFromLocale(UserLocaleName()); }
+std::string UserDefaultLanguageIdText() {
+    return LanguageIdTextFromLocale(UserLocaleName());
+}
 
 std::string AppDataFolder() {
     if (std::getenv("APPDATA") != nullptr) return Env("APPDATA");

@@ -13,7 +13,7 @@ namespace kpw {
 // had in the file; unknown ones are carried through untouched. Comments,
 // blank lines and lines before the first section are dropped on reading.
 class IniDocument {
-  public:
+public:
     // One line of a section: a key with its value, or a line without "="
     // that is kept as it stands (then Key holds the whole line).
     struct Entry {
@@ -51,7 +51,7 @@ class IniDocument {
     void WriteInteger(std::string_view section, std::string_view key, int32_t value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
 
-  private:
+private:
     Section* FindSection(std::string_view name);
     std::vector<Section> sections_;
 };

@@ -57,7 +57,7 @@ struct SpinFieldExit {
 };
 
 class SettingsDialogValues {
-  public:
+public:
     // Remembers the three numbers as the values at open and returns what the
     // fields show: the numbers brought into their bounds, the rest as it is.
     SettingsDialogFields Open(const Settings& settings);
@@ -72,7 +72,7 @@ class SettingsDialogValues {
     // OK: the fields into the thirteen settings; nothing else is touched.
     static void ReadBack(const SettingsDialogFields& fields, Settings& settings);
 
-  private:
+private:
     // Until the first opening, the layout's values.
     int32_t maxSkippedURLCountAtOpen_ = 100;
     int32_t navigateDelayTimeAtOpen_ = 1000;

@@ -21,8 +21,7 @@ const char* const IndexLabels[4][LanguageCount] = {
 
 const char* const RemarkOnPhotoPrompts[LanguageCount] = {"Remark on photo #",
                                                          "Bemerkung zu Photo #"};
-const char* const RemarkOnUserPrompts[LanguageCount] = {"Remark on user #",
-                                                        "Bemerkung zu User #"};
+const char* const RemarkOnUserPrompts[LanguageCount] = {"Remark on user #", "Bemerkung zu User #"};
 
 const char* const HelpFileMissingMessages[LanguageCount] = {
     "The help file could not be opened:\r%1",

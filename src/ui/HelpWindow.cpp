@@ -33,8 +33,7 @@ bool HelpWindow::Load(const QString& helpFileName) {
     return true;
 }
 
-void HelpWindow::Show(QWidget* owner, const QString& helpFileName,
-                      const QString& missingMessage) {
+void HelpWindow::Show(QWidget* owner, const QString& helpFileName, const QString& missingMessage) {
     auto* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window) window = new HelpWindow(owner);
     if (!window->Load(helpFileName)) {

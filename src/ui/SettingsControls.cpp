@@ -64,7 +64,7 @@ namespace {
 // The list drops down below the box, as a drop-down list does, rather than
 // over it, where it would cover the fields above.
 class DropDownBelowStyle : public QProxyStyle {
-  public:
+public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {
         if (hint == QStyle::SH_ComboBox_Popup) return 0;

@@ -18,7 +18,7 @@ using FieldFocusHandler = std::function<void(Qt::FocusReason)>;
 // (with "$" and "0x" hexadecimal) can be typed and a text that is no number
 // can be caught when the field is left. The arrows step by 1 within bounds.
 class SpinEdit : public QAbstractSpinBox {
-  public:
+public:
     SpinEdit(int tag, IntegerBounds bounds, QWidget* parent);
 
     int Tag() const { return tag_; }
@@ -34,28 +34,28 @@ class SpinEdit : public QAbstractSpinBox {
     QValidator::State validate(QString& input, int& pos) const override;
     void fixup(QString& input) const override;
 
-  protected:
+protected:
     StepEnabled stepEnabled() const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-  private:
+private:
     int tag_;
     IntegerBounds bounds_;
 };
 
 // A one-line edit that reports entering.
 class TemplateEdit : public QLineEdit {
-  public:
+public:
     TemplateEdit(int tag, QWidget* parent);
     int Tag() const { return tag_; }
 
     FieldFocusHandler OnEnter;
 
-  protected:
+protected:
     void focusInEvent(QFocusEvent* event) override;
 
-  private:
+private:
     int tag_;
 };
 
@@ -63,7 +63,7 @@ class TemplateEdit : public QLineEdit {
 // the drop-down part and in the closed box alike. An item's picture is its
 // Qt::UserRole data (a QImage).
 class LanguageComboBox : public QComboBox {
-  public:
+public:
     static constexpr int ItemHeight = 16;
 
     explicit LanguageComboBox(QWidget* parent);
@@ -75,18 +75,18 @@ class LanguageComboBox : public QComboBox {
     void ComboBoxLanguageOnDrawItem(QPainter& painter, int index, QRect rect,
                                     const QBrush& background, const QColor& textColour) const;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
 class LanguageItemDelegate : public QStyledItemDelegate {
-  public:
+public:
     explicit LanguageItemDelegate(LanguageComboBox* comboBox);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-  private:
+private:
     LanguageComboBox* comboBox_;
 };
 

@@ -38,7 +38,9 @@ constexpr int StatusBarHeight = 19;
 constexpr int MemoHeight = 137;
 constexpr int HintTimeout = 3000;
 
-int ToIndex(Control control) { return static_cast<int>(control); }
+int ToIndex(Control control) {
+    return static_cast<int>(control);
+}
 
 // The legacy virtual-key code of the keys the window reacts to.
 int VirtualKey(int qtKey) {
@@ -373,9 +375,7 @@ void TFormMain::ApplyOuterBounds() {
 
 void TFormMain::FormMainOnCloseQuery() {
     const Qt::WindowStates state = windowState();
-    settings_.WindowState = state & Qt::WindowMinimized   ? 1
-                            : state & Qt::WindowMaximized ? 2
-                                                          : 0;
+    settings_.WindowState = state & Qt::WindowMinimized ? 1 : state & Qt::WindowMaximized ? 2 : 0;
     // The outer bounds of the normal window, also when it is minimised or
     // maximised, taken before the window system restores it.
     closingBounds_ = frameGeometry();
@@ -468,17 +468,21 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
             // The wheel belongs to the focused control: over an unfocused
             // index field it must not step the field by itself.
             if (!swallowed && !PageIndexHasFocus() &&
-                (watched == spinEditPageIndex_ || spinEditPageIndex_->isAncestorOf(
-                                                      static_cast<QWidget*>(watched))))
+                (watched == spinEditPageIndex_ ||
+                 spinEditPageIndex_->isAncestorOf(static_cast<QWidget*>(watched))))
                 swallowed = true;
         }
     });
     return swallowed;
 }
 
-QString TFormMain::MemoLines() const { return memoText_->toPlainText(); }
+QString TFormMain::MemoLines() const {
+    return memoText_->toPlainText();
+}
 
-QString TFormMain::StatusText() const { return statusBar_->currentMessage(); }
+QString TFormMain::StatusText() const {
+    return statusBar_->currentMessage();
+}
 
 FavoriteComboBox* TFormMain::FavoriteListBox(Control list) const {
     return list == Control::FavoriteUsers ? comboBoxFavoriteUsers_ : comboBoxFavoritePhotos_;

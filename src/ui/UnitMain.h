@@ -119,9 +119,7 @@ private:
     // Runs a handler; a failure it raises is shown in the standard error box.
     template <typename Handler>
     void Guarded(Handler&& handler);
-    QToolButton* Button(Control control) const {
-        return buttons_[static_cast<size_t>(control)];
-    }
+    QToolButton* Button(Control control) const { return buttons_[static_cast<size_t>(control)]; }
     QToolButton* AddToolButton(Control control, int left, const QString& caption);
     bool OwnsWidget(QObject* object) const;
     bool PreviewKey(QKeyEvent* event);

@@ -12,23 +12,27 @@
 #include <QVBoxLayout>
 
 #include "favorites/FavoritesController.h"
+#include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/HelpWindow.h"
 #include "ui/PageIndexSpinBox.h"
-#include "texts/Texts.h"
 #include "ui/UnitMain.h"
 
 namespace kpw {
 
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 QString Lines(const std::string& text) {
     return Text(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
-PageIndexSpinBox* Field(QSpinBox* spin) { return static_cast<PageIndexSpinBox*>(spin); }
+PageIndexSpinBox* Field(QSpinBox* spin) {
+    return static_cast<PageIndexSpinBox*>(spin);
+}
 
 }  // namespace
 
@@ -36,9 +40,13 @@ std::string TFormMain::PageIndexText() const {
     return Field(spinEditPageIndex_)->Edit()->text().toStdString();
 }
 
-void TFormMain::SetPageIndexValue(int32_t value) { spinEditPageIndex_->setValue(value); }
+void TFormMain::SetPageIndexValue(int32_t value) {
+    spinEditPageIndex_->setValue(value);
+}
 
-void TFormMain::SetPageIndexMaximum(int32_t maximum) { spinEditPageIndex_->setMaximum(maximum); }
+void TFormMain::SetPageIndexMaximum(int32_t maximum) {
+    spinEditPageIndex_->setMaximum(maximum);
+}
 
 int TFormMain::PageIndexCaretPos() const {
     return Field(spinEditPageIndex_)->Edit()->cursorPosition();
@@ -68,11 +76,17 @@ void TFormMain::SetFocus(Control control) {
     if (CanFocus(control)) ControlWidget(control)->setFocus(Qt::OtherFocusReason);
 }
 
-void TFormMain::StartNavigateTimer() { timerNavigate_->start(); }
+void TFormMain::StartNavigateTimer() {
+    timerNavigate_->start();
+}
 
-void TFormMain::StopNavigateTimer() { timerNavigate_->stop(); }
+void TFormMain::StopNavigateTimer() {
+    timerNavigate_->stop();
+}
 
-bool TFormMain::NavigateTimerRunning() const { return timerNavigate_->isActive(); }
+bool TFormMain::NavigateTimerRunning() const {
+    return timerNavigate_->isActive();
+}
 
 void TFormMain::SetNavigateTimerInterval(int milliseconds) {
     timerNavigate_->setInterval(milliseconds);
@@ -82,7 +96,9 @@ void TFormMain::SetEnabled(Control control, bool enabled) {
     ControlWidget(control)->setEnabled(enabled);
 }
 
-bool TFormMain::IsEnabled(Control control) const { return ControlWidget(control)->isEnabled(); }
+bool TFormMain::IsEnabled(Control control) const {
+    return ControlWidget(control)->isEnabled();
+}
 
 void TFormMain::SetVisible(Control control, bool visible) {
     QWidget* widget = ControlWidget(control);
@@ -97,9 +113,13 @@ bool TFormMain::IsVisible(Control control) const {
     return !ControlWidget(control)->isHidden();
 }
 
-void TFormMain::SetDown(Control control, bool down) { Button(control)->setChecked(down); }
+void TFormMain::SetDown(Control control, bool down) {
+    Button(control)->setChecked(down);
+}
 
-bool TFormMain::IsDown(Control control) const { return Button(control)->isChecked(); }
+bool TFormMain::IsDown(Control control) const {
+    return Button(control)->isChecked();
+}
 
 void TFormMain::SetHint(Control control, const std::string& hint) {
     ControlWidget(control)->setToolTip(Lines(hint));
@@ -122,9 +142,13 @@ void TFormMain::SetLabelPageIndexCaption(const std::string& caption) {
     labelPageIndex_->setGeometry(right - width, 5, width, 13);
 }
 
-void TFormMain::SetStatusText(const std::string& text) { statusBar_->showMessage(Text(text)); }
+void TFormMain::SetStatusText(const std::string& text) {
+    statusBar_->showMessage(Text(text));
+}
 
-void TFormMain::AppendLogLine(const std::string& line) { memoText_->appendPlainText(Text(line)); }
+void TFormMain::AppendLogLine(const std::string& line) {
+    memoText_->appendPlainText(Text(line));
+}
 
 void TFormMain::SetBusyCursors(bool busy) {
     if (busy != busyCursors_) {
@@ -144,9 +168,13 @@ void TFormMain::SetBusyCursors(bool busy) {
     spinEditPageIndex_->setCursor(busy ? Qt::WaitCursor : Qt::IBeamCursor);
 }
 
-std::string TFormMain::WindowCaption() const { return windowTitle().toStdString(); }
+std::string TFormMain::WindowCaption() const {
+    return windowTitle().toStdString();
+}
 
-void TFormMain::SetWindowCaption(const std::string& caption) { setWindowTitle(Text(caption)); }
+void TFormMain::SetWindowCaption(const std::string& caption) {
+    setWindowTitle(Text(caption));
+}
 
 void TFormMain::SetApplicationTitle(const std::string& title) {
     QApplication::setApplicationDisplayName(Text(title));
@@ -157,7 +185,9 @@ void TFormMain::FavoriteListChanged(Control list) {
     FavoriteListBox(list)->setCurrentIndex(favorites_->List(list).Selected());
 }
 
-void TFormMain::DropDownFavoriteList(Control list) { FavoriteListBox(list)->showPopup(); }
+void TFormMain::DropDownFavoriteList(Control list) {
+    FavoriteListBox(list)->showPopup();
+}
 
 bool TFormMain::InputQuery(const std::string& caption, const std::string& prompt,
                            std::string& value) {
@@ -168,8 +198,7 @@ bool TFormMain::InputQuery(const std::string& caption, const std::string& prompt
     auto* edit = new QLineEdit(Text(value), &dialog);
     edit->setMaxLength(255);
     edit->setMinimumWidth(300);
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(label);
@@ -185,9 +214,13 @@ void TFormMain::ShowErrorMessage(const std::string& message) {
     QMessageBox::critical(this, QApplication::applicationDisplayName(), Text(message));
 }
 
-void TFormMain::ProcessPendingMessages() { QCoreApplication::processEvents(); }
+void TFormMain::ProcessPendingMessages() {
+    QCoreApplication::processEvents();
+}
 
-void TFormMain::Beep() { QApplication::beep(); }
+void TFormMain::Beep() {
+    QApplication::beep();
+}
 
 void TFormMain::ShowHelp(const std::string& helpFileName) {
     const int language = settings_.Language == texts::German ? texts::German : texts::English;

@@ -26,7 +26,7 @@ class TemplateEdit;
 // carry their names as object names.
 class TFormSettings : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TFormSettings(QWidget* mainWindow);
     ~TFormSettings() override;
 
@@ -46,10 +46,10 @@ class TFormSettings : public QDialog {
 
     void done(int result) override;
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void FormSettingOnCreate();
     void CreateControls();
     void SetTabOrder();

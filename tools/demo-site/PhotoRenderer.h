@@ -14,10 +14,10 @@ namespace kpw {
 // on a colour that changes with the index. Needs a QGuiApplication; safe to
 // call from the server's worker threads.
 class PhotoRenderer {
-  public:
+public:
     std::string Jpeg(PhotoSize size, int photo);
 
-  private:
+private:
     static std::string Render(PhotoSize size, int photo);
 
     // Browsers ask for the same few pictures again and again (preloading, going

@@ -26,7 +26,7 @@ struct SiteOptions {
 };
 
 class SiteOptionError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 

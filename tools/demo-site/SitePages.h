@@ -38,7 +38,7 @@ std::optional<int> ParseSiteIndex(const std::string& text);
 // The content of the site: which address gives which page. Knows nothing of
 // sockets or image libraries; the pictures come from the given source.
 class SitePages {
-  public:
+public:
     using JpegSource = std::function<std::string(PhotoSize size, int photo)>;
 
     SitePages(std::vector<PhotoRange> missing, std::string staticBaseURL, JpegSource jpegs);
@@ -46,7 +46,7 @@ class SitePages {
     SiteResponse Respond(SiteHost host, const std::string& path) const;
     bool IsMissing(int photo) const;
 
-  private:
+private:
     SiteResponse Picture(PhotoSize size, int photo) const;
     SiteResponse PhotoPage(int photo) const;
     SiteResponse PhotoStatsPage(int photo) const;

@@ -20,7 +20,7 @@ constexpr time_t KeepAliveSeconds = 2;
 // httplib keeps a bound socket open until it has listened on it; a failed
 // attempt at binding the second host must give the first one's port back.
 class SiteHttpServer : public httplib::Server {
-  public:
+public:
     void Unbind() {
         const socket_t sock = svr_sock_.exchange(INVALID_SOCKET);
         if (sock != INVALID_SOCKET) {

@@ -23,7 +23,7 @@ class SiteHttpServer;
 // The two listening hosts of the site on one port, their request log and the
 // optional delay. Requests are answered by SitePages on worker threads.
 class SiteServer {
-  public:
+public:
     // log: an open file for the request lines, or null.
     SiteServer(SiteOptions options, SitePages::JpegSource jpegs, std::FILE* log);
     ~SiteServer();
@@ -39,7 +39,7 @@ class SiteServer {
     // still running at the deadline; the object must then not be destroyed.
     bool Stop(std::chrono::milliseconds deadline);
 
-  private:
+private:
     void Serve(SiteHost host, const httplib::Request& request, httplib::Response& response);
     void Log(const std::string& host, const httplib::Request& request,
              const httplib::Response& response);

@@ -89,7 +89,7 @@ std::vector<int> LinkedPhotos(const std::string& html) {
 
 // One site for the read-only checks; the missing photos include one of user 7.
 class DemoSiteTest : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         site_ = std::make_unique<DemoSite>(DemoSite::Options{"5,1001-1003,2007", 0, "", 120});
     }

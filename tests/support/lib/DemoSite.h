@@ -16,7 +16,7 @@ namespace kpw {
 // free port of 127.0.0.1 (main host) and 127.0.0.2 (original-size pictures),
 // logging every request to a file of its own. Plain POSIX; no Qt needed.
 class DemoSite {
-  public:
+public:
     struct Options {
         std::string missing;      // photos that answer 404, e.g. "5,1001-1003"
         int latencyMs = 0;        // delay of every matching response
@@ -46,7 +46,7 @@ class DemoSite {
     // killed. Later calls return the same; the destructor calls it.
     int Stop();
 
-  private:
+private:
     void RemoveLog();
 
     pid_t pid_ = -1;

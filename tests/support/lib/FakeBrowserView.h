@@ -12,7 +12,7 @@ namespace kpw {
 // moves it to the requested address, so LocationURL follows; tests can set
 // the address freely (a followed link, a redirect) and make calls throw.
 class FakeBrowserView : public BrowserView {
-  public:
+public:
     enum class CallKind { Navigate2, GoBack, Refresh, Stop };
     struct Call {
         CallKind Kind;
@@ -53,7 +53,7 @@ class FakeBrowserView : public BrowserView {
     bool ThrowOnStop = false;
     bool ThrowOnLocationURL = false;
 
-  private:
+private:
     void MoveTo(const std::string& url);
 
     std::vector<Call> calls_;

@@ -21,7 +21,7 @@ class Navigator;
 // a test has posted. The timer only runs when the test fires it. As in the
 // layout, the index field's bounds are 1 to 1 until the logic sets the maximum.
 class FakeMainWindow : public MainWindowPort {
-  public:
+public:
     struct ControlState {
         bool Enabled = true;
         bool Visible = true;
@@ -117,7 +117,7 @@ class FakeMainWindow : public MainWindowPort {
     int SelectionClears() const { return selectionClears_; }
     int ProcessPendingCalls() const { return processPendingCalls_; }
 
-  private:
+private:
     ControlState& Mutable(Control control) { return controls_[control]; }
     void SetPageIndexText(const std::string& text);
     void LoseFocusIf(Control control);

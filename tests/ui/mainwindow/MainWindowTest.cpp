@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "browsing/Navigator.h"
 #include "MainWindowHarness.h"
+#include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
 
 namespace kpw {
@@ -28,12 +28,23 @@ struct Placement {
 TEST_F(MainWindow, ToolRowHasEveryControlAtItsPlaceWithAGlyphOrCaption) {
     auto form = Start();
     const Placement placements[] = {
-        {Control::PhotoSize1, 0},       {Control::PhotoSize2, 24},      {Control::PhotoSize3, 48},
-        {Control::PhotoSize4, 72},      {Control::URL1, 96},            {Control::URL2, 120},
-        {Control::URL3, 144},           {Control::ShowStatistics, 168}, {Control::AddFavorite, 192},
-        {Control::DeleteFavorite, 216}, {Control::SelectFavorite, 240}, {Control::GoBack, 264},
-        {Control::Refresh, 288},        {Control::Stop, 312},           {Control::AutoSkip, 336},
-        {Control::Help, 519},           {Control::Settings, 543},
+        {Control::PhotoSize1, 0},
+        {Control::PhotoSize2, 24},
+        {Control::PhotoSize3, 48},
+        {Control::PhotoSize4, 72},
+        {Control::URL1, 96},
+        {Control::URL2, 120},
+        {Control::URL3, 144},
+        {Control::ShowStatistics, 168},
+        {Control::AddFavorite, 192},
+        {Control::DeleteFavorite, 216},
+        {Control::SelectFavorite, 240},
+        {Control::GoBack, 264},
+        {Control::Refresh, 288},
+        {Control::Stop, 312},
+        {Control::AutoSkip, 336},
+        {Control::Help, 519},
+        {Control::Settings, 543},
     };
     for (const Placement& p : placements) {
         QToolButton* button = Tool(*form, p.control);
@@ -67,9 +78,9 @@ TEST_F(MainWindow, FirstStartOpensDefaultsAndLoadsIndexOneAndTwo) {
     EXPECT_EQ(hidden_->navigations[0], "http://www.kelvaro.example/photos/medium/2.jpg");
     EXPECT_TRUE(visible_->silent);
     // Loading: Stop is the only enabled tool button.
-    for (Control c : {Control::PhotoSize1, Control::URL1, Control::ShowStatistics,
-                      Control::AddFavorite, Control::GoBack, Control::Refresh, Control::AutoSkip,
-                      Control::Help, Control::Settings})
+    for (Control c :
+         {Control::PhotoSize1, Control::URL1, Control::ShowStatistics, Control::AddFavorite,
+          Control::GoBack, Control::Refresh, Control::AutoSkip, Control::Help, Control::Settings})
         EXPECT_FALSE(Tool(*form, c)->isEnabled()) << static_cast<int>(c);
     EXPECT_TRUE(Tool(*form, Control::Stop)->isEnabled());
     EXPECT_FALSE(form->PageIndexField()->isEnabled());

@@ -21,7 +21,8 @@ std::string ScrambleText(const std::string& plain) {
 TEST(UnscrambleText, UndoesTheStoredFormOfAnyBytes) {
     std::string allBytes;
     for (int c = 0; c < 256; ++c) allBytes += static_cast<char>(c);
-    for (const std::string& plain : {std::string(), std::string("A"), std::string("Ab"), allBytes}) {
+    for (const std::string& plain :
+         {std::string(), std::string("A"), std::string("Ab"), allBytes}) {
         std::string text = ScrambleText(plain);
         UnscrambleText(text);
         EXPECT_EQ(text, plain);
@@ -51,16 +52,14 @@ TEST_P(LocaleGate, BlocksExactlyTheListedIds) {
         << GetParam().answer;
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, LocaleGate,
-                         ::testing::Values(GateCase{"0409", false}, GateCase{"0407", false},
-                                           GateCase{"0419", true}, GateCase{"0801", true},
-                                           GateCase{"0809", false}, GateCase{"0819", false},
-                                           GateCase{"0C1A", true}, GateCase{"0c1a", true},
-                                           GateCase{"081A", true}, GateCase{"101A", false},
-                                           GateCase{"0429", true}, GateCase{"4001", true},
-                                           // Failed or odd answers block nothing.
-                                           GateCase{"", false}, GateCase{"zz", false},
-                                           GateCase{"04 19", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Answers, LocaleGate,
+    ::testing::Values(GateCase{"0409", false}, GateCase{"0407", false}, GateCase{"0419", true},
+                      GateCase{"0801", true}, GateCase{"0809", false}, GateCase{"0819", false},
+                      GateCase{"0C1A", true}, GateCase{"0c1a", true}, GateCase{"081A", true},
+                      GateCase{"101A", false}, GateCase{"0429", true}, GateCase{"4001", true},
+                      // Failed or odd answers block nothing.
+                      GateCase{"", false}, GateCase{"zz", false}, GateCase{"04 19", false}));
 
 TEST(LocaleGate, ReadsTheAnswerAsHexAndKeepsLow16Bits) {
     EXPECT_EQ(IsBlockedUserLanguage("0419").UserLanguageId, 0x0419);  // not decimal 419
@@ -70,10 +69,11 @@ TEST(LocaleGate, ReadsTheAnswerAsHexAndKeepsLow16Bits) {
 }
 
 TEST(LocaleGate, EveryBlockedIdIsReachableFromSomeLocale) {
-    const char* locales[] = {"ar_SA", "ar_IQ", "ar_EG", "ar_LY", "ar_DZ", "ar_MA", "ar_TN", "ar_OM",
-                             "ar_YE", "ar_SY", "ar_JO", "ar_LB", "ar_KW", "ar_AE", "ar_BH", "ar_QA",
-                             "bg_BG", "cs_CZ", "pl_PL", "ro_RO", "ru_RU", "hr_HR", "sr_RS", "sk_SK",
-                             "sq_AL", "tr_TR", "uk_UA", "be_BY", "sl_SI", "sr_RS@latin", "fa_IR"};
+    const char* locales[] = {"ar_SA", "ar_IQ",       "ar_EG", "ar_LY", "ar_DZ", "ar_MA", "ar_TN",
+                             "ar_OM", "ar_YE",       "ar_SY", "ar_JO", "ar_LB", "ar_KW", "ar_AE",
+                             "ar_BH", "ar_QA",       "bg_BG", "cs_CZ", "pl_PL", "ro_RO", "ru_RU",
+                             "hr_HR", "sr_RS",       "sk_SK", "sq_AL", "tr_TR", "uk_UA", "be_BY",
+                             "sl_SI", "sr_RS@latin", "fa_IR"};
     for (int i = 0; i < BlockedLanguageCount; ++i) {
         const std::string text = platform::LanguageIdTextFromLocale(locales[i]);
         EXPECT_EQ(IsBlockedUserLanguage(text).UserLanguageId, BlockedLanguageIds[i]) << locales[i];

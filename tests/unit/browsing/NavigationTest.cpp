@@ -6,7 +6,7 @@ namespace {
 using Kind = FakeBrowserView::CallKind;
 
 class Navigation : public NavigatorTest {
-  protected:
+protected:
     void StartIdleAt(int32_t index) {
         settings.PhotoIndex = index;
         StartIdle();

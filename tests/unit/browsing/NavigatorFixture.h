@@ -34,7 +34,7 @@ inline DocumentContent Page(std::string text, std::string markup = "<DIV>photo</
 // The navigator wired to a fake window and two fake views, started as the
 // main window starts it.
 class NavigatorTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { window.Connect(&navigator); }
 
     void Start() {

@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AuthorCase{1, false, Link + "5\">" + StatsLink + "888\">", 77}));
 
 class FollowedLink : public NavigatorTest {
-  protected:
+protected:
     // On the page of user 500, the user follows a link to photo 777.
     void FollowPhotoLink(bool statistics) {
         settings.URLIndex = 3;

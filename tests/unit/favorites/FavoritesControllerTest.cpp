@@ -20,7 +20,7 @@ const std::string Host = std::string("http://") + PhotoSiteHost;
 // The fake window, also recording what the input dialog was pre-filled with
 // and able to run an event right when a list is shown.
 class Window : public FakeMainWindow {
-  public:
+public:
     bool InputQuery(const std::string& caption, const std::string& prompt,
                     std::string& value) override {
         inputValues.push_back(value);
@@ -35,7 +35,7 @@ class Window : public FakeMainWindow {
 };
 
 class FavoritesTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         settings.PhotoIndex = 500;
         settings.UserIndex = 70;

@@ -15,7 +15,7 @@ using testing::TempFolder;
 using testing::WriteBytes;
 
 class LocateSettingsFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { fs::create_directory(folder_.File("bin")); }
 
     TempFolder folder_;

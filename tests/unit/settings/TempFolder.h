@@ -12,7 +12,7 @@ namespace kpw::testing {
 
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
-  public:
+public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kpw-settings-XXXXXX");
         if (::mkdtemp(pattern.data())) path_ = pattern;
@@ -36,7 +36,7 @@ class TempFolder {
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
