@@ -395,8 +395,7 @@ void TFormMain::FormMainOnClose() {
                       WindowBounds{bounds.left(), bounds.top(), bounds.width(), bounds.height()},
                       favoritePhotos_.Entries(), favoriteUsers_.Entries());
     if (failure) {
-        QMessageBox::critical(this, QApplication::applicationDisplayName(),
-                              QString::fromStdString(*failure));
+        QMessageBox::critical(this, applicationTitle_, QString::fromStdString(*failure));
     }
 }
 

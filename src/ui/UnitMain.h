@@ -63,6 +63,7 @@ public:
     QtBrowserView& HiddenView() const { return *hiddenView_; }
     QString MemoLines() const;
     QString StatusText() const;
+    const QString& ApplicationTitle() const { return applicationTitle_; }
 
     // MainWindowPort
     std::string PageIndexText() const override;
@@ -149,6 +150,7 @@ private:
     QTimer* timerNavigate_ = nullptr;
     bool busyCursors_ = false;
     bool closed_ = false;
+    QString applicationTitle_;
     QRect closingBounds_;
     // The last key or wheel event previewed, so one that propagates from a
     // child to its parents is handled once.

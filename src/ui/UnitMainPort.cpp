@@ -177,7 +177,10 @@ void TFormMain::SetWindowCaption(const std::string& caption) {
 }
 
 void TFormMain::SetApplicationTitle(const std::string& title) {
-    QApplication::setApplicationDisplayName(Text(title));
+    // Kept for the captions of the program's message boxes. It is not made
+    // the application's display name: on X11 that would be appended to every
+    // window title.
+    applicationTitle_ = Text(title);
 }
 
 void TFormMain::FavoriteListChanged(Control list) {
@@ -211,7 +214,7 @@ bool TFormMain::InputQuery(const std::string& caption, const std::string& prompt
 }
 
 void TFormMain::ShowErrorMessage(const std::string& message) {
-    QMessageBox::critical(this, QApplication::applicationDisplayName(), Text(message));
+    QMessageBox::critical(this, applicationTitle_, Text(message));
 }
 
 void TFormMain::ProcessPendingMessages() {
@@ -224,7 +227,8 @@ void TFormMain::Beep() {
 
 void TFormMain::ShowHelp(const std::string& helpFileName) {
     const int language = settings_.Language == texts::German ? texts::German : texts::English;
-    HelpWindow::Show(this, Text(helpFileName), Lines(texts::HelpFileMissingMessages[language]));
+    HelpWindow::Show(this, Text(helpFileName), applicationTitle_,
+                     Lines(texts::HelpFileMissingMessages[language]));
 }
 
 }  // namespace kpw

@@ -161,14 +161,17 @@ TEST_F(MainWindow, AFailedWriteIsReportedAndTheWindowStillCloses) {
     QFile::remove(IniPath());
     ASSERT_TRUE(QDir().mkpath(IniPath()));
     QString reported;
+    QString caption;
     QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             reported = box->text();
+            caption = box->windowTitle();
             box->accept();
         }
     });
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(reported.isEmpty());
+    EXPECT_EQ(caption, QStringLiteral(" Kelvaro Wizard"));  // the application title
     EXPECT_FALSE(form->isVisible());
 }
 
