@@ -250,7 +250,7 @@ void Navigator::SpeedButtonGoBackOnClick() {
     HideFavoriteLists();
     if (!ShowsLastNavigatedURL()) {
         EnableControls(false);
-        visibleView_.GoBack();
+        RunBrowserCommand([this] { visibleView_.GoBack(); });
         window_.ProcessPendingMessages();
     } else {
         // Nothing was sent, so no download will end the command.
@@ -280,7 +280,19 @@ void Navigator::SpeedButtonRefreshOnClick() {
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
     EnableControls(false);
-    visibleView_.Refresh();
+    RunBrowserCommand([this] { visibleView_.Refresh(); });
+}
+
+void Navigator::RunBrowserCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (...) {
+        // The error is reported by the window; no download will end this
+        // command, so the window must not stay in the loading state.
+        state_.BrowserCommandPending = false;
+        EnableControls(true);
+        throw;
+    }
 }
 
 void Navigator::SpeedButtonStopOnClick() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "browsing/BrowserView.h"
@@ -98,6 +99,7 @@ private:
     // CurrentIndex into PhotoIndex (modes 1 and 2) or UserIndex (mode 3).
     void StoreCurrentIndex();
     void Preload();
+    void RunBrowserCommand(const std::function<void()>& command);
     // The index field's value: its text in the field's bounds, 1 if no number.
     int32_t PageIndexFieldValue() const;
     bool ShowsLastNavigatedURL() const;

@@ -47,8 +47,9 @@ void Navigator::AnalysePage(const DocumentContent& content) {
 
     bool maySkip = settings_.AutoSkipURL && settings_.URLIndex == 1 &&
                    state_.SkippedURLCount < settings_.MaxSkippedURLCount;
-    // An unreadable text reports no error words.
-    if (maySkip && content.BodyText && PhotoIsMissing(*content.BodyText))
+    // A text that cannot be read ends the analysis as unreadable markup does.
+    if (maySkip && !content.BodyText) return;
+    if (maySkip && PhotoIsMissing(*content.BodyText))
         SkipMissingPhoto();
     else
         SynchroniseAndPreload();

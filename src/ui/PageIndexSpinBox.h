@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <algorithm>
 #include <QSpinBox>
 
 namespace kpw {
@@ -20,6 +21,17 @@ protected:
     void focusInEvent(QFocusEvent* event) override {
         QSpinBox::focusInEvent(event);
         emit Entered();
+    }
+
+    // A typed number outside the bounds becomes the nearest bound when the
+    // focus leaves, as a change like any other; the spin box by itself would
+    // put the old value back.
+    void focusOutEvent(QFocusEvent* event) override {
+        bool isNumber = false;
+        const qlonglong typed = lineEdit()->text().trimmed().toLongLong(&isNumber);
+        if (isNumber && (typed < minimum() || typed > maximum()))
+            setValue(static_cast<int>(std::clamp<qlonglong>(typed, minimum(), maximum())));
+        QSpinBox::focusOutEvent(event);
     }
 };
 

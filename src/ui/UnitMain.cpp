@@ -59,6 +59,8 @@ char TypedCharacter(const QKeyEvent* event) {
             return CharEscape;
         case Qt::Key_Backspace:
             return 8;
+        case Qt::Key_Delete:
+            return 0;  // X11 gives it the text DEL; it types nothing
         default:
             break;
     }
@@ -68,6 +70,7 @@ char TypedCharacter(const QKeyEvent* event) {
     const QString text = event->text();
     if (text.size() != 1) return 0;
     const char16_t code = text.at(0).unicode();
+    if (code == 127) return 0;
     return code < 256 ? static_cast<char>(code) : '?';
 }
 
@@ -76,20 +79,6 @@ bool IndexFieldAdmits(char c) {
     const auto code = static_cast<unsigned char>(c);
     return code < 32 || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
            c == QLocale().decimalPoint().at(0).toLatin1();
-}
-
-// Whether an event is on its way from the control that ignored it to that
-// control's parents. Address and time stamp alone cannot tell: events made by
-// programs (input methods, test tools) all carry time stamp 0 and often reuse
-// one address. A new key goes to the focused control and a new wheel event to
-// the control under the pointer; the parents it travels to lie around them.
-bool IsTravelling(const QWidget* receiver, const QEvent* event) {
-    if (event->type() == QEvent::Wheel) {
-        const QPoint at = static_cast<const QWheelEvent*>(event)->position().toPoint();
-        return receiver->childAt(at) != nullptr;
-    }
-    const QWidget* focus = QApplication::focusWidget();
-    return focus && focus != receiver && receiver->isAncestorOf(focus);
 }
 
 }  // namespace
@@ -297,8 +286,10 @@ void TFormMain::ConnectEvents() {
     }
     Button(Control::GoBack)->installEventFilter(this);  // double click
 
-    connect(spinEditPageIndex_, &QSpinBox::textChanged, this,
-            [this, &logic] { Guarded([&] { logic.SpinEditPageIndexOnChange(); }); });
+    connect(spinEditPageIndex_, &QSpinBox::textChanged, this, [this, &logic] {
+        ++pageIndexChanges_;
+        Guarded([&] { logic.SpinEditPageIndexOnChange(); });
+    });
     connect(static_cast<PageIndexSpinBox*>(spinEditPageIndex_), &PageIndexSpinBox::Entered, this,
             [this, &logic] { Guarded([&] { logic.SpinEditPageIndexOnEnter(); }); });
     connect(timerNavigate_, &QTimer::timeout, this,
@@ -421,7 +412,28 @@ void TFormMain::SpeedButtonSettingsOnClick() {
 
 bool TFormMain::OwnsWidget(QObject* object) const {
     auto* widget = qobject_cast<QWidget*>(object);
-    return widget && widget->window() == this;
+    if (!widget) return false;
+    // A drop-down list's popup is a window of its own, but its keys are the
+    // main window's to see first.
+    QWidget* top = widget->window();
+    while (top != this && top->windowType() == Qt::Popup && top->parentWidget())
+        top = top->parentWidget()->window();
+    return top == this;
+}
+
+bool TFormMain::IsTravelling(QWidget* receiver, const QEvent* event) const {
+    // An event ignored by a control travels on to its parents and passes here
+    // again; the window previews it once, at its first receiver. Keys travel
+    // as the same event, wheel turns as copies with the same time stamp.
+    // Address and time stamp alone cannot tell a new event: events made by
+    // programs all carry time stamp 0 and often reuse one address.
+    auto* first = qobject_cast<QWidget*>(lastPreviewed_.Receiver.data());
+    if (!first || first == receiver || event->type() != lastPreviewed_.Type ||
+        !receiver->isAncestorOf(first))
+        return false;
+    if (static_cast<const QInputEvent*>(event)->timestamp() != lastPreviewed_.Timestamp)
+        return false;
+    return event->type() != QEvent::KeyPress || event == lastPreviewed_.Event;
 }
 
 bool TFormMain::PreviewKey(QKeyEvent* event) {
@@ -448,14 +460,12 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::Wheel) return false;
     if (!OwnsWidget(watched) || !isEnabled()) return false;
-    // An event ignored by a child travels on to its parents and passes here
-    // again; the window previews it once.
-    const ulong timestamp = static_cast<QInputEvent*>(event)->timestamp();
-    if (event == lastPreviewedEvent_ && timestamp == lastPreviewedTimestamp_ &&
-        IsTravelling(static_cast<QWidget*>(watched), event))
+    // The browser engine hands keys the page did not use to the view's parent
+    // as a copy; the window previewed the original already.
+    if (type == QEvent::KeyPress && watched == panelVisibleWebBrowser_ && !event->spontaneous())
         return false;
-    lastPreviewedEvent_ = event;
-    lastPreviewedTimestamp_ = timestamp;
+    if (IsTravelling(static_cast<QWidget*>(watched), event)) return false;
+    lastPreviewed_ = {event, watched, static_cast<QInputEvent*>(event)->timestamp(), type};
 
     bool swallowed = false;
     Guarded([&] {

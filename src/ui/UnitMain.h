@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 #include <array>
@@ -123,6 +124,7 @@ private:
     QToolButton* Button(Control control) const { return buttons_[static_cast<size_t>(control)]; }
     QToolButton* AddToolButton(Control control, int left, const QString& caption);
     bool OwnsWidget(QObject* object) const;
+    bool IsTravelling(QWidget* receiver, const QEvent* event) const;
     bool PreviewKey(QKeyEvent* event);
     FavoriteComboBox* FavoriteListBox(Control list) const;
 
@@ -150,12 +152,19 @@ private:
     QTimer* timerNavigate_ = nullptr;
     bool busyCursors_ = false;
     bool closed_ = false;
+    // Change notifications of the index field so far.
+    int pageIndexChanges_ = 0;
     QString applicationTitle_;
     QRect closingBounds_;
-    // The last key or wheel event previewed, so one that propagates from a
-    // child to its parents is handled once.
-    const QEvent* lastPreviewedEvent_ = nullptr;
-    ulong lastPreviewedTimestamp_ = 0;
+    // The last key or wheel event previewed and its first receiver, so one
+    // that propagates from a child to its parents is handled once.
+    struct PreviewedEvent {
+        const QEvent* Event = nullptr;
+        QPointer<QObject> Receiver;
+        ulong Timestamp = 0;
+        int Type = 0;
+    };
+    PreviewedEvent lastPreviewed_;
 };
 
 }  // namespace kpw

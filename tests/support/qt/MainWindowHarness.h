@@ -97,6 +97,13 @@ protected:
         return focused ? focused : &form;
     }
 
+    // Where the keyboard goes while a drop-down is open: into the popup.
+    static QWidget* PopupKeyboard(QWidget* list) {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup) return list;
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    }
+
     static QToolButton* Tool(const TFormMain& form, Control control) {
         return qobject_cast<QToolButton*>(form.ControlWidget(control));
     }

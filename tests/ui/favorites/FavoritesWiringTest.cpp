@@ -71,12 +71,6 @@ protected:
         return box;
     }
 
-    // Where the keyboard goes while a drop-down is open: into the popup.
-    static QWidget* PopupKeyboard(QComboBox* box) {
-        QWidget* popup = QApplication::activePopupWidget();
-        if (!popup) return box;
-        return popup->focusWidget() ? popup->focusWidget() : popup;
-    }
 
     // Picks an entry in the open drop-down with the keyboard.
     static void Choose(QComboBox* box, int row) {

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -183,6 +187,57 @@ TEST_F(MainWindow, CloseHandlersRunOnce) {
     form->close();
     EXPECT_FALSE(first.isEmpty());
     EXPECT_FALSE(QFile::exists(IniPath()));
+}
+
+// Keys as the X11 platform delivers them, text included.
+void PressKey(QWidget* target, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
+TEST_F(MainWindow, DeleteInTheIndexFieldEditsItAndCommitsAtOnce) {
+    WriteIni({QStringLiteral("[Page]"), QStringLiteral("PhotoIndex=123")});
+    auto form = Start();
+    FinishLoad();
+    QLineEdit* edit = form->PageIndexField()->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->setCursorPosition(2);
+    PressKey(edit, Qt::Key_Delete, QStringLiteral("\x7f"));
+    EXPECT_EQ(edit->text(), QStringLiteral("12"));
+    EXPECT_FALSE(form->NavigateTimer()->isActive());  // not a typed character
+    EXPECT_EQ(visible_->navigations.back(), "http://www.kelvaro.example/photos/medium/12.jpg");
+}
+
+TEST_F(MainWindow, ANumberBelowTheBoundBecomesOneWhenTheFieldIsLeft) {
+    WriteIni({QStringLiteral("[General]"), QStringLiteral("NavigateDelayTime=5000"),
+              QStringLiteral("[Page]"), QStringLiteral("PhotoIndex=1000")});
+    auto form = Start();
+    FinishLoad();
+    QLineEdit* edit = form->PageIndexField()->findChild<QLineEdit*>();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("0"));
+    ASSERT_EQ(edit->text(), QStringLiteral("0"));
+    form->NavigateTimer()->stop();  // the user leaves before the delay is over
+    Tool(*form, Control::Refresh)->setFocusPolicy(Qt::StrongFocus);
+    Tool(*form, Control::Refresh)->setFocus();
+    EXPECT_EQ(edit->text(), QStringLiteral("1"));
+    EXPECT_EQ(visible_->navigations.back(), "http://www.kelvaro.example/photos/medium/1.jpg");
+}
+
+TEST_F(MainWindow, KeysInAnOpenFavouritesListReachTheWindowFirst) {
+    WriteIni({QStringLiteral("[Favorites]"), QStringLiteral("FavoritePhoto1=77   Bridge")});
+    auto form = Start();
+    FinishLoad();
+    QTest::mouseClick(Tool(*form, Control::SelectFavorite), Qt::LeftButton);
+    auto* list = qobject_cast<QComboBox*>(form->ControlWidget(Control::FavoritePhotos));
+    ASSERT_TRUE(list->view()->isVisible());
+    PressKey(PopupKeyboard(list), Qt::Key_F5, QString());
+    EXPECT_EQ(visible_->refreshCount, 1);
+    EXPECT_TRUE(list->isHidden());
 }
 
 }  // namespace

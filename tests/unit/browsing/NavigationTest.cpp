@@ -271,9 +271,14 @@ TEST_F(Navigation, NavigationErrorsAreSwallowedAndCommandErrorsReachTheCaller) {
     EXPECT_EQ(state().LastNavigatedURL, Photo(1));
     visible.ThrowOnRefresh = visible.ThrowOnStop = visible.ThrowOnGoBack = true;
     EXPECT_THROW(navigator.SpeedButtonRefreshOnClick(), BrowserError);
+    // No download will end a command that failed: the window is idle again.
+    EXPECT_FALSE(Loading());
+    EXPECT_FALSE(state().BrowserCommandPending);
     EXPECT_THROW(navigator.SpeedButtonStopOnClick(), BrowserError);
     visible.FollowLink("http://elsewhere.example/");
     EXPECT_THROW(navigator.SpeedButtonGoBackOnClick(), BrowserError);
+    EXPECT_FALSE(Loading());
+    EXPECT_FALSE(state().BrowserCommandPending);
 }
 
 TEST_F(Navigation, ToolButtonsCloseAnOpenFavouritesList) {
