@@ -36,7 +36,6 @@ constexpr int MinimumOuterHeight = 160;
 constexpr int ToolRowHeight = 26;
 constexpr int StatusBarHeight = 19;
 constexpr int MemoHeight = 137;
-constexpr int HintTimeout = 3000;
 
 int ToIndex(Control control) {
     return static_cast<int>(control);
@@ -111,7 +110,6 @@ QToolButton* TFormMain::AddToolButton(Control control, int left, const QString& 
     button->setGeometry(left, 2, 23, 22);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTipDuration(HintTimeout);
     if (!caption.isEmpty()) {
         button->setText(caption);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -212,10 +210,8 @@ void TFormMain::CreateControls() {
 
     comboBoxFavoritePhotos_ = new FavoriteComboBox(favoritePhotos_.Entries(), this);
     comboBoxFavoriteUsers_ = new FavoriteComboBox(favoriteUsers_.Entries(), this);
-    for (FavoriteComboBox* list : {comboBoxFavoritePhotos_, comboBoxFavoriteUsers_}) {
-        list->setToolTipDuration(HintTimeout);
-        list->hide();
-    }
+    comboBoxFavoritePhotos_->hide();
+    comboBoxFavoriteUsers_->hide();
 
     timerNavigate_ = new QTimer(this);
     timerNavigate_->setSingleShot(true);

@@ -15,6 +15,7 @@
 #include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/HelpWindow.h"
+#include "ui/Hints.h"
 #include "ui/PageIndexSpinBox.h"
 #include "ui/UnitMain.h"
 
@@ -27,7 +28,7 @@ QString Text(const std::string& text) {
 }
 
 QString Lines(const std::string& text) {
-    return Text(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return LineBreaks(Text(text));
 }
 
 PageIndexSpinBox* Field(QSpinBox* spin) {
@@ -122,7 +123,7 @@ bool TFormMain::IsDown(Control control) const {
 }
 
 void TFormMain::SetHint(Control control, const std::string& hint) {
-    ControlWidget(control)->setToolTip(Lines(hint));
+    PutHint(ControlWidget(control), Text(hint));
 }
 
 std::string TFormMain::Hint(Control control) const {

@@ -11,6 +11,7 @@
 #include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 #include "ui/FlagPictures.h"
+#include "ui/Hints.h"
 #include "ui/SettingsControls.h"
 #include "ui/UndoArrowPicture.h"
 
@@ -20,7 +21,6 @@ namespace {
 
 constexpr int ClientWidth = 542;
 constexpr int ClientHeight = 280;
-constexpr int HintTimeout = 3000;
 
 // Labels are sized to their text up to the column of the fields.
 constexpr int LabelLeft = 4;
@@ -51,14 +51,8 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// The tables separate a hint's lines by one CR; tooltips break at LF.
-QString HintText(const char* utf8) {
-    return Text(utf8).replace(QChar('\r'), QChar('\n'));
-}
-
 void SetHint(QWidget* control, const char* hint) {
-    control->setToolTip(HintText(hint));
-    control->setToolTipDuration(HintTimeout);
+    PutHint(control, Text(hint));
 }
 
 }  // namespace

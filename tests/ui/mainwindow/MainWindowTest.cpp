@@ -56,6 +56,7 @@ TEST_F(MainWindow, ToolRowHasEveryControlAtItsPlaceWithAGlyphOrCaption) {
         EXPECT_EQ(button->geometry(), QRect(p.left, 2, 23, 22)) << static_cast<int>(p.control);
         EXPECT_TRUE(!button->icon().isNull() || !button->text().isEmpty());
         EXPECT_FALSE(button->toolTip().isEmpty()) << static_cast<int>(p.control);
+        EXPECT_EQ(button->toolTipDuration(), 3000);
     }
     EXPECT_EQ(Tool(*form, Control::PhotoSize1)->text(), QStringLiteral("1"));
     EXPECT_EQ(form->PageIndexField()->geometry(), QRect(432, 2, 84, 22));
