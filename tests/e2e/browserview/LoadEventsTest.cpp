@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"NotFoundEmpty", 404, "", "HTTP ERROR 404"},
                       ErrorCase{"ServerErrorEmpty", 500, "", "HTTP ERROR 500"},
                       ErrorCase{"ConnectionRefused", 0, "", "This site can\u2019t be reached"}),
-    [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<ErrorCase>& testCase) { return std::string(testCase.param.Name); });
 
 TEST_F(BrowserViewTest, FramesGiveOneDocumentCompleteForTheTopDocument) {
     site.Add("/a", "<html><body>frame a</body></html>");

@@ -87,8 +87,8 @@ TEST_P(MissingPhotos, AreSkippedToTheFirstExistingOneWhoseNeighbourIsPreloaded) 
 INSTANTIATE_TEST_SUITE_P(UpAndDown, MissingPhotos,
                          ::testing::Values(SkipRun{"Up", 10, "11", {11, 12, 13}, 14, 15},
                                            SkipRun{"DownByWheel", 14, "", {13, 12, 11}, 10, 9}),
-                         [](const ::testing::TestParamInfo<SkipRun>& info) {
-                             return std::string(info.param.Name);
+                         [](const ::testing::TestParamInfo<SkipRun>& testCase) {
+                             return std::string(testCase.param.Name);
                          });
 
 TEST(InformationPage, YieldsItsAuthorWhosePageTheUserButtonThenShows) {

@@ -64,8 +64,8 @@ TEST_P(TypedIndex, IsShownAndItsNeighbourInTheDirectionOfTravelIsPreloaded) {
 INSTANTIATE_TEST_SUITE_P(UpAndDown, TypedIndex,
                          ::testing::Values(TypedStep{"Up", 20, 1235, 1233},
                                            TypedStep{"Down", 2000, 1233, 1235}),
-                         [](const ::testing::TestParamInfo<TypedStep>& info) {
-                             return std::string(info.param.Name);
+                         [](const ::testing::TestParamInfo<TypedStep>& testCase) {
+                             return std::string(testCase.param.Name);
                          });
 
 }  // namespace

@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Remarks{"German", {"Grüße aus Köln", "Straße", "Ärger über Öl"}, "Jürgen", false},
         Remarks{"GermanAndCyrillic", {"Москва зимой", "Brücke", "Дом"}, "Юрий Müller", true}),
-    [](const ::testing::TestParamInfo<Remarks>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Remarks>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
 }  // namespace kpw

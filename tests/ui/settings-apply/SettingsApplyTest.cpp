@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                               },
                               false},
                       Closing{"CloseBox", [](TFormSettings& d) { d.close(); }, false}),
-    [](const ::testing::TestParamInfo<Closing>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Closing>& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
     QDir().mkpath(BinDir());

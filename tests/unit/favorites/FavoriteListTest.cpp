@@ -40,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BoundCase{"LoweredBoundShrinksOnNewIndex", 20, 8, "99", 8, "7"},
                       BoundCase{"LoweredBoundKeptOnUpdate", 20, 8, "1", 20, "20"},
                       BoundCase{"BoundBelowOneKeepsNewEntry", 5, 0, "99", 1, "99   new"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 TEST(FavoriteList, FindComparesIndexTextsExactlyAndTakesTheFirst) {
     FavoriteList list;

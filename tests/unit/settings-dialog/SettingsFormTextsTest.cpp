@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HintCase{"Delay", &SettingsFormTexts::SpinEditNavigateDelayTimeHint, 2, 3},
                       HintCase{"Favorites", &SettingsFormTexts::SpinEditMaxFavoriteCountHint, 1, 2},
                       HintCase{"Verbose", &SettingsFormTexts::CheckBoxWebBrowserVerboseHint, 2, 2}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 TEST(SettingsFormHints, BreakWhereTheWordsSplit) {
     const SettingsFormTexts& en = SettingsFormTextTable[English];
