@@ -1,6 +1,6 @@
 #include "app/UnitRunUtils.h"
 
-#include <cctype>
+#include "settings/AsciiText.h"
 
 namespace kpw {
 
@@ -25,16 +25,11 @@ namespace {
 // The runtime's string-to-integer conversion of a "$"-prefixed text: hex
 // digits only, at least one, within 32 bits.
 bool HexToInt(const std::string& text, uint32_t& value) {
-    if (text.size() < 2 || text[0] != '$') return false;
-    uint64_t result = 0;
-    for (size_t i = 1; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (!std::isxdigit(c)) return false;
-        result = result * 16 +
-                 static_cast<uint64_t>(std::isdigit(c) ? c - '0' : std::toupper(c) - 'A' + 10);
-        if (result > 0xFFFFFFFFull) return false;
-    }
-    value = static_cast<uint32_t>(result);
+    if (text.empty() || text[0] != '$') return false;
+    const std::optional<uint64_t> read =
+        DigitsMagnitude(std::string_view(text).substr(1), 16, 0xFFFFFFFFull);
+    if (!read) return false;
+    value = static_cast<uint32_t>(*read);
     return true;
 }
 

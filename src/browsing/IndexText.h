@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace kpw {
+#include "settings/AsciiText.h"
 
-// Without leading and trailing blanks and control characters.
-std::string TrimText(std::string_view text);
+namespace kpw {
 
 // The run of decimal digits at the start of the trimmed text ("" if none).
 // A favourites entry begins with its index.
@@ -18,9 +17,6 @@ std::string LeadingDigits(std::string_view text);
 // them: the remark of a favourites entry.
 std::string TextAfterLeadingDigits(std::string_view text);
 
-// Number of decimal digits at the start of text.
-size_t CountLeadingDigits(std::string_view text);
-
 // The value of a run of digits, accumulated from the left and stopping before
 // the digit that would pass 2147483647: never overflows, so a run of up to
 // nine digits is taken whole.
@@ -29,10 +25,5 @@ int32_t DigitRunValue(std::string_view digits);
 // The text as a complete decimal integer with an optional sign, or nothing
 // when it is not one or does not fit 32 bits.
 std::optional<int32_t> ReadInteger(std::string_view text);
-
-// ASCII comparisons without regard to case; addresses are ASCII.
-bool SameTextNoCase(std::string_view a, std::string_view b);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-bool ContainsNoCase(std::string_view text, std::string_view word);
 
 }  // namespace kpw

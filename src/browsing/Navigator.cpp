@@ -59,7 +59,7 @@ int32_t Navigator::PageIndexFieldValue() const {
 }
 
 bool Navigator::ShowsLastNavigatedURL() const {
-    return SameTextNoCase(visibleView_.LocationURL(), state_.LastNavigatedURL);
+    return EqualsIgnoringCase(visibleView_.LocationURL(), state_.LastNavigatedURL);
 }
 
 void Navigator::FocusPageIndex() {
@@ -189,7 +189,7 @@ void Navigator::Preload() {
 
 int Navigator::GetURLIndexFromURL(const std::string& url, bool keepCurrentIfNone) const {
     for (int mode = 1; mode <= 3; ++mode)
-        if (StartsWithNoCase(url, table_.ModePrefix(mode))) return mode;
+        if (StartsWithIgnoringCase(url, table_.ModePrefix(mode))) return mode;
     return keepCurrentIfNone ? settings_.URLIndex : 0;
 }
 

@@ -61,7 +61,7 @@ void Navigator::AnalysePage(const DocumentContent& content) {
 void Navigator::TakeFollowedPhotoIndex() {
     std::string url = visibleView_.LocationURL();
     const std::string& prefix = table_[URLTemplateTable::ModePrefix2];
-    if (!StartsWithNoCase(url, prefix)) return;
+    if (!StartsWithIgnoringCase(url, prefix)) return;
     std::optional<int32_t> photo = LeadingIndex(std::string_view(url).substr(prefix.size()));
     if (photo && *photo >= 1) settings_.PhotoIndex = *photo;
 }
@@ -97,7 +97,7 @@ void Navigator::SkipMissingPhoto() {
 
 void Navigator::SynchroniseAndPreload() {
     std::string url = visibleView_.LocationURL();
-    bool ofCurrentMode = StartsWithNoCase(url, table_.ModePrefix(settings_.URLIndex));
+    bool ofCurrentMode = StartsWithIgnoringCase(url, table_.ModePrefix(settings_.URLIndex));
     if (!ofCurrentMode) {
         if (!state_.StatisticsView) settings_.URLIndex = GetURLIndexFromURL(url, true);
         if (settings_.URLIndex != state_.ShownURLIndex) {

@@ -38,7 +38,7 @@ std::optional<int32_t> FindAuthorIndex(std::string_view bodyMarkup, bool statist
 
 bool PhotoIsMissing(std::string_view bodyText) {
     for (std::string_view word : ErrorWords)
-        if (ContainsNoCase(bodyText, word)) return true;
+        if (ContainsIgnoringCase(bodyText, word)) return true;
     return false;
 }
 

@@ -43,7 +43,7 @@ std::string CleanRemark(std::string_view remark) {
     for (char& c : limited) {
         if (static_cast<unsigned char>(c) < ' ' || c == '\x7F') c = ' ';
     }
-    return TrimText(limited);
+    return std::string(TrimAscii(limited));
 }
 
 FavoriteEntry MakeFavoriteEntry(std::string_view indexText, std::string_view remark) {

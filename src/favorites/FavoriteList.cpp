@@ -27,7 +27,7 @@ void FavoriteList::AddOrUpdate(const std::string& key, FavoriteEntry entry, int 
 
 void FavoriteList::MoveToTop(int position) {
     if (!IsPosition(position)) return;
-    FavoriteEntry entry = TrimText(At(position));
+    FavoriteEntry entry(TrimAscii(At(position)));
     entries_.erase(entries_.begin() + position);
     entries_.insert(entries_.begin(), std::move(entry));
     selected_ = 0;

@@ -1,39 +1,12 @@
 #include "settings/IniDocument.h"
 
-#include <limits>
 #include <utility>
+
+#include "settings/AsciiText.h"
 
 namespace kpw {
 
 namespace {
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::optional<int32_t> ParseDigits(std::string_view digits, int base, bool negative) {
-    if (digits.empty()) return std::nullopt;
-    const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + (negative ? 1 : 0);
-    int64_t magnitude = 0;
-    for (char c : digits) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0 || digit >= base) return std::nullopt;
-        magnitude = magnitude * base + digit;
-        if (magnitude > limit) return std::nullopt;
-    }
-    return static_cast<int32_t>(negative ? -magnitude : magnitude);
-}
 
 // CR and LF would end the line early and turn the rest into a line of its own.
 std::string OnOneLine(std::string_view text) {
@@ -66,43 +39,27 @@ const IniDocument::Entry* FindEntry(const IniDocument::Section& section, std::st
 
 }  // namespace
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
-}
-
-std::string_view TrimIniText(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlankOrControl(text[begin])) ++begin;
-    while (end > begin && IsBlankOrControl(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
-}
-
 std::optional<int32_t> ParseIniInteger(std::string_view value) {
     if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
-        return ParseDigits(value.substr(2), 16, false);
+        return DigitsValue(value.substr(2), 16, false);
     }
-    if (value.starts_with('$')) return ParseDigits(value.substr(1), 16, false);
+    if (value.starts_with('$')) return DigitsValue(value.substr(1), 16, false);
     bool negative = false;
     if (value.starts_with('+') || value.starts_with('-')) {
         negative = value[0] == '-';
         value.remove_prefix(1);
     }
-    return ParseDigits(value, 10, negative);
+    return DigitsValue(value, 10, negative);
 }
 
 IniDocument IniDocument::Parse(std::string_view text) {
     IniDocument document;
     Section* current = nullptr;
     for (std::string_view rawLine : SplitLines(text)) {
-        const std::string_view line = TrimIniText(rawLine);
+        const std::string_view line = TrimAscii(rawLine);
         if (line.empty() || line.starts_with(';')) continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            const std::string_view name = TrimIniText(line.substr(1, line.size() - 2));
+            const std::string_view name = TrimAscii(line.substr(1, line.size() - 2));
             // A repeated header continues the section it names, so each
             // name stands for one section when looking up and writing.
             current = document.FindSection(name);
@@ -117,8 +74,8 @@ IniDocument IniDocument::Parse(std::string_view text) {
         if (equals == std::string_view::npos) {
             current->Entries.push_back(Entry{std::string(line), {}, false});
         } else {
-            current->Entries.push_back(Entry{std::string(TrimIniText(line.substr(0, equals))),
-                                             std::string(TrimIniText(line.substr(equals + 1))),
+            current->Entries.push_back(Entry{std::string(TrimAscii(line.substr(0, equals))),
+                                             std::string(TrimAscii(line.substr(equals + 1))),
                                              true});
         }
     }

@@ -60,9 +60,4 @@ private:
 // hexadecimal after "0x", "0X" or "$"; the value must fit 32 signed bits.
 std::optional<int32_t> ParseIniInteger(std::string_view value);
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-
-// Without leading and trailing blanks and control characters (up to U+0020).
-std::string_view TrimIniText(std::string_view text);
-
 }  // namespace kpw

@@ -6,6 +6,7 @@
 #include <map>
 #include <string_view>
 
+#include "settings/AsciiText.h"
 #include "settings/FileAccess.h"
 #include "settings/IniDocument.h"
 #include "settings/TextEncoding.h"
@@ -62,7 +63,7 @@ void ReadFavorites(const IniDocument& document, std::string_view prefix, int32_t
         if (position && *position <= count) byPosition.emplace(*position, entry.Value);
     }
     for (const auto& [position, value] : byPosition) {
-        const std::string_view text = TrimIniText(value);
+        const std::string_view text = TrimAscii(value);
         if (!text.empty()) list.emplace_back(text);
     }
 }
@@ -90,7 +91,7 @@ SettingsLocation LocateSettingsFile(const std::string& exeName, const std::strin
     location.ExeStem = exe.stem().string();
     location.LocalIniFileName = fs::path(exe).replace_extension(".ini").string();
 
-    location.UseAppDataFolder = !TrimIniText(appData).empty();
+    location.UseAppDataFolder = !TrimAscii(appData).empty();
     if (location.UseAppDataFolder) {
         location.SettingsDir = appData + "/Zentrafold/" + location.ExeStem;
         std::error_code error;
