@@ -5,19 +5,13 @@
 #include <string>
 
 #include "browsing/BrowserView.h"
+#include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/NavigationState.h"
 #include "browsing/URLTemplateTable.h"
 #include "settings/Settings.h"
 
 namespace kpw {
-
-// Key codes the main window forwards (the legacy virtual-key numbers).
-inline constexpr int KeyF1 = 112;
-inline constexpr int KeyF5 = 116;
-inline constexpr char CharEnter = 13;
-inline constexpr char CharEscape = 27;
-inline constexpr char CharCtrlD = 4;
 
 // The main window's browsing logic: display modes, index navigation, the
 // browser commands and the analysis of every loaded page. Each public handler

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "settings/SettingsTable.h"
+
 namespace kpw {
 
 std::string PutIndexIntoTemplate(std::string_view urlTemplate, int32_t index) {
@@ -19,24 +21,31 @@ std::string TemplatePrefix(std::string_view urlTemplate) {
                                           : std::string(urlTemplate.substr(0, star));
 }
 
-std::string& URLTemplateTable::operator[](int slot) {
+namespace {
+
+// The tag of the template a slot stands for, 0 for the derived slots.
+int TemplateTagOfSlot(int slot) {
     switch (slot) {
-        case TemplateURL11:
-            return settings_.TemplateURL11;
-        case TemplateURL12:
-            return settings_.TemplateURL12;
-        case TemplateURL13:
-            return settings_.TemplateURL13;
-        case TemplateURL14:
-            return settings_.TemplateURL14;
-        case TemplateURL20:
-            return settings_.TemplateURL20;
-        case TemplateURL30:
-            return settings_.TemplateURL30;
+        case URLTemplateTable::TemplateURL11:
+        case URLTemplateTable::TemplateURL12:
+        case URLTemplateTable::TemplateURL13:
+        case URLTemplateTable::TemplateURL14:
+            return 10 + slot;
+        case URLTemplateTable::TemplateURL20:
+            return 20;
+        case URLTemplateTable::TemplateURL30:
+            return 30;
         default:
-            if (slot < 0 || slot >= SlotCount) throw std::out_of_range("URL template slot");
-            return derived_[static_cast<size_t>(slot)];
+            return 0;
     }
+}
+
+}  // namespace
+
+std::string& URLTemplateTable::operator[](int slot) {
+    if (slot < 0 || slot >= SlotCount) throw std::out_of_range("URL template slot");
+    const int tag = TemplateTagOfSlot(slot);
+    return tag ? TemplateOf(settings_, tag) : derived_[static_cast<size_t>(slot)];
 }
 
 const std::string& URLTemplateTable::operator[](int slot) const {

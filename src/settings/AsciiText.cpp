@@ -25,7 +25,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool ContainsIgnoringCase(std::string_view text, std::string_view word) {

@@ -1,5 +1,7 @@
 #include "settings/SettingsDialogValues.h"
 
+#include <stdexcept>
+
 #include "settings/IntegerSyntax.h"
 
 namespace kpw {
@@ -13,35 +15,25 @@ std::string BoundedText(int32_t value, IntegerBounds bounds) {
 }  // namespace
 
 const IntegerBounds* SpinFieldBounds(int tag) {
-    switch (tag) {
-        case MaxSkippedURLCountTag:
-            return &MaxSkippedURLCountBounds;
-        case NavigateDelayTimeTag:
-            return &NavigateDelayTimeBounds;
-        case MaxFavoriteCountTag:
-            return &MaxFavoriteCountBounds;
-        default:
-            return nullptr;
-    }
+    const SettingRow* row = SettingWithTag(tag);
+    return row && row->Bounds ? &*row->Bounds : nullptr;
 }
 
-const std::string* DefaultTemplateForTag(int tag) {
-    switch (tag) {
-        case 11:
-            return &DefaultTemplateURL11;
-        case 12:
-            return &DefaultTemplateURL12;
-        case 13:
-            return &DefaultTemplateURL13;
-        case 14:
-            return &DefaultTemplateURL14;
-        case 20:
-            return &DefaultTemplateURL20;
-        case 30:
-            return &DefaultTemplateURL30;
-        default:
-            return nullptr;
+std::optional<std::string> DefaultTemplateForTag(int tag) {
+    const SettingRow* row = SettingWithTag(tag);
+    if (!row || !std::holds_alternative<std::string Settings::*>(row->Member)) return std::nullopt;
+    return std::string(row->DefaultText);
+}
+
+std::string& SettingsDialogFields::Template(int tag) {
+    for (size_t i = 0; i < TemplateTags.size(); ++i) {
+        if (TemplateTags[i] == tag) return Templates[i];
     }
+    throw std::out_of_range("no template field with tag " + std::to_string(tag));
+}
+
+const std::string& SettingsDialogFields::Template(int tag) const {
+    return const_cast<SettingsDialogFields&>(*this).Template(tag);
 }
 
 SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
@@ -51,12 +43,7 @@ SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
 
     SettingsDialogFields fields;
     fields.Language = Clamp(settings.Language, 0, 1);
-    fields.TemplateURL11 = settings.TemplateURL11;
-    fields.TemplateURL12 = settings.TemplateURL12;
-    fields.TemplateURL13 = settings.TemplateURL13;
-    fields.TemplateURL14 = settings.TemplateURL14;
-    fields.TemplateURL20 = settings.TemplateURL20;
-    fields.TemplateURL30 = settings.TemplateURL30;
+    for (int tag : TemplateTags) fields.Template(tag) = TemplateOf(settings, tag);
     fields.MaxSkippedURLCount = BoundedText(settings.MaxSkippedURLCount, MaxSkippedURLCountBounds);
     fields.NavigateDelayTime = BoundedText(settings.NavigateDelayTime, NavigateDelayTimeBounds);
     fields.MaxFavoriteCount = BoundedText(settings.MaxFavoriteCount, MaxFavoriteCountBounds);
@@ -95,12 +82,7 @@ SpinFieldExit SettingsDialogValues::SpinEditExit(int tag, const std::string& tex
 
 void SettingsDialogValues::ReadBack(const SettingsDialogFields& fields, Settings& settings) {
     settings.Language = static_cast<uint8_t>(Clamp(fields.Language, 0, 1));
-    settings.TemplateURL11 = fields.TemplateURL11;
-    settings.TemplateURL12 = fields.TemplateURL12;
-    settings.TemplateURL13 = fields.TemplateURL13;
-    settings.TemplateURL14 = fields.TemplateURL14;
-    settings.TemplateURL20 = fields.TemplateURL20;
-    settings.TemplateURL30 = fields.TemplateURL30;
+    for (int tag : TemplateTags) TemplateOf(settings, tag) = fields.Template(tag);
     settings.MaxSkippedURLCount =
         SpinFieldValue(fields.MaxSkippedURLCount, MaxSkippedURLCountBounds);
     settings.NavigateDelayTime = SpinFieldValue(fields.NavigateDelayTime, NavigateDelayTimeBounds);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "settings/Settings.h"
+#include "settings/SettingsTable.h"
 
 namespace kpw {
 
@@ -11,43 +14,38 @@ namespace kpw {
 // show when it opens, what a number field does when it loses the focus, and
 // what OK writes back into Settings.
 
-struct IntegerBounds {
-    int32_t Low;
-    int32_t High;
-};
-
 // The number fields carry these tags.
-inline constexpr int MaxSkippedURLCountTag = 1;
-inline constexpr int NavigateDelayTimeTag = 2;
-inline constexpr int MaxFavoriteCountTag = 3;
+inline constexpr int MaxSkippedURLCountTag = SettingNamed("MaxSkippedURLCount").DialogTag;
+inline constexpr int NavigateDelayTimeTag = SettingNamed("NavigateDelayTime").DialogTag;
+inline constexpr int MaxFavoriteCountTag = SettingNamed("MaxFavoriteCount").DialogTag;
 
-inline constexpr IntegerBounds MaxSkippedURLCountBounds{0, 1000};
-inline constexpr IntegerBounds NavigateDelayTimeBounds{100, 5000};
-inline constexpr IntegerBounds MaxFavoriteCountBounds{8, 64};
+inline constexpr IntegerBounds MaxSkippedURLCountBounds = BoundsOf("MaxSkippedURLCount");
+inline constexpr IntegerBounds NavigateDelayTimeBounds = BoundsOf("NavigateDelayTime");
+inline constexpr IntegerBounds MaxFavoriteCountBounds = BoundsOf("MaxFavoriteCount");
 
 // The bounds of the number field with this tag; nullptr for other tags.
 const IntegerBounds* SpinFieldBounds(int tag);
 
 // The default template that the restore button with this tag (11..14, 20,
-// 30) puts into its field; nullptr for other tags.
-const std::string* DefaultTemplateForTag(int tag);
+// 30) puts into its field; nothing for other tags.
+std::optional<std::string> DefaultTemplateForTag(int tag);
 
 // What the thirteen fields of the dialog hold; the numbers as the texts the
 // fields show, since the user may type anything into them.
 struct SettingsDialogFields {
     int Language = 0;  // the selected item of the language list
-    std::string TemplateURL11;
-    std::string TemplateURL12;
-    std::string TemplateURL13;
-    std::string TemplateURL14;
-    std::string TemplateURL20;
-    std::string TemplateURL30;
+    std::array<std::string, TemplateTags.size()> Templates;  // in the order of TemplateTags
     std::string MaxSkippedURLCount;
     std::string NavigateDelayTime;
     std::string MaxFavoriteCount;
     bool WebBrowserVerbose = false;
     bool InvertMouseWheel = false;
     bool SaveSettings = true;
+
+    // The template field with this tag (11..14, 20, 30); std::out_of_range
+    // for other tags.
+    std::string& Template(int tag);
+    const std::string& Template(int tag) const;
 };
 
 // What a number field shows once it has lost the focus.

@@ -9,6 +9,7 @@
 #include "settings/AsciiText.h"
 #include "settings/FileAccess.h"
 #include "settings/IniDocument.h"
+#include "settings/SettingsTable.h"
 #include "settings/TextEncoding.h"
 
 namespace kpw {
@@ -17,10 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view General = "General";
-constexpr std::string_view MainForm = "MainForm";
-constexpr std::string_view URL = "URL";
-constexpr std::string_view Page = "Page";
 constexpr std::string_view Favorites = "Favorites";
 constexpr std::string_view FavoritePhoto = "FavoritePhoto";
 constexpr std::string_view FavoriteUser = "FavoriteUser";
@@ -74,6 +71,46 @@ void WriteFavorites(IniDocument& document, std::string_view prefix,
     for (const std::string& entry : list)
         document.WriteString(Favorites, Key(prefix, ++position), entry);
     while (position < maxCount) document.WriteString(Favorites, Key(prefix, ++position), "");
+}
+
+// A row's value from the file, or its default. Numbers keep what the file
+// says until LoadSettings brings them into bounds; bytes are bounded at once.
+void ReadSetting(const IniDocument& ini, const SettingRow& row, Settings& settings) {
+    std::visit(Overloaded{
+                   [&](bool Settings::*member) {
+                       settings.*member = ini.ReadBool(row.Section, row.Key, row.Default != 0);
+                   },
+                   [&](uint8_t Settings::*member) {
+                       const int32_t value = ini.ReadInteger(row.Section, row.Key, row.Default);
+                       settings.*member =
+                           static_cast<uint8_t>(Clamp(value, row.Bounds->Low, row.Bounds->High));
+                   },
+                   [&](int32_t Settings::*member) {
+                       settings.*member = ini.ReadInteger(row.Section, row.Key, row.Default);
+                   },
+                   [&](std::string Settings::*member) {
+                       settings.*member =
+                           ini.ReadString(row.Section, row.Key, std::string(row.DefaultText));
+                   },
+               },
+               row.Member);
+}
+
+void WriteSetting(IniDocument& ini, const SettingRow& row, const Settings& settings) {
+    std::visit(
+        Overloaded{
+            [&](bool Settings::*member) { ini.WriteBool(row.Section, row.Key, settings.*member); },
+            [&](uint8_t Settings::*member) {
+                ini.WriteInteger(row.Section, row.Key, settings.*member);
+            },
+            [&](int32_t Settings::*member) {
+                ini.WriteInteger(row.Section, row.Key, settings.*member);
+            },
+            [&](std::string Settings::*member) {
+                ini.WriteString(row.Section, row.Key, settings.*member);
+            },
+        },
+        row.Member);
 }
 
 IniDocument ReadDocument(const FileReadResult& file) {
@@ -131,58 +168,22 @@ void LoadSettings(const std::string& iniFileName, Settings& settings,
     // An unreadable file is treated like a missing one: the program starts
     // with its defaults rather than not at all.
     const IniDocument ini = ReadDocument(ReadWholeFile(iniFileName));
-    const Settings defaults;
+    for (const SettingRow& row : SettingsTable) ReadSetting(ini, row, settings);
 
-    settings.SaveSettings = ini.ReadBool(General, "SaveSettings", defaults.SaveSettings);
-    settings.WebBrowserVerbose =
-        ini.ReadBool(General, "WebBrowserVerbose", defaults.WebBrowserVerbose);
-    settings.InvertMouseWheel =
-        ini.ReadBool(General, "InvertMouseWheel", defaults.InvertMouseWheel);
-    settings.NavigateDelayTime =
-        ini.ReadInteger(General, "NavigateDelayTime", defaults.NavigateDelayTime);
-    const int32_t language = ini.ReadInteger(General, "Language", defaults.Language);
-
-    const int32_t windowState = ini.ReadInteger(MainForm, "WindowState", defaults.WindowState);
-    settings.Left = ini.ReadInteger(MainForm, "Left", defaults.Left);
-    settings.Top = ini.ReadInteger(MainForm, "Top", defaults.Top);
-    settings.Width = ini.ReadInteger(MainForm, "Width", defaults.Width);
-    settings.Height = ini.ReadInteger(MainForm, "Height", defaults.Height);
-
-    settings.AutoSkipURL = ini.ReadBool(URL, "AutoSkipURL", defaults.AutoSkipURL);
-    settings.MaxSkippedURLCount =
-        ini.ReadInteger(URL, "MaxSkippedURLCount", defaults.MaxSkippedURLCount);
-    settings.TemplateURL11 = ini.ReadString(URL, "TemplateURL11", defaults.TemplateURL11);
-    settings.TemplateURL12 = ini.ReadString(URL, "TemplateURL12", defaults.TemplateURL12);
-    settings.TemplateURL13 = ini.ReadString(URL, "TemplateURL13", defaults.TemplateURL13);
-    settings.TemplateURL14 = ini.ReadString(URL, "TemplateURL14", defaults.TemplateURL14);
-    settings.TemplateURL20 = ini.ReadString(URL, "TemplateURL20", defaults.TemplateURL20);
-    settings.TemplateURL30 = ini.ReadString(URL, "TemplateURL30", defaults.TemplateURL30);
-    settings.URLIndex = ini.ReadInteger(URL, "URLIndex", defaults.URLIndex);
-    settings.PhotoSize = ini.ReadInteger(URL, "PhotoSize", defaults.PhotoSize);
-
-    settings.PhotoIndex = ini.ReadInteger(Page, "PhotoIndex", defaults.PhotoIndex);
-    settings.UserIndex = ini.ReadInteger(Page, "UserIndex", defaults.UserIndex);
-
-    settings.MaxFavoriteCount =
-        ini.ReadInteger(Favorites, "MaxFavoriteCount", defaults.MaxFavoriteCount);
     // The stored count, before its bounds: a list saved under a larger bound
     // comes back whole.
     ReadFavorites(ini, FavoritePhoto, settings.MaxFavoriteCount, favoritePhotos);
     ReadFavorites(ini, FavoriteUser, settings.MaxFavoriteCount, favoriteUsers);
 
-    settings.WindowState = static_cast<uint8_t>(Clamp(windowState, 0, 2));
+    for (const SettingRow& row : SettingsTable) {
+        const auto* member = std::get_if<int32_t Settings::*>(&row.Member);
+        if (member && row.Bounds)
+            settings.** member = Clamp(settings.**member, row.Bounds->Low, row.Bounds->High);
+    }
     settings.Left = Clamp(settings.Left, Saturated(int64_t{100} - settings.Width),
                           Saturated(int64_t{workArea.Width} - 40));
     settings.Top = Clamp(settings.Top, Saturated(int64_t{100} - settings.Height),
                          Saturated(int64_t{workArea.Height} - 40));
-    settings.URLIndex = Clamp(settings.URLIndex, 1, 3);
-    settings.PhotoIndex = Clamp(settings.PhotoIndex, 1, MaxIndex);
-    settings.UserIndex = Clamp(settings.UserIndex, 1, MaxIndex);
-    settings.PhotoSize = Clamp(settings.PhotoSize, 1, 4);
-    settings.MaxSkippedURLCount = Clamp(settings.MaxSkippedURLCount, 0, 1000);
-    settings.NavigateDelayTime = Clamp(settings.NavigateDelayTime, 100, 5000);
-    settings.MaxFavoriteCount = Clamp(settings.MaxFavoriteCount, 8, 64);
-    settings.Language = static_cast<uint8_t>(Clamp(language, 0, 1));
 }
 
 std::optional<std::string> StoreSettings(const std::string& iniFileName, const Settings& settings,
@@ -196,34 +197,17 @@ std::optional<std::string> StoreSettings(const std::string& iniFileName, const S
         if (existing.Status == FileReadStatus::Failed) return existing.Error;
         IniDocument ini = ReadDocument(existing);
 
-        ini.WriteBool(General, "SaveSettings", settings.SaveSettings);
+        // The window's bounds as it closes, not as it opened.
+        Settings stored = settings;
+        stored.Left = bounds.Left;
+        stored.Top = bounds.Top;
+        stored.Width = bounds.Width;
+        stored.Height = bounds.Height;
+        // Switched off, the file keeps everything but the switch itself.
+        for (const SettingRow& row : SettingsTable) {
+            if (settings.SaveSettings || row.Key == "SaveSettings") WriteSetting(ini, row, stored);
+        }
         if (settings.SaveSettings) {
-            ini.WriteBool(General, "WebBrowserVerbose", settings.WebBrowserVerbose);
-            ini.WriteBool(General, "InvertMouseWheel", settings.InvertMouseWheel);
-            ini.WriteInteger(General, "NavigateDelayTime", settings.NavigateDelayTime);
-            ini.WriteInteger(General, "Language", settings.Language);
-
-            ini.WriteInteger(MainForm, "WindowState", settings.WindowState);
-            ini.WriteInteger(MainForm, "Left", bounds.Left);
-            ini.WriteInteger(MainForm, "Top", bounds.Top);
-            ini.WriteInteger(MainForm, "Width", bounds.Width);
-            ini.WriteInteger(MainForm, "Height", bounds.Height);
-
-            ini.WriteBool(URL, "AutoSkipURL", settings.AutoSkipURL);
-            ini.WriteInteger(URL, "MaxSkippedURLCount", settings.MaxSkippedURLCount);
-            ini.WriteString(URL, "TemplateURL11", settings.TemplateURL11);
-            ini.WriteString(URL, "TemplateURL12", settings.TemplateURL12);
-            ini.WriteString(URL, "TemplateURL13", settings.TemplateURL13);
-            ini.WriteString(URL, "TemplateURL14", settings.TemplateURL14);
-            ini.WriteString(URL, "TemplateURL20", settings.TemplateURL20);
-            ini.WriteString(URL, "TemplateURL30", settings.TemplateURL30);
-            ini.WriteInteger(URL, "URLIndex", settings.URLIndex);
-            ini.WriteInteger(URL, "PhotoSize", settings.PhotoSize);
-
-            ini.WriteInteger(Page, "PhotoIndex", settings.PhotoIndex);
-            ini.WriteInteger(Page, "UserIndex", settings.UserIndex);
-
-            ini.WriteInteger(Favorites, "MaxFavoriteCount", settings.MaxFavoriteCount);
             WriteFavorites(ini, FavoritePhoto, favoritePhotos, settings.MaxFavoriteCount);
             WriteFavorites(ini, FavoriteUser, favoriteUsers, settings.MaxFavoriteCount);
         }

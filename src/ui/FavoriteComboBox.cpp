@@ -4,6 +4,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "browsing/KeyCodes.h"
+
 namespace kpw {
 
 FavoriteListModel::FavoriteListModel(const std::vector<std::string>& entries, QObject* parent)
@@ -45,7 +47,7 @@ void FavoriteComboBox::focusOutEvent(QFocusEvent* event) {
 
 void FavoriteComboBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        emit KeyPress(27);
+        emit KeyPress(CharEscape);
         return;
     }
     QComboBox::keyPressEvent(event);

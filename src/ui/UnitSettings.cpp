@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "browsing/KeyCodes.h"
+#include "settings/SettingsTable.h"
 #include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 #include "ui/FlagPictures.h"
@@ -31,21 +33,19 @@ constexpr int CheckBoxWidth = 204;
 constexpr int CheckBoxHeight = 17;
 constexpr int PushButtonWidth = 100;
 
-struct TemplateRow {
-    int Tag;
-    int Top;
-    const char* Name;
-};
+// The template rows, in the order of TemplateTags, stand 28 pixels apart
+// from this top; the fields carry their template's tag.
+constexpr int FirstTemplateTop = 88;
+constexpr int TemplateRowHeight = 28;
 
-// The template rows from the top; the fields carry their template's number.
-constexpr std::array<TemplateRow, 6> TemplateRows = {{
-    {11, 88, "TemplateURL11"},
-    {12, 116, "TemplateURL12"},
-    {13, 144, "TemplateURL13"},
-    {14, 172, "TemplateURL14"},
-    {20, 200, "TemplateURL20"},
-    {30, 228, "TemplateURL30"},
-}};
+int TemplateTop(size_t row) {
+    return FirstTemplateTop + TemplateRowHeight * static_cast<int>(row);
+}
+
+QString TemplateName(int tag) {
+    return QString::fromUtf8(SettingWithTag(tag)->Key.data(),
+                             static_cast<qsizetype>(SettingWithTag(tag)->Key.size()));
+}
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -115,23 +115,22 @@ void TFormSettings::CreateControls() {
     checkBoxSaveSettings_->setChecked(true);
 
     const QIcon undoArrow(UndoArrowPixmap());
-    for (size_t i = 0; i < TemplateRows.size(); ++i) {
-        const TemplateRow& row = TemplateRows[i];
-        labelTemplateURLs_[i] = label(QString("Label") + row.Name);
+    for (size_t i = 0; i < TemplateTags.size(); ++i) {
+        const int tag = TemplateTags[i];
+        labelTemplateURLs_[i] = label("Label" + TemplateName(tag));
 
-        auto* edit = new TemplateEdit(row.Tag, this);
-        edit->setObjectName(QString("Edit") + row.Name);
-        edit->setGeometry(200, row.Top, 314, 22);
+        auto* edit = new TemplateEdit(tag, this);
+        edit->setObjectName("Edit" + TemplateName(tag));
+        edit->setGeometry(200, TemplateTop(i), 314, 22);
         edit->OnEnter = [this, edit](Qt::FocusReason reason) { FieldFocusIn(edit, edit, reason); };
         editTemplateURLs_[i] = edit;
 
         auto* restore = new QToolButton(this);
-        restore->setObjectName(QString("SpeedButtonRestoreDefaultURL") + QString::number(row.Tag));
-        restore->setGeometry(518, row.Top, 22, 22);
+        restore->setObjectName(QString("SpeedButtonRestoreDefaultURL") + QString::number(tag));
+        restore->setGeometry(518, TemplateTop(i), 22, 22);
         restore->setFocusPolicy(Qt::NoFocus);
         restore->setIcon(undoArrow);
         restore->setIconSize(QSize(16, 16));
-        const int tag = row.Tag;
         connect(restore, &QToolButton::clicked, this,
                 [this, tag] { SpeedButtonRestoreDefaultURLOnClick(tag); });
         speedButtonRestoreDefaultURLs_[i] = restore;
@@ -198,8 +197,8 @@ void TFormSettings::FitFont() {
     place(labelMaxSkippedURLCount_, 8);
     place(labelNavigateDelayTime_, 36);
     place(labelMaxFavoriteCount_, 64);
-    for (size_t i = 0; i < TemplateRows.size(); ++i) {
-        place(labelTemplateURLs_[i], TemplateRows[i].Top + 4);
+    for (size_t i = 0; i < TemplateTags.size(); ++i) {
+        place(labelTemplateURLs_[i], TemplateTop(i) + 4);
     }
     place(labelLanguage_, 260);
 }
@@ -295,9 +294,9 @@ bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         char character = 0;
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            character = 13;
+            character = CharEnter;
         } else if (key->key() == Qt::Key_Escape) {
-            character = 27;
+            character = CharEscape;
         } else if (key->text().size() == 1 && key->text()[0].unicode() < 128) {
             character = static_cast<char>(key->text()[0].unicode());
         }
@@ -312,11 +311,11 @@ bool TFormSettings::FormSettingsOnKeyPress(char key) {
         return focused && (focused == field || field->isAncestorOf(focused));
     };
     if (!isIn(spinEditMaxSkippedURLCount_) && !isIn(spinEditNavigateDelayTime_)) return false;
-    if (key == 13) {
+    if (key == CharEnter) {
         buttonOk_->click();
         return true;
     }
-    if (key == 27) {
+    if (key == CharEscape) {
         buttonCancel_->click();
         return true;
     }
@@ -361,7 +360,7 @@ void TFormSettings::SpinEditOnExit(SpinEdit* field) {
 }
 
 void TFormSettings::SpeedButtonRestoreDefaultURLOnClick(int tag) {
-    const std::string* defaultTemplate = DefaultTemplateForTag(tag);
+    const std::optional<std::string> defaultTemplate = DefaultTemplateForTag(tag);
     TemplateEdit* field = TemplateField(tag);
     if (defaultTemplate && field) field->setText(QString::fromStdString(*defaultTemplate));
 }
@@ -379,13 +378,8 @@ void TFormSettings::ButtonOkOnClick() {
 
 void TFormSettings::ShowFields(const SettingsDialogFields& fields) {
     comboBoxLanguage_->setCurrentIndex(fields.Language);
-    const std::array<const std::string*, 6> templates = {
-        &fields.TemplateURL11, &fields.TemplateURL12, &fields.TemplateURL13,
-        &fields.TemplateURL14, &fields.TemplateURL20, &fields.TemplateURL30,
-    };
-    for (size_t i = 0; i < templates.size(); ++i) {
-        editTemplateURLs_[i]->setText(QString::fromStdString(*templates[i]));
-    }
+    for (TemplateEdit* edit : editTemplateURLs_)
+        edit->setText(QString::fromStdString(fields.Template(edit->Tag())));
     spinEditMaxSkippedURLCount_->SetText(QString::fromStdString(fields.MaxSkippedURLCount));
     spinEditNavigateDelayTime_->SetText(QString::fromStdString(fields.NavigateDelayTime));
     spinEditMaxFavoriteCount_->SetText(QString::fromStdString(fields.MaxFavoriteCount));
@@ -397,12 +391,8 @@ void TFormSettings::ShowFields(const SettingsDialogFields& fields) {
 SettingsDialogFields TFormSettings::ReadFields() const {
     SettingsDialogFields fields;
     fields.Language = comboBoxLanguage_->currentIndex();
-    fields.TemplateURL11 = editTemplateURLs_[0]->text().toStdString();
-    fields.TemplateURL12 = editTemplateURLs_[1]->text().toStdString();
-    fields.TemplateURL13 = editTemplateURLs_[2]->text().toStdString();
-    fields.TemplateURL14 = editTemplateURLs_[3]->text().toStdString();
-    fields.TemplateURL20 = editTemplateURLs_[4]->text().toStdString();
-    fields.TemplateURL30 = editTemplateURLs_[5]->text().toStdString();
+    for (const TemplateEdit* edit : editTemplateURLs_)
+        fields.Template(edit->Tag()) = edit->text().toStdString();
     fields.MaxSkippedURLCount = spinEditMaxSkippedURLCount_->Text().toStdString();
     fields.NavigateDelayTime = spinEditNavigateDelayTime_->Text().toStdString();
     fields.MaxFavoriteCount = spinEditMaxFavoriteCount_->Text().toStdString();

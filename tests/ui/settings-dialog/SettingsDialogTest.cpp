@@ -106,7 +106,7 @@ TEST_F(SettingsDialog, OpensWithTheSettingsAndTheCaretAtTheStartOfTheFirstField)
         EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "1500");
         EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "20");
         EXPECT_EQ(Edit("EditTemplateURL20")->text(), "http://a.example/photo/*");
-        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), DefaultTemplateURL14);
+        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), std::string(DefaultTemplate(14)));
         EXPECT_TRUE(Control<QCheckBox>("CheckBoxWebBrowserVerbose")->isChecked());
         EXPECT_FALSE(Control<QCheckBox>("CheckBoxInvertMouseWheel")->isChecked());
         EXPECT_FALSE(Control<QCheckBox>("CheckBoxSaveSettings")->isChecked());
@@ -287,8 +287,8 @@ TEST_F(SettingsDialog, RestoreButtonFillsTheDefaultWhichOnlyOkKeeps) {
     const bool accepted = Run([&] {
         QToolButton* restore = Control<QToolButton>("SpeedButtonRestoreDefaultURL14");
         QTest::mouseClick(restore, Qt::LeftButton);
-        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), DefaultTemplateURL14);
-        EXPECT_EQ(Edit("EditTemplateURL13")->text().toStdString(), DefaultTemplateURL13);
+        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), std::string(DefaultTemplate(14)));
+        EXPECT_EQ(Edit("EditTemplateURL13")->text().toStdString(), std::string(DefaultTemplate(13)));
         EXPECT_EQ(Focused(), "SpinEditMaxSkippedURLCount");
     });
     EXPECT_FALSE(accepted);
@@ -299,7 +299,7 @@ TEST_F(SettingsDialog, RestoreButtonFillsTheDefaultWhichOnlyOkKeeps) {
         QTest::mouseClick(Control<QToolButton>("SpeedButtonRestoreDefaultURL30"), Qt::LeftButton);
         QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
     }));
-    EXPECT_EQ(settings_.TemplateURL30, DefaultTemplateURL30);
+    EXPECT_EQ(settings_.TemplateURL30, std::string(DefaultTemplate(30)));
 }
 
 TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons) {

@@ -29,9 +29,9 @@ TEST(SettingsDialogOpen, ShowsTheThirteenSettings) {
     SettingsDialogValues values;
     const SettingsDialogFields fields = values.Open(SomeSettings());
     EXPECT_EQ(fields.Language, 1);
-    EXPECT_EQ(fields.TemplateURL11, "a*");
-    EXPECT_EQ(fields.TemplateURL14, "d*");
-    EXPECT_EQ(fields.TemplateURL30, "f*");
+    EXPECT_EQ(fields.Template(11), "a*");
+    EXPECT_EQ(fields.Template(14), "d*");
+    EXPECT_EQ(fields.Template(30), "f*");
     EXPECT_EQ(fields.MaxSkippedURLCount, "250");
     EXPECT_EQ(fields.NavigateDelayTime, "1500");
     EXPECT_EQ(fields.MaxFavoriteCount, "20");
@@ -115,12 +115,12 @@ TEST(SettingsDialogReadBack, WritesTheFieldsAsTypedAndBoundsTheNumbers) {
     SettingsDialogValues values;
     SettingsDialogFields fields = values.Open(s);
     fields.Language = 1;
-    fields.TemplateURL11 = " spaced *  ";
-    fields.TemplateURL12 = "";
-    fields.TemplateURL13 = "no star";
-    fields.TemplateURL14 = "http://über.example/*";
-    fields.TemplateURL20 = "x*";
-    fields.TemplateURL30 = "y*";
+    fields.Template(11) = " spaced *  ";
+    fields.Template(12) = "";
+    fields.Template(13) = "no star";
+    fields.Template(14) = "http://über.example/*";
+    fields.Template(20) = "x*";
+    fields.Template(30) = "y*";
     fields.MaxSkippedURLCount = "";     // not an integer: the lower bound
     fields.NavigateDelayTime = "7000";  // above: the upper bound
     fields.MaxFavoriteCount = "0x20";

@@ -1,9 +1,9 @@
-#include "settings/AsciiText.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
+
+#include "settings/AsciiText.h"
 
 namespace kpw {
 namespace {

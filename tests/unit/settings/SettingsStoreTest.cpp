@@ -108,6 +108,33 @@ TEST_F(SettingsStoreTest, ValuesAndWindowBoundsComeBackAtTheNextStart) {
     EXPECT_EQ(loaded.Users, std::vector<std::string>{"6"});
 }
 
+// A file as the program writes it, every key away from its default: a start
+// and a close without changes give back the same bytes.
+TEST_F(SettingsStoreTest, StartAndCloseWithoutChangesKeepTheFileByteForByte) {
+    const std::string stored =
+        "[General]\r\nSaveSettings=1\r\nWebBrowserVerbose=1\r\nInvertMouseWheel=1\r\n"
+        "NavigateDelayTime=2500\r\nLanguage=1\r\n\r\n"
+        "[MainForm]\r\nWindowState=2\r\nLeft=-40\r\nTop=333\r\nWidth=1024\r\nHeight=700\r\n\r\n"
+        "[URL]\r\nAutoSkipURL=0\r\nMaxSkippedURLCount=7\r\n"
+        "TemplateURL11=http://a.example/t/*.jpg\r\nTemplateURL12=http://a.example/s/*.jpg\r\n"
+        "TemplateURL13=http://a.example/m/*.jpg\r\nTemplateURL14=http://b.example/o/*.jpg\r\n"
+        "TemplateURL20=http://a.example/p/*\r\nTemplateURL30=http://a.example/u/*\r\n"
+        "URLIndex=3\r\nPhotoSize=4\r\n\r\n"
+        "[Page]\r\nPhotoIndex=123456\r\nUserIndex=2147483647\r\n\r\n"
+        "[Favorites]\r\nMaxFavoriteCount=8\r\n"
+        "FavoritePhoto1=1001   Sch\xF6n\r\nFavoritePhoto2=77   x\r\n" +
+        Slots("FavoritePhoto", 3, 8) + "FavoriteUser1=5   Anna\r\n" + Slots("FavoriteUser", 2, 8) +
+        "\r\n";
+    WriteFile(stored);
+    const Loaded loaded = Load();
+    EXPECT_NE(loaded.Values, Settings{});
+    ASSERT_EQ(
+        Store(loaded.Values, loaded.Photos, loaded.Users,
+              {loaded.Values.Left, loaded.Values.Top, loaded.Values.Width, loaded.Values.Height}),
+        std::nullopt);
+    EXPECT_EQ(FileText(), stored);
+}
+
 TEST_F(SettingsStoreTest, SaveSettingsOffWritesOnlyThatKeyAndKeepsTheRest) {
     Settings first;
     first.PhotoIndex = 1234;
