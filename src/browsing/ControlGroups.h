@@ -7,12 +7,13 @@ namespace kpw {
 
 // PhotoSizeButtons[1..4] and URLButtons[1..3]; numbers outside the group are
 // brought to its nearest button.
-inline Control PhotoSizeButton(int photoSize) {
-    return static_cast<Control>(static_cast<int>(Control::PhotoSize1) + Clamp(photoSize, 1, 4) - 1);
+constexpr ToolButton PhotoSizeButton(int photoSize) {
+    return static_cast<ToolButton>(static_cast<int>(ToolButton::PhotoSize1) +
+                                   Clamp(photoSize, 1, 4) - 1);
 }
 
-inline Control URLButton(int urlIndex) {
-    return static_cast<Control>(static_cast<int>(Control::URL1) + Clamp(urlIndex, 1, 3) - 1);
+constexpr ToolButton URLButton(int urlIndex) {
+    return static_cast<ToolButton>(static_cast<int>(ToolButton::URL1) + Clamp(urlIndex, 1, 3) - 1);
 }
 
 }  // namespace kpw

@@ -5,7 +5,30 @@
 
 namespace kpw {
 
-// The main window's controls that the logic switches, by kind and role.
+// The tool bar's buttons; only they can be put down and up.
+enum class ToolButton {
+    PhotoSize1,
+    PhotoSize2,
+    PhotoSize3,
+    PhotoSize4,
+    URL1,
+    URL2,
+    URL3,
+    ShowStatistics,
+    AddFavorite,
+    DeleteFavorite,
+    SelectFavorite,
+    GoBack,
+    Refresh,
+    Stop,
+    AutoSkip,
+    Help,
+    Settings,
+};
+inline constexpr int ToolButtonCount = static_cast<int>(ToolButton::Settings) + 1;
+
+// The main window's controls that the logic switches, by kind and role: the
+// tool buttons first, with the same numbers, then the other controls.
 enum class Control {
     PhotoSize1,
     PhotoSize2,
@@ -22,14 +45,27 @@ enum class Control {
     Refresh,
     Stop,
     AutoSkip,
-    LabelPageIndex,
-    PageIndex,
     Help,
     Settings,
+    LabelPageIndex,
+    PageIndex,
     MemoText,
     FavoritePhotos,
     FavoriteUsers,
 };
+
+constexpr Control ControlOf(ToolButton button) {
+    return static_cast<Control>(button);
+}
+
+constexpr bool IsToolButton(Control control) {
+    return static_cast<int>(control) < ToolButtonCount;
+}
+
+static_assert(ControlOf(ToolButton::AutoSkip) == Control::AutoSkip &&
+                  ControlOf(ToolButton::Settings) == Control::Settings &&
+                  !IsToolButton(Control::LabelPageIndex),
+              "the tool buttons lead the controls with the same numbers");
 
 // What the logic needs of the main window. The Qt window implements it; tests
 // use a fake. Writing the index field raises its change notification
@@ -66,8 +102,8 @@ public:
     virtual void SetVisible(Control control, bool visible) = 0;
     virtual bool IsVisible(Control control) const = 0;
     // Puts a group button down (or up) without running its click action.
-    virtual void SetDown(Control control, bool down) = 0;
-    virtual bool IsDown(Control control) const = 0;
+    virtual void SetDown(ToolButton button, bool down) = 0;
+    virtual bool IsDown(ToolButton button) const = 0;
     // Hints keep their lines separated by a single CR; the window turns each
     // CR into a line break.
     virtual void SetHint(Control control, const std::string& hint) = 0;

@@ -5,17 +5,13 @@
 #include <utility>
 
 #include "browsing/ControlGroups.h"
+#include "browsing/DisplayMode.h"
 #include "browsing/IndexText.h"
 #include "texts/Texts.h"
 
 namespace kpw {
 
 namespace {
-
-// The neighbour above, or the one below at the top of the range.
-int32_t UpperNeighbour(int32_t index) {
-    return index < MaxIndex ? index + 1 : index - 1;
-}
 
 bool IsIndex(int32_t value) {
     return value >= 1;
@@ -32,22 +28,37 @@ Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& vi
       exeDir_(std::move(exeDir)) {}
 
 int Navigator::LanguageIndex() const {
-    return settings_.Language == texts::German ? 1 : 0;
+    return texts::LanguageIndex(settings_.Language);
 }
 
 int Navigator::ModeIndex() const {
-    return Clamp(settings_.URLIndex, 1, 3);
+    return ModeNumber(Mode());
+}
+
+DisplayMode Navigator::Mode() const {
+    return ModeOf(settings_.URLIndex);
+}
+
+void Navigator::AimNextIndex(bool down) {
+    if (down) {
+        // At the bottom of the range the neighbour stays as it was.
+        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
+    } else {
+        state_.NextIndex =
+            state_.CurrentIndex < MaxIndex ? state_.CurrentIndex + 1 : state_.CurrentIndex - 1;
+    }
 }
 
 void Navigator::TakeIndexOfMode() {
-    state_.CurrentIndex = settings_.URLIndex == 3 ? settings_.UserIndex : settings_.PhotoIndex;
+    state_.CurrentIndex =
+        Mode() == DisplayMode::UserPage ? settings_.UserIndex : settings_.PhotoIndex;
     state_.CurrentIndex = Clamp(state_.CurrentIndex, 1, MaxIndex);
     state_.PreviousIndex = state_.CurrentIndex - 1;
-    state_.NextIndex = UpperNeighbour(state_.CurrentIndex);
+    AimNextIndex(false);
 }
 
 void Navigator::StoreCurrentIndex() {
-    if (settings_.URLIndex == 3)
+    if (Mode() == DisplayMode::UserPage)
         settings_.UserIndex = state_.CurrentIndex;
     else
         settings_.PhotoIndex = state_.CurrentIndex;
@@ -70,7 +81,7 @@ void Navigator::SetURLButtonHints(bool withModeNames, int language) {
     for (int mode = 1; mode <= 3; ++mode) {
         std::string hint;
         if (withModeNames) hint = std::string(texts::URLModeNames[mode][language]) + '\r';
-        window_.SetHint(URLButton(mode), hint + table_.ModeTemplate(mode));
+        window_.SetHint(ControlOf(URLButton(mode)), hint + table_.ModeTemplate(mode));
     }
 }
 
@@ -84,7 +95,7 @@ void Navigator::StartUp() {
     visibleView_.SetSilent(!settings_.WebBrowserVerbose);
     window_.SetNavigateTimerInterval(settings_.NavigateDelayTime);
     window_.SetDown(PhotoSizeButton(settings_.PhotoSize), true);
-    state_.PhotoSizeEnabled = settings_.URLIndex == 1;
+    state_.PhotoSizeEnabled = Mode() == DisplayMode::Photo;
     EnablePhotoSizeButtons(state_.PhotoSizeEnabled);
     table_.RefreshURLTemplateTable();
     SetURLButtonHints(true, LanguageIndex());
@@ -101,7 +112,7 @@ void Navigator::StartUp() {
     window_.ProcessPendingMessages();
     state_.SpinCaretPos = window_.PageIndexCaretPos();
 
-    window_.SetDown(Control::AutoSkip, settings_.AutoSkipURL);
+    window_.SetDown(ToolButton::AutoSkip, settings_.AutoSkipURL);
     SetFormMainTexts(settings_.Language);
 }
 
@@ -113,7 +124,8 @@ void Navigator::StartFirstLoad() {
 // ---- Control states
 
 void Navigator::EnablePhotoSizeButtons(bool enabled) {
-    for (int size = 1; size <= 4; ++size) window_.SetEnabled(PhotoSizeButton(size), enabled);
+    for (int size = 1; size <= 4; ++size)
+        window_.SetEnabled(ControlOf(PhotoSizeButton(size)), enabled);
 }
 
 void Navigator::EnableControls(bool enabled) {
@@ -159,7 +171,8 @@ void Navigator::HideFavoriteLists() {
 // ---- Addresses and loading
 
 void Navigator::BuildPageURLs() {
-    int mode = state_.StatisticsView ? std::max(settings_.URLIndex, 2) : settings_.URLIndex;
+    // The statistics view has no photo-only page: it shows the information page's.
+    const int mode = state_.StatisticsView ? std::max(ModeIndex(), 2) : ModeIndex();
     const std::string& urlTemplate = table_.ModeTemplate(mode);
     std::string suffix = state_.StatisticsView ? StatisticsSuffix : "";
     state_.CurrentURL = PutIndexIntoTemplate(urlTemplate, state_.CurrentIndex) + suffix;
@@ -225,7 +238,7 @@ void Navigator::SpeedButtonURLOnClick(int tag) {
     TakeIndexOfMode();
     SetIndexLabel();
     window_.SetPageIndexValue(state_.CurrentIndex);
-    state_.PhotoSizeEnabled = settings_.URLIndex == 1;
+    state_.PhotoSizeEnabled = Mode() == DisplayMode::Photo;
     if (state_.PhotoSizeEnabled) table_.SelectPhotoTemplate();
     EnablePhotoSizeButtons(state_.PhotoSizeEnabled);
     BuildPageURLs();
@@ -236,7 +249,7 @@ void Navigator::SpeedButtonURLOnClick(int tag) {
 
 void Navigator::SpeedButtonShowStatisticsOnClick() {
     HideFavoriteLists();
-    state_.StatisticsView = window_.IsDown(Control::ShowStatistics);
+    state_.StatisticsView = window_.IsDown(ToolButton::ShowStatistics);
     BuildPageURLs();
     NavigateBrowsers();
     window_.ProcessPendingMessages();
@@ -303,7 +316,7 @@ void Navigator::SpeedButtonStopOnClick() {
 
 void Navigator::SpeedButtonAutoSkipOnClick() {
     HideFavoriteLists();
-    settings_.AutoSkipURL = window_.IsDown(Control::AutoSkip);
+    settings_.AutoSkipURL = window_.IsDown(ToolButton::AutoSkip);
 }
 
 void Navigator::SpeedButtonHelpOnClick() {
@@ -325,11 +338,7 @@ void Navigator::SpinEditPageIndexOnChange() {
     if (state_.CurrentIndex == state_.PreviousIndex && state_.LastKeyChar != CharEnter) return;
     state_.LastKeyChar = 0;
 
-    if (state_.CurrentIndex < state_.PreviousIndex) {
-        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
-    } else {
-        state_.NextIndex = UpperNeighbour(state_.CurrentIndex);
-    }
+    AimNextIndex(state_.CurrentIndex < state_.PreviousIndex);
     StoreCurrentIndex();
     BuildPageURLs();
     state_.SpinCaretPos = window_.PageIndexCaretPos();
@@ -378,8 +387,7 @@ void Navigator::FormMainOnKeyDown(int keyCode, bool shift, bool ctrl, bool alt) 
 }
 
 bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
-    if (!window_.PageIndexHasFocus() && (settings_.URLIndex == 2 || settings_.URLIndex == 3))
-        return false;
+    if (!window_.PageIndexHasFocus() && Mode() != DisplayMode::Photo) return false;
     // A turn without vertical movement is no step.
     if (wheelDelta == 0) return false;
     state_.SpinCaretPos = window_.PageIndexCaretPos();
@@ -394,12 +402,11 @@ bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
     if (state_.SteppingDown) {
         if (state_.CurrentIndex <= 1) return false;
         --state_.CurrentIndex;
-        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
     } else {
         if (state_.CurrentIndex >= MaxIndex) return false;
         ++state_.CurrentIndex;
-        state_.NextIndex = UpperNeighbour(state_.CurrentIndex);
     }
+    AimNextIndex(state_.SteppingDown);
     StoreCurrentIndex();
     BuildPageURLs();
     NavigateBrowsers();
@@ -436,7 +443,7 @@ void Navigator::SetFormMainTexts(int language) {
         };
         for (const auto& [control, hint] : hints) window_.SetHint(control, hint);
     }
-    int lang = language == texts::German ? texts::German : texts::English;
+    const int lang = texts::LanguageIndex(language);
     SetURLButtonHints(true, lang);
     window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()][lang]);
     helpFileName_ = texts::HelpFileName(exeDir_, lang);

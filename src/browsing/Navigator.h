@@ -5,6 +5,7 @@
 #include <string>
 
 #include "browsing/BrowserView.h"
+#include "browsing/DisplayMode.h"
 #include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/NavigationState.h"
@@ -88,6 +89,10 @@ private:
     // The language and display mode as valid table indexes.
     int LanguageIndex() const;
     int ModeIndex() const;
+    DisplayMode Mode() const;
+    // NextIndex, the neighbour the hidden view preloads, in the direction of
+    // travel: the one below, or the one above (below at the top of the range).
+    void AimNextIndex(bool down);
     // CurrentIndex from the display mode's own index, with its neighbours.
     void TakeIndexOfMode();
     // CurrentIndex into PhotoIndex (modes 1 and 2) or UserIndex (mode 3).

@@ -38,14 +38,15 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
 }
 
 void Navigator::AnalysePage(const DocumentContent& content) {
-    if (settings_.URLIndex == 2 || (settings_.URLIndex == 1 && state_.StatisticsView)) {
+    if (Mode() == DisplayMode::PhotoInformation ||
+        (Mode() == DisplayMode::Photo && state_.StatisticsView)) {
         if (!content.BodyMarkup) return;
         std::optional<int32_t> author = FindAuthorIndex(*content.BodyMarkup, state_.StatisticsView);
         if (author && *author >= 1) settings_.UserIndex = *author;
     }
-    if (settings_.URLIndex != 1) TakeFollowedPhotoIndex();
+    if (Mode() != DisplayMode::Photo) TakeFollowedPhotoIndex();
 
-    bool maySkip = settings_.AutoSkipURL && settings_.URLIndex == 1 &&
+    bool maySkip = settings_.AutoSkipURL && Mode() == DisplayMode::Photo &&
                    state_.SkippedURLCount < settings_.MaxSkippedURLCount;
     // A text that cannot be read ends the analysis as unreadable markup does.
     if (maySkip && !content.BodyText) return;
@@ -69,13 +70,9 @@ void Navigator::TakeFollowedPhotoIndex() {
 void Navigator::SkipMissingPhoto() {
     // A typed index still waiting for its delay is dropped.
     window_.StopNavigateTimer();
-    if (state_.NextIndex < state_.CurrentIndex) {
-        --state_.CurrentIndex;
-        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
-    } else {
-        ++state_.CurrentIndex;
-        if (state_.CurrentIndex < MaxIndex) state_.NextIndex = state_.CurrentIndex + 1;
-    }
+    const bool down = state_.NextIndex < state_.CurrentIndex;
+    state_.CurrentIndex += down ? -1 : 1;
+    AimNextIndex(down);
     // Only mode 1 skips, and always to the plain photo address.
     state_.CurrentURL =
         PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], state_.CurrentIndex);
@@ -110,17 +107,10 @@ void Navigator::SynchroniseAndPreload() {
         // preload must not turn back to the missing photos just skipped.
         const bool travellingDown = state_.SteppingDown || state_.NextIndex < state_.CurrentIndex;
         state_.CurrentIndex = GetPageIndexFromURL(visibleView_.LocationURL());
-        if (travellingDown) {
-            if (state_.CurrentIndex > 1) {
-                state_.NextIndex = state_.CurrentIndex - 1;
-            } else {
-                state_.NextIndex = state_.CurrentIndex + 1;
-                state_.SteppingDown = false;
-            }
-        } else {
-            state_.NextIndex =
-                state_.CurrentIndex < MaxIndex ? state_.CurrentIndex + 1 : state_.CurrentIndex - 1;
-        }
+        // At index 1 there is nothing below: the travel turns upwards.
+        const bool down = travellingDown && state_.CurrentIndex > 1;
+        if (travellingDown && !down) state_.SteppingDown = false;
+        AimNextIndex(down);
         state_.SpinCaretPos = window_.PageIndexCaretPos();
         window_.SetPageIndexValue(state_.CurrentIndex);
         window_.ProcessPendingMessages();

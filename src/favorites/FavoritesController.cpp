@@ -43,11 +43,11 @@ const FavoriteList& FavoritesController::List(Control list) const {
 }
 
 Control FavoritesController::ListInForce() const {
-    return window_.IsDown(Control::URL3) ? Control::FavoriteUsers : Control::FavoritePhotos;
+    return window_.IsDown(ToolButton::URL3) ? Control::FavoriteUsers : Control::FavoritePhotos;
 }
 
 int FavoritesController::LanguageIndex() const {
-    return settings_.Language == texts::German ? texts::German : texts::English;
+    return texts::LanguageIndex(settings_.Language);
 }
 
 void FavoritesController::SelectFirstEntries() {
@@ -155,8 +155,8 @@ void FavoritesController::SelectEntry(Control listControl, int position) {
     if (listControl == Control::FavoritePhotos) {
         settings_.PhotoIndex = *index;
         // The photo mode in force is applied again with the new index.
-        if (window_.IsDown(Control::URL1)) navigator_.SpeedButtonURLOnClick(1);
-        if (window_.IsDown(Control::URL2)) navigator_.SpeedButtonURLOnClick(2);
+        if (window_.IsDown(ToolButton::URL1)) navigator_.SpeedButtonURLOnClick(1);
+        if (window_.IsDown(ToolButton::URL2)) navigator_.SpeedButtonURLOnClick(2);
     } else {
         settings_.UserIndex = *index;
         window_.SetDown(URLButton(3), true);

@@ -1,14 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kpw::texts {
 
 // Language index: 0 English, 1 German. Texts are UTF-8; multi-line hints
 // separate their lines by a single CR.
-inline constexpr int English = 0;
-inline constexpr int German = 1;
+enum class Language : uint8_t { English = 0, German = 1 };
+inline constexpr int English = static_cast<int>(Language::English);
+inline constexpr int German = static_cast<int>(Language::German);
 inline constexpr int LanguageCount = 2;
+
+// The column of a stored language number: German for German, English for
+// anything else.
+constexpr int LanguageIndex(int stored) {
+    return stored == German ? German : English;
+}
 
 inline constexpr const char* ApplicationTitle = " Kelvaro Wizard";
 inline constexpr const char* MainCaption = " Kelvaro Photo Wizard";

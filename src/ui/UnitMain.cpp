@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "browsing/ControlGroups.h"
 #include "browsing/Navigator.h"
 #include "favorites/FavoritesController.h"
 #include "platform/Platform.h"
@@ -36,10 +37,6 @@ constexpr int MinimumOuterHeight = 160;
 constexpr int ToolRowHeight = 26;
 constexpr int StatusBarHeight = 19;
 constexpr int MemoHeight = 137;
-
-int ToIndex(Control control) {
-    return static_cast<int>(control);
-}
 
 // The legacy virtual-key code of the keys the window reacts to.
 int VirtualKey(int qtKey) {
@@ -105,7 +102,7 @@ TFormMain::~TFormMain() {
     hiddenView_.reset();
 }
 
-QToolButton* TFormMain::AddToolButton(Control control, int left, const QString& caption) {
+QToolButton* TFormMain::AddToolButton(ToolButton control, int left, const QString& caption) {
     auto* button = new QToolButton(this);
     button->setGeometry(left, 2, 23, 22);
     button->setAutoRaise(true);
@@ -117,7 +114,7 @@ QToolButton* TFormMain::AddToolButton(Control control, int left, const QString& 
         button->setIconSize(QSize(16, 16));
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     }
-    buttons_[static_cast<size_t>(ToIndex(control))] = button;
+    buttons_[static_cast<size_t>(control)] = button;
     return button;
 }
 
@@ -132,49 +129,49 @@ void TFormMain::CreateControls() {
 
     photoSizeGroup_ = new QButtonGroup(this);
     for (int size = 1; size <= 4; ++size) {
-        auto control = static_cast<Control>(ToIndex(Control::PhotoSize1) + size - 1);
+        const ToolButton control = PhotoSizeButton(size);
         QToolButton* button = AddToolButton(control, (size - 1) * 24, QString::number(size));
         button->setCheckable(true);
         photoSizeGroup_->addButton(button, size);
     }
-    Button(Control::PhotoSize3)->setChecked(true);
+    Button(ToolButton::PhotoSize3)->setChecked(true);
 
     const Glyph modeGlyphs[] = {Glyph::PhotoOnly, Glyph::PhotoInfo, Glyph::UserPage};
     urlGroup_ = new QButtonGroup(this);
     for (int mode = 1; mode <= 3; ++mode) {
-        auto control = static_cast<Control>(ToIndex(Control::URL1) + mode - 1);
+        const ToolButton control = URLButton(mode);
         QToolButton* button = AddToolButton(control, 96 + (mode - 1) * 24, {});
         button->setIcon(GlyphIcon(modeGlyphs[mode - 1]));
         button->setCheckable(true);
         urlGroup_->addButton(button, mode);
     }
-    Button(Control::URL1)->setChecked(true);
+    Button(ToolButton::URL1)->setChecked(true);
 
     struct Plain {
-        Control control;
+        ToolButton control;
         int left;
         Glyph glyph;
         bool toggle;
     };
     const Plain plain[] = {
-        {Control::ShowStatistics, 168, Glyph::Statistics, true},
-        {Control::AddFavorite, 192, Glyph::AddFavorite, false},
-        {Control::DeleteFavorite, 216, Glyph::DeleteFavorite, false},
-        {Control::SelectFavorite, 240, Glyph::SelectFavorite, false},
-        {Control::GoBack, 264, Glyph::GoBack, false},
-        {Control::Refresh, 288, Glyph::Refresh, false},
-        {Control::Stop, 312, Glyph::Stop, false},
-        {Control::AutoSkip, 336, Glyph::AutoSkip, true},
-        {Control::Help, 519, Glyph::Help, false},
-        {Control::Settings, 543, Glyph::Settings, true},
+        {ToolButton::ShowStatistics, 168, Glyph::Statistics, true},
+        {ToolButton::AddFavorite, 192, Glyph::AddFavorite, false},
+        {ToolButton::DeleteFavorite, 216, Glyph::DeleteFavorite, false},
+        {ToolButton::SelectFavorite, 240, Glyph::SelectFavorite, false},
+        {ToolButton::GoBack, 264, Glyph::GoBack, false},
+        {ToolButton::Refresh, 288, Glyph::Refresh, false},
+        {ToolButton::Stop, 312, Glyph::Stop, false},
+        {ToolButton::AutoSkip, 336, Glyph::AutoSkip, true},
+        {ToolButton::Help, 519, Glyph::Help, false},
+        {ToolButton::Settings, 543, Glyph::Settings, true},
     };
     for (const Plain& p : plain) {
         QToolButton* button = AddToolButton(p.control, p.left, {});
         button->setIcon(GlyphIcon(p.glyph));
         button->setCheckable(p.toggle);
     }
-    Button(Control::GoBack)->setEnabled(false);
-    Button(Control::Stop)->setEnabled(false);
+    Button(ToolButton::GoBack)->setEnabled(false);
+    Button(ToolButton::Stop)->setEnabled(false);
 
     labelPageIndex_ = new QLabel(this);
     labelPageIndex_->setGeometry(368, 5, 57, 13);
@@ -254,19 +251,19 @@ void TFormMain::ConnectEvents() {
     connect(urlGroup_, &QButtonGroup::idClicked, this,
             [this, &logic](int tag) { Guarded([&] { logic.SpeedButtonURLOnClick(tag); }); });
 
-    auto onClick = [this](Control control, auto action) {
+    auto onClick = [this](ToolButton control, auto action) {
         connect(Button(control), &QToolButton::clicked, this, [this, action] { Guarded(action); });
     };
-    onClick(Control::ShowStatistics, [&logic] { logic.SpeedButtonShowStatisticsOnClick(); });
-    onClick(Control::GoBack, [&logic] { logic.SpeedButtonGoBackOnClick(); });
-    onClick(Control::Refresh, [&logic] { logic.SpeedButtonRefreshOnClick(); });
-    onClick(Control::Stop, [&logic] { logic.SpeedButtonStopOnClick(); });
-    onClick(Control::AutoSkip, [&logic] { logic.SpeedButtonAutoSkipOnClick(); });
-    onClick(Control::Help, [&logic] { logic.SpeedButtonHelpOnClick(); });
-    onClick(Control::Settings, [this] { SpeedButtonSettingsOnClick(); });
-    onClick(Control::AddFavorite, [this] { favorites_->SpeedButtonAddFavoriteOnClick(); });
-    onClick(Control::SelectFavorite, [this] { favorites_->SpeedButtonSelectFavoriteOnClick(); });
-    onClick(Control::DeleteFavorite, [this] { favorites_->SpeedButtonDeleteFavoriteOnClick(); });
+    onClick(ToolButton::ShowStatistics, [&logic] { logic.SpeedButtonShowStatisticsOnClick(); });
+    onClick(ToolButton::GoBack, [&logic] { logic.SpeedButtonGoBackOnClick(); });
+    onClick(ToolButton::Refresh, [&logic] { logic.SpeedButtonRefreshOnClick(); });
+    onClick(ToolButton::Stop, [&logic] { logic.SpeedButtonStopOnClick(); });
+    onClick(ToolButton::AutoSkip, [&logic] { logic.SpeedButtonAutoSkipOnClick(); });
+    onClick(ToolButton::Help, [&logic] { logic.SpeedButtonHelpOnClick(); });
+    onClick(ToolButton::Settings, [this] { SpeedButtonSettingsOnClick(); });
+    onClick(ToolButton::AddFavorite, [this] { favorites_->SpeedButtonAddFavoriteOnClick(); });
+    onClick(ToolButton::SelectFavorite, [this] { favorites_->SpeedButtonSelectFavoriteOnClick(); });
+    onClick(ToolButton::DeleteFavorite, [this] { favorites_->SpeedButtonDeleteFavoriteOnClick(); });
     for (Control list : {Control::FavoritePhotos, Control::FavoriteUsers}) {
         FavoriteComboBox* box = FavoriteListBox(list);
         connect(box, &QComboBox::activated, this, [this, list](int position) {
@@ -280,7 +277,7 @@ void TFormMain::ConnectEvents() {
         connect(box, &FavoriteComboBox::Exit, this,
                 [this] { Guarded([&] { favorites_->ComboBoxFavoritePhotosOrUsersOnExit(); }); });
     }
-    Button(Control::GoBack)->installEventFilter(this);  // double click
+    Button(ToolButton::GoBack)->installEventFilter(this);  // double click
 
     connect(spinEditPageIndex_, &QSpinBox::textChanged, this, [this, &logic] {
         ++pageIndexChanges_;
@@ -316,7 +313,7 @@ void TFormMain::ConnectEvents() {
 
 void TFormMain::FormMainOnCreate() {
     // Step 2: the favourites lists lie over the tool row from Go back on.
-    const int listLeft = Button(Control::SelectFavorite)->geometry().right() + 1 + 1;
+    const int listLeft = Button(ToolButton::SelectFavorite)->geometry().right() + 1 + 1;
     for (FavoriteComboBox* list : {comboBoxFavoritePhotos_, comboBoxFavoriteUsers_})
         list->setGeometry(listLeft, spinEditPageIndex_->y(), width() - listLeft, 22);
 
@@ -401,7 +398,7 @@ void TFormMain::SpeedButtonSettingsOnClick() {
     Guarded([&] {
         navigator_->HideFavoriteLists();
         const bool accepted = formSettings_ && formSettings_->ExecuteFormSettings(settings_);
-        Button(Control::Settings)->setChecked(false);
+        Button(ToolButton::Settings)->setChecked(false);
         if (accepted) navigator_->ApplyConfirmedSettings();
     });
 }
@@ -449,7 +446,7 @@ bool TFormMain::PreviewKey(QKeyEvent* event) {
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Button(Control::GoBack) && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == Button(ToolButton::GoBack) && event->type() == QEvent::MouseButtonDblClick) {
         Guarded([&] { navigator_->SpeedButtonGoBackOnDblClick(); });
         return true;
     }
@@ -506,7 +503,7 @@ QWidget* TFormMain::ControlWidget(Control control) const {
         case Control::FavoriteUsers:
             return comboBoxFavoriteUsers_;
         default:
-            return buttons_[static_cast<size_t>(ToIndex(control))];
+            return buttons_[static_cast<size_t>(control)];
     }
 }
 

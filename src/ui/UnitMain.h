@@ -84,8 +84,8 @@ public:
     bool IsEnabled(Control control) const override;
     void SetVisible(Control control, bool visible) override;
     bool IsVisible(Control control) const override;
-    void SetDown(Control control, bool down) override;
-    bool IsDown(Control control) const override;
+    void SetDown(ToolButton button, bool down) override;
+    bool IsDown(ToolButton button) const override;
     void SetHint(Control control, const std::string& hint) override;
     std::string Hint(Control control) const override;
     void SetLabelPageIndexCaption(const std::string& caption) override;
@@ -121,8 +121,8 @@ private:
     // Runs a handler; a failure it raises is shown in the standard error box.
     template <typename Handler>
     void Guarded(Handler&& handler);
-    QToolButton* Button(Control control) const { return buttons_[static_cast<size_t>(control)]; }
-    QToolButton* AddToolButton(Control control, int left, const QString& caption);
+    QToolButton* Button(ToolButton button) const { return buttons_[static_cast<size_t>(button)]; }
+    QToolButton* AddToolButton(ToolButton button, int left, const QString& caption);
     bool OwnsWidget(QObject* object) const;
     bool IsTravelling(QWidget* receiver, const QEvent* event) const;
     bool PreviewKey(QKeyEvent* event);
@@ -139,7 +139,7 @@ private:
     std::unique_ptr<FavoritesController> favorites_;
     TFormSettings* formSettings_ = nullptr;
 
-    std::array<QToolButton*, 20> buttons_{};
+    std::array<QToolButton*, ToolButtonCount> buttons_{};
     QButtonGroup* photoSizeGroup_ = nullptr;
     QButtonGroup* urlGroup_ = nullptr;
     QLabel* labelPageIndex_ = nullptr;

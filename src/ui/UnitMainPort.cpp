@@ -114,12 +114,12 @@ bool TFormMain::IsVisible(Control control) const {
     return !ControlWidget(control)->isHidden();
 }
 
-void TFormMain::SetDown(Control control, bool down) {
-    Button(control)->setChecked(down);
+void TFormMain::SetDown(ToolButton button, bool down) {
+    Button(button)->setChecked(down);
 }
 
-bool TFormMain::IsDown(Control control) const {
-    return Button(control)->isChecked();
+bool TFormMain::IsDown(ToolButton button) const {
+    return Button(button)->isChecked();
 }
 
 void TFormMain::SetHint(Control control, const std::string& hint) {
@@ -227,7 +227,7 @@ void TFormMain::Beep() {
 }
 
 void TFormMain::ShowHelp(const std::string& helpFileName) {
-    const int language = settings_.Language == texts::German ? texts::German : texts::English;
+    const int language = texts::LanguageIndex(settings_.Language);
     HelpWindow::Show(this, Text(helpFileName), applicationTitle_,
                      Lines(texts::HelpFileMissingMessages[language]));
 }

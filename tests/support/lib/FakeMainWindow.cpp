@@ -85,7 +85,8 @@ void FakeMainWindow::SetVisible(Control control, bool visible) {
     if (!visible) LoseFocusIf(control);
 }
 
-void FakeMainWindow::SetDown(Control control, bool down) {
+void FakeMainWindow::SetDown(ToolButton button, bool down) {
+    const Control control = ControlOf(button);
     Control first{}, last{};
     if (down && InExclusiveGroup(control, first, last)) {
         for (int c = static_cast<int>(first); c <= static_cast<int>(last); ++c)

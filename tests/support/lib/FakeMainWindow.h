@@ -52,8 +52,8 @@ public:
     bool IsEnabled(Control control) const override { return State(control).Enabled; }
     void SetVisible(Control control, bool visible) override;
     bool IsVisible(Control control) const override { return State(control).Visible; }
-    void SetDown(Control control, bool down) override;
-    bool IsDown(Control control) const override { return State(control).Down; }
+    void SetDown(ToolButton button, bool down) override;
+    bool IsDown(ToolButton button) const override { return State(ControlOf(button)).Down; }
     void SetHint(Control control, const std::string& hint) override;
     std::string Hint(Control control) const override { return State(control).Hint; }
     void SetLabelPageIndexCaption(const std::string& caption) override;

@@ -33,8 +33,8 @@ TEST_F(Navigation, FirstStartLoadsIndexOneAndItsNeighbourWithOnlyStopEnabled) {
     EXPECT_EQ(visible.Calls()[0].Flags, NavHyperlink);
     EXPECT_EQ(window.PageIndexMaximum(), MaxIndex);
     EXPECT_TRUE(visible.Silent());
-    EXPECT_TRUE(window.IsDown(Control::PhotoSize3) && window.IsDown(Control::URL1) &&
-                window.IsDown(Control::AutoSkip));
+    EXPECT_TRUE(window.IsDown(ToolButton::PhotoSize3) && window.IsDown(ToolButton::URL1) &&
+                window.IsDown(ToolButton::AutoSkip));
     for (int c = static_cast<int>(Control::PhotoSize1); c <= static_cast<int>(Control::Settings);
          ++c)
         EXPECT_EQ(window.IsEnabled(Control(c)), Control(c) == Control::Stop) << c;
@@ -51,7 +51,7 @@ TEST_F(Navigation, UserModeStartsOnTheUserPageWithSizeButtonsDisabled) {
     StartIdle();
     EXPECT_EQ(visible.NavigatedURLs(), std::vector<std::string>{UserPage(500)});
     EXPECT_EQ(hidden.NavigatedURLs().front(), UserPage(501));
-    EXPECT_TRUE(window.IsDown(Control::URL3) && !window.IsDown(Control::URL1));
+    EXPECT_TRUE(window.IsDown(ToolButton::URL3) && !window.IsDown(ToolButton::URL1));
     EXPECT_FALSE(window.IsEnabled(Control::PhotoSize2));
     EXPECT_EQ(window.LabelPageIndexCaption(), "User index");
 }
@@ -285,7 +285,7 @@ TEST_F(Navigation, ToolButtonsCloseAnOpenFavouritesList) {
     StartIdleAt(1000);
     window.SetVisible(Control::FavoriteUsers, true);
     navigator.ShowControls(false);
-    window.SetDown(Control::AutoSkip, false);
+    window.SetDown(ToolButton::AutoSkip, false);
     navigator.SpeedButtonAutoSkipOnClick();
     EXPECT_FALSE(settings.AutoSkipURL);
     EXPECT_FALSE(window.IsVisible(Control::FavoriteUsers));

@@ -104,7 +104,7 @@ TEST_F(NavigatorTest, PagesCompletingDuringASkipStillKeepTheBound) {
 TEST_F(NavigatorTest, StatisticsPageReportingAnErrorSkipsToThePlainPhoto) {
     settings.PhotoIndex = 1000;
     StartIdle();
-    window.SetDown(Control::ShowStatistics, true);
+    window.SetDown(ToolButton::ShowStatistics, true);
     navigator.SpeedButtonShowStatisticsOnClick();
     Complete("A photo");
     window.PressUpArrow();
@@ -193,7 +193,7 @@ protected:
         settings.PhotoIndex = 7;
         StartIdle();
         if (statistics) {
-            window.SetDown(Control::ShowStatistics, true);
+            window.SetDown(ToolButton::ShowStatistics, true);
             navigator.SpeedButtonShowStatisticsOnClick();
             Complete("Statistics");
         }
@@ -209,7 +209,7 @@ protected:
 TEST_F(FollowedLink, PhotoLinkFromAUserPageSwitchesToThePhotoMode) {
     FollowPhotoLink(false);
     EXPECT_EQ(settings.URLIndex, 2);
-    EXPECT_TRUE(window.IsDown(Control::URL2) && !window.IsDown(Control::URL3));
+    EXPECT_TRUE(window.IsDown(ToolButton::URL2) && !window.IsDown(ToolButton::URL3));
     EXPECT_EQ(window.LabelPageIndexCaption(), "Photo index");
     EXPECT_EQ(hidden.LastNavigatedURL(), InfoPage(778));
     EXPECT_EQ(settings.UserIndex, 500);  // no author lookup for this load
@@ -218,7 +218,7 @@ TEST_F(FollowedLink, PhotoLinkFromAUserPageSwitchesToThePhotoMode) {
 TEST_F(FollowedLink, InTheStatisticsViewOnlyTheIndexFollows) {
     FollowPhotoLink(true);
     EXPECT_EQ(settings.URLIndex, 3);
-    EXPECT_TRUE(window.IsDown(Control::URL3));
+    EXPECT_TRUE(window.IsDown(ToolButton::URL3));
     EXPECT_EQ(window.LabelPageIndexCaption(), "User index");
     EXPECT_EQ(hidden.LastNavigatedURL(), UserPage(778) + "/stats");
 }
