@@ -241,5 +241,29 @@ TEST_F(MainWindow, KeysInAnOpenFavouritesListReachTheWindowFirst) {
     EXPECT_TRUE(list->isHidden());
 }
 
+// Every control the port names reaches a widget of the window, and every tool
+// button can be put down and up, so no control falls outside the window's
+// tables.
+TEST_F(MainWindow, EveryControlOfThePortReachesItsWidget) {
+    auto form = Start();
+    MainWindowPort& port = *form;
+    for (int c = 0; c <= static_cast<int>(Control::FavoriteUsers); ++c) {
+        const auto control = static_cast<Control>(c);
+        const bool enabled = port.IsEnabled(control);
+        port.SetEnabled(control, !enabled);
+        EXPECT_EQ(port.IsEnabled(control), !enabled) << c;
+        port.SetEnabled(control, enabled);
+        port.SetHint(control, "hint " + std::to_string(c));
+        EXPECT_EQ(port.Hint(control), "hint " + std::to_string(c));
+    }
+    for (int b = 0; b < ToolButtonCount; ++b) {
+        const auto button = static_cast<ToolButton>(b);
+        if (!Tool(*form, ControlOf(button))->isCheckable()) continue;
+        // A button of an exclusive group comes up only when another goes down.
+        port.SetDown(button, true);
+        EXPECT_TRUE(port.IsDown(button)) << b;
+    }
+}
+
 }  // namespace
 }  // namespace kpw
