@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QLineEdit>
-#include <algorithm>
 #include <QSpinBox>
+
+#include "browsing/IndexField.h"
 
 namespace kpw {
 
@@ -27,10 +28,9 @@ protected:
     // focus leaves, as a change like any other; the spin box by itself would
     // put the old value back.
     void focusOutEvent(QFocusEvent* event) override {
-        bool isNumber = false;
-        const qlonglong typed = lineEdit()->text().trimmed().toLongLong(&isNumber);
-        if (isNumber && (typed < minimum() || typed > maximum()))
-            setValue(static_cast<int>(std::clamp<qlonglong>(typed, minimum(), maximum())));
+        const std::optional<int32_t> bound =
+            IndexFieldValueOnExit(lineEdit()->text().toStdString(), minimum(), maximum());
+        if (bound) setValue(*bound);
         QSpinBox::focusOutEvent(event);
     }
 };

@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 
 #include "browsing/ControlGroups.h"
+#include "browsing/IndexField.h"
 #include "browsing/Navigator.h"
 #include "favorites/FavoritesController.h"
 #include "platform/Platform.h"
@@ -68,13 +69,6 @@ char TypedCharacter(const QKeyEvent* event) {
     const char16_t code = text.at(0).unicode();
     if (code == 127) return 0;
     return code < 256 ? static_cast<char>(code) : '?';
-}
-
-// Characters the index field admits; others are refused with a beep.
-bool IndexFieldAdmits(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    return code < 32 || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
-           c == QLocale().decimalPoint().at(0).toLatin1();
 }
 
 }  // namespace
@@ -438,7 +432,8 @@ bool TFormMain::PreviewKey(QKeyEvent* event) {
     const char typed = TypedCharacter(event);
     if (typed == 0) return false;
     if (navigator_->FormMainOnKeyPress(typed)) return true;
-    if (PageIndexHasFocus() && !IndexFieldAdmits(typed)) {
+    if (PageIndexHasFocus() &&
+        !IndexFieldAdmits(typed, QLocale().decimalPoint().at(0).toLatin1())) {
         Beep();
         return true;
     }

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "browsing/IndexField.h"
 #include "browsing/Navigator.h"
+#include "settings/AsciiText.h"
 
 namespace kpw {
 
@@ -134,18 +136,19 @@ void FakeMainWindow::PressKey(char key) {
     std::string text = pageIndexText_;
     size_t caret = static_cast<size_t>(caretPos_);
     if (caret > text.size()) caret = text.size();
-    if ((key >= '0' && key <= '9') || key == '+' || key == '-') {
+    if (!IndexFieldAdmits(key, '.')) {
+        ++beeps_;
+        return;
+    }
+    if (IsAsciiDigit(key) || key == '+' || key == '-') {
         text.insert(caret, 1, key);
         ++caret;
     } else if (key == CharBackspace) {
         if (caret == 0) return;
         text.erase(caret - 1, 1);
         --caret;
-    } else if (static_cast<unsigned char>(key) >= 32) {
-        ++beeps_;
-        return;
     } else {
-        return;
+        return;  // what the field takes but ignores
     }
     caretPos_ = static_cast<int>(caret);
     SetPageIndexText(text);
@@ -172,13 +175,9 @@ void FakeMainWindow::PressUpArrow() {
 void FakeMainWindow::LeavePageIndexField() {
     if (!PageIndexHasFocus()) return;
     focus_.reset();
-    char* end = nullptr;
-    errno = 0;
-    long long value = std::strtoll(pageIndexText_.c_str(), &end, 10);
-    if (pageIndexText_.empty() || *end != '\0') return;
-    if (errno != 0 || value < pageIndexMinimum_ || value > pageIndexMaximum_) {
-        SetPageIndexValue(value < pageIndexMinimum_ ? pageIndexMinimum_ : pageIndexMaximum_);
-    }
+    const std::optional<int32_t> bound =
+        IndexFieldValueOnExit(pageIndexText_, pageIndexMinimum_, pageIndexMaximum_);
+    if (bound) SetPageIndexValue(*bound);
 }
 
 bool FakeMainWindow::FireNavigateTimer() {
