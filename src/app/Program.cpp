@@ -8,12 +8,14 @@
 
 #include "app/UnitRunUtils.h"
 #include "platform/Platform.h"
+#include "ui/Logging.h"
 #include "ui/QtBrowserView.h"
 #include "ui/UnitSettings.h"
 
 namespace kpw {
 
 int RunProgramBody(const ProgramBody& body) {
+    RouteLogicDiagnostics();
     const bool terminationRequested = RunLocaleGate(body.LanguageIdText);
     if (terminationRequested)
         body.ShowBlockedBox(QString::fromLatin1(BlockedCaption),

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
 
     kpw::ProgramBody body;
     body.LanguageIdText = kpw::platform::UserDefaultLanguageIdText();
-    body.Paths = kpw::PlatformFormMainPaths();
+    body.Paths = {kpw::platform::ExecutablePath(), kpw::platform::AppDataFolder()};
     body.CreateView = [&engine] { return engine->CreateView(); };
     body.ShowBlockedBox = [](const QString& caption, const QString& message) {
         QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok);

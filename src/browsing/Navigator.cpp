@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "browsing/ControlGroups.h"
+#include "browsing/Diagnostics.h"
 #include "browsing/DisplayMode.h"
 #include "browsing/IndexText.h"
 #include "texts/Texts.h"
@@ -137,8 +138,9 @@ void Navigator::EnableControls(bool enabled) {
     if (enabled) {
         try {
             canGoBack = !ShowsLastNavigatedURL();
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
             // A view whose address cannot be read offers no way back.
+            ReportSwallowed("reading the visible view's address", error);
         }
     }
     window_.SetEnabled(Control::GoBack, canGoBack);
@@ -184,8 +186,9 @@ void Navigator::NavigateBrowsers() {
     try {
         visibleView_.Navigate2(state_.CurrentURL, NavHyperlink);
         Preload();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // A refused navigation leaves the window loading until Stop.
+        ReportSwallowed("navigating the views", error);
     }
     EnableControls(false);
     state_.LastNavigatedURL = state_.CurrentURL;
@@ -279,8 +282,9 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
         EnableControls(false);
         try {
             visibleView_.Navigate2(state_.LastNavigatedURL, NavHyperlink);
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
             // As every navigation request: ignored, Stop ends the loading state.
+            ReportSwallowed("navigating back to the last address", error);
         }
         window_.ProcessPendingMessages();
     } else {

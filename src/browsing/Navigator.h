@@ -72,9 +72,7 @@ public:
     bool FormMainOnMouseWheel(int wheelDelta);
 
     // Events of the visible browser view.
-    void VisibleWebBrowserOnBeforeNavigate2(const std::string& url, int flags,
-                                            const std::string& targetFrameName, int32_t postData,
-                                            const std::string& headers);
+    void VisibleWebBrowserOnBeforeNavigate2(const std::string& url);
     void VisibleWebBrowserOnDownloadComplete();
     void VisibleWebBrowserOnDocumentComplete(const DocumentContent& content);
     void VisibleWebBrowserOnStatusTextChange(const std::string& text);

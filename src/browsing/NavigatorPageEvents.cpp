@@ -2,6 +2,7 @@
 #include <exception>
 
 #include "browsing/ControlGroups.h"
+#include "browsing/Diagnostics.h"
 #include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
 #include "browsing/PageAnalysis.h"
@@ -32,8 +33,9 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
     if (state_.CurrentIndex <= 1 || state_.CurrentIndex >= MaxIndex) return;
     try {
         AnalysePage(content);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // A page that cannot be read is left as it is; nothing reaches the view.
+        ReportSwallowed("analysing the page", error);
     }
 }
 
@@ -78,8 +80,9 @@ void Navigator::SkipMissingPhoto() {
         PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], state_.CurrentIndex);
     try {
         visibleView_.Navigate2(state_.CurrentURL, NavHyperlink);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // The chain simply ends when nothing comes back.
+        ReportSwallowed("skipping a missing photo", error);
     }
     state_.LastNavigatedURL = state_.CurrentURL;
 
@@ -118,16 +121,16 @@ void Navigator::SynchroniseAndPreload() {
     BuildPageURLs();
     try {
         Preload();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         // The preload is only a head start.
+        ReportSwallowed("preloading the next page", error);
     }
     StoreCurrentIndex();
 }
 
-void Navigator::VisibleWebBrowserOnBeforeNavigate2(const std::string& url, int /*flags*/,
-                                                   const std::string& targetFrameName,
-                                                   int32_t postData, const std::string& headers) {
-    window_.AppendLogLine(NavigationLogLine(url, targetFrameName, postData, headers));
+void Navigator::VisibleWebBrowserOnBeforeNavigate2(const std::string& url) {
+    // A navigation of the view has no target frame, post data or headers.
+    window_.AppendLogLine(NavigationLogLine(url, "", 0, ""));
 }
 
 void Navigator::VisibleWebBrowserOnDownloadComplete() {

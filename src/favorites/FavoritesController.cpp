@@ -200,8 +200,4 @@ void FavoritesController::ComboBoxFavoritePhotosOrUsersOnExit() {
     navigator_.HideFavoriteLists();
 }
 
-void FavoritesController::PopupMenuComboBoxFavoritePhotoOrUserDeleteOnClick() {
-    window_.Beep();
-}
-
 }  // namespace kpw

@@ -29,7 +29,6 @@ public:
     // The list the three buttons act on: users while SpeedButtonURL3 is down.
     Control ListInForce() const;
     // Whether the open list was opened for selecting (else for deleting).
-    bool FavoriteSelectMode() const { return favoriteSelectMode_; }
 
     // Start-up: each list that holds entries selects its top entry.
     void SelectFirstEntries();
@@ -43,7 +42,6 @@ public:
     void ComboBoxFavoritePhotosOrUsersOnKeyPress(Control list, char key);
     void ComboBoxFavoritePhotosOrUsersOnCloseUp();
     void ComboBoxFavoritePhotosOrUsersOnExit();
-    void PopupMenuComboBoxFavoritePhotoOrUserDeleteOnClick();
 
 private:
     void OpenList(bool forSelecting);

@@ -20,8 +20,9 @@ public:
     virtual QWidget* Widget() = 0;
 
 signals:
-    void BeforeNavigate2(const QString& url, int flags, const QString& targetFrameName,
-                         int postData, const QString& headers);
+    // Each main-frame navigation request; the legacy event's other arguments
+    // were always the same (navHyperlink, no frame, no post data, no headers).
+    void BeforeNavigate2(const QString& url);
     void DownloadComplete();
     void DocumentComplete(const kpw::DocumentContent& content);
     void StatusTextChange(const QString& text);

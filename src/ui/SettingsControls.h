@@ -22,7 +22,6 @@ public:
     SpinEdit(int tag, IntegerBounds bounds, QWidget* parent);
 
     int Tag() const { return tag_; }
-    IntegerBounds Bounds() const { return bounds_; }
     QString Text() const;
     QLineEdit* Edit() const { return lineEdit(); }
     void SetText(const QString& text);

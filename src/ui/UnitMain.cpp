@@ -18,7 +18,6 @@
 #include "browsing/IndexField.h"
 #include "browsing/Navigator.h"
 #include "favorites/FavoritesController.h"
-#include "platform/Platform.h"
 #include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/Glyphs.h"
@@ -72,10 +71,6 @@ char TypedCharacter(const QKeyEvent* event) {
 }
 
 }  // namespace
-
-FormMainPaths PlatformFormMainPaths() {
-    return {platform::ExecutablePath(), platform::AppDataFolder()};
-}
 
 TFormMain::TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visibleView,
                      std::unique_ptr<QtBrowserView> hiddenView)
@@ -283,15 +278,9 @@ void TFormMain::ConnectEvents() {
             [this, &logic] { Guarded([&] { logic.TimerNavigateOnTimer(); }); });
 
     QtBrowserView* view = visibleView_.get();
-    connect(view, &QtBrowserView::BeforeNavigate2, this,
-            [this, &logic](const QString& url, int flags, const QString& target, int postData,
-                           const QString& headers) {
-                Guarded([&] {
-                    logic.VisibleWebBrowserOnBeforeNavigate2(url.toStdString(), flags,
-                                                             target.toStdString(), postData,
-                                                             headers.toStdString());
-                });
-            });
+    connect(view, &QtBrowserView::BeforeNavigate2, this, [this, &logic](const QString& url) {
+        Guarded([&] { logic.VisibleWebBrowserOnBeforeNavigate2(url.toStdString()); });
+    });
     connect(view, &QtBrowserView::DownloadComplete, this,
             [this, &logic] { Guarded([&] { logic.VisibleWebBrowserOnDownloadComplete(); }); });
     connect(view, &QtBrowserView::DocumentComplete, this,
@@ -306,7 +295,7 @@ void TFormMain::ConnectEvents() {
 }
 
 void TFormMain::FormMainOnCreate() {
-    // Step 2: the favourites lists lie over the tool row from Go back on.
+    // The favourites lists lie over the tool row from Go back on.
     const int listLeft = Button(ToolButton::SelectFavorite)->geometry().right() + 1 + 1;
     for (FavoriteComboBox* list : {comboBoxFavoritePhotos_, comboBoxFavoriteUsers_})
         list->setGeometry(listLeft, spinEditPageIndex_->y(), width() - listLeft, 22);
@@ -320,7 +309,7 @@ void TFormMain::FormMainOnCreate() {
     // The logic needs the program's folder, known from here on.
     ConnectEvents();
 
-    // Step 5: the stored outer bounds; the minimum size still applies.
+    // The stored outer bounds; the minimum size still applies.
     move(settings_.Left, settings_.Top);
     resize(std::max(settings_.Width, MinimumOuterWidth),
            std::max(settings_.Height, MinimumOuterHeight));

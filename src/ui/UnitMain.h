@@ -35,7 +35,6 @@ struct FormMainPaths {
     std::string ExeName;
     std::string AppData;
 };
-FormMainPaths PlatformFormMainPaths();
 
 // The main window: the tool row with the index field, the visible browser
 // view above the status bar and the hidden one that preloads. Its handlers
@@ -54,14 +53,10 @@ public:
 
     // For the tests: the logic, the record and the controls by role.
     Navigator& Logic() { return *navigator_; }
-    FavoritesController& Favorites() { return *favorites_; }
     Settings& CurrentSettings() { return settings_; }
-    const SettingsLocation& Location() const { return location_; }
     QWidget* ControlWidget(Control control) const;
     QSpinBox* PageIndexField() const { return spinEditPageIndex_; }
     QTimer* NavigateTimer() const { return timerNavigate_; }
-    QtBrowserView& VisibleView() const { return *visibleView_; }
-    QtBrowserView& HiddenView() const { return *hiddenView_; }
     QString MemoLines() const;
     QString StatusText() const;
     const QString& ApplicationTitle() const { return applicationTitle_; }

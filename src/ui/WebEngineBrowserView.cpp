@@ -19,6 +19,7 @@
 #include <optional>
 
 #include "ui/BrowserProfile.h"
+#include "ui/Logging.h"
 
 // The resources live in a static library; without this call the linker drops them.
 static void InitBrowserViewResources() {
@@ -78,9 +79,9 @@ void EmitContained(Emit&& emitSignal) {
     try {
         emitSignal();
     } catch (const std::exception& error) {
-        qWarning("kpw: a browser event handler failed: %s", error.what());
+        qCWarning(lcProgram, "a browser event handler failed: %s", error.what());
     } catch (...) {
-        qWarning("kpw: a browser event handler failed");
+        qCWarning(lcProgram, "a browser event handler failed");
     }
 }
 
@@ -251,8 +252,7 @@ void WebEngineBrowserView::SetSilent(bool silent) {
 }
 
 void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {
-    EmitContained(
-        [&] { emit BeforeNavigate2(url.toString(), NavHyperlink, QString(), 0, QString()); });
+    EmitContained([&] { emit BeforeNavigate2(url.toString()); });
 }
 
 // Loads are told apart by the engine's own start and end of each, not by

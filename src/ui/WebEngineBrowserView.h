@@ -21,7 +21,7 @@ class WebEnginePage;
 
 // A browser view on Qt WebEngine. Its events, as the QtBrowserView signals:
 //
-//   BeforeNavigate2(url, 64, "", 0, "")  each main-frame navigation request,
+//   BeforeNavigate2(url)                 each main-frame navigation request,
 //                                        whoever started it (redirects too);
 //                                        navigation is never refused
 //   DownloadComplete()                   each finished top-level load

@@ -7,13 +7,10 @@
 namespace kpw::test {
 
 void Record(WebEngineBrowserView& view, EventLog& log) {
-    QObject::connect(&view, &QtBrowserView::BeforeNavigate2,
-                     [&log](const QString& url, int flags, const QString& target, int postData,
-                            const QString& headers) {
-                         log.Order.push_back("navigate");
-                         log.Navigations.push_back({url, QString::number(flags), target,
-                                                    QString::number(postData), headers});
-                     });
+    QObject::connect(&view, &QtBrowserView::BeforeNavigate2, [&log](const QString& url) {
+        log.Order.push_back("navigate");
+        log.Navigations.push_back(url);
+    });
     QObject::connect(&view, &QtBrowserView::DownloadComplete,
                      [&log] { log.Order.push_back("download"); });
     QObject::connect(&view, &QtBrowserView::DocumentComplete,

@@ -18,8 +18,8 @@ inline constexpr int Deadline = 30000;
 
 // Everything a view reports, in arrival order.
 struct EventLog {
-    std::vector<std::string> Order;        // "navigate", "download", "document"
-    std::vector<QStringList> Navigations;  // url, flags, target frame, post data, headers
+    std::vector<std::string> Order;  // "navigate", "download", "document"
+    std::vector<QString> Navigations;
     std::vector<DocumentContent> Documents;
     std::vector<QString> StatusTexts;
 };

@@ -50,7 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"NotFoundEmpty", 404, "", "HTTP ERROR 404"},
                       ErrorCase{"ServerErrorEmpty", 500, "", "HTTP ERROR 500"},
                       ErrorCase{"ConnectionRefused", 0, "", "This site can\u2019t be reached"}),
-    [](const ::testing::TestParamInfo<ErrorCase>& testCase) { return std::string(testCase.param.Name); });
+    [](const ::testing::TestParamInfo<ErrorCase>& testCase) {
+        return std::string(testCase.param.Name);
+    });
 
 TEST_F(BrowserViewTest, FramesGiveOneDocumentCompleteForTheTopDocument) {
     site.Add("/a", "<html><body>frame a</body></html>");
@@ -88,15 +90,14 @@ TEST_F(BrowserViewTest, UnfinishedLoadGivesNoDocumentCompleteUntilStop) {
     EXPECT_EQ(events.StatusTexts.back(), "Stopped");
 }
 
-TEST_F(BrowserViewTest, EveryMainFrameNavigationIsReportedWithTheFixedArguments) {
+TEST_F(BrowserViewTest, EveryMainFrameNavigationIsReported) {
     site.Add("/links", R"(<html><body><a id="l" href="/next">next</a></body></html>)");
     Load("/links");
     RunPageScript("document.getElementById('l').click()");
     ASSERT_TRUE(WaitForDocuments(2));
     const QString url = QString::fromStdString(site.Url("/links"));
     const QString followed = QString::fromStdString(site.Url("/next"));
-    EXPECT_EQ(events.Navigations,
-              (std::vector<QStringList>{{url, "64", "", "0", ""}, {followed, "64", "", "0", ""}}));
+    EXPECT_EQ(events.Navigations, (std::vector<QString>{url, followed}));
 }
 
 TEST_F(BrowserViewTest, GoBackReturnsToThePreviousPageAndLocationFollows) {

@@ -40,7 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "<B>1 &lt; 2 &amp;&amp; 3 &gt; 2</B>"},
         MarkupCase{"ScriptTextAsItStands", R"(<script>var a = 1 < 2 && "x";</script>)",
                    R"(<SCRIPT>var a = 1 < 2 && "x";</SCRIPT>)"}),
-    [](const ::testing::TestParamInfo<MarkupCase>& testCase) { return std::string(testCase.param.Name); });
+    [](const ::testing::TestParamInfo<MarkupCase>& testCase) {
+        return std::string(testCase.param.Name);
+    });
 
 TEST_F(BrowserViewTest, MarkupIsTheWholeBodyAndPageScriptsCannotAlterIt) {
     site.Add("/page", R"(<html><head><title>t</title></head><body class="photo page">)"

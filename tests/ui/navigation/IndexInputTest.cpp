@@ -169,8 +169,7 @@ TEST_F(IndexInput, CtrlDShowsAndHidesTheLogWithoutTypingIntoTheField) {
 
 TEST_F(IndexInput, EveryNavigationOfTheVisibleViewIsLogged) {
     auto form = StartIdle();
-    emit visible_->BeforeNavigate2(QStringLiteral("http://www.kelvaro.example/photo/42"), 64, {}, 0,
-                                   {});
+    emit visible_->BeforeNavigate2(QStringLiteral("http://www.kelvaro.example/photo/42"));
     EXPECT_TRUE(form->MemoLines().contains(QStringLiteral("http://www.kelvaro.example/photo/42")));
     emit visible_->StatusTextChange(QStringLiteral("Done"));
     EXPECT_EQ(form->StatusText(), QStringLiteral("Done"));

@@ -1,4 +1,5 @@
 #include "NavigatorFixture.h"
+#include "browsing/Diagnostics.h"
 
 namespace kpw {
 namespace {
@@ -264,8 +265,14 @@ TEST_F(Navigation, FunctionKeysWorkWhileLoadingButNotWithModifiers) {
 }
 
 TEST_F(Navigation, NavigationErrorsAreSwallowedAndCommandErrorsReachTheCaller) {
+    std::vector<std::string> reports;
+    SetDiagnosticSink([&reports](const std::string& message) { reports.push_back(message); });
     visible.ThrowOnNavigate = true;
     EXPECT_NO_THROW(Start());
+    SetDiagnosticSink(nullptr);
+    // Swallowed, but not without a trace.
+    EXPECT_EQ(reports,
+              std::vector<std::string>{"navigating the views: navigation refused: " + Photo(1)});
     EXPECT_TRUE(hidden.Calls().empty());
     EXPECT_TRUE(Loading());
     EXPECT_EQ(state().LastNavigatedURL, Photo(1));

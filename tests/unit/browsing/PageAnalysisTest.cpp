@@ -235,14 +235,17 @@ TEST_F(NavigatorTest, LinkToAnAddressOfNoModeKeepsModeAndFieldIndex) {
 }
 
 TEST_F(NavigatorTest, EveryNavigationWritesOneLogLine) {
-    navigator.VisibleWebBrowserOnBeforeNavigate2(Photo(5), 0, "", 0, "");
-    navigator.VisibleWebBrowserOnBeforeNavigate2("http://a/b", 0x1234, "_self", -1, "Referer: x");
+    navigator.VisibleWebBrowserOnBeforeNavigate2(Photo(5));
+    navigator.VisibleWebBrowserOnBeforeNavigate2("http://a/b");
     EXPECT_EQ(
         window.LogLines(),
         (std::vector<std::string>{
             "URL=" + Photo(5) + "  Flags=00000040  TargetFrameName=  PostData=00000000  Headers=",
-            "URL=http://a/b  Flags=00000040  TargetFrameName=_self  PostData=FFFFFFFF  "
-            "Headers=Referer: x"}));
+            "URL=http://a/b  Flags=00000040  TargetFrameName=  PostData=00000000  Headers="}));
+    // The line's other fields as the legacy event would fill them.
+    EXPECT_EQ(NavigationLogLine("http://a/b", "_self", -1, "Referer: x"),
+              "URL=http://a/b  Flags=00000040  TargetFrameName=_self  PostData=FFFFFFFF  "
+              "Headers=Referer: x");
     navigator.VisibleWebBrowserOnStatusTextChange("Done");
     EXPECT_EQ(window.StatusText(), "Done");
 }

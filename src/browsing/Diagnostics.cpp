@@ -1,0 +1,28 @@
+#include "browsing/Diagnostics.h"
+
+#include <utility>
+
+namespace kpw {
+
+namespace {
+
+DiagnosticSink& Sink() {
+    static DiagnosticSink sink;
+    return sink;
+}
+
+}  // namespace
+
+void SetDiagnosticSink(DiagnosticSink sink) {
+    Sink() = std::move(sink);
+}
+
+void ReportSwallowed(std::string_view what, const std::exception& error) {
+    if (!Sink()) return;
+    std::string message(what);
+    message += ": ";
+    message += error.what();
+    Sink()(message);
+}
+
+}  // namespace kpw
