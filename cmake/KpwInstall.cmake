@@ -39,15 +39,20 @@ if(NOT kpw_changelog_head MATCHES "^${KPW_PACKAGE_NAME} \\(${PROJECT_VERSION}\\)
   message(FATAL_ERROR "packaging/changelog does not begin with version ${PROJECT_VERSION}: "
                       "${kpw_changelog_head}")
 endif()
-set(kpw_changelog_gz ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
-add_custom_command(
-  OUTPUT ${kpw_changelog_gz}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-  COMMAND gzip -9 -n -c ${kpw_packaging}/changelog > ${kpw_changelog_gz}
-  DEPENDS ${kpw_packaging}/changelog
-  VERBATIM)
-add_custom_target(kpw_changelog ALL DEPENDS ${kpw_changelog_gz})
-install(FILES ${kpw_packaging}/copyright ${kpw_changelog_gz} DESTINATION ${kpw_docdir})
+# Debian's documentation files and the manual page are installed compressed.
+set(kpw_gz_dir ${CMAKE_BINARY_DIR}/packaging)
+foreach(kpw_doc changelog kelvaro-photo-wizard.1)
+  add_custom_command(
+    OUTPUT ${kpw_gz_dir}/${kpw_doc}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${kpw_gz_dir}
+    COMMAND gzip -9 -n -c ${kpw_packaging}/${kpw_doc} > ${kpw_gz_dir}/${kpw_doc}.gz
+    DEPENDS ${kpw_packaging}/${kpw_doc}
+    VERBATIM)
+endforeach()
+add_custom_target(kpw_packaging_docs ALL
+  DEPENDS ${kpw_gz_dir}/changelog.gz ${kpw_gz_dir}/kelvaro-photo-wizard.1.gz)
+install(FILES ${kpw_packaging}/copyright ${kpw_gz_dir}/changelog.gz DESTINATION ${kpw_docdir})
+install(FILES ${kpw_gz_dir}/kelvaro-photo-wizard.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # cpack -G DEB in the build folder.
 set(CPACK_GENERATOR DEB)
@@ -65,16 +70,16 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${KPW_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KPW_HOMEPAGE})
+# CPack puts the summary above this as the synopsis line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "steps through the photos of a photo site by number
-Kelvaro Photo Wizard puts the index you type, or step with the arrow keys
+    "Kelvaro Photo Wizard puts the index you type, or step with the arrow keys
 or the mouse wheel, into an address template and shows the page in an
 embedded browser view, while a hidden second view loads the next page
 ahead. Photos that do not exist are skipped by themselves, favourite
 photos and users are kept with a remark, and all texts are in English
 or German.")
-# The libraries come from the binary; the engine's helper process and the
-# display plug-ins are loaded at run time, so they are named here.
+# The libraries come from the binary (the engine's helper process with them);
+# the display plug-ins are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 include(CPack)
