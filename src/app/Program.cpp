@@ -8,6 +8,7 @@
 
 #include "app/UnitRunUtils.h"
 #include "platform/Platform.h"
+#include "ui/AppIcon.h"
 #include "ui/Logging.h"
 #include "ui/QtBrowserView.h"
 #include "ui/UnitSettings.h"
@@ -21,6 +22,8 @@ int RunProgramBody(const ProgramBody& body) {
         body.ShowBlockedBox(QString::fromLatin1(BlockedCaption),
                             QString::fromLatin1(BlockedMessage));
 
+    // Both windows, and the boxes they open, take the program's icon.
+    QApplication::setWindowIcon(ApplicationIcon());
     TFormMain formMain(body.Paths, body.CreateView(), body.CreateView());
     TFormSettings formSettings(&formMain);
     formMain.SetSettingsForm(&formSettings);

@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     int toolkitArgc = argc > 0 ? 1 : 0;
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(toolkitArgc, argv);
+    // Ties the windows to the desktop entry (its icon and name in task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.zentrafold.KelvaroPhotoWizard"));
 
     // The browser engine comes up before any window and goes after all.
     auto engine = std::make_unique<kpw::BrowserProfile>();

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "favorites/FavoritesController.h"
+#include "platform/DataFiles.h"
 #include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/HelpWindow.h"
@@ -228,7 +229,9 @@ void TFormMain::Beep() {
 
 void TFormMain::ShowHelp(const std::string& helpFileName) {
     const int language = texts::LanguageIndex(settings_.Language);
-    HelpWindow::Show(this, Text(helpFileName), applicationTitle_,
+    // Beside the program in a build folder, in the data folder once installed;
+    // a missing file is reported under the last path tried.
+    HelpWindow::Show(this, Text(platform::LocateDataFile(helpFileName)), applicationTitle_,
                      Lines(texts::HelpFileMissingMessages[language]));
 }
 

@@ -131,10 +131,29 @@ TEST_F(ToolButtons, HelpWithoutItsFileNamesTheMissingPath) {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
     });
     Click(*form, Control::Help);
-    const QString path = QDir::toNativeSeparators(BinDir() + QStringLiteral("/English.HLP"));
+    // Beside the program is tried first, the installed data folder last.
+    const QString path = QDir::toNativeSeparators(
+        QDir::cleanPath(BinDir() + QStringLiteral("/../share/kelvaro-photo-wizard/English.HLP")));
     EXPECT_TRUE(message.contains(path)) << message.toStdString();
     auto* window = form->findChild<HelpWindow*>();
     EXPECT_TRUE(!window || !window->isVisible());
+}
+
+TEST_F(ToolButtons, HelpFindsTheFileInTheInstalledDataFolder) {
+    const QString dataDir =
+        QDir::cleanPath(BinDir() + QStringLiteral("/../share/kelvaro-photo-wizard"));
+    QDir().mkpath(dataDir);
+    QFile help(dataDir + QStringLiteral("/English.HLP"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.write("<html><body><h1>Installed help</h1></body></html>");
+    help.close();
+    auto form = StartIdle();
+
+    Click(*form, Control::Help);
+    auto* window = form->findChild<HelpWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->FileName(), help.fileName());
 }
 
 TEST_F(ToolButtons, HelpAndF1ShowTheHelpFile) {

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <map>
 
 #include "RecordingBrowserView.h"
 #include "app/Program.h"
@@ -71,6 +72,30 @@ TEST_F(ProgramBodyTest, PassedGateRunsUntilTheWindowClosesAndWritesTheSettings) 
     EXPECT_TRUE(boxCaption_.isEmpty());
     EXPECT_EQ(viewsCreated_, 2);
     EXPECT_TRUE(QFile::exists(IniPath()));
+}
+
+TEST_F(ProgramBodyTest, BothWindowsShowTheProgramsIconInEveryThemeSize) {
+    std::map<QString, QList<QSize>> sizes;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&sizes] {
+        QWidget* formMain = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == QLatin1String("FormMain") && window->isVisible())
+                formMain = window;
+        if (!formMain || QThread::currentThread()->loopLevel() == 0) return;
+        sizes[formMain->objectName()] = formMain->windowIcon().availableSizes();
+        if (auto* settings = formMain->findChild<QWidget*>(QStringLiteral("FormSettings")))
+            sizes[settings->objectName()] = settings->windowIcon().availableSizes();
+        formMain->close();
+    });
+    closer.start(20);
+    EXPECT_EQ(RunProgramBody(Body("0409")), 0);
+
+    const QList<QSize> expected{{16, 16}, {22, 22}, {24, 24},   {32, 32},
+                                {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    ASSERT_EQ(sizes.size(), 2u);
+    for (const auto& [window, available] : sizes)
+        EXPECT_EQ(available, expected) << window.toStdString();
 }
 
 // Runs last among these tests: the gate leaves its texts unscrambled.

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Makes the screenshots of README and the AppStream metadata: the program runs
+# under a virtual X server against the demo photo site, in a settings folder of
+# its own, once per picture. Writes docs/screenshots/*.png:
+#   main-photo.png main-info.png main-user.png   the three display modes
+#   settings-en.png settings-de.png              the settings dialog, both languages
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+"$top/scripts/ensure-packages.sh"
+"$top/scripts/build.sh"
+
+out="$top/docs/screenshots"
+mkdir -p "$out"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Polls a command until it succeeds; gives up after the given number of seconds.
+wait_for() {
+  local seconds=$1 what=$2
+  shift 2
+  local end=$((SECONDS + seconds))
+  until "$@"; do
+    if [ $SECONDS -ge $end ]; then
+      echo "Timed out waiting for $what." >&2
+      return 1
+    fi
+    sleep 0.2
+  done
+}
+
+# Our own virtual X server on a free display number, with no window manager,
+# so windows sit where the program puts them and have no frame.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+wait_for 30 "the virtual X server" grep -q '[0-9]' "$work/display"
+export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+
+"$top/build/kelvaro-demo-site" --port 0 --log "$work/requests.log" >"$work/site.out" &
+pids+=($!)
+wait_for 30 "the demo site" grep -q '^listening on ' "$work/site.out"
+port=$(sed -n 's/^listening on \([0-9]*\)$/\1/p' "$work/site.out")
+main="http://127.0.0.1:$port"
+static="http://127.0.0.2:$port"
+
+# The browser engine's sandbox cannot run as root.
+[ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
+
+# The program's window ids, newest last.
+window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1; }
+has_window() { [ -n "$(window_named "$1")" ]; }
+
+# Captures a window once it has stopped changing (the page is drawn). A text
+# caret may still blink, so two pictures taking turns count as settled too.
+capture_settled() {
+  local window=$1 file=$2 end=$((SECONDS + 60)) n=0
+  local -a sums=()
+  while [ $SECONDS -lt $end ]; do
+    import -window "$window" "$work/shot-$n.png" 2>/dev/null || true
+    sums[n]=$(md5sum <"$work/shot-$n.png" | cut -d' ' -f1)
+    if [ $n -ge 4 ] && [ "${sums[n]}" = "${sums[n - 2]}" ] && [ "${sums[n]}" = "${sums[n - 4]}" ] &&
+      [ "${sums[n - 1]}" = "${sums[n - 3]}" ]; then
+      cp "$work/shot-$n.png" "$file"
+      echo "Wrote ${file#"$top"/}"
+      return 0
+    fi
+    n=$((n + 1))
+    sleep 0.3
+  done
+  echo "The window did not settle for $file." >&2
+  return 1
+}
+
+# Starts the program with a fresh settings file, waits for its window and for
+# the request of its first page; leaves the program's pid in program_pid.
+start_program() {
+  local language=$1 mode=$2 first_request=$3
+  local profile="$work/profile-$language-$mode"
+  local ini_dir="$profile/Zentrafold/kelvaro-photo-wizard"
+  mkdir -p "$ini_dir"
+  {
+    printf '[General]\r\nLanguage=%s\r\n' "$language"
+    printf '[MainForm]\r\nLeft=0\r\nTop=0\r\nWidth=574\r\nHeight=600\r\n'
+    printf '[URL]\r\nURLIndex=%s\r\nPhotoSize=3\r\n' "$mode"
+    printf 'TemplateURL11=%s\r\n' "$main/photos/thumbnail/*.jpg"
+    printf 'TemplateURL12=%s\r\n' "$main/photos/small/*.jpg"
+    printf 'TemplateURL13=%s\r\n' "$main/photos/medium/*.jpg"
+    printf 'TemplateURL14=%s\r\n' "$static/photos/original/*.jpg"
+    printf 'TemplateURL20=%s\r\n' "$main/photo/*"
+    printf 'TemplateURL30=%s\r\n' "$main/user/*"
+    printf '[Page]\r\nPhotoIndex=1234\r\nUserIndex=234\r\n'
+  } >"$ini_dir/kelvaro-photo-wizard.ini"
+  : >"$work/requests.log"
+  APPDATA="$profile" "$top/build/kelvaro-photo-wizard" >"$work/program.log" 2>&1 &
+  program_pid=$!
+  pids+=("$program_pid")
+  wait_for 60 "the main window" has_window 'Kelvaro Photo Wizard'
+  wait_for 60 "the request of $first_request" grep -q " $first_request " "$work/requests.log"
+}
+
+stop_program() {
+  kill -TERM "$program_pid"
+  wait "$program_pid" || true
+}
+
+shoot_main() {
+  local mode=$1 first_request=$2 file=$3
+  start_program 0 "$mode" "$first_request"
+  capture_settled "$(window_named 'Kelvaro Photo Wizard')" "$out/$file"
+  stop_program
+}
+
+shoot_settings() {
+  local language=$1 title=$2 file=$3
+  start_program "$language" 1 /photos/medium/1234.jpg
+  local main_window
+  main_window=$(window_named 'Kelvaro Photo Wizard')
+  # The tool row is usable once the page is in (the settle waits for that).
+  capture_settled "$main_window" "$work/before-settings.png" >/dev/null
+  # The settings button is the last of the tool row, 543..566 by 2..24.
+  xdotool mousemove --window "$main_window" 554 13 click 1
+  wait_for 30 "the settings dialog" has_window "$title"
+  capture_settled "$(window_named "$title")" "$out/$file"
+  xdotool key Escape 2>/dev/null || true
+  stop_program
+}
+
+shoot_main 1 /photos/medium/1234.jpg main-photo.png
+shoot_main 2 /photo/1234 main-info.png
+shoot_main 3 /user/234 main-user.png
+shoot_settings 0 ' - Settings' settings-en.png
+shoot_settings 1 ' - Einstellungen' settings-de.png
