@@ -18,6 +18,10 @@ class QtBrowserView : public QObject, public BrowserView {
 public:
     using QObject::QObject;
     virtual QWidget* Widget() = 0;
+    // The language (texts::English or texts::German) of the view's own texts:
+    // its status texts, messages and context menu. Views without texts of
+    // their own ignore it.
+    virtual void SetLanguage(int /*language*/) {}
 
 signals:
     void BeforeNavigate2(const QString& url, int flags, const QString& targetFrameName,
