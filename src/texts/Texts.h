@@ -52,6 +52,61 @@ struct MainFormTexts {
 };
 extern const MainFormTexts MainFormTextTable[LanguageCount];
 
+// The help window's title: the application title, " - ", then this.
+extern const char* const HelpWindowTitles[LanguageCount];
+
+// What the browser view shows in the status bar and the messages of what it
+// refuses to do. "%1" and "%2" are filled in as marked.
+struct BrowserViewTexts {
+    const char* Loading;          // %1 the address
+    const char* LoadingProgress;  // %1 the address, %2 the percentage
+    const char* Done;
+    const char* DoneWithHttpStatus;  // %1 the HTTP status code
+    const char* Failed;              // %1 the engine's reason
+    const char* Stopped;
+    const char* PageStoppedWorking;
+    const char* CannotOpenAddress;  // %1 the address
+    const char* NoPreviousPage;
+    const char* ViewClosed;
+};
+extern const BrowserViewTexts BrowserViewTextTable[LanguageCount];
+
+// The entries that the engine may put into the view's context menu.
+struct ContextMenuTexts {
+    const char* Back;
+    const char* Forward;
+    const char* Stop;
+    const char* Reload;
+    const char* Cut;
+    const char* Copy;
+    const char* Paste;
+    const char* Undo;
+    const char* Redo;
+    const char* SelectAll;
+    const char* PasteAndMatchStyle;
+    const char* OpenLinkInThisWindow;
+    const char* OpenLinkInNewWindow;
+    const char* OpenLinkInNewTab;
+    const char* OpenLinkInNewBackgroundTab;
+    const char* CopyLinkToClipboard;
+    const char* DownloadLinkToDisk;
+    const char* CopyImageToClipboard;
+    const char* CopyImageUrlToClipboard;
+    const char* DownloadImageToDisk;
+    const char* CopyMediaUrlToClipboard;
+    const char* ToggleMediaControls;
+    const char* ToggleMediaLoop;
+    const char* ToggleMediaPlayPause;
+    const char* ToggleMediaMute;
+    const char* DownloadMediaToDisk;
+    const char* InspectElement;
+    const char* ExitFullScreen;
+    const char* SavePage;
+    const char* ViewSource;
+    const char* Unselect;
+};
+extern const ContextMenuTexts ContextMenuTextTable[LanguageCount];
+
 // ExeDir + stem + ".HLP"; exeDir ends in the path separator.
 std::string HelpFileName(const std::string& exeDir, int language);
 

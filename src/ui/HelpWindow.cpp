@@ -21,23 +21,23 @@ HelpWindow::HelpWindow(QWidget* owner) : QDialog(owner), browser_(new QTextBrows
     resize(560, 620);
 }
 
-bool HelpWindow::Load(const QString& helpFileName, const QString& title) {
+bool HelpWindow::Load(const QString& helpFileName, const QString& windowTitle) {
     QFile file(helpFileName);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QFileInfo info(helpFileName);
     browser_->setSearchPaths({info.absolutePath()});
     browser_->setHtml(QString::fromUtf8(file.readAll()));
     fileName_ = helpFileName;
-    setWindowTitle(title.trimmed() + QStringLiteral(" - ") + info.completeBaseName());
+    setWindowTitle(windowTitle);
     return true;
 }
 
-void HelpWindow::Show(QWidget* owner, const QString& helpFileName, const QString& title,
-                      const QString& missingMessage) {
+void HelpWindow::Show(QWidget* owner, const QString& helpFileName, const QString& programTitle,
+                      const QString& windowTitle, const QString& missingMessage) {
     auto* window = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window) window = new HelpWindow(owner);
-    if (!window->Load(helpFileName, title)) {
-        QMessageBox::warning(owner, title,
+    if (!window->Load(helpFileName, windowTitle)) {
+        QMessageBox::warning(owner, programTitle,
                              QString(missingMessage).arg(QDir::toNativeSeparators(helpFileName)));
         return;
     }

@@ -14,15 +14,15 @@ class HelpWindow : public QDialog {
 public:
     // Shows helpFileName in the help window of owner, creating it on first
     // use; a missing or unreadable file gives missingMessage with its path
-    // in place of %1. title is the program's title for both windows.
-    static void Show(QWidget* owner, const QString& helpFileName, const QString& title,
-                     const QString& missingMessage);
+    // in place of %1, in a message box with the program's title.
+    static void Show(QWidget* owner, const QString& helpFileName, const QString& programTitle,
+                     const QString& windowTitle, const QString& missingMessage);
 
     QString FileName() const { return fileName_; }
 
 private:
     explicit HelpWindow(QWidget* owner);
-    bool Load(const QString& helpFileName, const QString& title);
+    bool Load(const QString& helpFileName, const QString& windowTitle);
 
     QTextBrowser* browser_;
     QString fileName_;

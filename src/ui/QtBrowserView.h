@@ -18,6 +18,10 @@ class QtBrowserView : public QObject, public BrowserView {
 public:
     using QObject::QObject;
     virtual QWidget* Widget() = 0;
+    // The language (texts::English or texts::German) of the view's own texts:
+    // its status texts, messages and context menu. Views without texts of
+    // their own ignore it.
+    virtual void SetLanguage(int /*language*/) {}
 
 signals:
     // Each main-frame navigation request; the legacy event's other arguments

@@ -105,6 +105,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Language of the texts in force: German, or English for any other value.
+    int LanguageInForce() const;
     void CreateControls();
     void ConnectEvents();
     void FormMainOnCreate();

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -13,11 +14,13 @@
 
 #include "favorites/FavoritesController.h"
 #include "platform/DataFiles.h"
+#include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/HelpWindow.h"
 #include "ui/Hints.h"
 #include "ui/PageIndexSpinBox.h"
+#include "ui/QtBrowserView.h"
 #include "ui/UnitMain.h"
 
 namespace kpw {
@@ -183,6 +186,11 @@ void TFormMain::SetApplicationTitle(const std::string& title) {
     // the application's display name: on X11 that would be appended to every
     // window title.
     applicationTitle_ = Text(title);
+    // The title is put with the other texts of the language in force; the
+    // views' own texts follow it.
+    const int language = LanguageInForce();
+    visibleView_->SetLanguage(language);
+    hiddenView_->SetLanguage(language);
 }
 
 void TFormMain::FavoriteListChanged(Control list) {
@@ -204,6 +212,11 @@ bool TFormMain::InputQuery(const std::string& caption, const std::string& prompt
     edit->setMaxLength(255);
     edit->setMinimumWidth(300);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    // Qt's own button captions are English; the settings dialog's are the
+    // program's in both languages.
+    const texts::SettingsFormTexts& captions = texts::SettingsFormTextTable[LanguageInForce()];
+    buttons->button(QDialogButtonBox::Ok)->setText(Text(captions.ButtonOk));
+    buttons->button(QDialogButtonBox::Cancel)->setText(Text(captions.ButtonCancel));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(label);
@@ -227,11 +240,17 @@ void TFormMain::Beep() {
     QApplication::beep();
 }
 
+int TFormMain::LanguageInForce() const {
+    return texts::LanguageIndex(settings_.Language);
+}
+
 void TFormMain::ShowHelp(const std::string& helpFileName) {
-    const int language = texts::LanguageIndex(settings_.Language);
+    const int language = LanguageInForce();
     // Beside the program in a build folder, in the data folder once installed;
     // a missing file is reported under the last path tried.
     HelpWindow::Show(this, Text(platform::LocateDataFile(helpFileName)), applicationTitle_,
+                     applicationTitle_.trimmed() + QStringLiteral(" - ") +
+                         Text(texts::HelpWindowTitles[language]),
                      Lines(texts::HelpFileMissingMessages[language]));
 }
 

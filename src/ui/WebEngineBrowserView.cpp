@@ -1,5 +1,6 @@
 #include "ui/WebEngineBrowserView.h"
 
+#include <QAction>
 #include <QAuthenticator>
 #include <QFile>
 #include <QVariant>
@@ -17,6 +18,7 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "ui/BrowserProfile.h"
 #include "ui/Logging.h"
@@ -58,17 +60,21 @@ bool HasWebScheme(const QUrl& url) {
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-QString FinishedText(const QWebEngineLoadingInfo& info) {
+QString Text(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t) {
     switch (info.status()) {
         case QWebEngineLoadingInfo::LoadSucceededStatus:
-            return QStringLiteral("Done");
+            return Text(t.Done);
         case QWebEngineLoadingInfo::LoadStoppedStatus:
-            return QStringLiteral("Stopped");
+            return Text(t.Stopped);
         default:
             if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
-                return QStringLiteral("Done (HTTP %1)").arg(info.errorCode());
+                return Text(t.DoneWithHttpStatus).arg(info.errorCode());
             }
-            return QStringLiteral("Failed (%1)").arg(info.errorString());
+            return Text(t.Failed).arg(info.errorString());
     }
 }
 
@@ -147,6 +153,7 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, QObject* par
         }
     });
     ConnectPage();
+    PutContextMenuTexts();
 }
 
 WebEngineBrowserView::~WebEngineBrowserView() {
@@ -213,7 +220,7 @@ QWebEnginePage* WebEngineBrowserView::Page() const {
 
 WebEnginePage& WebEngineBrowserView::RequirePage() const {
     if (!page_) {
-        throw BrowserError("The browser view has been closed");
+        throw BrowserError(Texts().ViewClosed);
     }
     return *page_;
 }
@@ -222,7 +229,8 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
     WebEnginePage& page = RequirePage();
     const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
     if (!target.isValid() || !HasWebScheme(target) || target.host().isEmpty()) {
-        throw BrowserError("Cannot open the address \"" + url + "\"");
+        throw BrowserError(
+            Text(Texts().CannotOpenAddress).arg(QString::fromStdString(url)).toStdString());
     }
     page.load(target);
 }
@@ -230,7 +238,7 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
 void WebEngineBrowserView::GoBack() {
     WebEnginePage& page = RequirePage();
     if (!page.history()->canGoBack()) {
-        throw BrowserError("There is no previous page to go back to");
+        throw BrowserError(Texts().NoPreviousPage);
     }
     page.triggerAction(QWebEnginePage::Back);
 }
@@ -251,6 +259,60 @@ void WebEngineBrowserView::SetSilent(bool silent) {
     RequirePage().silent = silent;
 }
 
+void WebEngineBrowserView::SetLanguage(int language) {
+    language_ = language == texts::German ? texts::German : texts::English;
+    PutContextMenuTexts();
+}
+
+const texts::BrowserViewTexts& WebEngineBrowserView::Texts() const {
+    return texts::BrowserViewTextTable[language_];
+}
+
+// The engine builds the context menu from the page's actions, so their texts
+// are the menu's entries.
+void WebEngineBrowserView::PutContextMenuTexts() {
+    if (!page_) {
+        return;
+    }
+    const texts::ContextMenuTexts& t = texts::ContextMenuTextTable[language_];
+    const std::pair<QWebEnginePage::WebAction, const char*> entries[] = {
+        {QWebEnginePage::Back, t.Back},
+        {QWebEnginePage::Forward, t.Forward},
+        {QWebEnginePage::Stop, t.Stop},
+        {QWebEnginePage::Reload, t.Reload},
+        {QWebEnginePage::Cut, t.Cut},
+        {QWebEnginePage::Copy, t.Copy},
+        {QWebEnginePage::Paste, t.Paste},
+        {QWebEnginePage::Undo, t.Undo},
+        {QWebEnginePage::Redo, t.Redo},
+        {QWebEnginePage::SelectAll, t.SelectAll},
+        {QWebEnginePage::PasteAndMatchStyle, t.PasteAndMatchStyle},
+        {QWebEnginePage::OpenLinkInThisWindow, t.OpenLinkInThisWindow},
+        {QWebEnginePage::OpenLinkInNewWindow, t.OpenLinkInNewWindow},
+        {QWebEnginePage::OpenLinkInNewTab, t.OpenLinkInNewTab},
+        {QWebEnginePage::OpenLinkInNewBackgroundTab, t.OpenLinkInNewBackgroundTab},
+        {QWebEnginePage::CopyLinkToClipboard, t.CopyLinkToClipboard},
+        {QWebEnginePage::DownloadLinkToDisk, t.DownloadLinkToDisk},
+        {QWebEnginePage::CopyImageToClipboard, t.CopyImageToClipboard},
+        {QWebEnginePage::CopyImageUrlToClipboard, t.CopyImageUrlToClipboard},
+        {QWebEnginePage::DownloadImageToDisk, t.DownloadImageToDisk},
+        {QWebEnginePage::CopyMediaUrlToClipboard, t.CopyMediaUrlToClipboard},
+        {QWebEnginePage::ToggleMediaControls, t.ToggleMediaControls},
+        {QWebEnginePage::ToggleMediaLoop, t.ToggleMediaLoop},
+        {QWebEnginePage::ToggleMediaPlayPause, t.ToggleMediaPlayPause},
+        {QWebEnginePage::ToggleMediaMute, t.ToggleMediaMute},
+        {QWebEnginePage::DownloadMediaToDisk, t.DownloadMediaToDisk},
+        {QWebEnginePage::InspectElement, t.InspectElement},
+        {QWebEnginePage::ExitFullScreen, t.ExitFullScreen},
+        {QWebEnginePage::SavePage, t.SavePage},
+        {QWebEnginePage::ViewSource, t.ViewSource},
+        {QWebEnginePage::Unselect, t.Unselect},
+    };
+    for (const auto& [action, text] : entries) {
+        page_->action(action)->setText(Text(text));
+    }
+}
+
 void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {
     EmitContained([&] { emit BeforeNavigate2(url.toString()); });
 }
@@ -265,18 +327,18 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         contentPending_ = false;
         loading_ = true;
         loadingUrl_ = info.url();
-        SetLoadStateText(QStringLiteral("Loading %1").arg(loadingUrl_.toDisplayString()));
+        SetLoadStateText(Text(Texts().Loading).arg(loadingUrl_.toDisplayString()));
         return;
     }
     if (loading_) {
-        FinishLoad(FinishedText(info), true);
+        FinishLoad(FinishedText(info, Texts()), true);
     }
 }
 
 void WebEngineBrowserView::OnLoadProgress(int percent) {
     if (loading_) {
         SetLoadStateText(
-            QStringLiteral("Loading %1 (%2%)").arg(loadingUrl_.toDisplayString()).arg(percent));
+            Text(Texts().LoadingProgress).arg(loadingUrl_.toDisplayString()).arg(percent));
     }
 }
 
@@ -290,7 +352,7 @@ void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
     }
     // A dead renderer answers no content request and may never end its load.
     if (loading_) {
-        FinishLoad(QStringLiteral("The page stopped working"), false);
+        FinishLoad(Text(Texts().PageStoppedWorking), false);
     } else if (contentPending_) {
         DeliverContent({});
     }

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "texts/Texts.h"
 #include "ui/QtBrowserView.h"
 
 class QVariant;
@@ -50,6 +51,7 @@ public:
     void Stop() override;
     std::string LocationURL() const override;
     void SetSilent(bool silent) override;
+    void SetLanguage(int language) override;
 
     // The engine page, null once it is gone.
     QWebEnginePage* Page() const;
@@ -71,6 +73,8 @@ private:
     void DeliverContent(const DocumentContent& content);
     void SetLoadStateText(const QString& text);
     void ShowStatusText(const QString& text);
+    const texts::BrowserViewTexts& Texts() const;
+    void PutContextMenuTexts();
 
     QPointer<QWebEngineView> view_;
     QPointer<WebEnginePage> page_;
@@ -85,6 +89,7 @@ private:
     std::chrono::milliseconds contentTimeout_;
     QString loadStateText_;
     QString shownStatusText_;
+    int language_ = texts::English;
 };
 
 }  // namespace kpw

@@ -20,8 +20,9 @@ FixtureSite::FixtureSite() {
         if (page.MaxAgeSeconds > 0) {
             response.set_header("Cache-Control", "max-age=" + std::to_string(page.MaxAgeSeconds));
         }
+        for (const auto& [name, value] : page.Headers) response.set_header(name, value);
         if (!page.Body.empty()) {
-            response.set_content(page.Body, "text/html; charset=utf-8");
+            response.set_content(page.Body, page.ContentType);
         }
     });
     port_ = server_.bind_to_any_port("127.0.0.1");

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace kpw::test {
 
@@ -15,10 +17,22 @@ namespace kpw::test {
 class FixtureSite {
 public:
     struct Page {
+        using HeaderList = std::vector<std::pair<std::string, std::string>>;
+        // A constructor, so that the pages of the tests name only what they need.
+        Page(std::string body = {}, int status = 200, int maxAgeSeconds = 0, bool held = false,
+             std::string contentType = "text/html; charset=utf-8", HeaderList headers = {})
+            : Body(std::move(body)),
+              Status(status),
+              MaxAgeSeconds(maxAgeSeconds),
+              Held(held),
+              ContentType(std::move(contentType)),
+              Headers(std::move(headers)) {}
         std::string Body;
-        int Status = 200;
-        int MaxAgeSeconds = 0;  // sent as Cache-Control: max-age when not 0
-        bool Held = false;      // the answer waits until Release()
+        int Status;
+        int MaxAgeSeconds;  // sent as Cache-Control: max-age when not 0
+        bool Held;          // the answer waits until Release()
+        std::string ContentType;
+        HeaderList Headers;  // sent as they are
     };
 
     FixtureSite();

@@ -1,5 +1,6 @@
 // One document complete per top-level load, whatever the load ends in, and the
 // events around it.
+#include <QAction>
 #include <QMouseEvent>
 #include <QTcpServer>
 #include <QTest>
@@ -8,6 +9,7 @@
 #include <csignal>
 
 #include "BrowserViewHarness.h"
+#include "texts/Texts.h"
 
 namespace kpw::test {
 namespace {
@@ -88,6 +90,43 @@ TEST_F(BrowserViewTest, UnfinishedLoadGivesNoDocumentCompleteUntilStop) {
     ASSERT_TRUE(WaitForDocuments(2));
     EXPECT_EQ(Text(events.Documents[1]), "start");  // the page on view stays
     EXPECT_EQ(events.StatusTexts.back(), "Stopped");
+}
+
+TEST_F(BrowserViewTest, InGermanTheStatusTextsMessagesAndContextMenuAreGerman) {
+    view->SetLanguage(texts::German);
+    site.Add("/page", "<html><body>Seite</body></html>");
+    site.Add("/slow", FixtureSite::Page{"<html><body>slow</body></html>", 200, 0, true});
+    Load("/page");
+    ASSERT_FALSE(events.StatusTexts.empty());
+    EXPECT_EQ(events.StatusTexts.front().toStdString(), "Lade " + site.Url("/page"));
+    EXPECT_EQ(events.StatusTexts.back(), "Fertig");
+    for (const QString& text : events.StatusTexts) {
+        EXPECT_FALSE(text.startsWith("Loading") || text == "Done") << text.toStdString();
+    }
+
+    view->Navigate2(site.Url("/slow"), NavHyperlink);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return site.Hits("/slow") == 1; }, Deadline));
+    view->Stop();
+    ASSERT_TRUE(WaitForDocuments(2));
+    EXPECT_EQ(events.StatusTexts.back(), "Angehalten");
+    site.Release();
+
+    try {
+        view->Navigate2("no address", NavHyperlink);
+        ADD_FAILURE() << "an address that is none was opened";
+    } catch (const BrowserError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Die Adresse \"no address\" kann nicht geöffnet werden");
+    }
+    QWebEnginePage* page = view->Page();
+    EXPECT_EQ(page->action(QWebEnginePage::Back)->text(), QString::fromUtf8("Zurück"));
+    EXPECT_EQ(page->action(QWebEnginePage::Copy)->text(), QStringLiteral("Kopieren"));
+    EXPECT_EQ(page->action(QWebEnginePage::CopyLinkToClipboard)->text(),
+              QStringLiteral("Link-Adresse kopieren"));
+
+    // Back to English, as a language switch in the settings does.
+    view->SetLanguage(texts::English);
+    EXPECT_EQ(page->action(QWebEnginePage::Copy)->text(), QStringLiteral("Copy"));
 }
 
 TEST_F(BrowserViewTest, EveryMainFrameNavigationIsReported) {

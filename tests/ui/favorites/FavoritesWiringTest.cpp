@@ -19,13 +19,17 @@ struct Query {
     QString caption;
     QString prompt;
     QString proposed;
+    QString okText;
+    QString cancelText;
 };
 
 class Favorites : public MainWindowHarness {
 protected:
     // Idle on photo 500 in mode urlIndex; user 900 is stored for mode 3.
-    std::unique_ptr<TFormMain> StartIdle(int urlIndex = 1, const QStringList& favorites = {}) {
-        QStringList ini = {"[URL]",         QStringLiteral("URLIndex=%1").arg(urlIndex),
+    std::unique_ptr<TFormMain> StartIdle(int urlIndex = 1, const QStringList& favorites = {},
+                                         int language = 0) {
+        QStringList ini = {"[General]",     QStringLiteral("Language=%1").arg(language),
+                           "[URL]",         QStringLiteral("URLIndex=%1").arg(urlIndex),
                            "[Page]",        "PhotoIndex=500",
                            "UserIndex=900", "[Favorites]"};
         WriteIni(ini + favorites);
@@ -53,8 +57,12 @@ protected:
             auto* edit = modal->findChild<QLineEdit*>();
             auto* buttons = modal->findChild<QDialogButtonBox*>();
             ASSERT_TRUE(label && edit && buttons);
-            query = {modal->objectName() == QStringLiteral("InputQuery"), modal->windowTitle(),
-                     label->text(), edit->text()};
+            query = {modal->objectName() == QStringLiteral("InputQuery"),
+                     modal->windowTitle(),
+                     label->text(),
+                     edit->text(),
+                     buttons->button(QDialogButtonBox::Ok)->text(),
+                     buttons->button(QDialogButtonBox::Cancel)->text()};
             if (remark) edit->setText(*remark);
             buttons->button(remark ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
@@ -70,7 +78,6 @@ protected:
         EXPECT_TRUE(box->view()->isVisible());  // dropped down
         return box;
     }
-
 
     // Picks an entry in the open drop-down with the keyboard.
     static void Choose(QComboBox* box, int row) {
@@ -95,6 +102,20 @@ protected:
         return true;
     }
 };
+
+TEST_F(Favorites, TheRemarkDialogSpeaksTheLanguageInForce) {
+    auto form = StartIdle(1, {}, 1);
+    const Query german = Add(*form, std::nullopt);
+    EXPECT_EQ(german.prompt,
+              QString::fromUtf8("Zu den Favoriten hinzufügen\n\nBemerkung zu Photo #500"));
+    EXPECT_EQ(german.okText, QStringLiteral("OK"));
+    EXPECT_EQ(german.cancelText, QStringLiteral("Abbrechen"));
+
+    form.reset();
+    form = StartIdle(1, {}, 0);
+    const Query english = Add(*form, std::nullopt);
+    EXPECT_EQ(english.cancelText, QStringLiteral("Cancel"));
+}
 
 TEST_F(Favorites, AddAsksForARemarkAndPutsTheEntryOnTop) {
     auto form = StartIdle(1, {"FavoritePhoto1=123   Old tower"});
@@ -246,7 +267,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Remarks{"German", {"Grüße aus Köln", "Straße", "Ärger über Öl"}, "Jürgen", false},
         Remarks{"GermanAndCyrillic", {"Москва зимой", "Brücke", "Дом"}, "Юрий Müller", true}),
-    [](const ::testing::TestParamInfo<Remarks>& testCase) { return std::string(testCase.param.name); });
+    [](const ::testing::TestParamInfo<Remarks>& testCase) {
+        return std::string(testCase.param.name);
+    });
 
 }  // namespace
 }  // namespace kpw

@@ -159,7 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
                               },
                               false},
                       Closing{"CloseBox", [](TFormSettings& d) { d.close(); }, false}),
-    [](const ::testing::TestParamInfo<Closing>& testCase) { return std::string(testCase.param.name); });
+    [](const ::testing::TestParamInfo<Closing>& testCase) {
+        return std::string(testCase.param.name);
+    });
 
 TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
     QDir().mkpath(BinDir());
@@ -192,6 +194,7 @@ TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->FileName(), help.fileName());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelvaro Wizard - Hilfe"));
 }
 
 }  // namespace
