@@ -260,7 +260,7 @@ void WebEngineBrowserView::SetSilent(bool silent) {
 }
 
 void WebEngineBrowserView::SetLanguage(int language) {
-    language_ = language == texts::German ? texts::German : texts::English;
+    language_ = texts::LanguageIndex(language);
     PutContextMenuTexts();
 }
 
