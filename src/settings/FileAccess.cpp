@@ -59,7 +59,7 @@ struct Target {
 // replaced: renaming over a device, a pipe, a socket or a folder would
 // destroy it, and a read-only file was made so on purpose.
 Target ResolveTarget(const std::string& path) {
-    Target target{fs::path(path)};
+    Target target{fs::path(path), false, {}};
     for (int hops = 0; hops <= 40; ++hops) {
         struct stat status {};
         if (::lstat(target.Path.c_str(), &status) != 0) {

@@ -57,12 +57,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::string IndexName(std::string_view name) {
-    std::string lower(name);
-    for (char& c : lower) c = LowerAscii(c);
-    return lower;
-}
-
 }  // namespace
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -141,8 +135,20 @@ std::string IniDocument::Serialize() const {
     return text;
 }
 
+size_t IniDocument::NameHash::operator()(std::string_view name) const {
+    // FNV-1a over the lower-case letters.
+    size_t hash = 14695981039346656037ull;
+    for (char c : name)
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+    return hash;
+}
+
+bool IniDocument::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    return EqualsIgnoringCase(a, b);
+}
+
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const {
-    const auto found = sectionIndex_.find(IndexName(name));
+    const auto found = sectionIndex_.find(name);
     return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
@@ -152,19 +158,19 @@ IniDocument::Section* IniDocument::FindSection(std::string_view name) {
 
 const IniDocument::Entry* IniDocument::FindEntry(size_t section, std::string_view key) const {
     const Index& keys = keyIndexes_[section];
-    const auto found = keys.find(IndexName(key));
+    const auto found = keys.find(key);
     return found == keys.end() ? nullptr : &sections_[section].Entries[found->second];
 }
 
 IniDocument::Section& IniDocument::AppendSection(std::string name) {
-    sectionIndex_.emplace(IndexName(name), sections_.size());
+    sectionIndex_.emplace(name, sections_.size());
     keyIndexes_.emplace_back();
     return sections_.emplace_back(Section{std::move(name), {}});
 }
 
 void IniDocument::AppendEntry(size_t section, Entry entry) {
     std::vector<Entry>& entries = sections_[section].Entries;
-    if (entry.HasValue) keyIndexes_[section].emplace(IndexName(entry.Key), entries.size());
+    if (entry.HasValue) keyIndexes_[section].emplace(entry.Key, entries.size());
     entries.push_back(std::move(entry));
 }
 

@@ -53,9 +53,17 @@ public:
     void WriteBool(std::string_view section, std::string_view key, bool value);
 
 private:
-    // Names in lower case, so that finding a section or key costs the same
-    // however many the file holds.
-    using Index = std::unordered_map<std::string, size_t>;
+    // Names without regard to ASCII letter case, so that finding a section
+    // or key costs the same however many the file holds.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using Index = std::unordered_map<std::string, size_t, NameHash, NameEqual>;
 
     Section* FindSection(std::string_view name);
     const Entry* FindEntry(size_t section, std::string_view key) const;

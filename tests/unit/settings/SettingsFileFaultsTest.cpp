@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, NonRegularTarget,
                                            SpecialFile{"Socket", MakeSocket, false},
                                            SpecialFile{"Folder", MakeFolder, false},
                                            SpecialFile{"FolderThroughLink", MakeFolder, true}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.Name); });
 
 TEST(SettingsFile, DanglingLinkGivesDefaultsAndTheCloseCreatesItsTarget) {
     TempFolder folder;
@@ -277,8 +277,8 @@ TEST(SettingsFile, KillAtAnyMomentOfTheWriteLeavesTheOldOrTheNewFileWhole) {
         // Let a few writes finish, then kill somewhere inside the next one.
         char byte;
         for (int done = 0; done < round % 3; ++done) ASSERT_EQ(::read(fds[0], &byte, 1), 1);
-        for (volatile unsigned spin = random() % 200000; spin > 0; --spin) {
-        }
+        volatile unsigned spin = random() % 200000;
+        while (spin > 0) spin = spin - 1;
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         ::close(fds[0]);
