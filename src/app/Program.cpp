@@ -40,7 +40,7 @@ int RunProgramBody(const ProgramBody& body) {
                              char drained[16];
                              while (read(signalFd, drained, sizeof drained) > 0) {
                              }
-                             formMain.close();
+                             formMain.CloseOnSignal();
                          });
     }
 

@@ -1,12 +1,15 @@
 #include "settings/FileAccess.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <limits>
+#include <string_view>
 
 namespace kpw {
 
@@ -45,25 +48,109 @@ void SyncFolder(const fs::path& folder) {
     ::close(fd);
 }
 
-fs::path ResolvedTarget(const std::string& path) {
-    std::error_code error;
-    if (fs::is_symlink(path, error)) {
-        fs::path resolved = fs::canonical(path, error);
-        if (!error) return resolved;
+struct Target {
+    fs::path Path;  // the file to replace, links followed
+    bool Exists = false;
+    std::string Error;  // when the file must not be replaced
+};
+
+// Follows the links at path one by one, so that a link to a file that does
+// not exist yet still names where the file is created. Only a regular file is
+// replaced: renaming over a device, a pipe, a socket or a folder would
+// destroy it, and a read-only file was made so on purpose.
+Target ResolveTarget(const std::string& path) {
+    Target target{fs::path(path), false, {}};
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat status {};
+        if (::lstat(target.Path.c_str(), &status) != 0) {
+            if (errno != ENOENT)
+                target.Error = Failure("Cannot open the settings file", path, errno);
+            return target;
+        }
+        if (S_ISLNK(status.st_mode)) {
+            std::error_code error;
+            const fs::path link = fs::read_symlink(target.Path, error);
+            if (error) {
+                target.Error = Failure("Cannot open the settings file", path, error.value());
+                return target;
+            }
+            target.Path = link.is_absolute() ? link : target.Path.parent_path() / link;
+            continue;
+        }
+        target.Exists = true;
+        if (!S_ISREG(status.st_mode)) {
+            target.Error = "The settings file \"" + path + "\" is not a regular file";
+        } else if ((status.st_mode & 0222) == 0 || ::access(target.Path.c_str(), W_OK) != 0) {
+            target.Error = "The settings file \"" + path + "\" is read-only";
+        }
+        return target;
     }
-    return fs::path(path);
+    target.Error = Failure("Cannot open the settings file", path, ELOOP);
+    return target;
+}
+
+// The temporary files of earlier writes that were killed before their
+// rename: only this program's own names beside this file, and only those of
+// processes that are gone, since another instance may be writing right now.
+void RemoveLeftoverTemporaryFiles(const fs::path& folder, const std::string& fileName) {
+    const std::string prefix = "." + fileName + ".";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= prefix.size() + 4 || !name.starts_with(prefix) ||
+            !name.ends_with(".tmp"))
+            continue;
+        const std::string_view serial =
+            std::string_view(name).substr(prefix.size(), name.size() - prefix.size() - 4);
+        const size_t dash = serial.find('-');
+        const auto allDigits = [](std::string_view digits) {
+            return !digits.empty() && digits.size() <= 10 &&
+                   digits.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        if (dash == std::string_view::npos || !allDigits(serial.substr(0, dash)) ||
+            !allDigits(serial.substr(dash + 1)))
+            continue;
+        // A process of the same id as this one earlier, or one that ended.
+        const long pid = std::stol(std::string(serial.substr(0, dash)));
+        if (pid <= 0 || pid > std::numeric_limits<pid_t>::max()) continue;
+        const bool gone =
+            pid == ::getpid() || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+        if (!gone) continue;
+        struct stat status {};
+        if (::lstat(entry.path().c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            ::unlink(entry.path().c_str());
+    }
 }
 
 }  // namespace
 
 FileReadResult ReadWholeFile(const std::string& path) {
     FileReadResult result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    // Only a regular file is opened at all: opening a device can have effects
+    // of its own, and a pipe would block the start until someone writes.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return result;
         result.Status = FileReadStatus::Failed;
         result.Error = Failure("Cannot open the settings file", path, errno);
         return result;
+    }
+    const auto notRegular = [&] {
+        result.Status = FileReadStatus::Failed;
+        result.Error = "The settings file \"" + path + "\" is not a regular file";
+        return result;
+    };
+    if (!S_ISREG(status.st_mode)) return notRegular();
+    // Non-blocking, and checked again once open, for a file swapped meanwhile.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.Status = FileReadStatus::Failed;
+        result.Error = Failure("Cannot open the settings file", path, errno);
+        return result;
+    }
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return notRegular();
     }
     char buffer[16384];
     for (;;) {
@@ -86,7 +173,9 @@ FileReadResult ReadWholeFile(const std::string& path) {
 }
 
 std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-    const fs::path target = ResolvedTarget(path);
+    const Target resolved = ResolveTarget(path);
+    if (!resolved.Error.empty()) return resolved.Error;
+    const fs::path& target = resolved.Path;
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
 
@@ -122,6 +211,7 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
         return abandon("Cannot replace the settings file", errno);
     }
     SyncFolder(folder);
+    RemoveLeftoverTemporaryFiles(folder, target.filename().string());
     return std::nullopt;
 }
 

@@ -30,13 +30,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-const IniDocument::Entry* FindEntry(const IniDocument::Section& section, std::string_view key) {
-    for (const IniDocument::Entry& entry : section.Entries) {
-        if (entry.HasValue && EqualsIgnoringCase(entry.Key, key)) return &entry;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::optional<int32_t> ParseIniInteger(std::string_view value) {
@@ -63,20 +56,18 @@ IniDocument IniDocument::Parse(std::string_view text) {
             // A repeated header continues the section it names, so each
             // name stands for one section when looking up and writing.
             current = document.FindSection(name);
-            if (!current) {
-                document.sections_.push_back(Section{std::string(name), {}});
-                current = &document.sections_.back();
-            }
+            if (!current) current = &document.AppendSection(std::string(name));
             continue;
         }
         if (!current) continue;
+        const auto position = static_cast<size_t>(current - document.sections_.data());
         const size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
-            current->Entries.push_back(Entry{std::string(line), {}, false});
+            document.AppendEntry(position, Entry{std::string(line), {}, false});
         } else {
-            current->Entries.push_back(Entry{std::string(TrimAscii(line.substr(0, equals))),
-                                             std::string(TrimAscii(line.substr(equals + 1))),
-                                             true});
+            document.AppendEntry(position,
+                                 Entry{std::string(TrimAscii(line.substr(0, equals))),
+                                       std::string(TrimAscii(line.substr(equals + 1))), true});
         }
     }
     return document;
@@ -101,21 +92,50 @@ std::string IniDocument::Serialize() const {
     return text;
 }
 
+size_t IniDocument::NameHash::operator()(std::string_view name) const {
+    // FNV-1a over the lower-case letters.
+    size_t hash = 14695981039346656037ull;
+    for (char c : name)
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+    return hash;
+}
+
+bool IniDocument::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    return EqualsIgnoringCase(a, b);
+}
+
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const {
-    for (const Section& section : sections_) {
-        if (EqualsIgnoringCase(section.Name, name)) return &section;
-    }
-    return nullptr;
+    const auto found = sectionIndex_.find(name);
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 IniDocument::Section* IniDocument::FindSection(std::string_view name) {
     return const_cast<Section*>(std::as_const(*this).FindSection(name));
 }
 
+const IniDocument::Entry* IniDocument::FindEntry(size_t section, std::string_view key) const {
+    const Index& keys = keyIndexes_[section];
+    const auto found = keys.find(key);
+    return found == keys.end() ? nullptr : &sections_[section].Entries[found->second];
+}
+
+IniDocument::Section& IniDocument::AppendSection(std::string name) {
+    sectionIndex_.emplace(name, sections_.size());
+    keyIndexes_.emplace_back();
+    return sections_.emplace_back(Section{std::move(name), {}});
+}
+
+void IniDocument::AppendEntry(size_t section, Entry entry) {
+    std::vector<Entry>& entries = sections_[section].Entries;
+    if (entry.HasValue) keyIndexes_[section].emplace(entry.Key, entries.size());
+    entries.push_back(std::move(entry));
+}
+
 std::optional<std::string> IniDocument::ReadValue(std::string_view section,
                                                   std::string_view key) const {
     const Section* found = FindSection(section);
-    const Entry* entry = found ? FindEntry(*found, key) : nullptr;
+    const Entry* entry =
+        found ? FindEntry(static_cast<size_t>(found - sections_.data()), key) : nullptr;
     if (!entry) return std::nullopt;
     return entry->Value;
 }
@@ -141,14 +161,12 @@ bool IniDocument::ReadBool(std::string_view section, std::string_view key,
 void IniDocument::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
     Section* target = FindSection(section);
-    if (!target) {
-        sections_.push_back(Section{OnOneLine(section), {}});
-        target = &sections_.back();
-    }
-    if (Entry* entry = const_cast<Entry*>(FindEntry(*target, key))) {
+    if (!target) target = &AppendSection(OnOneLine(section));
+    const auto position = static_cast<size_t>(target - sections_.data());
+    if (Entry* entry = const_cast<Entry*>(FindEntry(position, key))) {
         entry->Value = OnOneLine(value);
     } else {
-        target->Entries.push_back(Entry{OnOneLine(key), OnOneLine(value), true});
+        AppendEntry(position, Entry{OnOneLine(key), OnOneLine(value), true});
     }
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kpw {
@@ -52,8 +53,27 @@ public:
     void WriteBool(std::string_view section, std::string_view key, bool value);
 
 private:
+    // Names without regard to ASCII letter case, so that finding a section
+    // or key costs the same however many the file holds.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using Index = std::unordered_map<std::string, size_t, NameHash, NameEqual>;
+
     Section* FindSection(std::string_view name);
+    const Entry* FindEntry(size_t section, std::string_view key) const;
+    Section& AppendSection(std::string name);
+    void AppendEntry(size_t section, Entry entry);
+
     std::vector<Section> sections_;
+    Index sectionIndex_;
+    // Per section, its keys with values; the first of repeated keys counts.
+    std::vector<Index> keyIndexes_;
 };
 
 // The integer syntax of values: decimal with an optional sign, or

@@ -44,6 +44,7 @@ struct WindowBounds {
     int32_t Top;
     int32_t Width;
     int32_t Height;
+    bool operator==(const WindowBounds&) const = default;
 };
 
 // Writes settings, the window's bounds and the favourites into the file,

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -13,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include "browsing/ControlGroups.h"
 #include "browsing/IndexField.h"
@@ -26,6 +29,8 @@
 #include "ui/UnitSettings.h"
 
 namespace kpw {
+
+Q_LOGGING_CATEGORY(SettingsLog, "kpw.settings")
 
 namespace {
 
@@ -68,6 +73,18 @@ char TypedCharacter(const QKeyEvent* event) {
     const char16_t code = text.at(0).unicode();
     if (code == 127) return 0;
     return code < 256 ? static_cast<char>(code) : '?';
+}
+
+WindowBounds BoundsOf(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
+// All screens together, as a window may span them.
+PixelSize ScreensSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {1024, 768};
+    const QRect all = screen->virtualGeometry();
+    return {all.width(), all.height()};
 }
 
 }  // namespace
@@ -218,6 +235,7 @@ void TFormMain::LayOutClientArea() {
 void TFormMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayOutClientArea();
+    ApplyOuterBounds();
 }
 
 template <typename Handler>
@@ -309,10 +327,16 @@ void TFormMain::FormMainOnCreate() {
     // The logic needs the program's folder, known from here on.
     ConnectEvents();
 
-    // The stored outer bounds; the minimum size still applies.
-    move(settings_.Left, settings_.Top);
-    resize(std::max(settings_.Width, MinimumOuterWidth),
-           std::max(settings_.Height, MinimumOuterHeight));
+    // The stored outer bounds; the minimum size still applies, and no
+    // more than the screens can show is asked of the window system. Until the
+    // frame is known the size goes to the client area.
+    startOuterBounds_ =
+        PlacedOuterBounds({settings_.Left, settings_.Top, settings_.Width, settings_.Height},
+                          {MinimumOuterWidth, MinimumOuterHeight}, ScreensSize(),
+                          WorkArea{workArea.width(), workArea.height()});
+    move(startOuterBounds_.Left, startOuterBounds_.Top);
+    resize(startOuterBounds_.Width, startOuterBounds_.Height);
+    outerBoundsPending_ = true;
     if (settings_.WindowState == 1)
         setWindowState(Qt::WindowMinimized);
     else if (settings_.WindowState == 2)
@@ -330,14 +354,46 @@ void TFormMain::FormMainOnCreate() {
 
 void TFormMain::ApplyOuterBounds() {
     // The stored size is the window's outer size; the frame is known only
-    // once the window system shows the window.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (frame.isEmpty()) return;
-    setMinimumSize(MinimumOuterWidth - frame.width(), MinimumOuterHeight - frame.height());
-    if (windowState() != Qt::WindowNoState) return;
-    resize(std::max(settings_.Width, MinimumOuterWidth) - frame.width(),
-           std::max(settings_.Height, MinimumOuterHeight) - frame.height());
-    move(settings_.Left, settings_.Top);
+    // some time after the window system shows the window, and only the
+    // normal window's frame is the one to take off. Without a window manager
+    // there is no frame and the client area is the whole window.
+    if (windowState() != Qt::WindowNoState || !isVisible()) return;
+    const FrameMargins margins = MarginsBetween(BoundsOf(frameGeometry()), BoundsOf(geometry()));
+    if (margins.IsEmpty()) return;
+    normalMargins_ = margins;
+    setMinimumSize(MinimumOuterWidth - margins.Left - margins.Right,
+                   MinimumOuterHeight - margins.Top - margins.Bottom);
+    if (!outerBoundsPending_) return;
+    outerBoundsPending_ = false;
+    const WindowBounds client = ClientBoundsWithin(startOuterBounds_, margins);
+    resize(client.Width, client.Height);
+    move(startOuterBounds_.Left, startOuterBounds_.Top);
+}
+
+void TFormMain::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    ApplyOuterBounds();
+}
+
+void TFormMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) ApplyOuterBounds();
+    if (event->type() == QEvent::WindowTitleChange) ShowNativeTitle();
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ShowNativeTitle();
+}
+
+void TFormMain::ShowNativeTitle() {
+    // The caption begins with a blank, which the program's own texts build
+    // on; the task bar and window lists show it without.
+    if (QWindow* handle = windowHandle()) {
+        QString title = windowTitle();
+        while (title.startsWith(QLatin1Char(' '))) title.remove(0, 1);
+        handle->setTitle(title);
+    }
 }
 
 void TFormMain::FormMainOnCloseQuery() {
@@ -345,12 +401,18 @@ void TFormMain::FormMainOnCloseQuery() {
     settings_.WindowState = state & Qt::WindowMinimized ? 1 : state & Qt::WindowMaximized ? 2 : 0;
     // The outer bounds of the normal window, also when it is minimised or
     // maximised, taken before the window system restores it.
+    ApplyOuterBounds();
     closingBounds_ = frameGeometry();
     if (settings_.WindowState != 0) {
-        const QRect client = geometry();
-        closingBounds_ = normalGeometry().adjusted(
-            closingBounds_.left() - client.left(), closingBounds_.top() - client.top(),
-            closingBounds_.right() - client.right(), closingBounds_.bottom() - client.bottom());
+        // A window that was never normal under a frame still has the bounds
+        // it was given; Qt's normal geometry would lack the frame.
+        const bool framed =
+            !MarginsBetween(BoundsOf(frameGeometry()), BoundsOf(geometry())).IsEmpty();
+        const WindowBounds normal =
+            outerBoundsPending_ && framed
+                ? startOuterBounds_
+                : OuterBoundsAround(BoundsOf(normalGeometry()), normalMargins_);
+        closingBounds_ = QRect(normal.Left, normal.Top, normal.Width, normal.Height);
     }
     if (settings_.WindowState == 2) showNormal();
 }
@@ -361,9 +423,26 @@ void TFormMain::FormMainOnClose() {
         StoreSettings(location_.IniFileName, settings_,
                       WindowBounds{bounds.left(), bounds.top(), bounds.width(), bounds.height()},
                       favoritePhotos_.Entries(), favoriteUsers_.Entries());
-    if (failure) {
+    if (!failure) return;
+    if (closingOnSignal_)
+        qCCritical(SettingsLog).noquote() << QString::fromStdString(*failure);
+    else
         QMessageBox::critical(this, applicationTitle_, QString::fromStdString(*failure));
+}
+
+void TFormMain::CloseOnSignal() {
+    closingOnSignal_ = true;
+    // A dialog left open would keep its own event loop, and with it the
+    // program, running.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (modal == QApplication::activeModalWidget()) break;
     }
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    close();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include "favorites/FavoriteList.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
+#include "settings/WindowPlacement.h"
 
 class QButtonGroup;
 class QLabel;
@@ -50,6 +51,11 @@ public:
     ~TFormMain() override;
 
     void SetSettingsForm(TFormSettings* formSettings) { formSettings_ = formSettings; }
+
+    // The close at the end of the session: as the close box, but nobody may
+    // be there to answer a box, so open dialogs are closed and a failed write
+    // goes to the log (stderr) instead of an error box.
+    void CloseOnSignal();
 
     // For the tests: the logic, the record and the controls by role.
     Navigator& Logic() { return *navigator_; }
@@ -102,6 +108,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -111,6 +120,7 @@ private:
     void ConnectEvents();
     void FormMainOnCreate();
     void ApplyOuterBounds();
+    void ShowNativeTitle();
     void FormMainOnCloseQuery();
     void FormMainOnClose();
     void SpeedButtonSettingsOnClick();
@@ -149,6 +159,14 @@ private:
     QTimer* timerNavigate_ = nullptr;
     bool busyCursors_ = false;
     bool closed_ = false;
+    bool closingOnSignal_ = false;
+    // The stored outer bounds wait for the window manager's frame, which is
+    // known only some time after the window is shown.
+    bool outerBoundsPending_ = false;
+    WindowBounds startOuterBounds_{};
+    // The frame of the normal window, once seen; the frame of a maximised
+    // one differs.
+    FrameMargins normalMargins_;
     // Change notifications of the index field so far.
     int pageIndexChanges_ = 0;
     QString applicationTitle_;

@@ -1,19 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QAbstractItemView>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include "MainWindowHarness.h"
 #include "browsing/Navigator.h"
@@ -66,6 +68,70 @@ TEST_F(MainWindow, ToolRowHasEveryControlAtItsPlaceWithAGlyphOrCaption) {
     EXPECT_EQ(qobject_cast<QLabel*>(form->ControlWidget(Control::LabelPageIndex))->text(),
               QStringLiteral("Photo index"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));
+}
+
+TEST_F(MainWindow, TaskBarTitleHasNoLeadingBlankWhileTheCaptionKeepsIt) {
+    auto form = Start();
+    ASSERT_NE(form->windowHandle(), nullptr);
+    EXPECT_EQ(form->windowHandle()->title(), QStringLiteral("Kelvaro Photo Wizard"));
+    form->SetWindowCaption("  Other caption");
+    EXPECT_EQ(form->WindowCaption(), "  Other caption");
+    EXPECT_EQ(form->windowHandle()->title(), QStringLiteral("Other caption"));
+}
+
+// Sizes beyond the screens once crashed the engine or hung the X server;
+// the window gets what the screens can show.
+class HugeStoredSize : public MainWindowHarness,
+                       public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(HugeStoredSize, WindowIsCappedToTheScreens) {
+    WriteIni({QStringLiteral("[MainForm]"), QStringLiteral("Left=0"), QStringLiteral("Top=0"),
+              QStringLiteral("Width=%1").arg(QLatin1String(GetParam())),
+              QStringLiteral("Height=%1").arg(QLatin1String(GetParam()))});
+    QRect outer;
+    {
+        auto form = Start();
+        const QRect screens = QGuiApplication::primaryScreen()->virtualGeometry();
+        outer = form->frameGeometry();
+        EXPECT_LE(outer.width(), std::max(screens.width(), 574));
+        EXPECT_LE(outer.height(), std::max(screens.height(), 160));
+        EXPECT_GE(outer.width(), 574);
+        form->close();
+    }
+    // The close writes the window's bounds, not the stored size.
+    EXPECT_TRUE(ReadIni().contains(QStringLiteral("Width=%1\r\nHeight=%2\r\n")
+                                       .arg(outer.width())
+                                       .arg(outer.height())
+                                       .toLatin1()))
+        << ReadIni().constData();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, HugeStoredSize,
+                         ::testing::Values("0x7FFFFFFF", "16000", "2147483647"));
+
+TEST_F(MainWindow, AFailedWriteAtASignalsCloseOpensNoBoxAndClosesOpenDialogs) {
+    auto form = Start();
+    QFile::remove(IniPath());
+    ASSERT_TRUE(QDir().mkpath(IniPath()));
+    bool boxSeen = false;
+    // A dialog open when the session ends; the close must not wait for it.
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] { form->CloseOnSignal(); });
+        QDialog dialog(form.get());
+        dialog.setModal(true);
+        dialog.exec();
+    });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxSeen = true;
+            box->accept();
+        }
+    });
+    watch.start(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 10000));
+    EXPECT_FALSE(boxSeen);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(MainWindow, FirstStartOpensDefaultsAndLoadsIndexOneAndTwo) {

@@ -49,6 +49,34 @@ TEST(IniDocument, LineBreaksInsideAValueCannotStartNewLines) {
     EXPECT_EQ(reread.ReadValue("URL", "After"), "kept");
 }
 
+// A file this size took minutes while every header and key was looked up by
+// scanning all before it; with the index, parse and write take a moment.
+TEST(IniDocument, HundredThousandSectionsParseLookUpAndWriteBack) {
+    constexpr int Count = 100000;
+    std::string text;
+    for (int n = 0; n < Count; ++n)
+        text += "[Section" + std::to_string(n) + "]\r\nKey=" + std::to_string(n) + "\r\n";
+    text += "[SECTION5]\r\nkey=repeated\r\nOther=5\r\n";
+
+    IniDocument ini = IniDocument::Parse(text);
+    ASSERT_EQ(ini.Sections().size(), static_cast<size_t>(Count));
+    EXPECT_EQ(ini.ReadValue("section99999", "KEY"), "99999");
+    EXPECT_EQ(ini.ReadValue("Section5", "Key"), "5");
+    EXPECT_EQ(ini.ReadValue("Section5", "other"), "5");
+    for (int n = 0; n < Count; ++n) ini.WriteInteger("SECTION" + std::to_string(n), "kEy", -n);
+    ini.WriteString("General", "SaveSettings", "1");
+
+    const IniDocument reread = IniDocument::Parse(ini.Serialize());
+    ASSERT_EQ(reread.Sections().size(), static_cast<size_t>(Count) + 1);
+    EXPECT_EQ(reread.Sections()[7].Name, "Section7");
+    EXPECT_EQ(reread.ReadInteger("Section77777", "Key", 0), -77777);
+    EXPECT_EQ(reread.ReadValue("Section5", "Key"), "-5");
+    // The repeated key stays as it was, after the first, which was written.
+    EXPECT_EQ(reread.Sections()[5].Entries.size(), 3u);
+    EXPECT_EQ(reread.Sections()[5].Entries[1].Value, "repeated");
+    EXPECT_EQ(reread.ReadValue("general", "savesettings"), "1");
+}
+
 class IniLineEnds : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(IniLineEnds, EveryCommonLineEndSeparatesLines) {
