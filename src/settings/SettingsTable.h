@@ -20,6 +20,9 @@ template <typename... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+// Older compilers deduce aggregate templates only with a guide.
+template <typename... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 // One persisted setting: where it stands in the INI file, its field, its
 // default, the bounds loading brings it into, and the tag of the settings
