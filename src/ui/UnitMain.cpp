@@ -341,6 +341,7 @@ void TFormMain::FormMainOnCreate() {
         setWindowState(Qt::WindowMinimized);
     else if (settings_.WindowState == 2)
         setWindowState(Qt::WindowMaximized);
+    maximisePending_ = settings_.WindowState == 2;
 
     navigator_->StartUp();
     favorites_->SelectFirstEntries();
@@ -357,17 +358,28 @@ void TFormMain::ApplyOuterBounds() {
     // some time after the window system shows the window, and only the
     // normal window's frame is the one to take off. Without a window manager
     // there is no frame and the client area is the whole window.
-    if (windowState() != Qt::WindowNoState || !isVisible()) return;
+    if (!isVisible()) return;
     const FrameMargins margins = MarginsBetween(BoundsOf(frameGeometry()), BoundsOf(geometry()));
     if (margins.IsEmpty()) return;
+    // Framed while maximised: the manager did maximise it.
+    if (windowState() & Qt::WindowMaximized) maximisePending_ = false;
+    if (windowState() != Qt::WindowNoState) return;
     normalMargins_ = margins;
     setMinimumSize(MinimumOuterWidth - margins.Left - margins.Right,
                    MinimumOuterHeight - margins.Top - margins.Bottom);
-    if (!outerBoundsPending_) return;
-    outerBoundsPending_ = false;
-    const WindowBounds client = ClientBoundsWithin(startOuterBounds_, margins);
-    resize(client.Width, client.Height);
-    move(startOuterBounds_.Left, startOuterBounds_.Top);
+    if (outerBoundsPending_) {
+        outerBoundsPending_ = false;
+        const WindowBounds client = ClientBoundsWithin(startOuterBounds_, margins);
+        resize(client.Width, client.Height);
+        move(startOuterBounds_.Left, startOuterBounds_.Top);
+    }
+    // A window manager may map the window normal although it was asked for
+    // maximised; once managed, the window asks again, now with its normal
+    // bounds right.
+    if (maximisePending_) {
+        maximisePending_ = false;
+        setWindowState(Qt::WindowMaximized);
+    }
 }
 
 void TFormMain::moveEvent(QMoveEvent* event) {

@@ -164,6 +164,7 @@ private:
     // known only some time after the window is shown.
     bool outerBoundsPending_ = false;
     WindowBounds startOuterBounds_{};
+    bool maximisePending_ = false;
     // The frame of the normal window, once seen; the frame of a maximised
     // one differs.
     FrameMargins normalMargins_;
