@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FuzzInput.h"
+#include "settings/AsciiText.h"
 #include "settings/IniDocument.h"
 #include "settings/TextEncoding.h"
 
@@ -70,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (c == '\r' || c == '\n') c = ' ';
     }
     const auto readBack = reread.ReadValue("Fuzz", "Value");
-    KPW_FUZZ_REQUIRE(readBack && *readBack == std::string(kpw::TrimIniText(expected)),
+    KPW_FUZZ_REQUIRE(readBack && *readBack == std::string(kpw::TrimAscii(expected)),
                      "written value");
     return 0;
 }

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // The favourites entry reading: index digits, then the remark.
-    const std::string trimmed = kpw::TrimText(text);
+    const std::string trimmed(kpw::TrimAscii(text));
     KPW_FUZZ_REQUIRE(trimmed.size() <= text.size(), "trimming");
     const std::string digits = kpw::LeadingDigits(text);
     KPW_FUZZ_REQUIRE(std::all_of(digits.begin(), digits.end(), IsDigit), "leading digits");
