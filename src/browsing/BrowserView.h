@@ -38,6 +38,11 @@ struct DocumentContent {
     std::optional<std::string> BodyMarkup;
     // The body's rendered plain text.
     std::optional<std::string> BodyText;
+    // The HTTP status of the answer where the engine names one (200, 404,
+    // 429, ...), else 0: a connection error, a page from the cache.
+    int HttpStatus = 0;
+    // The answer's Retry-After header, where the engine hands headers over.
+    std::optional<std::string> RetryAfter = std::nullopt;
 };
 
 }  // namespace kpw

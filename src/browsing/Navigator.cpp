@@ -21,11 +21,12 @@ bool IsIndex(int32_t value) {
 }  // namespace
 
 Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& visibleView,
-                     BrowserView& hiddenView, std::string exeDir)
+                     BrowserView& hiddenView, ClockPort& clock, std::string exeDir)
     : settings_(settings),
       window_(window),
       visibleView_(visibleView),
       hiddenView_(hiddenView),
+      clock_(clock),
       exeDir_(std::move(exeDir)) {}
 
 int Navigator::LanguageIndex() const {
@@ -183,8 +184,9 @@ void Navigator::BuildPageURLs() {
 }
 
 void Navigator::NavigateBrowsers() {
+    DropAutomaticRequests();
     try {
-        visibleView_.Navigate2(state_.CurrentURL, NavHyperlink);
+        SendVisible(state_.CurrentURL);
         Preload();
     } catch (const std::exception& error) {
         // A refused navigation leaves the window loading until Stop.
@@ -199,7 +201,15 @@ void Navigator::Preload() {
     // restart that load and fetch the page twice.
     if (NextURL() == preloadedURL_) return;
     preloadedURL_.clear();
+    if (AutomaticRequestWaits()) {
+        // Sent by the wait timer, to the neighbour of the time.
+        pacing_.PreloadHeld = true;
+        ScheduleWaitTimer();
+        return;
+    }
+    pacing_.PreloadHeld = false;
     hiddenView_.Navigate2(NextURL(), NavHyperlink);
+    NoteRequest();
     preloadedURL_ = NextURL();
 }
 
@@ -262,11 +272,15 @@ void Navigator::SpeedButtonShowStatisticsOnClick() {
 // ---- Browser commands
 
 void Navigator::SpeedButtonGoBackOnClick() {
+    DropAutomaticRequests();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
     if (!ShowsLastNavigatedURL()) {
         EnableControls(false);
-        RunBrowserCommand([this] { visibleView_.GoBack(); });
+        RunBrowserCommand([this] {
+            visibleView_.GoBack();
+            NoteRequest();
+        });
         window_.ProcessPendingMessages();
     } else {
         // Nothing was sent, so no download will end the command.
@@ -276,12 +290,13 @@ void Navigator::SpeedButtonGoBackOnClick() {
 }
 
 void Navigator::SpeedButtonGoBackOnDblClick() {
+    DropAutomaticRequests();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
     if (!ShowsLastNavigatedURL()) {
         EnableControls(false);
         try {
-            visibleView_.Navigate2(state_.LastNavigatedURL, NavHyperlink);
+            SendVisible(state_.LastNavigatedURL);
         } catch (const std::exception& error) {
             // As every navigation request: ignored, Stop ends the loading state.
             ReportSwallowed("navigating back to the last address", error);
@@ -294,10 +309,14 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
 }
 
 void Navigator::SpeedButtonRefreshOnClick() {
+    DropAutomaticRequests();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
     EnableControls(false);
-    RunBrowserCommand([this] { visibleView_.Refresh(); });
+    RunBrowserCommand([this] {
+        visibleView_.Refresh();
+        NoteRequest();
+    });
 }
 
 void Navigator::RunBrowserCommand(const std::function<void()>& command) {
@@ -314,7 +333,13 @@ void Navigator::RunBrowserCommand(const std::function<void()>& command) {
 
 void Navigator::SpeedButtonStopOnClick() {
     HideFavoriteLists();
+    // Stop also ends what the program waits to do by itself.
+    const bool wasWaiting = pacing_.RetryPending;
+    DropAutomaticRequests();
+    pacing_.PreloadHeld = false;
+    ScheduleWaitTimer();
     EnableControls(true);
+    if (wasWaiting) window_.SetStatusText("");
     visibleView_.Stop();
 }
 

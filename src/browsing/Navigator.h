@@ -5,6 +5,8 @@
 #include <string>
 
 #include "browsing/BrowserView.h"
+#include "browsing/BusySite.h"
+#include "browsing/ClockPort.h"
 #include "browsing/DisplayMode.h"
 #include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
@@ -20,7 +22,7 @@ namespace kpw {
 class Navigator {
 public:
     Navigator(Settings& settings, MainWindowPort& window, BrowserView& visibleView,
-              BrowserView& hiddenView, std::string exeDir);
+              BrowserView& hiddenView, ClockPort& clock, std::string exeDir);
 
     NavigationState& State() { return state_; }
     const NavigationState& State() const { return state_; }
@@ -76,6 +78,12 @@ public:
     void VisibleWebBrowserOnDownloadComplete();
     void VisibleWebBrowserOnDocumentComplete(const DocumentContent& content);
     void VisibleWebBrowserOnStatusTextChange(const std::string& text);
+    // The hidden view's finished load; only a busy answer matters.
+    void HiddenWebBrowserOnDocumentComplete(const DocumentContent& content);
+    // The clock's wait timer ran out: a countdown step, a retry of a busy
+    // page, or a request the pacing held back.
+    void WaitTimerOnTimer();
+    const RequestPacing& Pacing() const { return pacing_; }
 
     // Language texts of the main window; also chooses the help file.
     void SetFormMainTexts(int language);
@@ -110,15 +118,34 @@ private:
     void SkipMissingPhoto();
     void SynchroniseAndPreload();
 
+    // Busy sites and pacing (NavigatorRequests.cpp).
+    void SendVisible(const std::string& url);
+    void NoteRequest();
+    // The earliest time for a request the program starts by itself.
+    int64_t AutomaticRequestDueMs() const;
+    bool AutomaticRequestWaits() const;
+    std::optional<int64_t> RetryAfterOf(const DocumentContent& content) const;
+    void WaitForBusySite(const DocumentContent& content);
+    void ShowBusyCountdown();
+    void RetryBusyPage();
+    // One step of the skip chain; the chain simply ends when it fails.
+    void SendSkip(const std::string& url);
+    void ScheduleWaitTimer();
+    // The user navigates: a retry or a held skip no longer applies; what the
+    // site asked for (the time to wait) still does.
+    void DropAutomaticRequests();
+
     Settings& settings_;
     MainWindowPort& window_;
     BrowserView& visibleView_;
     BrowserView& hiddenView_;
+    ClockPort& clock_;
     std::string exeDir_;
     std::string helpFileName_;
     // The address last sent to the hidden view.
     std::string preloadedURL_;
     NavigationState state_;
+    RequestPacing pacing_;
     URLTemplateTable table_{settings_};
 };
 

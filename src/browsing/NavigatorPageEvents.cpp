@@ -29,6 +29,13 @@ private:
 
 void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
     EnableControls(true);
+    // A busy site has not lost the photo: no analysis, no skip, no preload.
+    if (IsBusyStatus(content.HttpStatus)) {
+        WaitForBusySite(content);
+        return;
+    }
+    pacing_.RetryURL.clear();
+    pacing_.RetriesDone = 0;
     // The first and the last index are shown as they come.
     if (state_.CurrentIndex <= 1 || state_.CurrentIndex >= MaxIndex) return;
     try {
@@ -78,11 +85,13 @@ void Navigator::SkipMissingPhoto() {
     // Only mode 1 skips, and always to the plain photo address.
     state_.CurrentURL =
         PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], state_.CurrentIndex);
-    try {
-        visibleView_.Navigate2(state_.CurrentURL, NavHyperlink);
-    } catch (const std::exception& error) {
-        // The chain simply ends when nothing comes back.
-        ReportSwallowed("skipping a missing photo", error);
+    if (AutomaticRequestWaits()) {
+        // The pacing holds the step back; the wait timer sends it.
+        pacing_.HeldSkipURL = state_.CurrentURL;
+        window_.SetEnabled(Control::Stop, true);
+        ScheduleWaitTimer();
+    } else {
+        SendSkip(state_.CurrentURL);
     }
     state_.LastNavigatedURL = state_.CurrentURL;
 

@@ -41,6 +41,9 @@ struct Settings {
     std::string TemplateURL30{};
     int32_t URLIndex{};   // display mode: 1 photo only, 2 photo + info, 3 user page
     int32_t PhotoSize{};  // 1..4, selects TemplateURL11..TemplateURL14
+    // The least milliseconds between two requests the program starts by
+    // itself (skip chain steps, preloads); 0 paces nothing.
+    int32_t MinRequestInterval{};
     // [Page]
     int32_t PhotoIndex{};
     int32_t UserIndex{};

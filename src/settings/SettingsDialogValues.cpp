@@ -12,6 +12,20 @@ std::string BoundedText(int32_t value, IntegerBounds bounds) {
     return std::to_string(Clamp(value, bounds.Low, bounds.High));
 }
 
+// The position of a tag in MoreNumberTags; std::out_of_range for other tags.
+size_t MoreNumberPosition(int tag) {
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+        if (MoreNumberTags[i] == tag) return i;
+    }
+    throw std::out_of_range("no number field with tag " + std::to_string(tag));
+}
+
+// The field of a "More options" number, of a const or a changeable record.
+template <typename Record>
+auto& MoreNumberOf(Record& settings, int tag) {
+    return settings.*std::get<int32_t Settings::*>(SettingWithTag(tag)->Member);
+}
+
 }  // namespace
 
 const IntegerBounds* SpinFieldBounds(int tag) {
@@ -36,6 +50,14 @@ const std::string& SettingsDialogFields::Template(int tag) const {
     return const_cast<SettingsDialogFields&>(*this).Template(tag);
 }
 
+std::string& SettingsDialogFields::MoreNumber(int tag) {
+    return MoreNumbers[MoreNumberPosition(tag)];
+}
+
+const std::string& SettingsDialogFields::MoreNumber(int tag) const {
+    return MoreNumbers[MoreNumberPosition(tag)];
+}
+
 SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
     maxSkippedURLCountAtOpen_ = settings.MaxSkippedURLCount;
     navigateDelayTimeAtOpen_ = settings.NavigateDelayTime;
@@ -50,6 +72,11 @@ SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
     fields.WebBrowserVerbose = settings.WebBrowserVerbose;
     fields.InvertMouseWheel = settings.InvertMouseWheel;
     fields.SaveSettings = settings.SaveSettings;
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+        const int tag = MoreNumberTags[i];
+        moreNumbersAtOpen_[i] = MoreNumberOf(settings, tag);
+        fields.MoreNumbers[i] = BoundedText(moreNumbersAtOpen_[i], *SpinFieldBounds(tag));
+    }
     return fields;
 }
 
@@ -62,6 +89,9 @@ int32_t SettingsDialogValues::ValueAtOpen(int tag) const {
         case MaxFavoriteCountTag:
             return maxFavoriteCountAtOpen_;
         default:
+            for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+                if (MoreNumberTags[i] == tag) return moreNumbersAtOpen_[i];
+            }
             return 0;
     }
 }
@@ -90,6 +120,8 @@ void SettingsDialogValues::ReadBack(const SettingsDialogFields& fields, Settings
     settings.WebBrowserVerbose = fields.WebBrowserVerbose;
     settings.InvertMouseWheel = fields.InvertMouseWheel;
     settings.SaveSettings = fields.SaveSettings;
+    for (int tag : MoreNumberTags)
+        MoreNumberOf(settings, tag) = SpinFieldValue(fields.MoreNumber(tag), *SpinFieldBounds(tag));
 }
 
 int32_t SpinFieldValue(const std::string& text, IntegerBounds bounds) {

@@ -23,6 +23,9 @@ inline constexpr IntegerBounds MaxSkippedURLCountBounds = BoundsOf("MaxSkippedUR
 inline constexpr IntegerBounds NavigateDelayTimeBounds = BoundsOf("NavigateDelayTime");
 inline constexpr IntegerBounds MaxFavoriteCountBounds = BoundsOf("MaxFavoriteCount");
 
+// The number fields of the "More options" group, in their order.
+inline constexpr std::array<int, 1> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag};
+
 // The bounds of the number field with this tag; nullptr for other tags.
 const IntegerBounds* SpinFieldBounds(int tag);
 
@@ -41,6 +44,12 @@ struct SettingsDialogFields {
     bool WebBrowserVerbose = false;
     bool InvertMouseWheel = false;
     bool SaveSettings = true;
+    std::array<std::string, MoreNumberTags.size()> MoreNumbers;  // in the order of MoreNumberTags
+
+    // The number field of the "More options" group with this tag;
+    // std::out_of_range for other tags.
+    std::string& MoreNumber(int tag);
+    const std::string& MoreNumber(int tag) const;
 
     // The template field with this tag (11..14, 20, 30); std::out_of_range
     // for other tags.
@@ -75,6 +84,7 @@ private:
     int32_t maxSkippedURLCountAtOpen_ = 100;
     int32_t navigateDelayTimeAtOpen_ = 1000;
     int32_t maxFavoriteCountAtOpen_ = 64;
+    std::array<int32_t, MoreNumberTags.size()> moreNumbersAtOpen_{};
 };
 
 // A number field's value as OK reads it: the text brought into the bounds,

@@ -39,7 +39,7 @@ struct SettingRow {
 
 // Every persisted setting, in the order the file holds them. Left and Top
 // have no fixed bounds: loading keeps them on the work area (SettingsStore).
-inline constexpr std::array<SettingRow, 23> SettingsTable{{
+inline constexpr std::array<SettingRow, 24> SettingsTable{{
     {"General", "SaveSettings", &Settings::SaveSettings, 1},
     {"General", "WebBrowserVerbose", &Settings::WebBrowserVerbose, 0},
     {"General", "InvertMouseWheel", &Settings::InvertMouseWheel, 0},
@@ -78,6 +78,13 @@ inline constexpr std::array<SettingRow, 23> SettingsTable{{
      std::nullopt, 30},
     {"URL", "URLIndex", &Settings::URLIndex, 1, {}, IntegerBounds{1, 3}},
     {"URL", "PhotoSize", &Settings::PhotoSize, 3, {}, IntegerBounds{1, 4}},
+    {"URL",
+     "MinRequestInterval",
+     &Settings::MinRequestInterval,
+     0,
+     {},
+     IntegerBounds{0, 10000},
+     40},
     {"Page", "PhotoIndex", &Settings::PhotoIndex, 1, {}, IntegerBounds{1, MaxIndex}},
     {"Page", "UserIndex", &Settings::UserIndex, 1, {}, IntegerBounds{1, MaxIndex}},
     {"Favorites", "MaxFavoriteCount", &Settings::MaxFavoriteCount, 16, {}, IntegerBounds{8, 64}, 3},

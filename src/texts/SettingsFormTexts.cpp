@@ -44,6 +44,11 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Save settings",
         "OK",
         "Cancel",
+        "More options",
+        "Least time between requests",
+        "Least time in ms between two requests that\r"
+        "the program starts by itself (skipping missing\r"
+        "photos, preloading); 0 sends them at once",
     },
     {
         " - Einstellungen",
@@ -88,6 +93,11 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Einstellungen speichern",
         "OK",
         "Abbrechen",
+        "Weitere Optionen",
+        "Mindestabstand der Anfragen",
+        "Mindestabstand in ms zwischen zwei Anfragen, die\r"
+        "das Programm von sich aus stellt (Überspringen\r"
+        "fehlender Photos, Vorausladen); 0 stellt sie sofort",
     },
 };
 

@@ -36,6 +36,10 @@ struct SettingsFormTexts {
     const char* CheckBoxSaveSettings;
     const char* ButtonOk;
     const char* ButtonCancel;
+    // The group of options beyond the ones above.
+    const char* GroupMoreOptions;
+    const char* LabelMinRequestInterval;
+    const char* SpinEditMinRequestIntervalHint;
 };
 
 extern const SettingsFormTexts SettingsFormTextTable[LanguageCount];

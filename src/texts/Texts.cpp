@@ -57,6 +57,34 @@ const BrowserViewTexts BrowserViewTextTable[LanguageCount] = {
     },
 };
 
+const BusySiteTexts BusySiteTextTable[LanguageCount] = {
+    {
+        "The site is busy (HTTP %1). Trying again in %2 s.",
+        "The site is still busy (HTTP %1) after %2 retries. Press F5 to try again.",
+    },
+    {
+        "Die Seite ist ausgelastet (HTTP %1). Neuer Versuch in %2 s.",
+        "Die Seite ist noch immer ausgelastet (HTTP %1), auch nach %2 Versuchen. F5 versucht es "
+        "erneut.",
+    },
+};
+
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> arguments) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const size_t argument = static_cast<size_t>(next - '1');
+        if (text[i] == '%' && next >= '1' && next <= '9' && argument < arguments.size()) {
+            result += *(arguments.begin() + argument);
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
 const ContextMenuTexts ContextMenuTextTable[LanguageCount] = {
     {
         "Back",

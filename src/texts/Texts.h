@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace kpw::texts {
 
@@ -106,6 +108,17 @@ struct ContextMenuTexts {
     const char* Unselect;
 };
 extern const ContextMenuTexts ContextMenuTextTable[LanguageCount];
+
+// What the status bar says while the program waits for a busy site.
+struct BusySiteTexts {
+    const char* Waiting;  // %1 the HTTP status, %2 the seconds left
+    const char* GaveUp;   // %1 the HTTP status, %2 the retries made
+};
+extern const BusySiteTexts BusySiteTextTable[LanguageCount];
+
+// The text with "%1", "%2", ... replaced by the arguments in their order; a
+// placeholder without an argument stays as it is.
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> arguments);
 
 // ExeDir + stem + ".HLP"; exeDir ends in the path separator.
 std::string HelpFileName(const std::string& exeDir, int language);

@@ -26,6 +26,7 @@
 #include "ui/Glyphs.h"
 #include "ui/PageIndexSpinBox.h"
 #include "ui/QtBrowserView.h"
+#include "ui/QtClock.h"
 #include "ui/UnitSettings.h"
 
 namespace kpw {
@@ -102,6 +103,7 @@ TFormMain::TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visible
 TFormMain::~TFormMain() {
     qApp->removeEventFilter(this);
     if (busyCursors_) QApplication::restoreOverrideCursor();
+    if (clock_) clock_->StopWaitTimer();
     // The views go before the logic that refers to them; their pages go
     // before the profile, which the program releases after this window.
     visibleView_.reset();
@@ -248,7 +250,9 @@ void TFormMain::Guarded(Handler&& handler) {
 }
 
 void TFormMain::ConnectEvents() {
-    navigator_ = std::make_unique<Navigator>(settings_, *this, *visibleView_, *hiddenView_,
+    clock_ =
+        std::make_unique<QtClock>([this] { Guarded([&] { navigator_->WaitTimerOnTimer(); }); });
+    navigator_ = std::make_unique<Navigator>(settings_, *this, *visibleView_, *hiddenView_, *clock_,
                                              location_.ExeDir);
     favorites_ = std::make_unique<FavoritesController>(settings_, *this, *navigator_,
                                                        favoritePhotos_, favoriteUsers_);
@@ -308,6 +312,10 @@ void TFormMain::ConnectEvents() {
     connect(view, &QtBrowserView::StatusTextChange, this, [this, &logic](const QString& text) {
         Guarded([&] { logic.VisibleWebBrowserOnStatusTextChange(text.toStdString()); });
     });
+    connect(hiddenView_.get(), &QtBrowserView::DocumentComplete, this,
+            [this, &logic](const DocumentContent& content) {
+                Guarded([&] { logic.HiddenWebBrowserOnDocumentComplete(content); });
+            });
 
     qApp->installEventFilter(this);
 }

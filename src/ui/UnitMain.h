@@ -28,6 +28,7 @@ class FavoriteComboBox;
 class FavoritesController;
 class Navigator;
 class QtBrowserView;
+class QtClock;
 class TFormSettings;
 
 // Where the window finds its settings file; the program takes both from the
@@ -142,6 +143,8 @@ private:
     kpw::FavoriteList favoriteUsers_;
     std::unique_ptr<QtBrowserView> visibleView_;
     std::unique_ptr<QtBrowserView> hiddenView_;
+    // Before the logic that uses it, so it goes after it.
+    std::unique_ptr<QtClock> clock_;
     std::unique_ptr<Navigator> navigator_;
     std::unique_ptr<FavoritesController> favorites_;
     TFormSettings* formSettings_ = nullptr;

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "browsing/KeyCodes.h"
 #include "settings/SettingsTable.h"
@@ -22,7 +25,15 @@ namespace kpw {
 namespace {
 
 constexpr int ClientWidth = 542;
-constexpr int ClientHeight = 280;
+
+// The "More options" group stands below the rows above; its rows are 28
+// pixels apart, as the template rows are.
+constexpr int MoreOptionsTop = 286;
+constexpr int MoreOptionsFirstRow = 20;
+constexpr int MoreOptionsRowHeight = 28;
+constexpr int MoreOptionsHeight =
+    MoreOptionsFirstRow + MoreOptionsRowHeight * static_cast<int>(MoreNumberTags.size()) + 2;
+constexpr int ClientHeight = MoreOptionsTop + MoreOptionsHeight + 4;
 
 // Labels are sized to their text up to the column of the fields.
 constexpr int LabelLeft = 4;
@@ -42,9 +53,21 @@ int TemplateTop(size_t row) {
     return FirstTemplateTop + TemplateRowHeight * static_cast<int>(row);
 }
 
-QString TemplateName(int tag) {
+// The INI key of the setting that the field with this tag edits.
+QString SettingName(int tag) {
     return QString::fromUtf8(SettingWithTag(tag)->Key.data(),
                              static_cast<qsizetype>(SettingWithTag(tag)->Key.size()));
+}
+
+int MoreOptionsRowTop(size_t row) {
+    return MoreOptionsFirstRow + MoreOptionsRowHeight * static_cast<int>(row);
+}
+
+// The caption and the hint of a "More options" number field.
+std::pair<const char*, const char*> MoreNumberTexts(const texts::SettingsFormTexts& t, int tag) {
+    if (tag == SettingNamed("MinRequestInterval").DialogTag)
+        return {t.LabelMinRequestInterval, t.SpinEditMinRequestIntervalHint};
+    return {"", ""};
 }
 
 QString Text(const char* utf8) {
@@ -84,8 +107,9 @@ void TFormSettings::CreateControls() {
     labelNavigateDelayTime_ = label("LabelNavigateDelayTime");
     labelMaxFavoriteCount_ = label("LabelMaxFavoriteCount");
 
-    auto spinEdit = [this](const QString& name, int tag, int top, const QString& layoutValue) {
-        auto* field = new SpinEdit(tag, *SpinFieldBounds(tag), this);
+    auto spinEdit = [this](const QString& name, int tag, int top, const QString& layoutValue,
+                           QWidget* parent = nullptr) {
+        auto* field = new SpinEdit(tag, *SpinFieldBounds(tag), parent ? parent : this);
         field->setObjectName(name);
         field->setGeometry(200, top, 113, 22);
         field->SetText(layoutValue);
@@ -117,10 +141,10 @@ void TFormSettings::CreateControls() {
     const QIcon undoArrow(UndoArrowPixmap());
     for (size_t i = 0; i < TemplateTags.size(); ++i) {
         const int tag = TemplateTags[i];
-        labelTemplateURLs_[i] = label("Label" + TemplateName(tag));
+        labelTemplateURLs_[i] = label("Label" + SettingName(tag));
 
         auto* edit = new TemplateEdit(tag, this);
-        edit->setObjectName("Edit" + TemplateName(tag));
+        edit->setObjectName("Edit" + SettingName(tag));
         edit->setGeometry(200, TemplateTop(i), 314, 22);
         edit->OnEnter = [this, edit](Qt::FocusReason reason) { FieldFocusIn(edit, edit, reason); };
         editTemplateURLs_[i] = edit;
@@ -153,12 +177,27 @@ void TFormSettings::CreateControls() {
     buttonOk_->setDefault(true);
     connect(buttonOk_, &QPushButton::clicked, this, [this] { ButtonOkOnClick(); });
 
+    groupMoreOptions_ = new QGroupBox(this);
+    groupMoreOptions_->setObjectName("GroupBoxMoreOptions");
+    groupMoreOptions_->setGeometry(2, MoreOptionsTop, ClientWidth - 4, MoreOptionsHeight);
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+        const int tag = MoreNumberTags[i];
+        auto* caption = new QLabel(groupMoreOptions_);
+        caption->setObjectName("Label" + SettingName(tag));
+        caption->setTextFormat(Qt::PlainText);
+        labelMoreNumbers_[i] = caption;
+        // Left aligned with the fields above, which the group's frame sits beside.
+        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag, MoreOptionsRowTop(i),
+                                           "0", groupMoreOptions_);
+        spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(i));
+    }
+
     // Key preview: the dialog sees each key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
 void TFormSettings::SetTabOrder() {
-    const std::array<QWidget*, 15> order = {
+    std::vector<QWidget*> order = {
         spinEditMaxSkippedURLCount_,
         spinEditNavigateDelayTime_,
         spinEditMaxFavoriteCount_,
@@ -175,6 +214,7 @@ void TFormSettings::SetTabOrder() {
         editTemplateURLs_[2],
         editTemplateURLs_[3],
     };
+    order.insert(order.end(), spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -201,6 +241,10 @@ void TFormSettings::FitFont() {
         place(labelTemplateURLs_[i], TemplateTop(i) + 4);
     }
     place(labelLanguage_, 260);
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+        labelMoreNumbers_[i]->setGeometry(LabelLeft - 2, MoreOptionsRowTop(i) + 4 - labelShift,
+                                          LabelWidth, labelHeight);
+    }
 }
 
 bool TFormSettings::TextsFit() {
@@ -219,6 +263,7 @@ bool TFormSettings::TextsFit() {
         for (const QPushButton* control : findChildren<QPushButton*>()) {
             fit = fit && metrics.horizontalAdvance(control->text()) + 16 <= PushButtonWidth;
         }
+        fit = fit && metrics.height() + 4 <= MoreOptionsFirstRow;
     }
     return fit;
 }
@@ -287,6 +332,12 @@ void TFormSettings::SetFormSettingsTexts(int language) {
     checkBoxSaveSettings_->setText(Text(t->CheckBoxSaveSettings));
     buttonOk_->setText(Text(t->ButtonOk));
     buttonCancel_->setText(Text(t->ButtonCancel));
+    groupMoreOptions_->setTitle(Text(t->GroupMoreOptions));
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+        const auto [caption, hint] = MoreNumberTexts(*t, MoreNumberTags[i]);
+        labelMoreNumbers_[i]->setText(Text(caption));
+        SetHint(spinEditMoreNumbers_[i], hint);
+    }
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -386,6 +437,8 @@ void TFormSettings::ShowFields(const SettingsDialogFields& fields) {
     checkBoxWebBrowserVerbose_->setChecked(fields.WebBrowserVerbose);
     checkBoxInvertMouseWheel_->setChecked(fields.InvertMouseWheel);
     checkBoxSaveSettings_->setChecked(fields.SaveSettings);
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i)
+        spinEditMoreNumbers_[i]->SetText(QString::fromStdString(fields.MoreNumbers[i]));
 }
 
 SettingsDialogFields TFormSettings::ReadFields() const {
@@ -399,6 +452,8 @@ SettingsDialogFields TFormSettings::ReadFields() const {
     fields.WebBrowserVerbose = checkBoxWebBrowserVerbose_->isChecked();
     fields.InvertMouseWheel = checkBoxInvertMouseWheel_->isChecked();
     fields.SaveSettings = checkBoxSaveSettings_->isChecked();
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i)
+        fields.MoreNumbers[i] = spinEditMoreNumbers_[i]->Text().toStdString();
     return fields;
 }
 

@@ -10,6 +10,7 @@
 #include "settings/SettingsDialogValues.h"
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -100,6 +101,11 @@ private:
     LanguageComboBox* comboBoxLanguage_ = nullptr;
     QPushButton* buttonCancel_ = nullptr;
     QPushButton* buttonOk_ = nullptr;
+    // The "More options" group below, its number fields in the order of
+    // MoreNumberTags.
+    QGroupBox* groupMoreOptions_ = nullptr;
+    std::array<QLabel*, MoreNumberTags.size()> labelMoreNumbers_{};
+    std::array<SpinEdit*, MoreNumberTags.size()> spinEditMoreNumbers_{};
 };
 
 }  // namespace kpw

@@ -327,12 +327,31 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         contentPending_ = false;
         loading_ = true;
         loadingUrl_ = info.url();
+        httpStatus_ = 0;
+        retryAfter_.reset();
         SetLoadStateText(Text(Texts().Loading).arg(loadingUrl_.toDisplayString()));
         return;
     }
     if (loading_) {
+        TakeAnswer(info);
         FinishLoad(FinishedText(info, Texts()), true);
     }
+}
+
+// The engine names the HTTP status of the answer. Its headers come
+// with the load's end from Qt 6.5 on; before, Retry-After cannot be read
+// without asking the site again, which a busy site must not be.
+void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
+    httpStatus_ =
+        info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    const QMultiMap<QByteArray, QByteArray> headers = info.responseHeaders();
+    for (auto header = headers.cbegin(); header != headers.cend(); ++header) {
+        if (header.key().compare("retry-after", Qt::CaseInsensitive) == 0) {
+            retryAfter_ = header.value().toStdString();
+        }
+    }
+#endif
 }
 
 void WebEngineBrowserView::OnLoadProgress(int percent) {
@@ -373,7 +392,7 @@ void WebEngineBrowserView::FinishLoad(const QString& stateText, bool readContent
     if (readContent) {
         RequestContent(load);
     } else {
-        EmitContained([&] { emit DocumentComplete(DocumentContent{}); });
+        DeliverContent({});
     }
 }
 
@@ -404,9 +423,11 @@ void WebEngineBrowserView::OnContent(std::uint64_t load, const QVariant& result)
     DeliverContent(content);
 }
 
-void WebEngineBrowserView::DeliverContent(const DocumentContent& content) {
+void WebEngineBrowserView::DeliverContent(DocumentContent content) {
     contentPending_ = false;
     contentTimer_.stop();
+    content.HttpStatus = httpStatus_;
+    content.RetryAfter = retryAfter_;
     EmitContained([&] { emit DocumentComplete(content); });
 }
 

@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "texts/Texts.h"
 #include "ui/QtBrowserView.h"
@@ -70,7 +72,8 @@ private:
     void FinishLoad(const QString& stateText, bool readContent);
     void RequestContent(std::uint64_t load);
     void OnContent(std::uint64_t load, const QVariant& result);
-    void DeliverContent(const DocumentContent& content);
+    void DeliverContent(DocumentContent content);
+    void TakeAnswer(const QWebEngineLoadingInfo& info);
     void SetLoadStateText(const QString& text);
     void ShowStatusText(const QString& text);
     const texts::BrowserViewTexts& Texts() const;
@@ -85,6 +88,9 @@ private:
     bool loading_ = false;
     bool contentPending_ = false;
     QUrl loadingUrl_;
+    // The HTTP status and Retry-After of the answer to the load last finished.
+    int httpStatus_ = 0;
+    std::optional<std::string> retryAfter_;
     QTimer contentTimer_;
     std::chrono::milliseconds contentTimeout_;
     QString loadStateText_;

@@ -20,13 +20,13 @@ int ParseNumber(const std::string& text, long long low, long long high, const st
     return static_cast<int>(value);
 }
 
-int ParsePhotoIndex(const std::string& text) {
-    return ParseNumber(text, 1, INT_MAX, "a photo index in --missing");
+int ParsePhotoIndex(const std::string& text, const std::string& option) {
+    return ParseNumber(text, 1, INT_MAX, "a photo index in " + option);
 }
 
 }  // namespace
 
-std::vector<PhotoRange> ParseMissingList(const std::string& text) {
+std::vector<PhotoRange> ParseMissingList(const std::string& text, const std::string& option) {
     std::vector<PhotoRange> ranges;
     if (text.empty()) {
         return ranges;
@@ -38,12 +38,13 @@ std::vector<PhotoRange> ParseMissingList(const std::string& text) {
         const size_t dash = item.find('-');
         PhotoRange range;
         if (dash == std::string::npos) {
-            range.First = range.Last = ParsePhotoIndex(item);
+            range.First = range.Last = ParsePhotoIndex(item, option);
         } else {
-            range.First = ParsePhotoIndex(item.substr(0, dash));
-            range.Last = ParsePhotoIndex(item.substr(dash + 1));
+            range.First = ParsePhotoIndex(item.substr(0, dash), option);
+            range.Last = ParsePhotoIndex(item.substr(dash + 1), option);
             if (range.Last < range.First) {
-                throw SiteOptionError("the range \"" + item + "\" in --missing runs backwards");
+                throw SiteOptionError("the range \"" + item + "\" in " + option +
+                                      " runs backwards");
             }
         }
         ranges.push_back(range);
@@ -107,6 +108,12 @@ SiteOptions ParseSiteOptions(const std::vector<std::string>& args) {
             options.StaticHost = takeValue();
         } else if (name == "--missing") {
             options.Missing = ParseMissingList(takeValue());
+        } else if (name == "--rate-limit") {
+            options.RateLimit = ParseNumber(takeValue(), 0, 100000, "--rate-limit");
+        } else if (name == "--busy") {
+            options.Busy = ParseMissingList(takeValue(), "--busy");
+        } else if (name == "--busy-status") {
+            options.BusyStatus = ParseNumber(takeValue(), 400, 599, "--busy-status");
         } else if (name == "--latency-ms") {
             options.LatencyMs = ParseNumber(takeValue(), 0, 600000, "--latency-ms");
         } else if (name == "--latency-path") {
@@ -143,6 +150,9 @@ std::string SiteUsage() {
            "  --host ADDR         main host (default 127.0.0.1)\n"
            "  --static-host ADDR  host of the original-size pictures (default 127.0.0.2)\n"
            "  --missing LIST      photos that do not exist, e.g. 5,1001-1003\n"
+           "  --rate-limit N      answer 429 above N requests a second (default 0: no limit)\n"
+           "  --busy LIST         photos answered 503 the first time each is asked for\n"
+           "  --busy-status CODE  the status of those answers instead of 503\n"
            "  --latency-ms N      delay responses by N milliseconds\n"
            "  --latency-path P    delay only paths beginning with P (default: all)\n"
            "  --log FILE          append one line per request: method host path status\n"

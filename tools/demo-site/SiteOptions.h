@@ -21,6 +21,11 @@ struct SiteOptions {
     std::string LatencyPath;  // delay only paths beginning with this; empty: all
     std::string LogFile;
     int MaxAge = 300;
+    // Requests per second over both hosts before the site answers 429; 0: no limit.
+    int RateLimit = 0;
+    // Photos answered BusyStatus the first time any of their addresses is asked for.
+    std::vector<PhotoRange> Busy;
+    int BusyStatus = 503;
     bool WatchStdin = false;
     bool Help = false;
 };
@@ -34,8 +39,10 @@ public:
 // with a message fit for the user.
 SiteOptions ParseSiteOptions(const std::vector<std::string>& args);
 
-// "5,1001-1003" -> {5..5, 1001..1003}; an empty text gives no ranges.
-std::vector<PhotoRange> ParseMissingList(const std::string& text);
+// "5,1001-1003" -> {5..5, 1001..1003}; an empty text gives no ranges. The
+// option's name goes into the messages.
+std::vector<PhotoRange> ParseMissingList(const std::string& text,
+                                         const std::string& option = "--missing");
 
 bool IsInRanges(const std::vector<PhotoRange>& ranges, int photo);
 

@@ -66,7 +66,7 @@ std::string Document(const std::string& title, const std::string& body) {
 }
 
 SiteResponse Html(const std::string& title, const std::string& body) {
-    return {200, HtmlType, Document(title, body)};
+    return {200, HtmlType, Document(title, body), {}};
 }
 
 // Browsers ask every host for one; a blank picture keeps these requests out of
@@ -76,12 +76,12 @@ SiteResponse Favicon() {
         0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00,
         0x00, 0xFF, 0xFF, 0xFF, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
         0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-    return {200, "image/gif", std::string(std::begin(blankGif), std::end(blankGif))};
+    return {200, "image/gif", std::string(std::begin(blankGif), std::end(blankGif)), {}};
 }
 
 SiteResponse NotFound(const std::string& what) {
     const std::string text = "Error 404: " + what + " not found";
-    return {404, HtmlType, Document(text, "<h1>" + text + "</h1>\n")};
+    return {404, HtmlType, Document(text, "<h1>" + text + "</h1>\n"), {}};
 }
 
 // A user other than the author, named on every photo page above the author.
@@ -106,8 +106,8 @@ std::string Neighbours(int photo, const std::string& suffix) {
     return links;
 }
 
-// Strips "/prefix/" and the given ending from a path; nothing when it has not
-// this form.
+}  // namespace
+
 std::optional<std::string> Between(const std::string& path, const std::string& prefix,
                                    const std::string& ending) {
     if (path.size() < prefix.size() + ending.size() || path.compare(0, prefix.size(), prefix) ||
@@ -116,8 +116,6 @@ std::optional<std::string> Between(const std::string& path, const std::string& p
     }
     return path.substr(prefix.size(), path.size() - prefix.size() - ending.size());
 }
-
-}  // namespace
 
 int PhotoSizeLongSide(PhotoSize size) {
     switch (size) {
@@ -238,9 +236,9 @@ SiteResponse SitePages::Picture(PhotoSize size, int photo) const {
     std::string jpeg = jpegs_(size, photo);
     if (jpeg.empty()) {
         const std::string text = "Error 500: the picture could not be made";
-        return {500, HtmlType, Document(text, "<h1>" + text + "</h1>\n")};
+        return {500, HtmlType, Document(text, "<h1>" + text + "</h1>\n"), {}};
     }
-    return {200, "image/jpeg", std::move(jpeg)};
+    return {200, "image/jpeg", std::move(jpeg), {}};
 }
 
 SiteResponse SitePages::PhotoPage(int photo) const {

@@ -29,7 +29,12 @@ struct SiteResponse {
     int Status = 200;
     std::string ContentType;
     std::string Body;
+    std::string RetryAfter;  // the header's value; empty: no header
 };
+
+// Strips the prefix and the ending from a path; nothing when it has not this form.
+std::optional<std::string> Between(const std::string& path, const std::string& prefix,
+                                   const std::string& ending);
 
 // "7" -> 7; anything but plain decimal digits of an index 1..2147483647 (no sign,
 // no leading zero) -> nothing.

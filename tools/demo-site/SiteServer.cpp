@@ -30,7 +30,10 @@ public:
 };
 
 SiteServer::SiteServer(SiteOptions options, SitePages::JpegSource jpegs, std::FILE* log)
-    : options_(std::move(options)), jpegs_(std::move(jpegs)), log_(log) {}
+    : options_(std::move(options)),
+      jpegs_(std::move(jpegs)),
+      log_(log),
+      traffic_(options_.RateLimit, options_.Busy, options_.BusyStatus) {}
 
 SiteServer::~SiteServer() {
     if (mainThread_.joinable() || staticThread_.joinable()) {
@@ -156,9 +159,11 @@ void SiteServer::Serve(SiteHost host, const httplib::Request& request,
     if (options_.LatencyMs > 0 && request.path.rfind(options_.LatencyPath, 0) == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(options_.LatencyMs));
     }
-    SiteResponse answer = pages_->Respond(host, request.path);
+    const std::optional<SiteResponse> refused = traffic_.Refuse(host, request.path);
+    const SiteResponse answer = refused ? *refused : pages_->Respond(host, request.path);
     response.status = answer.Status;
     response.set_content(answer.Body, answer.ContentType);
+    if (!answer.RetryAfter.empty()) response.set_header("Retry-After", answer.RetryAfter);
     // Successful answers may come from the browser cache, so that a page the
     // hidden view fetched ahead shows at once; errors are asked for anew.
     response.set_header("Cache-Control", answer.Status == 200

@@ -10,6 +10,7 @@
 
 #include "SiteOptions.h"
 #include "SitePages.h"
+#include "SiteTraffic.h"
 
 namespace httplib {
 struct Request;
@@ -51,6 +52,7 @@ private:
     std::mutex logMutex_;
     int port_ = 0;
     std::unique_ptr<SitePages> pages_;
+    SiteTraffic traffic_;
     std::unique_ptr<SiteHttpServer> main_;
     std::unique_ptr<SiteHttpServer> static_;
     std::thread mainThread_;

@@ -31,6 +31,7 @@ struct ErrorCase {
     int Status;        // 0: the connection is refused
     const char* Body;  // the server's own error page, or none
     const char* Shown;
+    int Reported;  // the HTTP status the document complete carries
 };
 
 class ErrorPages : public BrowserViewTest, public ::testing::WithParamInterface<ErrorCase> {};
@@ -41,6 +42,7 @@ TEST_P(ErrorPages, ErrorPageGivesOneDocumentCompleteWithWhatIsShown) {
     const DocumentContent content = LoadUrl(c.Status == 0 ? RefusingUrl() : site.Url("/missing"));
     EXPECT_TRUE(Contains(Text(content), c.Shown)) << Text(content);
     EXPECT_TRUE(content.BodyMarkup.has_value());
+    EXPECT_EQ(content.HttpStatus, c.Reported);
     EXPECT_EQ(events.Order, (std::vector<std::string>{"navigate", "download", "document"}));
     ExpectOnlyDocumentsBeforeNextLoad(1);
 }
@@ -48,10 +50,15 @@ TEST_P(ErrorPages, ErrorPageGivesOneDocumentCompleteWithWhatIsShown) {
 INSTANTIATE_TEST_SUITE_P(
     EngineAndServerPages, ErrorPages,
     ::testing::Values(ErrorCase{"NotFoundWithBody", 404, "<html><body>Error 404: no photo</body>",
-                                "Error 404: no photo"},
-                      ErrorCase{"NotFoundEmpty", 404, "", "HTTP ERROR 404"},
-                      ErrorCase{"ServerErrorEmpty", 500, "", "HTTP ERROR 500"},
-                      ErrorCase{"ConnectionRefused", 0, "", "This site can\u2019t be reached"}),
+                                "Error 404: no photo", 404},
+                      ErrorCase{"NotFoundEmpty", 404, "", "HTTP ERROR 404", 404},
+                      ErrorCase{"ServerErrorEmpty", 500, "", "HTTP ERROR 500", 500},
+                      ErrorCase{"TooManyRequestsWithBody", 429,
+                                "<html><body>Error 429: slow down</body>", "Error 429", 429},
+                      ErrorCase{"TooManyRequestsEmpty", 429, "", "HTTP ERROR 429", 429},
+                      ErrorCase{"UnavailableEmpty", 503, "", "HTTP ERROR 503", 503},
+                      ErrorCase{"Served", 200, "<html><body>A photo</body>", "A photo", 200},
+                      ErrorCase{"ConnectionRefused", 0, "", "This site can\u2019t be reached", 0}),
     [](const ::testing::TestParamInfo<ErrorCase>& testCase) {
         return std::string(testCase.param.Name);
     });

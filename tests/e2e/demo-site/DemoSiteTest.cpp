@@ -33,6 +33,7 @@ struct Fetched {
     std::string contentType;
     std::string cacheControl;
     std::string body;
+    std::string retryAfter;
 };
 
 Fetched Fetch(const std::string& base, const std::string& path) {
@@ -44,7 +45,8 @@ Fetched Fetch(const std::string& base, const std::string& path) {
         return {};
     }
     return {result->status, result->get_header_value("Content-Type"),
-            result->get_header_value("Cache-Control"), result->body};
+            result->get_header_value("Cache-Control"), result->body,
+            result->get_header_value("Retry-After")};
 }
 
 // Width and height from the frame header of a JPEG file.
@@ -293,6 +295,36 @@ TEST(DemoSiteLatency, DelaysOnlyPathsWithTheGivenBeginning) {
     EXPECT_EQ(slow.get().status, 200);
 }
 
+TEST(DemoSiteBusy, RateLimitAnswers429WithRetryAfterAndAnErrorPage) {
+    DemoSite site({.rateLimit = 1});
+    // One request a second: of three at once, the later ones are refused.
+    std::vector<Fetched> answers;
+    for (int i = 0; i < 3; ++i) answers.push_back(Fetch(site.BaseURL(), "/photo/3"));
+    EXPECT_EQ(answers[0].status, 200);
+    EXPECT_EQ(answers[0].retryAfter, "");
+    const Fetched& refused = answers[2];
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(refused.retryAfter, "1");
+    EXPECT_EQ(refused.cacheControl, "no-store");
+    EXPECT_NE(refused.body.find("Error 429"), std::string::npos);
+    // A second later the site answers again.
+    std::this_thread::sleep_for(1100ms);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/3").status, 200);
+}
+
+TEST(DemoSiteBusy, BusyPhotosAreRefusedOnlyTheFirstTime) {
+    DemoSite site({.busy = "7,20-21", .busyStatus = 429});
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photos/small/7.jpg").status, 429);
+    // Once for the photo, whichever of its addresses came first.
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/7").status, 200);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photos/small/7.jpg").status, 200);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/21/stats").status, 429);
+    EXPECT_EQ(Fetch(site.StaticBaseURL(), "/photos/original/20.jpg").status, 429);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/20").status, 200);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/8").status, 200);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/user/7").status, 200);
+}
+
 TEST(DemoSiteProcess, EndsCleanlyOnSigterm) {
     DemoSite site;
     EXPECT_EQ(Fetch(site.BaseURL(), "/photo/1").status, 200);
@@ -379,6 +411,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--missing", "5-3"}, std::vector<std::string>{"--missing", "0"},
         std::vector<std::string>{"--missing", "1,,2"},
         std::vector<std::string>{"--latency-ms", "-1"}, std::vector<std::string>{"--max-age", "x"},
+        std::vector<std::string>{"--rate-limit", "-2"}, std::vector<std::string>{"--busy", "9-3"},
+        std::vector<std::string>{"--busy-status", "200"},
         std::vector<std::string>{"--host", "127.0.0.2"},
         std::vector<std::string>{"--log", "/nonexistent-folder/log"},
         std::vector<std::string>{"--unknown"}));

@@ -88,6 +88,13 @@ DemoSite::DemoSite(Options options) {
     if (!options.latencyPath.empty()) {
         args.insert(args.end(), {"--latency-path", options.latencyPath});
     }
+    if (options.rateLimit > 0) {
+        args.insert(args.end(), {"--rate-limit", std::to_string(options.rateLimit)});
+    }
+    if (!options.busy.empty()) {
+        args.insert(args.end(),
+                    {"--busy", options.busy, "--busy-status", std::to_string(options.busyStatus)});
+    }
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());

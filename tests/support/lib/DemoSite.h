@@ -18,10 +18,13 @@ namespace kpw {
 class DemoSite {
 public:
     struct Options {
-        std::string missing;      // photos that answer 404, e.g. "5,1001-1003"
-        int latencyMs = 0;        // delay of every matching response
-        std::string latencyPath;  // only paths beginning with this are delayed; empty: all
-        int maxAge = 300;         // Cache-Control max-age of successful responses
+        std::string missing{};      // photos that answer 404, e.g. "5,1001-1003"
+        int latencyMs = 0;          // delay of every matching response
+        std::string latencyPath{};  // only paths beginning with this are delayed; empty: all
+        int maxAge = 300;           // Cache-Control max-age of successful responses
+        int rateLimit = 0;          // requests a second before 429; 0: no limit
+        std::string busy{};         // photos answered busy the first time, e.g. "7,20-25"
+        int busyStatus = 503;       // the status of those answers
     };
 
     // Starts the site and returns once it listens. Throws std::runtime_error

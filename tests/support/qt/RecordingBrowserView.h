@@ -31,7 +31,10 @@ public:
     // Finishes the current load as the engine would.
     void Complete(std::string markup = "<BODY></BODY>", std::string text = "") {
         emit DownloadComplete();
-        emit DocumentComplete(DocumentContent{std::move(markup), std::move(text)});
+        DocumentContent content;
+        content.BodyMarkup = std::move(markup);
+        content.BodyText = std::move(text);
+        emit DocumentComplete(content);
     }
 
     std::vector<std::string> navigations;

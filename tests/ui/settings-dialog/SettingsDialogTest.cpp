@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -106,7 +107,8 @@ TEST_F(SettingsDialog, OpensWithTheSettingsAndTheCaretAtTheStartOfTheFirstField)
         EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "1500");
         EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "20");
         EXPECT_EQ(Edit("EditTemplateURL20")->text(), "http://a.example/photo/*");
-        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), std::string(DefaultTemplate(14)));
+        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(),
+                  std::string(DefaultTemplate(14)));
         EXPECT_TRUE(Control<QCheckBox>("CheckBoxWebBrowserVerbose")->isChecked());
         EXPECT_FALSE(Control<QCheckBox>("CheckBoxInvertMouseWheel")->isChecked());
         EXPECT_FALSE(Control<QCheckBox>("CheckBoxSaveSettings")->isChecked());
@@ -177,6 +179,27 @@ TEST_F(SettingsDialog, FavouritesBelowItsBoundShowsTheBoundOnLeaving) {
         EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "8");
         EXPECT_EQ(beeps_, 0);
     });
+}
+
+TEST_F(SettingsDialog, MoreOptionsFieldKeepsItsBoundsAndOkStoresIt) {
+    settings_.MinRequestInterval = 250;
+    const bool accepted = Run([&] {
+        SpinEdit* field = Spin("SpinEditMinRequestInterval");
+        EXPECT_EQ(field->Text(), "250");
+        EXPECT_EQ(Control<QGroupBox>("GroupBoxMoreOptions")->title(), "More options");
+        field->Edit()->setFocus(Qt::TabFocusReason);
+        TypeOver("x");
+        Press(Qt::Key_Backtab);
+        EXPECT_EQ(beeps_, 1);
+        EXPECT_EQ(field->Text(), "250");
+        field->Edit()->setFocus(Qt::TabFocusReason);
+        TypeOver("99999");
+        Press(Qt::Key_Backtab);
+        EXPECT_EQ(field->Text(), "10000");
+        QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.MinRequestInterval, 10000);
 }
 
 TEST_F(SettingsDialog, TextThatIsNoIntegerBeepsAndBringsBackTheValueAtOpen) {
@@ -287,8 +310,10 @@ TEST_F(SettingsDialog, RestoreButtonFillsTheDefaultWhichOnlyOkKeeps) {
     const bool accepted = Run([&] {
         QToolButton* restore = Control<QToolButton>("SpeedButtonRestoreDefaultURL14");
         QTest::mouseClick(restore, Qt::LeftButton);
-        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(), std::string(DefaultTemplate(14)));
-        EXPECT_EQ(Edit("EditTemplateURL13")->text().toStdString(), std::string(DefaultTemplate(13)));
+        EXPECT_EQ(Edit("EditTemplateURL14")->text().toStdString(),
+                  std::string(DefaultTemplate(14)));
+        EXPECT_EQ(Edit("EditTemplateURL13")->text().toStdString(),
+                  std::string(DefaultTemplate(13)));
         EXPECT_EQ(Focused(), "SpinEditMaxSkippedURLCount");
     });
     EXPECT_FALSE(accepted);
@@ -319,6 +344,8 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
         "EditTemplateURL12",
         "EditTemplateURL13",
         "EditTemplateURL14",
+        // The "More options" group below the rest comes last.
+        "SpinEditMinRequestInterval",
         "SpinEditMaxSkippedURLCount",
     };
     Run([&] {
@@ -414,7 +441,10 @@ TEST_F(SettingsDialog, HintsBreakTheirLinesAndShowOnlyWhereTheLayoutSays) {
 
 TEST_F(SettingsDialog, HasTheFixedLayoutAndIsCentredOnTheMainWindow) {
     Run([&] {
-        EXPECT_EQ(dialog_.size(), QSize(542, 280));
+        // The rows above keep their places; the "More options" group lies below them.
+        const QWidget* group = Control<QWidget>("GroupBoxMoreOptions");
+        EXPECT_GE(group->y(), 280);
+        EXPECT_EQ(dialog_.size(), QSize(542, group->geometry().bottom() + 1 + 4));
         EXPECT_EQ(dialog_.minimumSize(), dialog_.maximumSize());
         const Qt::WindowFlags flags = dialog_.windowFlags();
         EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);

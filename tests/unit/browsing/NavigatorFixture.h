@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FakeBrowserView.h"
+#include "FakeClock.h"
 #include "FakeMainWindow.h"
 #include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
@@ -28,14 +29,20 @@ inline std::string UserPage(int32_t i) {
 }
 
 inline DocumentContent Page(std::string text, std::string markup = "<DIV>photo</DIV>") {
-    return {std::move(markup), std::move(text)};
+    DocumentContent content;
+    content.BodyMarkup = std::move(markup);
+    content.BodyText = std::move(text);
+    return content;
 }
 
 // The navigator wired to a fake window and two fake views, started as the
 // main window starts it.
 class NavigatorTest : public ::testing::Test {
 protected:
-    void SetUp() override { window.Connect(&navigator); }
+    void SetUp() override {
+        window.Connect(&navigator);
+        clock.OnTimeout = [this] { navigator.WaitTimerOnTimer(); };
+    }
 
     void Start() {
         navigator.StartUp();
@@ -70,7 +77,8 @@ protected:
     FakeMainWindow window;
     FakeBrowserView visible;
     FakeBrowserView hidden;
-    Navigator navigator{settings, window, visible, hidden, "/opt/kpw/"};
+    FakeClock clock;
+    Navigator navigator{settings, window, visible, hidden, clock, "/opt/kpw/"};
 };
 
 }  // namespace kpw

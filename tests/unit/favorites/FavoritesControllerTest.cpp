@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FakeBrowserView.h"
+#include "FakeClock.h"
 #include "FakeMainWindow.h"
 #include "browsing/ControlGroups.h"
 #include "browsing/Navigator.h"
@@ -69,7 +70,8 @@ protected:
     Window window;
     FakeBrowserView visible;
     FakeBrowserView hidden;
-    Navigator navigator{settings, window, visible, hidden, "/opt/kpw/"};
+    FakeClock clock;
+    Navigator navigator{settings, window, visible, hidden, clock, "/opt/kpw/"};
     FavoriteList photos;
     FavoriteList users;
     FavoritesController favorites{settings, window, navigator, photos, users};

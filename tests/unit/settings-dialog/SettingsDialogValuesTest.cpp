@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <tuple>
 
 #include "settings/SettingsDialogValues.h"
@@ -178,6 +179,25 @@ TEST(SettingsDialogReadBack, LeavesEveryOtherSettingAlone) {
     };
     EXPECT_EQ(others(s), others(before));
     EXPECT_EQ(s.TemplateURL30, "f*");
+}
+
+TEST(SettingsDialogMoreOptions, NumbersComeFromTheTableAndGoBackBounded) {
+    const int tag = SettingNamed("MinRequestInterval").DialogTag;
+    Settings s;
+    s.MinRequestInterval = 20000;  // beyond the bounds, as a hand-edited file may hold
+    SettingsDialogValues values;
+    SettingsDialogFields fields = values.Open(s);
+    EXPECT_EQ(fields.MoreNumber(tag), "10000");
+    EXPECT_EQ(values.ValueAtOpen(tag), 20000);
+    EXPECT_EQ(values.SpinEditExit(tag, "junk").Text, "10000");
+    EXPECT_THROW(fields.MoreNumber(MaxFavoriteCountTag), std::out_of_range);
+
+    fields.MoreNumber(tag) = "-4";
+    SettingsDialogValues::ReadBack(fields, s);
+    EXPECT_EQ(s.MinRequestInterval, 0);
+    fields.MoreNumber(tag) = "750";
+    SettingsDialogValues::ReadBack(fields, s);
+    EXPECT_EQ(s.MinRequestInterval, 750);
 }
 
 TEST(SpinFieldStepping, StaysWithinBoundsAndStartsFromTheLowerBoundForJunk) {

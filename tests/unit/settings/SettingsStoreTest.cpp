@@ -73,7 +73,7 @@ TEST_F(SettingsStoreTest, NoFileGivesDefaultsAndClosingWritesTheCompleteDefaultF
                   d.TemplateURL11 + "\r\nTemplateURL12=" + d.TemplateURL12 +
                   "\r\nTemplateURL13=" + d.TemplateURL13 + "\r\nTemplateURL14=" + d.TemplateURL14 +
                   "\r\nTemplateURL20=" + d.TemplateURL20 + "\r\nTemplateURL30=" + d.TemplateURL30 +
-                  "\r\nURLIndex=1\r\nPhotoSize=3\r\n\r\n"
+                  "\r\nURLIndex=1\r\nPhotoSize=3\r\nMinRequestInterval=0\r\n\r\n"
                   "[Page]\r\nPhotoIndex=1\r\nUserIndex=1\r\n\r\n"
                   "[Favorites]\r\nMaxFavoriteCount=16\r\n" +
                   Slots("FavoritePhoto", 1, 16) + Slots("FavoriteUser", 1, 16) + "\r\n");
@@ -95,6 +95,7 @@ TEST_F(SettingsStoreTest, ValuesAndWindowBoundsComeBackAtTheNextStart) {
     settings.PhotoIndex = 2147483647;
     settings.UserIndex = 42;
     settings.MaxFavoriteCount = 9;
+    settings.MinRequestInterval = 1500;
     ASSERT_EQ(Store(settings, {"5   five"}, {"6"}, WindowBounds{300, 200, 800, 700}), std::nullopt);
 
     const Loaded loaded = Load();
@@ -119,7 +120,7 @@ TEST_F(SettingsStoreTest, StartAndCloseWithoutChangesKeepTheFileByteForByte) {
         "TemplateURL11=http://a.example/t/*.jpg\r\nTemplateURL12=http://a.example/s/*.jpg\r\n"
         "TemplateURL13=http://a.example/m/*.jpg\r\nTemplateURL14=http://b.example/o/*.jpg\r\n"
         "TemplateURL20=http://a.example/p/*\r\nTemplateURL30=http://a.example/u/*\r\n"
-        "URLIndex=3\r\nPhotoSize=4\r\n\r\n"
+        "URLIndex=3\r\nPhotoSize=4\r\nMinRequestInterval=750\r\n\r\n"
         "[Page]\r\nPhotoIndex=123456\r\nUserIndex=2147483647\r\n\r\n"
         "[Favorites]\r\nMaxFavoriteCount=8\r\n"
         "FavoritePhoto1=1001   Sch\xF6n\r\nFavoritePhoto2=77   x\r\n" +
@@ -198,6 +199,10 @@ INSTANTIATE_TEST_SUITE_P(
                       s.PhotoSize = 4;
                   }},
         BoundCase{"[General]\r\nLanguage=7\r\n", [](Settings& s) { s.Language = 1; }},
+        BoundCase{"[URL]\r\nMinRequestInterval=20000\r\n",
+                  [](Settings& s) { s.MinRequestInterval = 10000; }},
+        BoundCase{"[URL]\r\nMinRequestInterval=-5\r\n",
+                  [](Settings& s) { s.MinRequestInterval = 0; }},
         BoundCase{"[MainForm]\r\nLeft=-1000\r\nTop=-1000\r\n",
                   [](Settings& s) {
                       s.Left = -450;

@@ -56,6 +56,7 @@ std::vector<TextPair> EveryText() {
     AddTable(pairs, "MainFormTextTable", MainFormTextTable);
     AddTable(pairs, "BrowserViewTextTable", BrowserViewTextTable);
     AddTable(pairs, "ContextMenuTextTable", ContextMenuTextTable);
+    AddTable(pairs, "BusySiteTextTable", BusySiteTextTable);
     AddTable(pairs, "SettingsFormTextTable", SettingsFormTextTable);
     return pairs;
 }
@@ -95,6 +96,19 @@ INSTANTIATE_TEST_SUITE_P(AllTables, EveryTextTableEntry, ::testing::ValuesIn(Eve
                              }
                              return name;
                          });
+
+}  // namespace
+}  // namespace kpw::texts
+
+namespace kpw::texts {
+namespace {
+
+TEST(FillIn, PutsTheArgumentsInAndLeavesOtherPercentSignsAlone) {
+    EXPECT_EQ(FillIn("%2 of %1", {"a", "b"}), "b of a");
+    EXPECT_EQ(FillIn("100% of %1, %3 stays", {"x"}), "100% of x, %3 stays");
+    EXPECT_EQ(FillIn("ends in %", {"x"}), "ends in %");
+    EXPECT_EQ(FillIn("%1%1", {"ab"}), "abab");
+}
 
 }  // namespace
 }  // namespace kpw::texts

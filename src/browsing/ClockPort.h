@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kpw {
+
+// Time as the logic needs it: a monotonic clock for waits and pacing, the
+// wall clock for HTTP dates, and one single-shot timer. When the timer runs
+// out the window calls Navigator::WaitTimerOnTimer.
+class ClockPort {
+public:
+    virtual ~ClockPort() = default;
+    // Milliseconds on a clock that never goes back.
+    virtual int64_t NowMs() const = 0;
+    // Seconds since 1970-01-01 00:00 UTC.
+    virtual int64_t UnixSeconds() const = 0;
+    // Starts the timer, replacing one that is running; 0 runs out as soon as
+    // the pending events are handled.
+    virtual void StartWaitTimer(int64_t delayMs) = 0;
+    virtual void StopWaitTimer() = 0;
+};
+
+}  // namespace kpw

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <functional>
+
+#include "browsing/ClockPort.h"
+
+namespace kpw {
+
+// The logic's clock on Qt: a monotonic elapsed timer, the system's wall
+// clock, and one single-shot timer that calls onTimeout when it runs out.
+class QtClock : public ClockPort {
+public:
+    explicit QtClock(std::function<void()> onTimeout);
+
+    int64_t NowMs() const override;
+    int64_t UnixSeconds() const override;
+    void StartWaitTimer(int64_t delayMs) override;
+    void StopWaitTimer() override;
+
+    const QTimer& WaitTimer() const { return timer_; }
+
+private:
+    QElapsedTimer elapsed_;
+    QTimer timer_;
+};
+
+}  // namespace kpw

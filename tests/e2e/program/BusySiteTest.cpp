@@ -1,0 +1,141 @@
+// A site that says it is busy: the program waits and asks again, it never
+// takes the busy answer for a missing photo.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QToolButton>
+
+#include "ProgramDriver.h"
+#include "browsing/Navigator.h"
+#include "ui/UnitMain.h"
+#include "ui/WebEngineBrowserView.h"
+
+namespace kpw {
+namespace {
+
+std::string Medium(int photo) {
+    return "/photos/medium/" + std::to_string(photo) + ".jpg";
+}
+
+// Skip chains under a rate limit take a few rounds of waiting.
+constexpr int BusyDeadlineMs = 120000;
+
+class BusySite : public ::testing::Test {
+protected:
+    void StartAt(DemoSite& site, int photo) {
+        program.Start({.BaseURL = site.BaseURL(),
+                       .StaticBaseURL = site.StaticBaseURL(),
+                       .PhotoIndex = photo});
+        ASSERT_TRUE(program.WaitFor([&] { return ShowsAnsweredPage(); }, BusyDeadlineMs));
+    }
+    // Idle on a page that was not a busy answer, with no retry waiting.
+    bool ShowsAnsweredPage() const {
+        const auto& documents = program.VisibleDocuments();
+        return program.IsIdle() && !documents.empty() &&
+               program.HandledDocuments() == documents.size() &&
+               !IsBusyStatus(documents.back().Content.HttpStatus) &&
+               !program.Logic().Pacing().RetryPending &&
+               documents.back().Location == program.Logic().State().LastNavigatedURL;
+    }
+    std::vector<int> BusyStatuses(std::size_t from) const {
+        std::vector<int> statuses;
+        const auto& documents = program.VisibleDocuments();
+        for (std::size_t i = from; i < documents.size(); ++i) {
+            if (IsBusyStatus(documents[i].Content.HttpStatus))
+                statuses.push_back(documents[i].Content.HttpStatus);
+        }
+        return statuses;
+    }
+
+    ProgramDriver program;
+};
+
+TEST_F(BusySite, APresentPhotoAnsweredBusyOnceIsShownAfterTheWait) {
+    DemoSite site({.busy = "1005", .busyStatus = 429});
+    StartAt(site, 1000);
+    const std::size_t before = program.VisibleDocuments().size();
+    // Far from the preloaded neighbour, so the visible view asks first.
+    ASSERT_TRUE(program.TypeIntoIndexField("1005"));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacing().RetryPending; }));
+    EXPECT_TRUE(program.IsIdle() || program.Button(Control::Stop)->isEnabled());
+    EXPECT_TRUE(
+        program.Form().StatusText().startsWith("The site is busy (HTTP 429). Trying again in "))
+        << program.Form().StatusText().toStdString();
+
+    ASSERT_TRUE(program.WaitFor([&] { return ShowsAnsweredPage(); }, BusyDeadlineMs));
+    EXPECT_EQ(BusyStatuses(before), std::vector<int>{429});
+    EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(1005));
+    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, 1005);
+    EXPECT_EQ(program.Logic().State().SkippedURLCount, 0);
+    EXPECT_TRUE(SiteHasRequest(site, MainHostRequest(Medium(1005), 429)));
+    EXPECT_TRUE(SiteHasRequest(site, MainHostRequest(Medium(1005), 200)));
+    for (const auto& document : program.VisibleDocuments())
+        EXPECT_NE(document.Location, site.BaseURL() + Medium(1006)) << "the photo was skipped";
+}
+
+TEST_F(BusySite, ASkipChainMeetingABusyAnswerStopsThereWaitsAndShowsThePhoto) {
+    DemoSite site({.missing = "1001-1003", .busy = "1004"});
+    StartAt(site, 1000);
+    const std::size_t before = program.VisibleDocuments().size();
+    ASSERT_TRUE(program.TypeIntoIndexField("1001"));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+
+    ASSERT_TRUE(program.WaitFor(
+        [&] { return ShowsAnsweredPage() && program.VisibleDocuments().size() > before; },
+        BusyDeadlineMs));
+    EXPECT_EQ(BusyStatuses(before), std::vector<int>{503});
+    EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(1004));
+    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, 1004);
+    EXPECT_EQ(program.Logic().State().SkippedURLCount, 3);
+}
+
+TEST_F(BusySite, UnderARateLimitAChainOfThirtyMissingPhotosEndsOnTheRightPhoto) {
+    DemoSite site({.missing = "1001-1030", .rateLimit = 5});
+    StartAt(site, 1000);
+    const std::size_t before = program.VisibleDocuments().size();
+    ASSERT_TRUE(program.TypeIntoIndexField("1001"));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+
+    ASSERT_TRUE(program.WaitFor(
+        [&] {
+            return ShowsAnsweredPage() &&
+                   program.Visible().LocationURL() == site.BaseURL() + Medium(1031);
+        },
+        BusyDeadlineMs))
+        << program.Visible().LocationURL();
+    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, 1031);
+    EXPECT_EQ(program.Logic().State().SkippedURLCount, 30);
+    // Every page the chain went past was a missing photo; the busy answers
+    // were waited out, not skipped.
+    const auto& documents = program.VisibleDocuments();
+    for (std::size_t i = before; i < documents.size(); ++i) {
+        // Successes carry 200, or 0 where the engine names no status.
+        if (documents[i].Content.HttpStatus < 400) continue;
+        if (IsBusyStatus(documents[i].Content.HttpStatus)) continue;
+        EXPECT_EQ(documents[i].Content.HttpStatus, 404) << documents[i].Location;
+        const std::string& location = documents[i].Location;
+        const int index = std::stoi(location.substr(location.rfind('/') + 1));
+        EXPECT_TRUE(index >= 1001 && index <= 1030) << location;
+    }
+    EXPECT_FALSE(BusyStatuses(before).empty()) << "the rate limit never struck";
+}
+
+TEST_F(BusySite, StopDuringTheWaitReturnsToIdleAtOnceAndAsksNothingMore) {
+    DemoSite site({.busy = "1005"});
+    StartAt(site, 1000);
+    ASSERT_TRUE(program.TypeIntoIndexField("1005"));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacing().RetryPending; }));
+
+    QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
+    EXPECT_TRUE(program.IsIdle());
+    EXPECT_FALSE(program.Logic().Pacing().RetryPending);
+    EXPECT_FALSE(program.Form().StatusText().startsWith("The site is busy"));
+    // Longer than the first wait: no retry comes.
+    EXPECT_FALSE(WaitForSiteRequest(site, MainHostRequest(Medium(1005), 200), 3000));
+}
+
+}  // namespace
+}  // namespace kpw

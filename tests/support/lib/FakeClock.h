@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "browsing/ClockPort.h"
+
+namespace kpw {
+
+// A clock that moves only when a test moves it. The wait timer runs out
+// inside Advance, at its due time, as often as it is started again.
+class FakeClock : public ClockPort {
+public:
+    int64_t NowMs() const override { return now_; }
+    int64_t UnixSeconds() const override { return unixSecondsAtStart + now_ / 1000; }
+    void StartWaitTimer(int64_t delayMs) override { due_ = now_ + (delayMs < 0 ? 0 : delayMs); }
+    void StopWaitTimer() override { due_.reset(); }
+
+    // Moves the time on by ms, running the timer out whenever it is due.
+    void Advance(int64_t ms);
+    // Moves the time to the timer's due time and runs it out; false when no
+    // timer runs.
+    bool RunTimer();
+    bool TimerRunning() const { return due_.has_value(); }
+    std::optional<int64_t> TimerDueInMs() const;
+
+    // Called when the timer runs out (the window's wait-timer handler).
+    std::function<void()> OnTimeout;
+    int64_t unixSecondsAtStart = 1'800'000'000;
+
+private:
+    int64_t now_ = 1'000'000;
+    std::optional<int64_t> due_;
+};
+
+}  // namespace kpw
