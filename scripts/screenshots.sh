@@ -56,15 +56,16 @@ window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 
 has_window() { [ -n "$(window_named "$1")" ]; }
 
 # Captures a window once it has stopped changing (the page is drawn). A text
-# caret may still blink, so two pictures taking turns count as settled too.
+# caret may still blink, so two pictures taking turns in any rhythm count as
+# settled too.
 capture_settled() {
   local window=$1 file=$2 end=$((SECONDS + 60)) n=0
   local -a sums=()
   while [ $SECONDS -lt $end ]; do
     import -window "$window" "$work/shot-$n.png" 2>/dev/null || true
     sums[n]=$(md5sum <"$work/shot-$n.png" | cut -d' ' -f1)
-    if [ $n -ge 4 ] && [ "${sums[n]}" = "${sums[n - 2]}" ] && [ "${sums[n]}" = "${sums[n - 4]}" ] &&
-      [ "${sums[n - 1]}" = "${sums[n - 3]}" ]; then
+    # Settled: the last six pictures show no more than two states.
+    if [ $n -ge 5 ] && [ "$(printf '%s\n' "${sums[@]:n-5:6}" | sort -u | wc -l)" -le 2 ]; then
       cp "$work/shot-$n.png" "$file"
       echo "Wrote ${file#"$top"/}"
       return 0
