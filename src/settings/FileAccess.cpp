@@ -11,14 +11,22 @@
 #include <limits>
 #include <string_view>
 
+#include "texts/Texts.h"
+
 namespace kpw {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string Failure(const char* what, const std::string& path, int error) {
-    return std::string(what) + " \"" + path + "\": " + std::strerror(error);
+// The message of a failure in the program's language; the system's reason
+// comes in the system's own.
+std::string Failure(const char* text, const std::string& path, int error) {
+    return texts::FillIn(text, {path, std::strerror(error)});
+}
+
+std::string Failure(const char* text, const std::string& path) {
+    return texts::FillIn(text, {path});
 }
 
 // Loops over short writes; false with errno set on failure.
@@ -58,20 +66,19 @@ struct Target {
 // not exist yet still names where the file is created. Only a regular file is
 // replaced: renaming over a device, a pipe, a socket or a folder would
 // destroy it, and a read-only file was made so on purpose.
-Target ResolveTarget(const std::string& path) {
+Target ResolveTarget(const std::string& path, const texts::SettingsFileTexts& t) {
     Target target{fs::path(path), false, {}};
     for (int hops = 0; hops <= 40; ++hops) {
         struct stat status {};
         if (::lstat(target.Path.c_str(), &status) != 0) {
-            if (errno != ENOENT)
-                target.Error = Failure("Cannot open the settings file", path, errno);
+            if (errno != ENOENT) target.Error = Failure(t.CannotOpen, path, errno);
             return target;
         }
         if (S_ISLNK(status.st_mode)) {
             std::error_code error;
             const fs::path link = fs::read_symlink(target.Path, error);
             if (error) {
-                target.Error = Failure("Cannot open the settings file", path, error.value());
+                target.Error = Failure(t.CannotOpen, path, error.value());
                 return target;
             }
             target.Path = link.is_absolute() ? link : target.Path.parent_path() / link;
@@ -79,13 +86,13 @@ Target ResolveTarget(const std::string& path) {
         }
         target.Exists = true;
         if (!S_ISREG(status.st_mode)) {
-            target.Error = "The settings file \"" + path + "\" is not a regular file";
+            target.Error = Failure(t.NotRegularFile, path);
         } else if ((status.st_mode & 0222) == 0 || ::access(target.Path.c_str(), W_OK) != 0) {
-            target.Error = "The settings file \"" + path + "\" is read-only";
+            target.Error = Failure(t.ReadOnly, path);
         }
         return target;
     }
-    target.Error = Failure("Cannot open the settings file", path, ELOOP);
+    target.Error = Failure(t.CannotOpen, path, ELOOP);
     return target;
 }
 
@@ -124,7 +131,9 @@ void RemoveLeftoverTemporaryFiles(const fs::path& folder, const std::string& fil
 
 }  // namespace
 
-FileReadResult ReadWholeFile(const std::string& path) {
+FileReadResult ReadWholeFile(const std::string& path, int language) {
+    const texts::SettingsFileTexts& t =
+        texts::SettingsFileTextTable[texts::LanguageIndex(language)];
     FileReadResult result;
     // Only a regular file is opened at all: opening a device can have effects
     // of its own, and a pipe would block the start until someone writes.
@@ -132,12 +141,12 @@ FileReadResult ReadWholeFile(const std::string& path) {
     if (::stat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return result;
         result.Status = FileReadStatus::Failed;
-        result.Error = Failure("Cannot open the settings file", path, errno);
+        result.Error = Failure(t.CannotOpen, path, errno);
         return result;
     }
     const auto notRegular = [&] {
         result.Status = FileReadStatus::Failed;
-        result.Error = "The settings file \"" + path + "\" is not a regular file";
+        result.Error = Failure(t.NotRegularFile, path);
         return result;
     };
     if (!S_ISREG(status.st_mode)) return notRegular();
@@ -145,7 +154,7 @@ FileReadResult ReadWholeFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result.Status = FileReadStatus::Failed;
-        result.Error = Failure("Cannot open the settings file", path, errno);
+        result.Error = Failure(t.CannotOpen, path, errno);
         return result;
     }
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -161,7 +170,7 @@ FileReadResult ReadWholeFile(const std::string& path) {
             const int error = errno;
             ::close(fd);
             result.Status = FileReadStatus::Failed;
-            result.Error = Failure("Cannot read the settings file", path, error);
+            result.Error = Failure(t.CannotRead, path, error);
             result.Bytes.clear();
             return result;
         }
@@ -172,8 +181,11 @@ FileReadResult ReadWholeFile(const std::string& path) {
     return result;
 }
 
-std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-    const Target resolved = ResolveTarget(path);
+std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                                                 int language) {
+    const texts::SettingsFileTexts& t =
+        texts::SettingsFileTextTable[texts::LanguageIndex(language)];
+    const Target resolved = ResolveTarget(path, t);
     if (!resolved.Error.empty()) return resolved.Error;
     const fs::path& target = resolved.Path;
     fs::path folder = target.parent_path();
@@ -190,7 +202,7 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return Failure("Cannot create the settings file", target.string(), errno);
+    if (fd < 0) return Failure(t.CannotCreate, target.string(), errno);
 
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
@@ -204,11 +216,11 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
     if (!WriteAll(fd, bytes) || !Sync(fd)) {
         const int error = errno;
         ::close(fd);
-        return abandon("Cannot write the settings file", error);
+        return abandon(t.CannotWrite, error);
     }
-    if (::close(fd) != 0) return abandon("Cannot write the settings file", errno);
+    if (::close(fd) != 0) return abandon(t.CannotWrite, errno);
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        return abandon("Cannot replace the settings file", errno);
+        return abandon(t.CannotReplace, errno);
     }
     SyncFolder(folder);
     RemoveLeftoverTemporaryFiles(folder, target.filename().string());

@@ -17,7 +17,8 @@ struct FileReadResult {
 // The whole file; Missing only when nothing exists at the path. Anything but
 // a regular file (a folder, device, pipe, socket) is Failed without being
 // read, so a pipe cannot block the caller.
-FileReadResult ReadWholeFile(const std::string& path);
+// The messages are in the language given (a column of the text tables).
+FileReadResult ReadWholeFile(const std::string& path, int language = 0);
 
 // Writes bytes to a new file beside path, flushes it to the disk and renames
 // it over path, so that a crash, a kill or a full disk leaves either the old
@@ -28,6 +29,7 @@ FileReadResult ReadWholeFile(const std::string& path);
 // killed writes left beside the target are removed after a successful write.
 // Returns nothing on success, otherwise the message of the failure, after
 // which path is as it was and no temporary file of this write remains.
-std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::string_view bytes,
+                                                 int language = 0);
 
 }  // namespace kpw

@@ -143,7 +143,8 @@ std::optional<std::string> IniDocument::ReadValue(std::string_view section,
 std::string IniDocument::ReadString(std::string_view section, std::string_view key,
                                     const std::string& defaultValue) const {
     std::optional<std::string> value = ReadValue(section, key);
-    return value ? std::move(*value) : defaultValue;
+    if (!value) return defaultValue;
+    return std::move(*value);
 }
 
 int32_t IniDocument::ReadInteger(std::string_view section, std::string_view key,

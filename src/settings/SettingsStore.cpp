@@ -193,7 +193,7 @@ std::optional<std::string> StoreSettings(const std::string& iniFileName, const S
     try {
         // Writing over a file that could not be read would throw away
         // everything this run does not write itself.
-        const FileReadResult existing = ReadWholeFile(iniFileName);
+        const FileReadResult existing = ReadWholeFile(iniFileName, settings.Language);
         if (existing.Status == FileReadStatus::Failed) return existing.Error;
         IniDocument ini = ReadDocument(existing);
 
@@ -211,7 +211,8 @@ std::optional<std::string> StoreSettings(const std::string& iniFileName, const S
             WriteFavorites(ini, FavoritePhoto, favoritePhotos, settings.MaxFavoriteCount);
             WriteFavorites(ini, FavoriteUser, favoriteUsers, settings.MaxFavoriteCount);
         }
-        return ReplaceFileAtomically(iniFileName, EncodeIniText(ini.Serialize()));
+        return ReplaceFileAtomically(iniFileName, EncodeIniText(ini.Serialize()),
+                                     settings.Language);
     } catch (const std::exception& failure) {
         return std::string(failure.what());
     }

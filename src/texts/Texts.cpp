@@ -69,6 +69,27 @@ const BusySiteTexts BusySiteTextTable[LanguageCount] = {
     },
 };
 
+const SettingsFileTexts SettingsFileTextTable[LanguageCount] = {
+    {
+        "Cannot open the settings file \"%1\": %2",
+        "Cannot read the settings file \"%1\": %2",
+        "Cannot create the settings file \"%1\": %2",
+        "Cannot write the settings file \"%1\": %2",
+        "Cannot replace the settings file \"%1\": %2",
+        "The settings file \"%1\" is not a regular file",
+        "The settings file \"%1\" is read-only",
+    },
+    {
+        "Die Einstellungsdatei \"%1\" kann nicht geöffnet werden: %2",
+        "Die Einstellungsdatei \"%1\" kann nicht gelesen werden: %2",
+        "Die Einstellungsdatei \"%1\" kann nicht angelegt werden: %2",
+        "Die Einstellungsdatei \"%1\" kann nicht geschrieben werden: %2",
+        "Die Einstellungsdatei \"%1\" kann nicht ersetzt werden: %2",
+        "Die Einstellungsdatei \"%1\" ist keine gewöhnliche Datei",
+        "Die Einstellungsdatei \"%1\" ist schreibgeschützt",
+    },
+};
+
 std::string FillIn(std::string_view text, std::initializer_list<std::string_view> arguments) {
     std::string result;
     result.reserve(text.size());

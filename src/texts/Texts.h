@@ -116,6 +116,18 @@ struct BusySiteTexts {
 };
 extern const BusySiteTexts BusySiteTextTable[LanguageCount];
 
+// The settings store's messages: %1 the file, %2 the system's reason.
+struct SettingsFileTexts {
+    const char* CannotOpen;
+    const char* CannotRead;
+    const char* CannotCreate;
+    const char* CannotWrite;
+    const char* CannotReplace;
+    const char* NotRegularFile;  // %1 only
+    const char* ReadOnly;        // %1 only
+};
+extern const SettingsFileTexts SettingsFileTextTable[LanguageCount];
+
 // The text with "%1", "%2", ... replaced by the arguments in their order; a
 // placeholder without an argument stays as it is.
 std::string FillIn(std::string_view text, std::initializer_list<std::string_view> arguments);

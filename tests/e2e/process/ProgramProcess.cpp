@@ -52,7 +52,7 @@ std::string FindExecutable(const std::string& name) {
     const char* path = std::getenv("PATH");
     std::stringstream folders(path ? path : "/usr/bin:/bin");
     for (std::string folder; std::getline(folders, folder, ':');) {
-        const std::string candidate = folder + "/" + name;
+        std::string candidate = folder + "/" + name;
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return {};

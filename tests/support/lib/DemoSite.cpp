@@ -63,7 +63,7 @@ std::string ReadFirstLine(int fd, std::chrono::steady_clock::time_point deadline
 
 DemoSite::DemoSite() : DemoSite(Options{}) {}
 
-DemoSite::DemoSite(Options options) {
+DemoSite::DemoSite(const Options& options) {
     char dirTemplate[] = "/tmp/kpw-demo-site-XXXXXX";
     if (!mkdtemp(dirTemplate)) {
         throw std::runtime_error("cannot make a folder for the demo site log");

@@ -30,7 +30,7 @@ public:
     // Starts the site and returns once it listens. Throws std::runtime_error
     // when it does not start.
     DemoSite();
-    explicit DemoSite(Options options);
+    explicit DemoSite(const Options& options);
     ~DemoSite();
     DemoSite(const DemoSite&) = delete;
     DemoSite& operator=(const DemoSite&) = delete;

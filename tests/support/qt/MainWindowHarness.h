@@ -70,7 +70,7 @@ protected:
     // Runs script on the next modal window (a dialog, a message box) from
     // inside the event loop that window runs. A window the script leaves open
     // is rejected, so a failing test cannot hang.
-    void WhenModal(std::function<void(QWidget*)> script) {
+    void WhenModal(const std::function<void(QWidget*)>& script) {
         auto* poll = new QTimer(&scope_);
         const QDeadlineTimer deadline(10000);
         QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, script] {

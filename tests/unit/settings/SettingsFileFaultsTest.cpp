@@ -161,6 +161,11 @@ TEST(SettingsFile, ReadOnlyFileIsReadButNotReplaced) {
     EXPECT_NE(failure->find("read-only"), std::string::npos) << *failure;
     EXPECT_EQ(ReadBytes(ini), OldFile);
     EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"kpw.ini"});
+
+    // In German, the message is German.
+    Settings german;
+    german.Language = 1;
+    EXPECT_EQ(Store(ini, german), "Die Einstellungsdatei \"" + ini + "\" ist schreibgeschützt");
 }
 
 // --- Real file systems that refuse the write, in a mount namespace of a
