@@ -2,6 +2,7 @@
 // an error page when nobody answers.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -18,7 +19,11 @@ std::string Medium(int photo) {
     return "/photos/medium/" + std::to_string(photo) + ".jpg";
 }
 
-TEST(UnfinishedLoad, LeavesTheWindowLoadingUntilStopIsClicked) {
+enum class EndBy { StopButton, EscapeKey };
+
+class UnfinishedLoad : public ::testing::TestWithParam<EndBy> {};
+
+TEST_P(UnfinishedLoad, LeavesTheWindowLoadingUntilStoppedAndTypingWorksAfter) {
     // The site holds this one picture for as long as it may.
     DemoSite::Options options;
     options.latencyMs = 600000;
@@ -40,7 +45,14 @@ TEST(UnfinishedLoad, LeavesTheWindowLoadingUntilStopIsClicked) {
     EXPECT_TRUE(program.Form().StatusText().contains(QStringLiteral("77.jpg")))
         << program.Form().StatusText().toStdString();
 
-    QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
+    if (GetParam() == EndBy::StopButton) {
+        QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
+    } else {
+        // The key goes to whatever has the focus; the window sees it first.
+        QWidget* target =
+            QApplication::focusWidget() ? QApplication::focusWidget() : &program.Form();
+        QTest::keyClick(target, Qt::Key_Escape);
+    }
     EXPECT_TRUE(program.IsIdle());
     EXPECT_TRUE(program.Button(Control::Refresh)->isEnabled());
     // The stopped load still reports its end; the window stays idle.
@@ -48,7 +60,19 @@ TEST(UnfinishedLoad, LeavesTheWindowLoadingUntilStopIsClicked) {
     EXPECT_TRUE(program.IsIdle());
     EXPECT_EQ(program.Form().StatusText(), QStringLiteral("Stopped"));
     EXPECT_FALSE(SiteHasRequest(site, Medium(77)));  // never answered
+
+    // The index field takes the next index as always.
+    const std::size_t stopped = program.VisibleDocuments().size();
+    ASSERT_TRUE(program.TypeIntoIndexField(QStringLiteral("21")));
+    ASSERT_TRUE(program.WaitForSettledLoad(stopped));
+    EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(21));
 }
+
+INSTANTIATE_TEST_SUITE_P(Ends, UnfinishedLoad,
+                         ::testing::Values(EndBy::StopButton, EndBy::EscapeKey),
+                         [](const ::testing::TestParamInfo<EndBy>& end) {
+                             return end.param == EndBy::StopButton ? "StopButton" : "EscapeKey";
+                         });
 
 TEST(SiteDown, GivesAnErrorPageAndTheWindowReturnsToIdle) {
     const std::string base = "http://127.0.0.1:" + std::to_string(ClosedLoopbackPort());
