@@ -39,7 +39,8 @@ std::string ProgramIniText(const ProgramStart& start) {
     const auto number = [&](const std::string& key, int value) {
         return line(key, std::to_string(value));
     };
-    return "[General]\r\n" + number("NavigateDelayTime", start.NavigateDelayTime) + "\r\n" +
+    return "[General]\r\n" + number("NavigateDelayTime", start.NavigateDelayTime) +
+           number("Language", start.Language) + "\r\n" +
            "[URL]\r\n" + number("AutoSkipURL", start.AutoSkipURL ? 1 : 0) +
            number("MaxSkippedURLCount", start.MaxSkippedURLCount) +
            line("TemplateURL11", base + "/photos/thumbnail/*.jpg") +

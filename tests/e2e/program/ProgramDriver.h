@@ -37,6 +37,7 @@ struct ProgramStart {
     bool AutoSkipURL = true;
     int MaxSkippedURLCount = 100;
     int NavigateDelayTime = 100;
+    int Language = 0;  // 0 English, 1 German
 };
 
 // Runs the whole main window with two engine views in a profile of its own,
