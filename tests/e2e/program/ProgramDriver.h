@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,12 @@ struct ProgramStart {
     bool AutoSkipURL = true;
     int MaxSkippedURLCount = 100;
     int NavigateDelayTime = 100;
+    // Off-screen pages for the preload queue, as the program has them; none
+    // by default, so the hidden view alone preloads.
+    int PreloadPages = 0;
+    // Written into the file only when given.
+    std::optional<int> PreloadDepth = std::nullopt;
+    std::optional<int> MinRequestInterval = std::nullopt;
 };
 
 // Runs the whole main window with two engine views in a profile of its own,
