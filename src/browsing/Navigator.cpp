@@ -347,7 +347,7 @@ void Navigator::SpeedButtonStopOnClick() {
     DropAutomaticRequests();
     pacing_.PreloadHeld = false;
     pacing_.QueueHeld = false;
-    StopPreloadPages(queue_.CancelAll());
+    queue_.CancelAll();
     ScheduleWaitTimer();
     EnableControls(true);
     if (wasWaiting) window_.SetStatusText("");

@@ -145,7 +145,6 @@ private:
     void LearnFromVisiblePage(const DocumentContent& content);
     void AimPreloadQueue();
     void PumpPreloadQueue();
-    void StopPreloadPages(const std::vector<size_t>& pages);
     std::string PreloadURL(int32_t index) const;
 
     // Busy sites and pacing (NavigatorRequests.cpp).

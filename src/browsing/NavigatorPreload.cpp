@@ -96,19 +96,8 @@ void Navigator::AimPreloadQueue() {
     aim.SkipsMissing = DetectsMissing();
     // Nothing beyond what a step and its skip chain could show.
     aim.Reach = aim.SkipsMissing ? std::max(settings_.MaxSkippedURLCount, 0) + 1 : aim.Depth;
-    StopPreloadPages(queue_.Aim(aim));
+    queue_.Aim(aim);
     PumpPreloadQueue();
-}
-
-void Navigator::StopPreloadPages(const std::vector<size_t>& pages) {
-    for (size_t page : pages) {
-        try {
-            preloadPages_[page]->Stop();
-        } catch (const std::exception& error) {
-            ReportSwallowed("stopping a page fetched ahead", error);
-            queue_.Finished(page);
-        }
-    }
 }
 
 void Navigator::PumpPreloadQueue() {

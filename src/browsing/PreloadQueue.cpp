@@ -84,26 +84,26 @@ std::vector<size_t> PreloadQueue::Aim(const PreloadAim& aim) {
     if (afresh) fetched_.clear();
     aim_ = aim;
     aimed_ = true;
-    std::vector<size_t> stopped;
+    std::vector<size_t> dropped;
     for (size_t i = 0; i < pages_.size(); ++i) {
         Page& page = pages_[i];
         if (page.State != PageState::Loading) continue;
         if (turned || !WithinReach(page.Index)) {
-            page.State = PageState::Stopping;
-            stopped.push_back(i);
+            page.State = PageState::Dropped;
+            dropped.push_back(i);
         }
     }
-    return stopped;
+    return dropped;
 }
 
 std::vector<size_t> PreloadQueue::CancelAll() {
-    std::vector<size_t> stopped;
+    std::vector<size_t> dropped;
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (pages_[i].State != PageState::Loading) continue;
-        pages_[i].State = PageState::Stopping;
-        stopped.push_back(i);
+        pages_[i].State = PageState::Dropped;
+        dropped.push_back(i);
     }
-    return stopped;
+    return dropped;
 }
 
 std::optional<PreloadQueue::Fetch> PreloadQueue::Next(

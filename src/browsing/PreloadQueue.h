@@ -86,9 +86,12 @@ public:
 
     // Takes a new aim and returns the pages whose loads no longer serve it:
     // all of them when the key or the direction changed, else those beyond
-    // the new reach. They are to be stopped.
+    // the new reach. Their loads are left to end by themselves (at most
+    // MaxInFlight requests), and what they bring is dropped: an engine page
+    // stopped before its answer need not report an end at all, and would
+    // then be held for good.
     std::vector<size_t> Aim(const PreloadAim& aim);
-    // Every load is to be stopped; the aim stays.
+    // No load running now serves any aim; the aim stays.
     std::vector<size_t> CancelAll();
 
     // The next index to fetch and a free page for it, or nothing when the
@@ -96,7 +99,7 @@ public:
     std::optional<Fetch> Next(const std::function<bool(int32_t)>& knownMissing) const;
     void Started(const Fetch& fetch);
     // A page's load ended: the index it fetched for the aim, or nothing for a
-    // stopped load. The page is free again either way.
+    // dropped load. The page is free again either way.
     std::optional<int32_t> Finished(size_t page);
     // The index's page is in the cache now.
     void Fetched(int32_t index);
@@ -105,7 +108,7 @@ public:
     int InFlightCount() const;
 
 private:
-    enum class PageState { Free, Loading, Stopping };
+    enum class PageState { Free, Loading, Dropped };
     struct Page {
         PageState State = PageState::Free;
         int32_t Index = 0;
