@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/UnitRunUtils.h"
+#include "browsing/PreloadQueue.h"
 #include "platform/Platform.h"
 #include "ui/AppIcon.h"
 #include "ui/Logging.h"
@@ -24,7 +25,12 @@ int RunProgramBody(const ProgramBody& body) {
 
     // Both windows, and the boxes they open, take the program's icon.
     QApplication::setWindowIcon(ApplicationIcon());
-    TFormMain formMain(body.Paths, body.CreateView(), body.CreateView());
+    // A fixed pool, as many pages as the queue has loads in flight: what they
+    // fetched stays in the shared cache, so the pages are reused at once.
+    std::vector<std::unique_ptr<QtBrowserView>> preloadPages;
+    for (int i = 0; body.CreatePreloadPage && i < PreloadQueue::MaxInFlight; ++i)
+        preloadPages.push_back(body.CreatePreloadPage());
+    TFormMain formMain(body.Paths, body.CreateView(), body.CreateView(), std::move(preloadPages));
     TFormSettings formSettings(&formMain);
     formMain.SetSettingsForm(&formSettings);
 

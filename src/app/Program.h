@@ -17,6 +17,8 @@ struct ProgramBody {
     std::string LanguageIdText;
     FormMainPaths Paths;
     std::function<std::unique_ptr<QtBrowserView>()> CreateView;
+    // The off-screen pages of the preload queue; none when not set.
+    std::function<std::unique_ptr<QtBrowserView>()> CreatePreloadPage;
     // The gate's error box; modal in the program.
     std::function<void(const QString& caption, const QString& message)> ShowBlockedBox;
     // Close the main window on SIGTERM, SIGINT and SIGHUP.

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     body.LanguageIdText = kpw::platform::UserDefaultLanguageIdText();
     body.Paths = {kpw::platform::ExecutablePath(), kpw::platform::AppDataFolder()};
     body.CreateView = [&engine] { return engine->CreateView(); };
+    body.CreatePreloadPage = [&engine] { return engine->CreateOffScreenPage(); };
     body.ShowBlockedBox = [](const QString& caption, const QString& message) {
         QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok);
         box.exec();

@@ -50,6 +50,8 @@ struct RequestPacing {
     std::string HeldSkipURL;
     // The hidden view's preload is held back by the pacing or a wait.
     bool PreloadHeld = false;
+    // A fetch of the preload queue is held back by the pacing or a wait.
+    bool QueueHeld = false;
 };
 
 }  // namespace kpw

@@ -119,6 +119,11 @@ void Navigator::StartUp() {
 }
 
 void Navigator::StartFirstLoad() {
+    if (const int32_t skipped = JumpOverKnownGap(0)) {
+        StoreCurrentIndex();
+        BuildPageURLs();
+        ShowJumpedIndex(skipped);
+    }
     state_.FormReady = true;
     NavigateBrowsers();
 }
@@ -188,6 +193,7 @@ void Navigator::NavigateBrowsers() {
     try {
         SendVisible(state_.CurrentURL);
         Preload();
+        AimPreloadQueue();
     } catch (const std::exception& error) {
         // A refused navigation leaves the window loading until Stop.
         ReportSwallowed("navigating the views", error);
@@ -211,6 +217,7 @@ void Navigator::Preload() {
     hiddenView_.Navigate2(NextURL(), NavHyperlink);
     NoteRequest();
     preloadedURL_ = NextURL();
+    preloadedIndex_ = state_.NextIndex;
 }
 
 int Navigator::GetURLIndexFromURL(const std::string& url, bool keepCurrentIfNone) const {
@@ -311,6 +318,8 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
 void Navigator::SpeedButtonRefreshOnClick() {
     DropAutomaticRequests();
     state_.BrowserCommandPending = true;
+    // The user asks the site anew: what it said was missing may be there now.
+    knownMissing_.Clear();
     HideFavoriteLists();
     EnableControls(false);
     RunBrowserCommand([this] {
@@ -337,6 +346,8 @@ void Navigator::SpeedButtonStopOnClick() {
     const bool wasWaiting = pacing_.RetryPending;
     DropAutomaticRequests();
     pacing_.PreloadHeld = false;
+    pacing_.QueueHeld = false;
+    queue_.CancelAll();
     ScheduleWaitTimer();
     EnableControls(true);
     if (wasWaiting) window_.SetStatusText("");
@@ -368,9 +379,11 @@ void Navigator::SpinEditPageIndexOnChange() {
     state_.LastKeyChar = 0;
 
     AimNextIndex(state_.CurrentIndex < state_.PreviousIndex);
+    const int32_t skipped = JumpOverKnownGap(0);
     StoreCurrentIndex();
     BuildPageURLs();
     state_.SpinCaretPos = window_.PageIndexCaretPos();
+    if (skipped != 0) ShowJumpedIndex(skipped);
     NavigateBrowsers();
 }
 
@@ -436,8 +449,11 @@ bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
         ++state_.CurrentIndex;
     }
     AimNextIndex(state_.SteppingDown);
+    const int32_t skipped = JumpOverKnownGap(0);
     StoreCurrentIndex();
     BuildPageURLs();
+    // Written as a skip, so the field's change keeps the count of the jump.
+    if (skipped != 0) ShowJumpedIndex(skipped);
     NavigateBrowsers();
     window_.SetPageIndexValue(state_.CurrentIndex);
     window_.ProcessPendingMessages();

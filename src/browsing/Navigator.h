@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "browsing/BrowserView.h"
 #include "browsing/BusySite.h"
@@ -11,6 +12,7 @@
 #include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/NavigationState.h"
+#include "browsing/PreloadQueue.h"
 #include "browsing/URLTemplateTable.h"
 #include "settings/Settings.h"
 
@@ -85,6 +87,15 @@ public:
     void WaitTimerOnTimer();
     const RequestPacing& Pacing() const { return pacing_; }
 
+    // The off-screen pages that fetch beyond the hidden view's neighbour
+    // (NavigatorPreload.cpp). Without them the program preloads the one
+    // neighbour and learns nothing of missing photos.
+    void AttachPreloadPages(std::vector<BrowserView*> pages);
+    // A finished load of the preload page at this position.
+    void PreloadPageOnDocumentComplete(size_t page, const DocumentContent& content);
+    const KnownMissing& KnownMissingPhotos() const { return knownMissing_; }
+    const PreloadQueue& Queue() const { return queue_; }
+
     // Language texts of the main window; also chooses the help file.
     void SetFormMainTexts(int language);
     // After the settings dialog was confirmed: templates, texts and hints,
@@ -118,6 +129,24 @@ private:
     void SkipMissingPhoto();
     void SynchroniseAndPreload();
 
+    // The queue of pages fetched ahead and the known-missing photos
+    // (NavigatorPreload.cpp).
+    bool PreloadActive() const { return !preloadPages_.empty(); }
+    // Mode 1 with auto-skip: the pages tell missing photos apart.
+    bool DetectsMissing() const;
+    bool SkipsKnownMissing() const;
+    bool IsKnownMissing(int32_t index) const;
+    // A step onto known-missing photos goes on to the first one beyond not
+    // known missing; returns how many it jumped over, of what the skip count
+    // leaves after countSoFar. Moves CurrentIndex and its neighbour.
+    int32_t JumpOverKnownGap(int32_t countSoFar);
+    // The index field shows where a jump landed, and the count holds it.
+    void ShowJumpedIndex(int32_t skipped);
+    void LearnFromVisiblePage(const DocumentContent& content);
+    void AimPreloadQueue();
+    void PumpPreloadQueue();
+    std::string PreloadURL(int32_t index) const;
+
     // Busy sites and pacing (NavigatorRequests.cpp).
     void SendVisible(const std::string& url);
     void NoteRequest();
@@ -144,6 +173,10 @@ private:
     std::string helpFileName_;
     // The address last sent to the hidden view.
     std::string preloadedURL_;
+    int32_t preloadedIndex_ = 0;
+    std::vector<BrowserView*> preloadPages_;
+    PreloadQueue queue_;
+    KnownMissing knownMissing_;
     NavigationState state_;
     RequestPacing pacing_;
     URLTemplateTable table_{settings_};

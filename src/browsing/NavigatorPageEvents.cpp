@@ -3,29 +3,12 @@
 
 #include "browsing/ControlGroups.h"
 #include "browsing/Diagnostics.h"
+#include "browsing/FlagScope.h"
 #include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
 #include "browsing/PageAnalysis.h"
 
 namespace kpw {
-
-namespace {
-
-// Sets a flag for the duration of a scope and gives back its old value even
-// when the scope is left by an error, so the commit can never stay blocked.
-class FlagScope {
-public:
-    FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
-    ~FlagScope() { flag_ = saved_; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
-
-}  // namespace
 
 void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
     EnableControls(true);
@@ -54,6 +37,7 @@ void Navigator::AnalysePage(const DocumentContent& content) {
         if (author && *author >= 1) settings_.UserIndex = *author;
     }
     if (Mode() != DisplayMode::Photo) TakeFollowedPhotoIndex();
+    LearnFromVisiblePage(content);
 
     bool maySkip = settings_.AutoSkipURL && Mode() == DisplayMode::Photo &&
                    state_.SkippedURLCount < settings_.MaxSkippedURLCount;
@@ -82,6 +66,8 @@ void Navigator::SkipMissingPhoto() {
     const bool down = state_.NextIndex < state_.CurrentIndex;
     state_.CurrentIndex += down ? -1 : 1;
     AimNextIndex(down);
+    // This step counts one; photos known missing beyond it count on.
+    const int32_t jumped = JumpOverKnownGap(state_.SkippedURLCount + 1);
     // Only mode 1 skips, and always to the plain photo address.
     state_.CurrentURL =
         PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], state_.CurrentIndex);
@@ -100,7 +86,8 @@ void Navigator::SkipMissingPhoto() {
     window_.SetPageIndexValue(state_.CurrentIndex);
     // Counted before other events run, so a page completing meanwhile sees
     // the bound as it is.
-    ++state_.SkippedURLCount;
+    state_.SkippedURLCount += 1 + jumped;
+    AimPreloadQueue();
     window_.ProcessPendingMessages();
 }
 
@@ -130,6 +117,7 @@ void Navigator::SynchroniseAndPreload() {
     BuildPageURLs();
     try {
         Preload();
+        AimPreloadQueue();
     } catch (const std::exception& error) {
         // The preload is only a head start.
         ReportSwallowed("preloading the next page", error);

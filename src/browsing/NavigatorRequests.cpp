@@ -6,6 +6,7 @@
 #include "browsing/ControlGroups.h"
 #include "browsing/Diagnostics.h"
 #include "browsing/Navigator.h"
+#include "browsing/PageAnalysis.h"
 #include "settings/AsciiText.h"
 #include "texts/Texts.h"
 
@@ -78,6 +79,15 @@ void Navigator::ShowBusyCountdown() {
 void Navigator::HiddenWebBrowserOnDocumentComplete(const DocumentContent& content) {
     if (!IsBusyStatus(content.HttpStatus)) {
         pacing_.PreloadRetriesDone = 0;
+        // The neighbour is a page fetched ahead too: a missing one is learnt.
+        if (PreloadActive() && DetectsMissing() && content.BodyText &&
+            PhotoIsMissing(*content.BodyText) && !preloadedURL_.empty() &&
+            EqualsIgnoringCase(
+                preloadedURL_,
+                PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], preloadedIndex_))) {
+            knownMissing_.Add(table_[URLTemplateTable::PhotoTemplate], preloadedIndex_);
+            PumpPreloadQueue();
+        }
         return;
     }
     // Dropped silently; the same preload goes out again after the wait.
@@ -120,6 +130,8 @@ void Navigator::WaitTimerOnTimer() {
         } catch (const std::exception& error) {
             ReportSwallowed("preloading the next page", error);
         }
+    } else if (pacing_.QueueHeld) {
+        PumpPreloadQueue();
     }
     ScheduleWaitTimer();
 }
@@ -152,7 +164,7 @@ void Navigator::ScheduleWaitTimer() {
         const int64_t remaining = pacing_.ResumeAtMs - now;
         const int64_t step = remaining % 1000 == 0 ? 1000 : remaining % 1000;
         clock_.StartWaitTimer(remaining <= 0 ? 0 : std::min(remaining, step));
-    } else if (!pacing_.HeldSkipURL.empty() || pacing_.PreloadHeld) {
+    } else if (!pacing_.HeldSkipURL.empty() || pacing_.PreloadHeld || pacing_.QueueHeld) {
         clock_.StartWaitTimer(std::max<int64_t>(0, AutomaticRequestDueMs() - now));
     } else {
         clock_.StopWaitTimer();

@@ -44,6 +44,12 @@ struct Settings {
     // The least milliseconds between two requests the program starts by
     // itself (skip chain steps, preloads); 0 paces nothing.
     int32_t MinRequestInterval{};
+    // How many pages ahead are fetched in the direction of travel, the hidden
+    // view's neighbour included; 1 preloads the neighbour alone.
+    int32_t PreloadDepth{};
+    // A step onto a photo already found missing goes on to the next one not
+    // known missing, without loading the missing ones again.
+    bool SkipKnownMissing{};
     // [Page]
     int32_t PhotoIndex{};
     int32_t UserIndex{};

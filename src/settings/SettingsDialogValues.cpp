@@ -20,10 +20,22 @@ size_t MoreNumberPosition(int tag) {
     throw std::out_of_range("no number field with tag " + std::to_string(tag));
 }
 
+size_t MoreSwitchPosition(int tag) {
+    for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
+        if (MoreSwitchTags[i] == tag) return i;
+    }
+    throw std::out_of_range("no check box with tag " + std::to_string(tag));
+}
+
 // The field of a "More options" number, of a const or a changeable record.
 template <typename Record>
 auto& MoreNumberOf(Record& settings, int tag) {
     return settings.*std::get<int32_t Settings::*>(SettingWithTag(tag)->Member);
+}
+
+template <typename Record>
+auto& MoreSwitchOf(Record& settings, int tag) {
+    return settings.*std::get<bool Settings::*>(SettingWithTag(tag)->Member);
 }
 
 }  // namespace
@@ -58,6 +70,14 @@ const std::string& SettingsDialogFields::MoreNumber(int tag) const {
     return MoreNumbers[MoreNumberPosition(tag)];
 }
 
+bool& SettingsDialogFields::MoreSwitch(int tag) {
+    return MoreSwitches[MoreSwitchPosition(tag)];
+}
+
+bool SettingsDialogFields::MoreSwitch(int tag) const {
+    return MoreSwitches[MoreSwitchPosition(tag)];
+}
+
 SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
     maxSkippedURLCountAtOpen_ = settings.MaxSkippedURLCount;
     navigateDelayTimeAtOpen_ = settings.NavigateDelayTime;
@@ -77,6 +97,7 @@ SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
         moreNumbersAtOpen_[i] = MoreNumberOf(settings, tag);
         fields.MoreNumbers[i] = BoundedText(moreNumbersAtOpen_[i], *SpinFieldBounds(tag));
     }
+    for (int tag : MoreSwitchTags) fields.MoreSwitch(tag) = MoreSwitchOf(settings, tag);
     return fields;
 }
 
@@ -122,6 +143,7 @@ void SettingsDialogValues::ReadBack(const SettingsDialogFields& fields, Settings
     settings.SaveSettings = fields.SaveSettings;
     for (int tag : MoreNumberTags)
         MoreNumberOf(settings, tag) = SpinFieldValue(fields.MoreNumber(tag), *SpinFieldBounds(tag));
+    for (int tag : MoreSwitchTags) MoreSwitchOf(settings, tag) = fields.MoreSwitch(tag);
 }
 
 int32_t SpinFieldValue(const std::string& text, IntegerBounds bounds) {

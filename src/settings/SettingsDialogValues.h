@@ -24,7 +24,10 @@ inline constexpr IntegerBounds NavigateDelayTimeBounds = BoundsOf("NavigateDelay
 inline constexpr IntegerBounds MaxFavoriteCountBounds = BoundsOf("MaxFavoriteCount");
 
 // The number fields of the "More options" group, in their order.
-inline constexpr std::array<int, 1> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag};
+inline constexpr std::array<int, 2> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag,
+                                                   SettingNamed("PreloadDepth").DialogTag};
+// The check boxes of the "More options" group, in their order.
+inline constexpr std::array<int, 1> MoreSwitchTags{SettingNamed("SkipKnownMissing").DialogTag};
 
 // The bounds of the number field with this tag; nullptr for other tags.
 const IntegerBounds* SpinFieldBounds(int tag);
@@ -45,11 +48,16 @@ struct SettingsDialogFields {
     bool InvertMouseWheel = false;
     bool SaveSettings = true;
     std::array<std::string, MoreNumberTags.size()> MoreNumbers;  // in the order of MoreNumberTags
+    std::array<bool, MoreSwitchTags.size()> MoreSwitches{};      // in the order of MoreSwitchTags
 
     // The number field of the "More options" group with this tag;
     // std::out_of_range for other tags.
     std::string& MoreNumber(int tag);
     const std::string& MoreNumber(int tag) const;
+    // The check box of the "More options" group with this tag;
+    // std::out_of_range for other tags.
+    bool& MoreSwitch(int tag);
+    bool MoreSwitch(int tag) const;
 
     // The template field with this tag (11..14, 20, 30); std::out_of_range
     // for other tags.

@@ -49,6 +49,12 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Least time in ms between two requests that\r"
         "the program starts by itself (skipping missing\r"
         "photos, preloading); 0 sends them at once",
+        "Pages loaded ahead",
+        "How many pages are loaded ahead in the direction\r"
+        "of travel (1 to 16); 1 loads only the next one",
+        "Skip known missing photos",
+        "Steps onto a photo already found missing go on\r"
+        "to the next one not known missing at once",
     },
     {
         " - Einstellungen",
@@ -98,6 +104,12 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Mindestabstand in ms zwischen zwei Anfragen, die\r"
         "das Programm von sich aus stellt (Überspringen\r"
         "fehlender Photos, Vorausladen); 0 stellt sie sofort",
+        "Im Voraus geladene Seiten",
+        "Wie viele Seiten in Blätterrichtung im Voraus\r"
+        "geladen werden (1 bis 16); 1 lädt nur die nächste",
+        "Bekannte Lücken überspringen",
+        "Schritte auf ein als fehlend bekanntes Photo gehen\r"
+        "sofort zum nächsten, das nicht als fehlend bekannt ist",
     },
 };
 

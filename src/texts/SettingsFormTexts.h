@@ -40,6 +40,10 @@ struct SettingsFormTexts {
     const char* GroupMoreOptions;
     const char* LabelMinRequestInterval;
     const char* SpinEditMinRequestIntervalHint;
+    const char* LabelPreloadDepth;
+    const char* SpinEditPreloadDepthHint;
+    const char* CheckBoxSkipKnownMissing;
+    const char* CheckBoxSkipKnownMissingHint;
 };
 
 extern const SettingsFormTexts SettingsFormTextTable[LanguageCount];

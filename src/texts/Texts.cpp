@@ -90,6 +90,17 @@ const SettingsFileTexts SettingsFileTextTable[LanguageCount] = {
     },
 };
 
+const KnownMissingTexts KnownMissingTextTable[LanguageCount] = {
+    {
+        "Skipped 1 missing photo (%1)",
+        "Skipped %1 missing photos (%2–%3)",
+    },
+    {
+        "1 fehlendes Photo übersprungen (%1)",
+        "%1 fehlende Photos übersprungen (%2–%3)",
+    },
+};
+
 std::string FillIn(std::string_view text, std::initializer_list<std::string_view> arguments) {
     std::string result;
     result.reserve(text.size());

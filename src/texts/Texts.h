@@ -128,6 +128,14 @@ struct SettingsFileTexts {
 };
 extern const SettingsFileTexts SettingsFileTextTable[LanguageCount];
 
+// What the log and the status bar say when a step goes over photos already
+// known to be missing.
+struct KnownMissingTexts {
+    const char* SkippedOne;   // %1 the index
+    const char* SkippedMany;  // %1 the count, %2 the first index, %3 the last
+};
+extern const KnownMissingTexts KnownMissingTextTable[LanguageCount];
+
 // The text with "%1", "%2", ... replaced by the arguments in their order; a
 // placeholder without an argument stays as it is.
 std::string FillIn(std::string_view text, std::initializer_list<std::string_view> arguments);

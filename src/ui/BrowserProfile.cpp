@@ -63,6 +63,10 @@ std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateView() {
     return std::make_unique<WebEngineBrowserView>(*this);
 }
 
+std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateOffScreenPage() {
+    return std::make_unique<WebEngineBrowserView>(*this, WebEngineBrowserView::OffScreen{});
+}
+
 void BrowserProfile::AdoptPage(QWebEnginePage* page) {
     std::erase_if(pages_, [](const QPointer<QWebEnginePage>& known) { return known.isNull(); });
     pages_.emplace_back(page);

@@ -36,6 +36,8 @@ public:
     BrowserProfile& operator=(const BrowserProfile&) = delete;
 
     std::unique_ptr<WebEngineBrowserView> CreateView();
+    // A page without a view, for fetching ahead.
+    std::unique_ptr<WebEngineBrowserView> CreateOffScreenPage();
 
     QWebEngineProfile* Profile() const { return profile_.get(); }
 

@@ -91,10 +91,12 @@ PixelSize ScreensSize() {
 }  // namespace
 
 TFormMain::TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visibleView,
-                     std::unique_ptr<QtBrowserView> hiddenView)
+                     std::unique_ptr<QtBrowserView> hiddenView,
+                     std::vector<std::unique_ptr<QtBrowserView>> preloadPages)
     : paths_(std::move(paths)),
       visibleView_(std::move(visibleView)),
-      hiddenView_(std::move(hiddenView)) {
+      hiddenView_(std::move(hiddenView)),
+      preloadPages_(std::move(preloadPages)) {
     setObjectName(QStringLiteral("FormMain"));
     CreateControls();
     FormMainOnCreate();
@@ -108,6 +110,7 @@ TFormMain::~TFormMain() {
     // before the profile, which the program releases after this window.
     visibleView_.reset();
     hiddenView_.reset();
+    preloadPages_.clear();
 }
 
 QToolButton* TFormMain::AddToolButton(ToolButton control, int left, const QString& caption) {
@@ -257,6 +260,15 @@ void TFormMain::ConnectEvents() {
     favorites_ = std::make_unique<FavoritesController>(settings_, *this, *navigator_,
                                                        favoritePhotos_, favoriteUsers_);
     Navigator& logic = *navigator_;
+    std::vector<BrowserView*> pages;
+    for (size_t i = 0; i < preloadPages_.size(); ++i) {
+        pages.push_back(preloadPages_[i].get());
+        connect(preloadPages_[i].get(), &QtBrowserView::DocumentComplete, this,
+                [this, &logic, i](const DocumentContent& content) {
+                    Guarded([&] { logic.PreloadPageOnDocumentComplete(i, content); });
+                });
+    }
+    logic.AttachPreloadPages(std::move(pages));
     connect(photoSizeGroup_, &QButtonGroup::idClicked, this,
             [this, &logic](int tag) { Guarded([&] { logic.SpeedButtonPhotoSizeOnClick(tag); }); });
     connect(urlGroup_, &QButtonGroup::idClicked, this,

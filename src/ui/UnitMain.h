@@ -47,8 +47,11 @@ class TFormMain : public QWidget, public MainWindowPort {
 public:
     // Runs the creation handler: reads the settings, places the window,
     // starts the first load and shows the window.
+    // The preload pages, views without widgets, fetch beyond the hidden
+    // view's neighbour; without them only the neighbour is preloaded.
     TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visibleView,
-              std::unique_ptr<QtBrowserView> hiddenView);
+              std::unique_ptr<QtBrowserView> hiddenView,
+              std::vector<std::unique_ptr<QtBrowserView>> preloadPages = {});
     ~TFormMain() override;
 
     void SetSettingsForm(TFormSettings* formSettings) { formSettings_ = formSettings; }
@@ -143,6 +146,7 @@ private:
     kpw::FavoriteList favoriteUsers_;
     std::unique_ptr<QtBrowserView> visibleView_;
     std::unique_ptr<QtBrowserView> hiddenView_;
+    std::vector<std::unique_ptr<QtBrowserView>> preloadPages_;
     // Before the logic that uses it, so it goes after it.
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<Navigator> navigator_;

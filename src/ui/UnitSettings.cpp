@@ -31,8 +31,11 @@ constexpr int ClientWidth = 542;
 constexpr int MoreOptionsTop = 286;
 constexpr int MoreOptionsFirstRow = 20;
 constexpr int MoreOptionsRowHeight = 28;
-constexpr int MoreOptionsHeight =
-    MoreOptionsFirstRow + MoreOptionsRowHeight * static_cast<int>(MoreNumberTags.size()) + 2;
+// Its check boxes stand beside its number fields, in the column of the
+// check boxes above.
+constexpr int MoreOptionsRows =
+    static_cast<int>(std::max(MoreNumberTags.size(), MoreSwitchTags.size()));
+constexpr int MoreOptionsHeight = MoreOptionsFirstRow + MoreOptionsRowHeight * MoreOptionsRows + 2;
 constexpr int ClientHeight = MoreOptionsTop + MoreOptionsHeight + 4;
 
 // Labels are sized to their text up to the column of the fields.
@@ -67,6 +70,15 @@ int MoreOptionsRowTop(size_t row) {
 std::pair<const char*, const char*> MoreNumberTexts(const texts::SettingsFormTexts& t, int tag) {
     if (tag == SettingNamed("MinRequestInterval").DialogTag)
         return {t.LabelMinRequestInterval, t.SpinEditMinRequestIntervalHint};
+    if (tag == SettingNamed("PreloadDepth").DialogTag)
+        return {t.LabelPreloadDepth, t.SpinEditPreloadDepthHint};
+    return {"", ""};
+}
+
+// The caption and the hint of a "More options" check box.
+std::pair<const char*, const char*> MoreSwitchTexts(const texts::SettingsFormTexts& t, int tag) {
+    if (tag == SettingNamed("SkipKnownMissing").DialogTag)
+        return {t.CheckBoxSkipKnownMissing, t.CheckBoxSkipKnownMissingHint};
     return {"", ""};
 }
 
@@ -191,6 +203,12 @@ void TFormSettings::CreateControls() {
                                            "0", groupMoreOptions_);
         spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(i));
     }
+    for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
+        auto* control = new QCheckBox(groupMoreOptions_);
+        control->setObjectName("CheckBox" + SettingName(MoreSwitchTags[i]));
+        control->setGeometry(334, MoreOptionsRowTop(i) + 2, CheckBoxWidth, CheckBoxHeight);
+        checkBoxMoreSwitches_[i] = control;
+    }
 
     // Key preview: the dialog sees each key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -215,6 +233,7 @@ void TFormSettings::SetTabOrder() {
         editTemplateURLs_[3],
     };
     order.insert(order.end(), spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
+    order.insert(order.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -338,6 +357,11 @@ void TFormSettings::SetFormSettingsTexts(int language) {
         labelMoreNumbers_[i]->setText(Text(caption));
         SetHint(spinEditMoreNumbers_[i], hint);
     }
+    for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
+        const auto [caption, hint] = MoreSwitchTexts(*t, MoreSwitchTags[i]);
+        checkBoxMoreSwitches_[i]->setText(Text(caption));
+        SetHint(checkBoxMoreSwitches_[i], hint);
+    }
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -439,6 +463,8 @@ void TFormSettings::ShowFields(const SettingsDialogFields& fields) {
     checkBoxSaveSettings_->setChecked(fields.SaveSettings);
     for (size_t i = 0; i < MoreNumberTags.size(); ++i)
         spinEditMoreNumbers_[i]->SetText(QString::fromStdString(fields.MoreNumbers[i]));
+    for (size_t i = 0; i < MoreSwitchTags.size(); ++i)
+        checkBoxMoreSwitches_[i]->setChecked(fields.MoreSwitches[i]);
 }
 
 SettingsDialogFields TFormSettings::ReadFields() const {
@@ -454,6 +480,8 @@ SettingsDialogFields TFormSettings::ReadFields() const {
     fields.SaveSettings = checkBoxSaveSettings_->isChecked();
     for (size_t i = 0; i < MoreNumberTags.size(); ++i)
         fields.MoreNumbers[i] = spinEditMoreNumbers_[i]->Text().toStdString();
+    for (size_t i = 0; i < MoreSwitchTags.size(); ++i)
+        fields.MoreSwitches[i] = checkBoxMoreSwitches_[i]->isChecked();
     return fields;
 }
 

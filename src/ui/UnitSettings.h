@@ -106,6 +106,8 @@ private:
     QGroupBox* groupMoreOptions_ = nullptr;
     std::array<QLabel*, MoreNumberTags.size()> labelMoreNumbers_{};
     std::array<SpinEdit*, MoreNumberTags.size()> spinEditMoreNumbers_{};
+    // Its check boxes, in the order of MoreSwitchTags, beside the numbers.
+    std::array<QCheckBox*, MoreSwitchTags.size()> checkBoxMoreSwitches_{};
 };
 
 }  // namespace kpw

@@ -140,12 +140,21 @@ protected:
 };
 
 WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, QObject* parent)
+    : WebEngineBrowserView(profile, true, parent) {}
+
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, OffScreen, QObject* parent)
+    : WebEngineBrowserView(profile, false, parent) {
+    // Nobody sees or hears it.
+    page_->setAudioMuted(true);
+}
+
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withView, QObject* parent)
     : QtBrowserView(parent), markupScript_(MarkupScript()), contentTimeout_(DefaultContentTimeout) {
     qRegisterMetaType<kpw::DocumentContent>();
-    view_ = new QWebEngineView();
+    if (withView) view_ = new QWebEngineView();
     page_ = new WebEnginePage(profile.Profile(), view_);
     profile.AdoptPage(page_);
-    view_->setPage(page_);
+    if (view_) view_->setPage(page_);
     contentTimer_.setSingleShot(true);
     connect(&contentTimer_, &QTimer::timeout, this, [this] {
         if (contentPending_) {

@@ -41,6 +41,10 @@ class WebEngineBrowserView : public QtBrowserView {
 public:
     // The view's widget is created without a parent; the window places it.
     explicit WebEngineBrowserView(BrowserProfile& profile, QObject* parent = nullptr);
+    // An off-screen page: no widget (Widget() is null), no windows, muted.
+    // It loads and reports as a view does; the preload queue fetches with it.
+    struct OffScreen {};
+    WebEngineBrowserView(BrowserProfile& profile, OffScreen, QObject* parent = nullptr);
     ~WebEngineBrowserView() override;
 
     QWidget* Widget() override;
@@ -62,6 +66,7 @@ public:
     void SetContentTimeout(std::chrono::milliseconds timeout) { contentTimeout_ = timeout; }
 
 private:
+    WebEngineBrowserView(BrowserProfile& profile, bool withView, QObject* parent);
     WebEnginePage& RequirePage() const;
     void ConnectPage();
     void OnMainFrameNavigation(const QUrl& url);

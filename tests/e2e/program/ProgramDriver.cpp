@@ -48,7 +48,10 @@ std::string ProgramIniText(const ProgramStart& start) {
            line("TemplateURL13", base + "/photos/medium/*.jpg") +
            line("TemplateURL14", start.StaticBaseURL + "/photos/original/*.jpg") +
            line("TemplateURL20", base + "/photo/*") + line("TemplateURL30", base + "/user/*") +
-           number("URLIndex", start.URLIndex) + number("PhotoSize", start.PhotoSize) + "\r\n" +
+           number("URLIndex", start.URLIndex) + number("PhotoSize", start.PhotoSize) +
+           (start.MinRequestInterval ? number("MinRequestInterval", *start.MinRequestInterval)
+                                     : "") +
+           (start.PreloadDepth ? number("PreloadDepth", *start.PreloadDepth) : "") + "\r\n" +
            "[Page]\r\n" + number("PhotoIndex", start.PhotoIndex) +
            number("UserIndex", start.UserIndex) + "\r\n";
 }
@@ -106,6 +109,9 @@ void ProgramDriver::Start(const ProgramStart& start) {
     std::unique_ptr<WebEngineBrowserView> hidden = profile_->CreateView();
     visible_ = visible.get();
     hidden_ = hidden.get();
+    std::vector<std::unique_ptr<QtBrowserView>> preloadPages;
+    for (int i = 0; i < start.PreloadPages; ++i)
+        preloadPages.push_back(profile_->CreateOffScreenPage());
     // Connected before the window's own handlers, so the address is the one
     // the document came with, not what a handler navigated to afterwards.
     QObject::connect(visible_, &QtBrowserView::DocumentComplete,
@@ -122,7 +128,7 @@ void ProgramDriver::Start(const ProgramStart& start) {
     form_ = std::make_unique<TFormMain>(
         FormMainPaths{dir_.filePath(QStringLiteral("bin/") + stem).toStdString(),
                       appData.toStdString()},
-        std::move(visible), std::move(hidden));
+        std::move(visible), std::move(hidden), std::move(preloadPages));
     // After the window's handler: the document has been analysed.
     QObject::connect(visible_, &QtBrowserView::DocumentComplete, form_.get(),
                      [this] { ++handledDocuments_; });

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,12 @@ struct ProgramStart {
     int MaxSkippedURLCount = 100;
     int NavigateDelayTime = 100;
     int Language = 0;  // 0 English, 1 German
+    // Off-screen pages for the preload queue, as the program has them; none
+    // by default, so the hidden view alone preloads.
+    int PreloadPages = 0;
+    // Written into the file only when given.
+    std::optional<int> PreloadDepth = std::nullopt;
+    std::optional<int> MinRequestInterval = std::nullopt;
 };
 
 // Runs the whole main window with two engine views in a profile of its own,

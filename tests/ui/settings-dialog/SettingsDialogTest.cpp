@@ -202,6 +202,35 @@ TEST_F(SettingsDialog, MoreOptionsFieldKeepsItsBoundsAndOkStoresIt) {
     EXPECT_EQ(settings_.MinRequestInterval, 10000);
 }
 
+TEST_F(SettingsDialog, PreloadOptionsStandInTheMoreOptionsGroupAndOkStoresThem) {
+    settings_.PreloadDepth = 4;
+    settings_.SkipKnownMissing = true;
+    settings_.Language = 1;
+    const bool accepted = Run([&] {
+        const QWidget* group = Control<QWidget>("GroupBoxMoreOptions");
+        SpinEdit* depth = Spin("SpinEditPreloadDepth");
+        auto* skip = Control<QCheckBox>("CheckBoxSkipKnownMissing");
+        EXPECT_EQ(depth->parentWidget(), group);
+        EXPECT_EQ(skip->parentWidget(), group);
+        EXPECT_EQ(depth->Text(), "4");
+        EXPECT_TRUE(skip->isChecked());
+        EXPECT_EQ(skip->text(), QString::fromUtf8("Bekannte Lücken überspringen"));
+        // Below the first number, and beside it, inside the group.
+        EXPECT_GT(depth->y(), Spin("SpinEditMinRequestInterval")->y());
+        EXPECT_LE(skip->geometry().right(), group->width());
+        EXPECT_LE(depth->geometry().bottom(), group->height());
+        depth->Edit()->setFocus(Qt::TabFocusReason);
+        TypeOver("99");
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(depth->Text(), "16");
+        skip->click();
+        QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.PreloadDepth, 16);
+    EXPECT_FALSE(settings_.SkipKnownMissing);
+}
+
 TEST_F(SettingsDialog, TextThatIsNoIntegerBeepsAndBringsBackTheValueAtOpen) {
     Run([&] {
         Press(Qt::Key_Tab);
@@ -346,6 +375,8 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
         "EditTemplateURL14",
         // The "More options" group below the rest comes last.
         "SpinEditMinRequestInterval",
+        "SpinEditPreloadDepth",
+        "CheckBoxSkipKnownMissing",
         "SpinEditMaxSkippedURLCount",
     };
     Run([&] {

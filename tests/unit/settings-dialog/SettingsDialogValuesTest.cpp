@@ -209,5 +209,25 @@ TEST(SpinFieldStepping, StaysWithinBoundsAndStartsFromTheLowerBoundForJunk) {
     EXPECT_EQ(SpinFieldStep("0", INT32_MIN, MaxSkippedURLCountBounds), 0);
 }
 
+TEST(SettingsDialogMoreOptions, PreloadDepthAndTheSwitchOpenAndGoBack) {
+    const int depth = SettingNamed("PreloadDepth").DialogTag;
+    const int skip = SettingNamed("SkipKnownMissing").DialogTag;
+    Settings s;
+    s.PreloadDepth = 40;
+    s.SkipKnownMissing = false;
+    SettingsDialogValues values;
+    SettingsDialogFields fields = values.Open(s);
+    EXPECT_EQ(fields.MoreNumber(depth), "16");
+    EXPECT_FALSE(fields.MoreSwitch(skip));
+    EXPECT_EQ(values.SpinEditExit(depth, "0").Text, "1");
+    EXPECT_THROW(fields.MoreSwitch(depth), std::out_of_range);
+
+    fields.MoreNumber(depth) = "2147483647";
+    fields.MoreSwitch(skip) = true;
+    SettingsDialogValues::ReadBack(fields, s);
+    EXPECT_EQ(s.PreloadDepth, 16);
+    EXPECT_TRUE(s.SkipKnownMissing);
+}
+
 }  // namespace
 }  // namespace kpw

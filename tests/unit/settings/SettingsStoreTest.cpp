@@ -73,7 +73,8 @@ TEST_F(SettingsStoreTest, NoFileGivesDefaultsAndClosingWritesTheCompleteDefaultF
                   d.TemplateURL11 + "\r\nTemplateURL12=" + d.TemplateURL12 +
                   "\r\nTemplateURL13=" + d.TemplateURL13 + "\r\nTemplateURL14=" + d.TemplateURL14 +
                   "\r\nTemplateURL20=" + d.TemplateURL20 + "\r\nTemplateURL30=" + d.TemplateURL30 +
-                  "\r\nURLIndex=1\r\nPhotoSize=3\r\nMinRequestInterval=0\r\n\r\n"
+                  "\r\nURLIndex=1\r\nPhotoSize=3\r\nMinRequestInterval=0\r\n"
+                  "PreloadDepth=4\r\nSkipKnownMissing=1\r\n\r\n"
                   "[Page]\r\nPhotoIndex=1\r\nUserIndex=1\r\n\r\n"
                   "[Favorites]\r\nMaxFavoriteCount=16\r\n" +
                   Slots("FavoritePhoto", 1, 16) + Slots("FavoriteUser", 1, 16) + "\r\n");
@@ -96,6 +97,8 @@ TEST_F(SettingsStoreTest, ValuesAndWindowBoundsComeBackAtTheNextStart) {
     settings.UserIndex = 42;
     settings.MaxFavoriteCount = 9;
     settings.MinRequestInterval = 1500;
+    settings.PreloadDepth = 1;
+    settings.SkipKnownMissing = false;
     ASSERT_EQ(Store(settings, {"5   five"}, {"6"}, WindowBounds{300, 200, 800, 700}), std::nullopt);
 
     const Loaded loaded = Load();
@@ -120,7 +123,8 @@ TEST_F(SettingsStoreTest, StartAndCloseWithoutChangesKeepTheFileByteForByte) {
         "TemplateURL11=http://a.example/t/*.jpg\r\nTemplateURL12=http://a.example/s/*.jpg\r\n"
         "TemplateURL13=http://a.example/m/*.jpg\r\nTemplateURL14=http://b.example/o/*.jpg\r\n"
         "TemplateURL20=http://a.example/p/*\r\nTemplateURL30=http://a.example/u/*\r\n"
-        "URLIndex=3\r\nPhotoSize=4\r\nMinRequestInterval=750\r\n\r\n"
+        "URLIndex=3\r\nPhotoSize=4\r\nMinRequestInterval=750\r\nPreloadDepth=16\r\n"
+        "SkipKnownMissing=0\r\n\r\n"
         "[Page]\r\nPhotoIndex=123456\r\nUserIndex=2147483647\r\n\r\n"
         "[Favorites]\r\nMaxFavoriteCount=8\r\n"
         "FavoritePhoto1=1001   Sch\xF6n\r\nFavoritePhoto2=77   x\r\n" +
@@ -203,6 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
                   [](Settings& s) { s.MinRequestInterval = 10000; }},
         BoundCase{"[URL]\r\nMinRequestInterval=-5\r\n",
                   [](Settings& s) { s.MinRequestInterval = 0; }},
+        BoundCase{"[URL]\r\nPreloadDepth=0\r\n", [](Settings& s) { s.PreloadDepth = 1; }},
+        BoundCase{"[URL]\r\nPreloadDepth=2147483647\r\n", [](Settings& s) { s.PreloadDepth = 16; }},
         BoundCase{"[MainForm]\r\nLeft=-1000\r\nTop=-1000\r\n",
                   [](Settings& s) {
                       s.Left = -450;

@@ -58,6 +58,7 @@ std::vector<TextPair> EveryText() {
     AddTable(pairs, "ContextMenuTextTable", ContextMenuTextTable);
     AddTable(pairs, "BusySiteTextTable", BusySiteTextTable);
     AddTable(pairs, "SettingsFileTextTable", SettingsFileTextTable);
+    AddTable(pairs, "KnownMissingTextTable", KnownMissingTextTable);
     AddTable(pairs, "SettingsFormTextTable", SettingsFormTextTable);
     return pairs;
 }

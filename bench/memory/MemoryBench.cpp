@@ -1,0 +1,154 @@
+// How much memory the program and its engine processes hold: while stepping
+// through many pages of the demo site, and with a very large page on view and
+// as the hidden view's neighbour. Resident memory is counted as PSS (shared
+// pages split among the processes that share them), from /proc.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgramDriver.h"
+
+namespace kpw {
+namespace {
+
+int OptionValue(const char* name, int fallback) {
+    const QString prefix = QString::fromLatin1(name) + QLatin1Char('=');
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        if (argument.startsWith(prefix)) return std::max(1, argument.mid(prefix.size()).toInt());
+    return fallback;
+}
+
+// A field of /proc/PID/<file> in kB ("Pss:", "VmRSS:"), 0 when unreadable.
+long ProcKiB(int pid, const char* file, const std::string& field) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/" + file);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(field, 0) == 0) return std::stol(line.substr(field.size()));
+    }
+    return 0;
+}
+
+int ParentOf(int pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t close = stat.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream rest(stat.substr(close + 2));
+    char state = 0;
+    int parent = 0;
+    rest >> state >> parent;
+    return parent;
+}
+
+// This process and every process below it (the engine's zygote, renderers,
+// GPU and utility processes).
+std::vector<int> ProcessTree() {
+    std::vector<int> pids;
+    const int self = ::getpid();
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit)) continue;
+        int pid = std::stoi(name);
+        for (int up = pid, hops = 0; up > 1 && hops < 16; up = ParentOf(up), ++hops) {
+            if (up == self) {
+                pids.push_back(pid);
+                break;
+            }
+        }
+    }
+    return pids;
+}
+
+struct Memory {
+    long ProgramMiB = 0;  // this process alone
+    long EngineMiB = 0;   // the processes below it
+};
+
+Memory Measure() {
+    Memory memory;
+    for (int pid : ProcessTree()) {
+        const long pss = ProcKiB(pid, "smaps_rollup", "Pss:") / 1024;
+        (pid == ::getpid() ? memory.ProgramMiB : memory.EngineMiB) += pss;
+    }
+    return memory;
+}
+
+void PrintMemory(const char* what, const Memory& memory) {
+    std::printf("  %-28s program %5ld MiB   engine %5ld MiB   together %5ld MiB\n", what,
+                memory.ProgramMiB, memory.EngineMiB, memory.ProgramMiB + memory.EngineMiB);
+    std::fflush(stdout);
+}
+
+TEST(MemoryBench, SteppingThroughManyPages) {
+    const int steps = OptionValue("--steps", 2000);
+    const int every = std::max(1, steps / 8);
+    DemoSite site;
+    ProgramDriver program;
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .URLIndex = OptionValue("--mode", 1),
+                   .PhotoIndex = 1000,
+                   .NavigateDelayTime = 5000});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    std::printf("\nstepping through %d pages of display mode %d, one after the other\n", steps,
+                OptionValue("--mode", 1));
+    PrintMemory("after the first page", Measure());
+    for (int step = 1; step <= steps; ++step) {
+        ASSERT_TRUE(program.TypeIntoIndexField(QString::number(1000 + step)));
+        const std::size_t before = program.VisibleDocuments().size();
+        ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+        ASSERT_TRUE(program.WaitForSettledLoad(before));
+        if (step % every == 0) {
+            const std::string what = "after " + std::to_string(step) + " pages";
+            PrintMemory(what.c_str(), Measure());
+        }
+    }
+}
+
+TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
+    const int megabytes = OptionValue("--page-mb", 20);
+    std::string body = "<html><body><div>";
+    while (body.size() < static_cast<size_t>(megabytes) * 1024 * 1024)
+        body += "<p>A line of text on a very large page, with <b>some</b> markup.</p>\n";
+    body += "</div></body></html>";
+
+    httplib::Server server;
+    server.Get(R"(/photo/(\d+))", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content(body, "text/html; charset=utf-8");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread serving([&] { server.listen_after_bind(); });
+    const std::string base = "http://127.0.0.1:" + std::to_string(port);
+
+    {
+        ProgramDriver program;
+        program.Start({.BaseURL = base, .StaticBaseURL = base, .URLIndex = 2, .PhotoIndex = 5});
+        ASSERT_TRUE(program.WaitForSettledLoad(0, 120000));
+        ASSERT_TRUE(program.WaitForHiddenDocument(base + "/photo/6", {}, 120000));
+        std::printf("\na %d MB page on view (information page mode) and as the neighbour\n",
+                    megabytes);
+        PrintMemory("both views loaded", Measure());
+        ASSERT_TRUE(program.TypeIntoIndexField("6"));
+        const std::size_t before = program.VisibleDocuments().size();
+        ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+        ASSERT_TRUE(program.WaitForSettledLoad(before, 120000));
+        ASSERT_TRUE(program.WaitForHiddenDocument(base + "/photo/7", {}, 120000));
+        PrintMemory("one step on", Measure());
+    }
+    server.stop();
+    serving.join();
+}
+
+}  // namespace
+}  // namespace kpw
