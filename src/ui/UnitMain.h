@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
 #include "favorites/FavoriteList.h"
 #include "settings/Settings.h"
@@ -27,6 +28,7 @@ namespace kpw {
 class FavoriteComboBox;
 class FavoritesController;
 class Navigator;
+class PhotoActions;
 class QtBrowserView;
 class QtClock;
 class TFormSettings;
@@ -60,6 +62,7 @@ public:
 
     // For the tests: the logic, the record and the controls by role.
     Navigator& Logic() { return *navigator_; }
+    PhotoActions& Photos() { return *photoActions_; }
     Settings& CurrentSettings() { return settings_; }
     QWidget* ControlWidget(Control control) const;
     QSpinBox* PageIndexField() const { return spinEditPageIndex_; }
@@ -134,6 +137,12 @@ private:
     bool OwnsWidget(QObject* object) const;
     bool IsTravelling(QWidget* receiver, const QEvent* event) const;
     bool PreviewKey(QKeyEvent* event);
+    // A key, click or wheel of the user ends the slideshow; true when the
+    // event did and is used up by it.
+    bool EndsSlideshow();
+    void RunPhotoCommand(PhotoCommand command);
+    void ShowViewContextMenu(const QPoint& globalPos);
+    void ToggleSlideshow();
     FavoriteComboBox* FavoriteListBox(Control list) const;
 
     Settings settings_;
@@ -147,6 +156,7 @@ private:
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<Navigator> navigator_;
     std::unique_ptr<FavoritesController> favorites_;
+    std::unique_ptr<PhotoActions> photoActions_;
     TFormSettings* formSettings_ = nullptr;
 
     std::array<QToolButton*, ToolButtonCount> buttons_{};

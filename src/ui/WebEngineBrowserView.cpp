@@ -2,10 +2,14 @@
 
 #include <QAction>
 #include <QAuthenticator>
+#include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QVariant>
 #include <QWebEngineCertificateError>
 #include <QWebEngineClientCertificateSelection>
+#include <QWebEngineContextMenuRequest>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
@@ -33,6 +37,10 @@ namespace kpw {
 namespace {
 
 constexpr std::chrono::milliseconds DefaultContentTimeout{5000};
+// A fetch that neither starts nor moves on for this long has failed.
+constexpr std::chrono::milliseconds FetchTimeout{60000};
+// The name a fetch's download gets in its folder.
+const char* const FetchFileName = "fetched.part";
 
 QString LoadMarkupScript() {
     InitBrowserViewResources();
@@ -154,10 +162,25 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, QObject* par
     });
     ConnectPage();
     PutContextMenuTexts();
+    profile.ClaimDownloads(
+        page_, [this](QWebEngineDownloadRequest* download) { return TakeDownload(download); });
+    fetchTimer_.setSingleShot(true);
+    connect(&fetchTimer_, &QTimer::timeout, this, [this] {
+        if (fetch_ && fetch_->Download) fetch_->Download->cancel();
+        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().FetchTimedOut), {}, {}});
+    });
+    // The window shows a menu of its own, with the engine's entries that apply.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (view_) EmitContained([&] { emit ContextMenuRequested(view_->mapToGlobal(pos)); });
+    });
 }
 
 WebEngineBrowserView::~WebEngineBrowserView() {
     contentTimer_.stop();
+    fetchTimer_.stop();
+    if (fetch_ && fetch_->Download) fetch_->Download->cancel();
+    fetch_.reset();
     contentPending_ = false;
     ++generation_;
     if (page_) {
@@ -311,6 +334,100 @@ void WebEngineBrowserView::PutContextMenuTexts() {
     for (const auto& [action, text] : entries) {
         page_->action(action)->setText(Text(text));
     }
+}
+
+void WebEngineBrowserView::AddEngineMenuEntries(QMenu& menu) {
+    if (!view_ || !page_) return;
+    const QWebEngineContextMenuRequest* request = view_->lastContextMenuRequest();
+    if (!request) return;
+    if (!request->selectedText().isEmpty()) menu.addAction(page_->action(QWebEnginePage::Copy));
+    if (request->linkUrl().isValid())
+        menu.addAction(page_->action(QWebEnginePage::CopyLinkToClipboard));
+}
+
+// The engine's download machinery fetches through the profile's network
+// stack and HTTP cache, as the page's own loads do.
+void WebEngineBrowserView::Fetch(const QUrl& url, const QString& folder,
+                                 std::function<void(const Fetched&)> done) {
+    if (fetch_ || !page_ || !HasWebScheme(url)) {
+        const QString why = fetch_ ? Text(Texts().FetchBusy) : url.toString();
+        QTimer::singleShot(0, this, [done = std::move(done), why] {
+            done({PhotoFailure::FetchFailed, why, {}, {}});
+        });
+        return;
+    }
+    fetch_ = PendingFetch{url, folder, std::move(done), {}};
+    fetchTimer_.start(FetchTimeout);
+    page_->download(url, QString::fromLatin1(FetchFileName));
+}
+
+bool WebEngineBrowserView::TakeDownload(QWebEngineDownloadRequest* download) {
+    if (!fetch_ || fetch_->Download || !page_) return false;
+    if (download->page() != page_ && download->url() != fetch_->Url) return false;
+    fetch_->Download = download;
+    const QString type = download->mimeType();
+    if (!ExtensionForContentType(type.toStdString())) {
+        download->cancel();
+        // Finished after the engine's signal has returned.
+        QTimer::singleShot(0, this, [this, type] {
+            FinishFetch(
+                {PhotoFailure::NotAnImage, type.isEmpty() ? QStringLiteral("?") : type, {}, {}});
+        });
+        return true;
+    }
+    download->setDownloadDirectory(fetch_->Folder);
+    download->setDownloadFileName(QString::fromLatin1(FetchFileName));
+    connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this,
+            [this] { fetchTimer_.start(FetchTimeout); });
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
+        if (download->isFinished()) OnDownloadFinished(download);
+    });
+    download->accept();
+    return true;
+}
+
+void WebEngineBrowserView::OnDownloadFinished(QWebEngineDownloadRequest* download) {
+    if (!fetch_ || fetch_->Download != download) return;
+    const QString path = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+        FinishFetch({std::nullopt, {}, path, download->mimeType()});
+        return;
+    }
+    // Nothing half-fetched stays behind.
+    QFile::remove(path);
+    using R = QWebEngineDownloadRequest::DownloadInterruptReason;
+    PhotoFailure failure = PhotoFailure::FetchFailed;
+    switch (download->interruptReason()) {
+        case R::FileNoSpace:
+            failure = PhotoFailure::DiskFull;
+            break;
+        case R::FileFailed:
+        case R::FileAccessDenied:
+        case R::FileNameTooLong:
+        case R::FileTooLarge:
+        case R::FileTransientError:
+            failure = PhotoFailure::WriteFailed;
+            break;
+        case R::ServerFailed:
+        case R::ServerBadContent:
+        case R::ServerUnauthorized:
+        case R::ServerCertProblem:
+        case R::ServerForbidden:
+        case R::ServerUnreachable:
+            failure = PhotoFailure::SiteError;
+            break;
+        default:
+            break;
+    }
+    FinishFetch({failure, download->interruptReasonString(), {}, {}});
+}
+
+void WebEngineBrowserView::FinishFetch(const Fetched& result) {
+    if (!fetch_) return;
+    fetchTimer_.stop();
+    std::function<void(const Fetched&)> done = std::move(fetch_->Done);
+    fetch_.reset();
+    EmitContained([&] { done(result); });
 }
 
 void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {

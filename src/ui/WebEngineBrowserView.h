@@ -13,6 +13,7 @@
 #include "ui/QtBrowserView.h"
 
 class QVariant;
+class QWebEngineDownloadRequest;
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineView;
@@ -54,6 +55,9 @@ public:
     std::string LocationURL() const override;
     void SetSilent(bool silent) override;
     void SetLanguage(int language) override;
+    void Fetch(const QUrl& url, const QString& folder,
+               std::function<void(const Fetched&)> done) override;
+    void AddEngineMenuEntries(QMenu& menu) override;
 
     // The engine page, null once it is gone.
     QWebEnginePage* Page() const;
@@ -78,6 +82,19 @@ private:
     void ShowStatusText(const QString& text);
     const texts::BrowserViewTexts& Texts() const;
     void PutContextMenuTexts();
+    bool TakeDownload(QWebEngineDownloadRequest* download);
+    void OnDownloadFinished(QWebEngineDownloadRequest* download);
+    void FinishFetch(const Fetched& result);
+
+    // The fetch under way: the download the page was asked for.
+    struct PendingFetch {
+        QUrl Url;
+        QString Folder;
+        std::function<void(const Fetched&)> Done;
+        QPointer<QWebEngineDownloadRequest> Download;
+    };
+    std::optional<PendingFetch> fetch_;
+    QTimer fetchTimer_;
 
     QPointer<QWebEngineView> view_;
     QPointer<WebEnginePage> page_;

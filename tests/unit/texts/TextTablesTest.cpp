@@ -57,6 +57,7 @@ std::vector<TextPair> EveryText() {
     AddTable(pairs, "BrowserViewTextTable", BrowserViewTextTable);
     AddTable(pairs, "ContextMenuTextTable", ContextMenuTextTable);
     AddTable(pairs, "BusySiteTextTable", BusySiteTextTable);
+    AddTable(pairs, "PhotoTextTable", PhotoTextTable);
     AddTable(pairs, "SettingsFormTextTable", SettingsFormTextTable);
     return pairs;
 }
