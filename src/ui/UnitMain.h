@@ -70,6 +70,7 @@ public:
     QString MemoLines() const;
     QString StatusText() const;
     const QString& ApplicationTitle() const { return applicationTitle_; }
+    int BeepCount() const { return beeps_; }
 
     // MainWindowPort
     std::string PageIndexText() const override;
@@ -183,6 +184,7 @@ private:
     FrameMargins normalMargins_;
     // Change notifications of the index field so far.
     int pageIndexChanges_ = 0;
+    int beeps_ = 0;
     QString applicationTitle_;
     QRect closingBounds_;
     // The last key or wheel event previewed and its first receiver, so one

@@ -4,6 +4,8 @@
 #include <QAuthenticator>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMenu>
 #include <QVariant>
 #include <QWebEngineCertificateError>
@@ -55,6 +57,30 @@ const QString& MarkupScript() {
     static const QString script = LoadMarkupScript();
     return script;
 }
+
+const QString& FetchScript() {
+    static const QString script = [] {
+        InitBrowserViewResources();
+        QFile file(QStringLiteral(":/kpw/FetchFromCache.js"));
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw BrowserError("The photo fetch script is missing from the program");
+        }
+        return QString::fromUtf8(file.readAll());
+    }();
+    return script;
+}
+
+// The fetch script called with its arguments, each a JSON string.
+QString FetchCall(const QString& command, const QString& url, const QString& key) {
+    const auto quoted = [](const QString& text) {
+        const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(json.mid(1, json.size() - 2));
+    };
+    return FetchScript() + QLatin1Char('(') + quoted(command) + QLatin1Char(',') + quoted(url) +
+           QLatin1Char(',') + quoted(key) + QStringLiteral(");");
+}
+
+constexpr std::chrono::milliseconds FetchPollInterval{25};
 
 std::optional<std::string> StringResult(const QVariant& value) {
     if (value.metaType().id() != QMetaType::QString) {
@@ -356,13 +382,88 @@ void WebEngineBrowserView::Fetch(const QUrl& url, const QString& folder,
         });
         return;
     }
-    fetch_ = PendingFetch{url, folder, std::move(done), {}};
+    const QString key = QString::number(++fetchCount_);
+    fetch_ = PendingFetch{url, folder, std::move(done), {}, key};
     fetchTimer_.start(FetchTimeout);
-    page_->download(url, QString::fromLatin1(FetchFileName));
+    // The page asks first: its fetch may be answered from the cache.
+    const QPointer<WebEngineBrowserView> self(this);
+    page_->runJavaScript(FetchCall(QStringLiteral("start"), url.toString(), key),
+                         QWebEngineScript::ApplicationWorld, [self, key](const QVariant& started) {
+                             if (!self || !self->fetch_ || self->fetch_->Key != key) return;
+                             if (started.toBool())
+                                 self->PollFetch();
+                             else
+                                 self->DownloadFetch();
+                         });
+}
+
+void WebEngineBrowserView::PollFetch() {
+    const QString key = fetch_->Key;
+    QTimer::singleShot(FetchPollInterval, this, [this, key] {
+        if (!fetch_ || fetch_->Key != key || fetch_->Downloading) return;
+        if (!page_) {
+            FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed), {}, {}});
+            return;
+        }
+        const QPointer<WebEngineBrowserView> self(this);
+        page_->runJavaScript(FetchCall(QStringLiteral("poll"), {}, key),
+                             QWebEngineScript::ApplicationWorld,
+                             [self, key](const QVariant& result) {
+                                 if (self && self->fetch_ && self->fetch_->Key == key)
+                                     self->OnFetchPolled(result);
+                             });
+    });
+}
+
+void WebEngineBrowserView::OnFetchPolled(const QVariant& result) {
+    if (result.metaType().id() == QMetaType::QString &&
+        result.toString() == QLatin1String("running")) {
+        PollFetch();
+        return;
+    }
+    const QVariantMap answer = result.toMap();
+    // The page was replaced, or may not read the address (another host
+    // without permission, the page's own rules): the engine downloads it.
+    if (answer.isEmpty() || answer.contains(QStringLiteral("error"))) {
+        DownloadFetch();
+        return;
+    }
+    if (!answer.value(QStringLiteral("ok")).toBool()) {
+        FinishFetch({PhotoFailure::SiteError,
+                     QStringLiteral("HTTP %1").arg(answer.value(QStringLiteral("status")).toInt()),
+                     {},
+                     {}});
+        return;
+    }
+    const QString type = answer.value(QStringLiteral("type")).toString();
+    const QByteArray bytes =
+        QByteArray::fromBase64(answer.value(QStringLiteral("data")).toString().toLatin1());
+    const QString path = QDir(fetch_->Folder).filePath(QString::fromLatin1(FetchFileName));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString why = file.errorString();
+        file.close();
+        QFile::remove(path);
+        FinishFetch({PhotoFailure::WriteFailed, why, {}, {}});
+        return;
+    }
+    file.close();
+    FinishFetch({std::nullopt, {}, path, type});
+}
+
+void WebEngineBrowserView::DownloadFetch() {
+    if (!fetch_ || fetch_->Downloading) return;
+    if (!page_) {
+        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed), {}, {}});
+        return;
+    }
+    fetch_->Downloading = true;
+    fetchTimer_.start(FetchTimeout);
+    page_->download(fetch_->Url, QString::fromLatin1(FetchFileName));
 }
 
 bool WebEngineBrowserView::TakeDownload(QWebEngineDownloadRequest* download) {
-    if (!fetch_ || fetch_->Download || !page_) return false;
+    if (!fetch_ || !fetch_->Downloading || fetch_->Download || !page_) return false;
     if (download->page() != page_ && download->url() != fetch_->Url) return false;
     fetch_->Download = download;
     const QString type = download->mimeType();

@@ -82,6 +82,10 @@ private:
     void ShowStatusText(const QString& text);
     const texts::BrowserViewTexts& Texts() const;
     void PutContextMenuTexts();
+    void PollFetch();
+    void OnFetchPolled(const QVariant& result);
+    // The page could not read the address itself: the engine downloads it.
+    void DownloadFetch();
     bool TakeDownload(QWebEngineDownloadRequest* download);
     void OnDownloadFinished(QWebEngineDownloadRequest* download);
     void FinishFetch(const Fetched& result);
@@ -92,7 +96,10 @@ private:
         QString Folder;
         std::function<void(const Fetched&)> Done;
         QPointer<QWebEngineDownloadRequest> Download;
+        QString Key;
+        bool Downloading = false;
     };
+    std::uint64_t fetchCount_ = 0;
     std::optional<PendingFetch> fetch_;
     QTimer fetchTimer_;
 

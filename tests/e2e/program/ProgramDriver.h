@@ -37,6 +37,8 @@ struct ProgramStart {
     bool AutoSkipURL = true;
     int MaxSkippedURLCount = 100;
     int NavigateDelayTime = 100;
+    std::string SaveFolder{};
+    int SlideshowInterval = 5;
 };
 
 // Runs the whole main window with two engine views in a profile of its own,
@@ -95,6 +97,9 @@ public:
     // (false when it has not). Ctrl+A selects its text, then the characters.
     bool TypeIntoIndexField(const QString& text);
     bool PressKeyInIndexField(Qt::Key key);
+    // A key with modifiers to the widget with the keyboard focus (the window
+    // when none has it), as the window system delivers it.
+    void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // One wheel notch over the photo; a positive delta turns away from the user.
     void TurnWheelOverVisibleView(int angleDelta);
 
