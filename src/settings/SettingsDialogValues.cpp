@@ -77,6 +77,7 @@ SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
         moreNumbersAtOpen_[i] = MoreNumberOf(settings, tag);
         fields.MoreNumbers[i] = BoundedText(moreNumbersAtOpen_[i], *SpinFieldBounds(tag));
     }
+    fields.SaveFolder = settings.SaveFolder;
     return fields;
 }
 
@@ -122,6 +123,7 @@ void SettingsDialogValues::ReadBack(const SettingsDialogFields& fields, Settings
     settings.SaveSettings = fields.SaveSettings;
     for (int tag : MoreNumberTags)
         MoreNumberOf(settings, tag) = SpinFieldValue(fields.MoreNumber(tag), *SpinFieldBounds(tag));
+    settings.SaveFolder = fields.SaveFolder;
 }
 
 int32_t SpinFieldValue(const std::string& text, IntegerBounds bounds) {

@@ -24,7 +24,8 @@ inline constexpr IntegerBounds NavigateDelayTimeBounds = BoundsOf("NavigateDelay
 inline constexpr IntegerBounds MaxFavoriteCountBounds = BoundsOf("MaxFavoriteCount");
 
 // The number fields of the "More options" group, in their order.
-inline constexpr std::array<int, 1> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag};
+inline constexpr std::array<int, 2> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag,
+                                                   SettingNamed("SlideshowInterval").DialogTag};
 
 // The bounds of the number field with this tag; nullptr for other tags.
 const IntegerBounds* SpinFieldBounds(int tag);
@@ -45,6 +46,7 @@ struct SettingsDialogFields {
     bool InvertMouseWheel = false;
     bool SaveSettings = true;
     std::array<std::string, MoreNumberTags.size()> MoreNumbers;  // in the order of MoreNumberTags
+    std::string SaveFolder;                                      // blank: the default folder
 
     // The number field of the "More options" group with this tag;
     // std::out_of_range for other tags.

@@ -49,6 +49,14 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Least time in ms between two requests that\r"
         "the program starts by itself (skipping missing\r"
         "photos, preloading); 0 sends them at once",
+        "Slideshow interval",
+        "Seconds each photo of the slideshow (F9)\r"
+        "stays after its page has completed",
+        "Folder for saved photos",
+        "Where Save photo (Ctrl+S) puts the photos;\r"
+        "blank: the folder Kelvaro Photo Wizard\r"
+        "in the desktop's Pictures folder",
+        "Choose the folder",
     },
     {
         " - Einstellungen",
@@ -98,6 +106,14 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Mindestabstand in ms zwischen zwei Anfragen, die\r"
         "das Programm von sich aus stellt (Überspringen\r"
         "fehlender Photos, Vorausladen); 0 stellt sie sofort",
+        "Diashow-Intervall",
+        "Sekunden, die jedes Photo der Diashow (F9)\r"
+        "nach dem Laden seiner Seite stehen bleibt",
+        "Ordner für gespeicherte Photos",
+        "Wohin Photo speichern (Strg+S) die Photos legt;\r"
+        "leer: der Ordner Kelvaro Photo Wizard\r"
+        "im Bilder-Ordner des Desktops",
+        "Ordner auswählen",
     },
 };
 

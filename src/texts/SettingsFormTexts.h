@@ -40,6 +40,11 @@ struct SettingsFormTexts {
     const char* GroupMoreOptions;
     const char* LabelMinRequestInterval;
     const char* SpinEditMinRequestIntervalHint;
+    const char* LabelSlideshowInterval;
+    const char* SpinEditSlideshowIntervalHint;
+    const char* LabelSaveFolder;
+    const char* EditSaveFolderHint;
+    const char* ButtonBrowseSaveFolderHint;
 };
 
 extern const SettingsFormTexts SettingsFormTextTable[LanguageCount];

@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <algorithm>
 #include <utility>
@@ -31,8 +35,10 @@ constexpr int ClientWidth = 542;
 constexpr int MoreOptionsTop = 286;
 constexpr int MoreOptionsFirstRow = 20;
 constexpr int MoreOptionsRowHeight = 28;
-constexpr int MoreOptionsHeight =
-    MoreOptionsFirstRow + MoreOptionsRowHeight * static_cast<int>(MoreNumberTags.size()) + 2;
+// The number rows, then the save folder's.
+constexpr int MoreOptionsRows = static_cast<int>(MoreNumberTags.size()) + 1;
+constexpr int MoreOptionsHeight = MoreOptionsFirstRow + MoreOptionsRowHeight * MoreOptionsRows + 2;
+constexpr int SaveFolderRow = MoreOptionsRows - 1;
 constexpr int ClientHeight = MoreOptionsTop + MoreOptionsHeight + 4;
 
 // Labels are sized to their text up to the column of the fields.
@@ -67,6 +73,8 @@ int MoreOptionsRowTop(size_t row) {
 std::pair<const char*, const char*> MoreNumberTexts(const texts::SettingsFormTexts& t, int tag) {
     if (tag == SettingNamed("MinRequestInterval").DialogTag)
         return {t.LabelMinRequestInterval, t.SpinEditMinRequestIntervalHint};
+    if (tag == SettingNamed("SlideshowInterval").DialogTag)
+        return {t.LabelSlideshowInterval, t.SpinEditSlideshowIntervalHint};
     return {"", ""};
 }
 
@@ -191,6 +199,20 @@ void TFormSettings::CreateControls() {
                                            "0", groupMoreOptions_);
         spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(i));
     }
+    labelSaveFolder_ = new QLabel(groupMoreOptions_);
+    labelSaveFolder_->setObjectName("LabelSaveFolder");
+    labelSaveFolder_->setTextFormat(Qt::PlainText);
+    editSaveFolder_ = new QLineEdit(groupMoreOptions_);
+    editSaveFolder_->setObjectName("EditSaveFolder");
+    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderRow), ClientWidth - 4 - 198 - 32,
+                                 22);
+    buttonBrowseSaveFolder_ = new QPushButton(groupMoreOptions_);
+    buttonBrowseSaveFolder_->setObjectName("ButtonBrowseSaveFolder");
+    buttonBrowseSaveFolder_->setText(QStringLiteral("..."));
+    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30, MoreOptionsRowTop(SaveFolderRow), 24,
+                                         22);
+    connect(buttonBrowseSaveFolder_, &QPushButton::clicked, this,
+            [this] { ButtonBrowseSaveFolderOnClick(); });
 
     // Key preview: the dialog sees each key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -215,6 +237,8 @@ void TFormSettings::SetTabOrder() {
         editTemplateURLs_[3],
     };
     order.insert(order.end(), spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
+    order.push_back(editSaveFolder_);
+    order.push_back(buttonBrowseSaveFolder_);
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -245,6 +269,8 @@ void TFormSettings::FitFont() {
         labelMoreNumbers_[i]->setGeometry(LabelLeft - 2, MoreOptionsRowTop(i) + 4 - labelShift,
                                           LabelWidth, labelHeight);
     }
+    labelSaveFolder_->setGeometry(LabelLeft - 2, MoreOptionsRowTop(SaveFolderRow) + 4 - labelShift,
+                                  LabelWidth, labelHeight);
 }
 
 bool TFormSettings::TextsFit() {
@@ -338,6 +364,9 @@ void TFormSettings::SetFormSettingsTexts(int language) {
         labelMoreNumbers_[i]->setText(Text(caption));
         SetHint(spinEditMoreNumbers_[i], hint);
     }
+    labelSaveFolder_->setText(Text(t->LabelSaveFolder));
+    SetHint(editSaveFolder_, t->EditSaveFolderHint);
+    SetHint(buttonBrowseSaveFolder_, t->ButtonBrowseSaveFolderHint);
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -439,6 +468,7 @@ void TFormSettings::ShowFields(const SettingsDialogFields& fields) {
     checkBoxSaveSettings_->setChecked(fields.SaveSettings);
     for (size_t i = 0; i < MoreNumberTags.size(); ++i)
         spinEditMoreNumbers_[i]->SetText(QString::fromStdString(fields.MoreNumbers[i]));
+    editSaveFolder_->setText(QString::fromStdString(fields.SaveFolder));
 }
 
 SettingsDialogFields TFormSettings::ReadFields() const {
@@ -454,7 +484,19 @@ SettingsDialogFields TFormSettings::ReadFields() const {
     fields.SaveSettings = checkBoxSaveSettings_->isChecked();
     for (size_t i = 0; i < MoreNumberTags.size(); ++i)
         fields.MoreNumbers[i] = spinEditMoreNumbers_[i]->Text().toStdString();
+    fields.SaveFolder = editSaveFolder_->text().toStdString();
     return fields;
+}
+
+void TFormSettings::ButtonBrowseSaveFolderOnClick() {
+    const texts::SettingsFormTexts* t =
+        texts::SettingsFormTextsFor(comboBoxLanguage_->currentIndex());
+    const QString start = editSaveFolder_->text().trimmed().isEmpty()
+                              ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
+                              : editSaveFolder_->text().trimmed();
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, Text(t ? t->ButtonBrowseSaveFolderHint : ""), start);
+    if (!chosen.isEmpty()) editSaveFolder_->setText(QDir::toNativeSeparators(chosen));
 }
 
 TemplateEdit* TFormSettings::TemplateField(int tag) const {

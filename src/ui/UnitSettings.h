@@ -106,6 +106,11 @@ private:
     QGroupBox* groupMoreOptions_ = nullptr;
     std::array<QLabel*, MoreNumberTags.size()> labelMoreNumbers_{};
     std::array<SpinEdit*, MoreNumberTags.size()> spinEditMoreNumbers_{};
+    // Its last row: the save folder with a browse button.
+    QLabel* labelSaveFolder_ = nullptr;
+    QLineEdit* editSaveFolder_ = nullptr;
+    QPushButton* buttonBrowseSaveFolder_ = nullptr;
+    void ButtonBrowseSaveFolderOnClick();
 };
 
 }  // namespace kpw
