@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTcpSocket>
@@ -248,6 +249,24 @@ TEST_F(PhotoActionsTest, CtrlShiftCCopiesTheAddressAndCtrlSLeavesATypedNumberAlo
     EXPECT_EQ(Entries(folder.path()), QStringList{QStringLiteral("500.jpg")});
     ASSERT_TRUE(program.WaitForSettledLoad(before));
     EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(61));
+}
+
+TEST_F(PhotoActionsTest, CopyPhotoPutsThePictureOnTheClipboard) {
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 99,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    QGuiApplication::clipboard()->clear();
+    program.Form().Photos().CopyPhoto();
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !program.Form().Photos().Busy(); }));
+    EXPECT_EQ(Status(), QStringLiteral("Photo copied to the clipboard"));
+    const QImage copied = QGuiApplication::clipboard()->image();
+    const QImage photo = QImage::fromData(SiteBody(site, Medium(99)));
+    ASSERT_FALSE(photo.isNull());
+    EXPECT_EQ(copied.size(), photo.size());
+    // Nothing of it is left in the save folder.
+    EXPECT_TRUE(Entries(folder.path()).isEmpty());
 }
 
 TEST_F(PhotoActionsTest, TheSlideshowMakesItsStepsAndEndsOnAKey) {
