@@ -5,8 +5,9 @@
 namespace kpw {
 
 // Time as the logic needs it: a monotonic clock for waits and pacing, the
-// wall clock for HTTP dates, and one single-shot timer. When the timer runs
-// out the window calls Navigator::WaitTimerOnTimer.
+// wall clock for HTTP dates, and two single-shot timers. When the wait timer
+// runs out the window calls Navigator::WaitTimerOnTimer, when the slideshow
+// timer does, Navigator::SlideshowTimerOnTimer.
 class ClockPort {
 public:
     virtual ~ClockPort() = default;
@@ -18,6 +19,9 @@ public:
     // the pending events are handled.
     virtual void StartWaitTimer(int64_t delayMs) = 0;
     virtual void StopWaitTimer() = 0;
+    // The slideshow's own timer, as the wait timer.
+    virtual void StartSlideshowTimer(int64_t delayMs) = 0;
+    virtual void StopSlideshowTimer() = 0;
 };
 
 }  // namespace kpw

@@ -95,6 +95,24 @@ public:
     void PreloadPageOnDocumentComplete(size_t page, const DocumentContent& content);
     const KnownMissing& KnownMissingPhotos() const { return knownMissing_; }
     const PreloadQueue& Queue() const { return queue_; }
+    // What the photo actions work on (NavigatorPhoto.cpp). The photo of the
+    // page on view: the display mode 1 address, in the photo size in force,
+    // of the photo index shown; nothing when a user page is on view.
+    struct ShownPhotoInfo {
+        std::string URL;
+        int32_t Index = 0;
+    };
+    std::optional<ShownPhotoInfo> ShownPhoto() const;
+    // The address of the page on view.
+    std::string ShownAddress() const;
+
+    // The slideshow: a step in the direction of travel every
+    // SlideshowInterval seconds after the page on view has completed.
+    void StartSlideshow();
+    // Ends it (a key, click or wheel of the user); false when none ran.
+    bool StopSlideshow();
+    bool SlideshowRunning() const { return slideshow_.Running; }
+    void SlideshowTimerOnTimer();
 
     // Language texts of the main window; also chooses the help file.
     void SetFormMainTexts(int language);
@@ -124,6 +142,7 @@ private:
     void SetIndexLabel();
 
     // Steps of the document-complete analysis.
+    void CompleteVisibleDocument(const DocumentContent& content);
     void AnalysePage(const DocumentContent& content);
     void TakeFollowedPhotoIndex();
     void SkipMissingPhoto();
@@ -164,6 +183,16 @@ private:
     // site asked for (the time to wait) still does.
     void DropAutomaticRequests();
 
+    // Slideshow (NavigatorPhoto.cpp).
+    struct SlideshowState {
+        bool Running = false;
+    };
+    // The page on view has ended its load; settled is false when a skip or a
+    // retry goes on from it.
+    void SlideshowPageEnded(bool settled);
+    void SlideshowStep();
+    void ShowSlideshowStatus();
+
     Settings& settings_;
     MainWindowPort& window_;
     BrowserView& visibleView_;
@@ -179,6 +208,7 @@ private:
     KnownMissing knownMissing_;
     NavigationState state_;
     RequestPacing pacing_;
+    SlideshowState slideshow_;
     URLTemplateTable table_{settings_};
 };
 

@@ -11,6 +11,14 @@
 namespace kpw {
 
 void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
+    const std::string navigatedBefore = state_.LastNavigatedURL;
+    CompleteVisibleDocument(content);
+    // A skip changes the address last sent; a busy page waits for its retry.
+    SlideshowPageEnded(!pacing_.RetryPending && pacing_.HeldSkipURL.empty() &&
+                       state_.LastNavigatedURL == navigatedBefore);
+}
+
+void Navigator::CompleteVisibleDocument(const DocumentContent& content) {
     EnableControls(true);
     // A busy site has not lost the photo: no analysis, no skip, no preload.
     if (IsBusyStatus(content.HttpStatus)) {
@@ -137,6 +145,8 @@ void Navigator::VisibleWebBrowserOnDownloadComplete() {
 }
 
 void Navigator::VisibleWebBrowserOnStatusTextChange(const std::string& text) {
+    // The running slideshow keeps its line; the loads are its own.
+    if (slideshow_.Running) return;
     window_.SetStatusText(text);
 }
 

@@ -55,6 +55,11 @@ struct Settings {
     int32_t UserIndex{};
     // [Favorites]
     int32_t MaxFavoriteCount{};
+    // [Photo]
+    // Where Save photo puts its files; blank means the default folder.
+    std::string SaveFolder{};
+    // Seconds each photo of the slideshow stays after its page completed.
+    int32_t SlideshowInterval{};
 
     bool operator==(const Settings&) const = default;
 };

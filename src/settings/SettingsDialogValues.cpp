@@ -98,6 +98,7 @@ SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
         fields.MoreNumbers[i] = BoundedText(moreNumbersAtOpen_[i], *SpinFieldBounds(tag));
     }
     for (int tag : MoreSwitchTags) fields.MoreSwitch(tag) = MoreSwitchOf(settings, tag);
+    fields.SaveFolder = settings.SaveFolder;
     return fields;
 }
 
@@ -144,6 +145,7 @@ void SettingsDialogValues::ReadBack(const SettingsDialogFields& fields, Settings
     for (int tag : MoreNumberTags)
         MoreNumberOf(settings, tag) = SpinFieldValue(fields.MoreNumber(tag), *SpinFieldBounds(tag));
     for (int tag : MoreSwitchTags) MoreSwitchOf(settings, tag) = fields.MoreSwitch(tag);
+    settings.SaveFolder = fields.SaveFolder;
 }
 
 int32_t SpinFieldValue(const std::string& text, IntegerBounds bounds) {

@@ -24,8 +24,9 @@ inline constexpr IntegerBounds NavigateDelayTimeBounds = BoundsOf("NavigateDelay
 inline constexpr IntegerBounds MaxFavoriteCountBounds = BoundsOf("MaxFavoriteCount");
 
 // The number fields of the "More options" group, in their order.
-inline constexpr std::array<int, 2> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag,
-                                                   SettingNamed("PreloadDepth").DialogTag};
+inline constexpr std::array<int, 3> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag,
+                                                   SettingNamed("PreloadDepth").DialogTag,
+                                                   SettingNamed("SlideshowInterval").DialogTag};
 // The check boxes of the "More options" group, in their order.
 inline constexpr std::array<int, 1> MoreSwitchTags{SettingNamed("SkipKnownMissing").DialogTag};
 
@@ -49,6 +50,7 @@ struct SettingsDialogFields {
     bool SaveSettings = true;
     std::array<std::string, MoreNumberTags.size()> MoreNumbers;  // in the order of MoreNumberTags
     std::array<bool, MoreSwitchTags.size()> MoreSwitches{};      // in the order of MoreSwitchTags
+    std::string SaveFolder;                                      // blank: the default folder
 
     // The number field of the "More options" group with this tag;
     // std::out_of_range for other tags.

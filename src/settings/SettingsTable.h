@@ -39,7 +39,7 @@ struct SettingRow {
 
 // Every persisted setting, in the order the file holds them. Left and Top
 // have no fixed bounds: loading keeps them on the work area (SettingsStore).
-inline constexpr std::array<SettingRow, 26> SettingsTable{{
+inline constexpr std::array<SettingRow, 28> SettingsTable{{
     {"General", "SaveSettings", &Settings::SaveSettings, 1},
     {"General", "WebBrowserVerbose", &Settings::WebBrowserVerbose, 0},
     {"General", "InvertMouseWheel", &Settings::InvertMouseWheel, 0},
@@ -90,6 +90,8 @@ inline constexpr std::array<SettingRow, 26> SettingsTable{{
     {"Page", "PhotoIndex", &Settings::PhotoIndex, 1, {}, IntegerBounds{1, MaxIndex}},
     {"Page", "UserIndex", &Settings::UserIndex, 1, {}, IntegerBounds{1, MaxIndex}},
     {"Favorites", "MaxFavoriteCount", &Settings::MaxFavoriteCount, 16, {}, IntegerBounds{8, 64}, 3},
+    {"Photo", "SaveFolder", &Settings::SaveFolder, 0, "", std::nullopt, 50},
+    {"Photo", "SlideshowInterval", &Settings::SlideshowInterval, 5, {}, IntegerBounds{1, 3600}, 51},
 }};
 
 // The row of a key; naming a key that is not in the table fails to compile

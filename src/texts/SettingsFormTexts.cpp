@@ -55,6 +55,14 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Skip known missing photos",
         "Steps onto a photo already found missing go on\r"
         "to the next one not known missing at once",
+        "Slideshow interval",
+        "Seconds each photo of the slideshow (F9)\r"
+        "stays after its page has completed",
+        "Folder for saved photos",
+        "Where Save photo (Ctrl+S) puts the photos;\r"
+        "blank: the folder Kelvaro Photo Wizard\r"
+        "in the desktop's Pictures folder",
+        "Choose the folder",
     },
     {
         " - Einstellungen",
@@ -110,6 +118,14 @@ const SettingsFormTexts SettingsFormTextTable[LanguageCount] = {
         "Bekannte Lücken überspringen",
         "Schritte auf ein als fehlend bekanntes Photo gehen\r"
         "sofort zum nächsten, das nicht als fehlend bekannt ist",
+        "Diashow-Intervall",
+        "Sekunden, die jedes Photo der Diashow (F9)\r"
+        "nach dem Laden seiner Seite stehen bleibt",
+        "Ordner für gespeicherte Photos",
+        "Wohin Photo speichern (Strg+S) die Photos legt;\r"
+        "leer: der Ordner Kelvaro Photo Wizard\r"
+        "im Bilder-Ordner des Desktops",
+        "Ordner auswählen",
     },
 };
 

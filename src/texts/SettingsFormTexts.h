@@ -44,6 +44,11 @@ struct SettingsFormTexts {
     const char* SpinEditPreloadDepthHint;
     const char* CheckBoxSkipKnownMissing;
     const char* CheckBoxSkipKnownMissingHint;
+    const char* LabelSlideshowInterval;
+    const char* SpinEditSlideshowIntervalHint;
+    const char* LabelSaveFolder;
+    const char* EditSaveFolderHint;
+    const char* ButtonBrowseSaveFolderHint;
 };
 
 extern const SettingsFormTexts SettingsFormTextTable[LanguageCount];

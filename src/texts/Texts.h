@@ -70,6 +70,8 @@ struct BrowserViewTexts {
     const char* CannotOpenAddress;  // %1 the address
     const char* NoPreviousPage;
     const char* ViewClosed;
+    const char* FetchTimedOut;
+    const char* FetchBusy;
 };
 extern const BrowserViewTexts BrowserViewTextTable[LanguageCount];
 
@@ -135,6 +137,34 @@ struct KnownMissingTexts {
     const char* SkippedMany;  // %1 the count, %2 the first index, %3 the last
 };
 extern const KnownMissingTexts KnownMissingTextTable[LanguageCount];
+
+// The photo actions: the view's context menu, the status bar and the error
+// box. "%1" is the file or folder concerned, "%2" the detail.
+struct PhotoTexts {
+    const char* SavePhoto;
+    const char* SavePhotoAs;
+    const char* CopyPhoto;
+    const char* CopyAddress;
+    const char* OpenInBrowser;
+    const char* Slideshow;
+    const char* SavedAs;  // %1 the file
+    const char* SaveDialogTitle;
+    const char* ImageFiles;  // the file dialog's filter name
+    const char* PhotoCopied;
+    const char* AddressCopied;  // %1 the address
+    const char* SlideshowRuns;  // %1 the seconds
+    const char* SlideshowEnded;
+    const char* FolderNotWritable;
+    const char* DiskFull;
+    const char* WriteFailed;
+    const char* SiteError;
+    const char* NotAnImage;
+    const char* FetchFailed;
+    const char* NoFreeName;
+    const char* ClipboardFailed;
+    const char* CannotOpenInBrowser;  // %1 the address
+};
+extern const PhotoTexts PhotoTextTable[LanguageCount];
 
 // The text with "%1", "%2", ... replaced by the arguments in their order; a
 // placeholder without an argument stays as it is.

@@ -7,6 +7,7 @@
 #include <QWebEngineSettings>
 #include <QtGlobal>
 #include <algorithm>
+#include <utility>
 
 #include "browsing/BrowserView.h"
 #include "ui/WebEngineBrowserView.h"
@@ -45,8 +46,9 @@ BrowserProfile::BrowserProfile() {
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     Harden(*profile_->settings());
     // A link to a file would otherwise wait for someone to accept the download.
-    QObject::connect(profile_.get(), &QWebEngineProfile::downloadRequested,
-                     [](QWebEngineDownloadRequest* download) { download->cancel(); });
+    QObject::connect(
+        profile_.get(), &QWebEngineProfile::downloadRequested,
+        [this](QWebEngineDownloadRequest* download) { OnDownloadRequested(download); });
 }
 
 BrowserProfile::~BrowserProfile() {
@@ -65,6 +67,20 @@ std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateView() {
 
 std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateOffScreenPage() {
     return std::make_unique<WebEngineBrowserView>(*this, WebEngineBrowserView::OffScreen{});
+}
+
+void BrowserProfile::ClaimDownloads(QWebEnginePage* page,
+                                    std::function<bool(QWebEngineDownloadRequest*)> take) {
+    claims_.push_back({page, std::move(take)});
+}
+
+void BrowserProfile::OnDownloadRequested(QWebEngineDownloadRequest* download) {
+    std::erase_if(claims_, [](const Claim& claim) { return claim.Page.isNull(); });
+    // A claim may add another while it runs, so the list is walked by index.
+    for (std::size_t i = 0; i < claims_.size(); ++i) {
+        if (!claims_[i].Page.isNull() && claims_[i].Take(download)) return;
+    }
+    download->cancel();
 }
 
 void BrowserProfile::AdoptPage(QWebEnginePage* page) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <vector>
 
+class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
 
@@ -44,7 +46,19 @@ public:
     // Called by each view for its page, so the page is gone before the profile.
     void AdoptPage(QWebEnginePage* page);
 
+    // Downloads are refused, except those a page's owner asked for itself:
+    // take is offered every download while the page lives and returns true
+    // for those it has taken.
+    void ClaimDownloads(QWebEnginePage* page, std::function<bool(QWebEngineDownloadRequest*)> take);
+
 private:
+    struct Claim {
+        QPointer<QWebEnginePage> Page;
+        std::function<bool(QWebEngineDownloadRequest*)> Take;
+    };
+    void OnDownloadRequested(QWebEngineDownloadRequest* download);
+
+    std::vector<Claim> claims_;
     std::unique_ptr<QWebEngineProfile> profile_;
     std::vector<QPointer<QWebEnginePage>> pages_;
 };

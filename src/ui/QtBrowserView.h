@@ -1,10 +1,17 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 #include "browsing/BrowserView.h"
+#include "browsing/PhotoFiles.h"
+
+class QMenu;
 
 Q_DECLARE_METATYPE(kpw::DocumentContent)
 
@@ -23,6 +30,23 @@ public:
     // their own ignore it.
     virtual void SetLanguage(int /*language*/) {}
 
+    // What a fetch brought: the file and the answer's content type, or why
+    // there is none (no file is left then).
+    struct Fetched {
+        std::optional<PhotoFailure> Failure;
+        QString Detail;
+        QString FilePath;
+        QString ContentType;
+    };
+    // Fetches an address through the view's browser profile, so its cache
+    // serves what it holds, into a file in folder; done runs once, later.
+    // One fetch at a time: a second one while the first runs fails at once.
+    virtual void Fetch(const QUrl& url, const QString& folder,
+                       std::function<void(const Fetched&)> done);
+    // Adds the engine's own entries that apply at the last context-menu
+    // request: Copy with text selected, Copy link address on a link.
+    virtual void AddEngineMenuEntries(QMenu& /*menu*/) {}
+
 signals:
     // Each main-frame navigation request; the legacy event's other arguments
     // were always the same (navHyperlink, no frame, no post data, no headers).
@@ -30,6 +54,9 @@ signals:
     void DownloadComplete();
     void DocumentComplete(const kpw::DocumentContent& content);
     void StatusTextChange(const QString& text);
+    // The user asked for the view's context menu at this screen position;
+    // the window shows its own.
+    void ContextMenuRequested(const QPoint& globalPos);
 };
 
 }  // namespace kpw

@@ -6,13 +6,28 @@
 
 namespace kpw {
 
-QtClock::QtClock(std::function<void()> onTimeout) {
+namespace {
+
+int TimerDelay(int64_t delayMs) {
+    // QTimer takes an int; no wait of the program comes near its limit.
+    return static_cast<int>(std::clamp<int64_t>(delayMs, 0, 24 * 3600 * 1000));
+}
+
+}  // namespace
+
+QtClock::QtClock(std::function<void()> onTimeout, std::function<void()> onSlideshowTimeout) {
     elapsed_.start();
     timer_.setSingleShot(true);
     // Waits of a second and more need no better than the coarse timer, which
     // lets the system bundle wake-ups.
     timer_.setTimerType(Qt::CoarseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [callback = std::move(onTimeout)] { callback(); });
+    slideshowTimer_.setSingleShot(true);
+    slideshowTimer_.setTimerType(Qt::CoarseTimer);
+    QObject::connect(&slideshowTimer_, &QTimer::timeout,
+                     [callback = std::move(onSlideshowTimeout)] {
+                         if (callback) callback();
+                     });
 }
 
 int64_t QtClock::NowMs() const {
@@ -24,12 +39,19 @@ int64_t QtClock::UnixSeconds() const {
 }
 
 void QtClock::StartWaitTimer(int64_t delayMs) {
-    // QTimer takes an int; no wait of the program comes near its limit.
-    timer_.start(static_cast<int>(std::clamp<int64_t>(delayMs, 0, 24 * 3600 * 1000)));
+    timer_.start(TimerDelay(delayMs));
 }
 
 void QtClock::StopWaitTimer() {
     timer_.stop();
+}
+
+void QtClock::StartSlideshowTimer(int64_t delayMs) {
+    slideshowTimer_.start(TimerDelay(delayMs));
+}
+
+void QtClock::StopSlideshowTimer() {
+    slideshowTimer_.stop();
 }
 
 }  // namespace kpw

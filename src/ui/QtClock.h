@@ -9,21 +9,26 @@
 namespace kpw {
 
 // The logic's clock on Qt: a monotonic elapsed timer, the system's wall
-// clock, and one single-shot timer that calls onTimeout when it runs out.
+// clock, and two single-shot timers that call onTimeout and onSlideshowTimeout
+// when they run out.
 class QtClock : public ClockPort {
 public:
-    explicit QtClock(std::function<void()> onTimeout);
+    explicit QtClock(std::function<void()> onTimeout,
+                     std::function<void()> onSlideshowTimeout = {});
 
     int64_t NowMs() const override;
     int64_t UnixSeconds() const override;
     void StartWaitTimer(int64_t delayMs) override;
     void StopWaitTimer() override;
+    void StartSlideshowTimer(int64_t delayMs) override;
+    void StopSlideshowTimer() override;
 
     const QTimer& WaitTimer() const { return timer_; }
 
 private:
     QElapsedTimer elapsed_;
     QTimer timer_;
+    QTimer slideshowTimer_;
 };
 
 }  // namespace kpw

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -25,6 +26,7 @@
 #include "ui/FavoriteComboBox.h"
 #include "ui/Glyphs.h"
 #include "ui/PageIndexSpinBox.h"
+#include "ui/PhotoActions.h"
 #include "ui/QtBrowserView.h"
 #include "ui/QtClock.h"
 #include "ui/UnitSettings.h"
@@ -47,6 +49,8 @@ constexpr int MemoHeight = 137;
 // The legacy virtual-key code of the keys the window reacts to.
 int VirtualKey(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return KeyF1 + (qtKey - Qt::Key_F1);
+    // Letters have their upper-case character as their code.
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
     return 0;
 }
 
@@ -253,10 +257,13 @@ void TFormMain::Guarded(Handler&& handler) {
 }
 
 void TFormMain::ConnectEvents() {
-    clock_ =
-        std::make_unique<QtClock>([this] { Guarded([&] { navigator_->WaitTimerOnTimer(); }); });
+    clock_ = std::make_unique<QtClock>(
+        [this] { Guarded([&] { navigator_->WaitTimerOnTimer(); }); },
+        [this] { Guarded([&] { navigator_->SlideshowTimerOnTimer(); }); });
     navigator_ = std::make_unique<Navigator>(settings_, *this, *visibleView_, *hiddenView_, *clock_,
                                              location_.ExeDir);
+    photoActions_ =
+        std::make_unique<PhotoActions>(settings_, *navigator_, *this, *visibleView_, this);
     favorites_ = std::make_unique<FavoritesController>(settings_, *this, *navigator_,
                                                        favoritePhotos_, favoriteUsers_);
     Navigator& logic = *navigator_;
@@ -324,6 +331,8 @@ void TFormMain::ConnectEvents() {
     connect(view, &QtBrowserView::StatusTextChange, this, [this, &logic](const QString& text) {
         Guarded([&] { logic.VisibleWebBrowserOnStatusTextChange(text.toStdString()); });
     });
+    connect(view, &QtBrowserView::ContextMenuRequested, this,
+            [this](const QPoint& globalPos) { Guarded([&] { ShowViewContextMenu(globalPos); }); });
     connect(hiddenView_.get(), &QtBrowserView::DocumentComplete, this,
             [this, &logic](const DocumentContent& content) {
                 Guarded([&] { logic.HiddenWebBrowserOnDocumentComplete(content); });
@@ -525,6 +534,14 @@ bool TFormMain::IsTravelling(QWidget* receiver, const QEvent* event) const {
 
 bool TFormMain::PreviewKey(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
+    // The photo keys are commands, not characters: the index field and the
+    // key preview never see them, so a number being typed stays as it is.
+    if (const std::optional<PhotoCommand> command =
+            PhotoCommandOfKey(VirtualKey(event->key()), mods & Qt::ShiftModifier,
+                              mods & Qt::ControlModifier, mods & Qt::AltModifier)) {
+        if (!event->isAutoRepeat()) RunPhotoCommand(*command);
+        return true;
+    }
     if (const int key = VirtualKey(event->key())) {
         navigator_->FormMainOnKeyDown(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
                                       mods & Qt::AltModifier);
@@ -546,8 +563,11 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::Wheel) return false;
+    if (type != QEvent::KeyPress && type != QEvent::Wheel && type != QEvent::MouseButtonPress)
+        return false;
     if (!OwnsWidget(watched) || !isEnabled()) return false;
+    if (EndsSlideshow()) return type != QEvent::MouseButtonPress;
+    if (type == QEvent::MouseButtonPress) return false;
     // The browser engine hands keys the page did not use to the view's parent
     // as a copy; the window previewed the original already.
     if (type == QEvent::KeyPress && watched == panelVisibleWebBrowser_ && !event->spontaneous())
@@ -571,6 +591,66 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         }
     });
     return swallowed;
+}
+
+bool TFormMain::EndsSlideshow() {
+    if (!navigator_->SlideshowRunning()) return false;
+    bool ended = false;
+    Guarded([&] { ended = navigator_->StopSlideshow(); });
+    return ended;
+}
+
+void TFormMain::RunPhotoCommand(PhotoCommand command) {
+    switch (command) {
+        case PhotoCommand::SavePhoto:
+            photoActions_->SavePhoto();
+            break;
+        case PhotoCommand::SavePhotoAs:
+            photoActions_->SavePhotoAs();
+            break;
+        case PhotoCommand::CopyAddress:
+            photoActions_->CopyAddress();
+            break;
+        case PhotoCommand::Slideshow:
+            ToggleSlideshow();
+            break;
+    }
+}
+
+void TFormMain::ToggleSlideshow() {
+    if (!navigator_->StopSlideshow()) navigator_->StartSlideshow();
+}
+
+// The view's context menu is the program's: the photo actions that apply to
+// what is on view, then the engine's Copy and Copy link address where they do.
+void TFormMain::ShowViewContextMenu(const QPoint& globalPos) {
+    const texts::PhotoTexts& t = texts::PhotoTextTable[LanguageInForce()];
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("ViewContextMenu"));
+    const auto add = [&](const char* text, auto action) {
+        QAction* entry = menu.addAction(QString::fromUtf8(text));
+        connect(entry, &QAction::triggered, this, [this, action] { Guarded(action); });
+        return entry;
+    };
+    if (navigator_->ShownPhoto()) {
+        add(t.SavePhoto, [this] { photoActions_->SavePhoto(); });
+        add(t.SavePhotoAs, [this] { photoActions_->SavePhotoAs(); });
+        add(t.CopyPhoto, [this] { photoActions_->CopyPhoto(); });
+    }
+    std::string address;
+    Guarded([&] { address = navigator_->ShownAddress(); });
+    const QUrl url(QString::fromStdString(address));
+    if (!address.empty()) add(t.CopyAddress, [this] { photoActions_->CopyAddress(); });
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+        add(t.OpenInBrowser, [this] { photoActions_->OpenInBrowser(); });
+    add(t.Slideshow, [this] { navigator_->StartSlideshow(); });
+    QMenu engine;
+    visibleView_->AddEngineMenuEntries(engine);
+    if (!engine.actions().isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(engine.actions());
+    }
+    menu.exec(globalPos);
 }
 
 QString TFormMain::MemoLines() const {

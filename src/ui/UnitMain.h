@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
 #include "favorites/FavoriteList.h"
 #include "settings/Settings.h"
@@ -27,6 +28,7 @@ namespace kpw {
 class FavoriteComboBox;
 class FavoritesController;
 class Navigator;
+class PhotoActions;
 class QtBrowserView;
 class QtClock;
 class TFormSettings;
@@ -63,6 +65,7 @@ public:
 
     // For the tests: the logic, the record and the controls by role.
     Navigator& Logic() { return *navigator_; }
+    PhotoActions& Photos() { return *photoActions_; }
     Settings& CurrentSettings() { return settings_; }
     QWidget* ControlWidget(Control control) const;
     QSpinBox* PageIndexField() const { return spinEditPageIndex_; }
@@ -70,6 +73,7 @@ public:
     QString MemoLines() const;
     QString StatusText() const;
     const QString& ApplicationTitle() const { return applicationTitle_; }
+    int BeepCount() const { return beeps_; }
 
     // MainWindowPort
     std::string PageIndexText() const override;
@@ -137,6 +141,12 @@ private:
     bool OwnsWidget(QObject* object) const;
     bool IsTravelling(QWidget* receiver, const QEvent* event) const;
     bool PreviewKey(QKeyEvent* event);
+    // A key, click or wheel of the user ends the slideshow; true when the
+    // event did and is used up by it.
+    bool EndsSlideshow();
+    void RunPhotoCommand(PhotoCommand command);
+    void ShowViewContextMenu(const QPoint& globalPos);
+    void ToggleSlideshow();
     FavoriteComboBox* FavoriteListBox(Control list) const;
 
     Settings settings_;
@@ -151,6 +161,7 @@ private:
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<Navigator> navigator_;
     std::unique_ptr<FavoritesController> favorites_;
+    std::unique_ptr<PhotoActions> photoActions_;
     TFormSettings* formSettings_ = nullptr;
 
     std::array<QToolButton*, ToolButtonCount> buttons_{};
@@ -177,6 +188,7 @@ private:
     FrameMargins normalMargins_;
     // Change notifications of the index field so far.
     int pageIndexChanges_ = 0;
+    int beeps_ = 0;
     QString applicationTitle_;
     QRect closingBounds_;
     // The last key or wheel event previewed and its first receiver, so one

@@ -237,6 +237,7 @@ void TFormMain::ProcessPendingMessages() {
 }
 
 void TFormMain::Beep() {
+    ++beeps_;
     QApplication::beep();
 }
 

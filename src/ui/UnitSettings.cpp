@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <algorithm>
 #include <utility>
@@ -32,10 +36,11 @@ constexpr int MoreOptionsTop = 286;
 constexpr int MoreOptionsFirstRow = 20;
 constexpr int MoreOptionsRowHeight = 28;
 // Its check boxes stand beside its number fields, in the column of the
-// check boxes above.
+// check boxes above; the save folder's row comes last.
 constexpr int MoreOptionsRows =
-    static_cast<int>(std::max(MoreNumberTags.size(), MoreSwitchTags.size()));
+    static_cast<int>(std::max(MoreNumberTags.size(), MoreSwitchTags.size())) + 1;
 constexpr int MoreOptionsHeight = MoreOptionsFirstRow + MoreOptionsRowHeight * MoreOptionsRows + 2;
+constexpr int SaveFolderRow = MoreOptionsRows - 1;
 constexpr int ClientHeight = MoreOptionsTop + MoreOptionsHeight + 4;
 
 // Labels are sized to their text up to the column of the fields.
@@ -70,6 +75,8 @@ int MoreOptionsRowTop(size_t row) {
 std::pair<const char*, const char*> MoreNumberTexts(const texts::SettingsFormTexts& t, int tag) {
     if (tag == SettingNamed("MinRequestInterval").DialogTag)
         return {t.LabelMinRequestInterval, t.SpinEditMinRequestIntervalHint};
+    if (tag == SettingNamed("SlideshowInterval").DialogTag)
+        return {t.LabelSlideshowInterval, t.SpinEditSlideshowIntervalHint};
     if (tag == SettingNamed("PreloadDepth").DialogTag)
         return {t.LabelPreloadDepth, t.SpinEditPreloadDepthHint};
     return {"", ""};
@@ -209,6 +216,20 @@ void TFormSettings::CreateControls() {
         control->setGeometry(334, MoreOptionsRowTop(i) + 2, CheckBoxWidth, CheckBoxHeight);
         checkBoxMoreSwitches_[i] = control;
     }
+    labelSaveFolder_ = new QLabel(groupMoreOptions_);
+    labelSaveFolder_->setObjectName("LabelSaveFolder");
+    labelSaveFolder_->setTextFormat(Qt::PlainText);
+    editSaveFolder_ = new QLineEdit(groupMoreOptions_);
+    editSaveFolder_->setObjectName("EditSaveFolder");
+    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderRow), ClientWidth - 4 - 198 - 32,
+                                 22);
+    buttonBrowseSaveFolder_ = new QPushButton(groupMoreOptions_);
+    buttonBrowseSaveFolder_->setObjectName("ButtonBrowseSaveFolder");
+    buttonBrowseSaveFolder_->setText(QStringLiteral("..."));
+    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30, MoreOptionsRowTop(SaveFolderRow), 24,
+                                         22);
+    connect(buttonBrowseSaveFolder_, &QPushButton::clicked, this,
+            [this] { ButtonBrowseSaveFolderOnClick(); });
 
     // Key preview: the dialog sees each key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
@@ -234,6 +255,8 @@ void TFormSettings::SetTabOrder() {
     };
     order.insert(order.end(), spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
     order.insert(order.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
+    order.push_back(editSaveFolder_);
+    order.push_back(buttonBrowseSaveFolder_);
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -264,6 +287,8 @@ void TFormSettings::FitFont() {
         labelMoreNumbers_[i]->setGeometry(LabelLeft - 2, MoreOptionsRowTop(i) + 4 - labelShift,
                                           LabelWidth, labelHeight);
     }
+    labelSaveFolder_->setGeometry(LabelLeft - 2, MoreOptionsRowTop(SaveFolderRow) + 4 - labelShift,
+                                  LabelWidth, labelHeight);
 }
 
 bool TFormSettings::TextsFit() {
@@ -362,6 +387,9 @@ void TFormSettings::SetFormSettingsTexts(int language) {
         checkBoxMoreSwitches_[i]->setText(Text(caption));
         SetHint(checkBoxMoreSwitches_[i], hint);
     }
+    labelSaveFolder_->setText(Text(t->LabelSaveFolder));
+    SetHint(editSaveFolder_, t->EditSaveFolderHint);
+    SetHint(buttonBrowseSaveFolder_, t->ButtonBrowseSaveFolderHint);
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -465,6 +493,7 @@ void TFormSettings::ShowFields(const SettingsDialogFields& fields) {
         spinEditMoreNumbers_[i]->SetText(QString::fromStdString(fields.MoreNumbers[i]));
     for (size_t i = 0; i < MoreSwitchTags.size(); ++i)
         checkBoxMoreSwitches_[i]->setChecked(fields.MoreSwitches[i]);
+    editSaveFolder_->setText(QString::fromStdString(fields.SaveFolder));
 }
 
 SettingsDialogFields TFormSettings::ReadFields() const {
@@ -482,7 +511,19 @@ SettingsDialogFields TFormSettings::ReadFields() const {
         fields.MoreNumbers[i] = spinEditMoreNumbers_[i]->Text().toStdString();
     for (size_t i = 0; i < MoreSwitchTags.size(); ++i)
         fields.MoreSwitches[i] = checkBoxMoreSwitches_[i]->isChecked();
+    fields.SaveFolder = editSaveFolder_->text().toStdString();
     return fields;
+}
+
+void TFormSettings::ButtonBrowseSaveFolderOnClick() {
+    const texts::SettingsFormTexts* t =
+        texts::SettingsFormTextsFor(comboBoxLanguage_->currentIndex());
+    const QString start = editSaveFolder_->text().trimmed().isEmpty()
+                              ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
+                              : editSaveFolder_->text().trimmed();
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, Text(t ? t->ButtonBrowseSaveFolderHint : ""), start);
+    if (!chosen.isEmpty()) editSaveFolder_->setText(QDir::toNativeSeparators(chosen));
 }
 
 TemplateEdit* TFormSettings::TemplateField(int tag) const {

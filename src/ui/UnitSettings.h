@@ -108,6 +108,11 @@ private:
     std::array<SpinEdit*, MoreNumberTags.size()> spinEditMoreNumbers_{};
     // Its check boxes, in the order of MoreSwitchTags, beside the numbers.
     std::array<QCheckBox*, MoreSwitchTags.size()> checkBoxMoreSwitches_{};
+    // Its last row: the save folder with a browse button.
+    QLabel* labelSaveFolder_ = nullptr;
+    QLineEdit* editSaveFolder_ = nullptr;
+    QPushButton* buttonBrowseSaveFolder_ = nullptr;
+    void ButtonBrowseSaveFolderOnClick();
 };
 
 }  // namespace kpw

@@ -13,6 +13,7 @@
 #include "ui/QtBrowserView.h"
 
 class QVariant;
+class QWebEngineDownloadRequest;
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineView;
@@ -58,6 +59,9 @@ public:
     std::string LocationURL() const override;
     void SetSilent(bool silent) override;
     void SetLanguage(int language) override;
+    void Fetch(const QUrl& url, const QString& folder,
+               std::function<void(const Fetched&)> done) override;
+    void AddEngineMenuEntries(QMenu& menu) override;
 
     // The engine page, null once it is gone.
     QWebEnginePage* Page() const;
@@ -83,6 +87,26 @@ private:
     void ShowStatusText(const QString& text);
     const texts::BrowserViewTexts& Texts() const;
     void PutContextMenuTexts();
+    void PollFetch();
+    void OnFetchPolled(const QVariant& result);
+    // The page could not read the address itself: the engine downloads it.
+    void DownloadFetch();
+    bool TakeDownload(QWebEngineDownloadRequest* download);
+    void OnDownloadFinished(QWebEngineDownloadRequest* download);
+    void FinishFetch(const Fetched& result);
+
+    // The fetch under way: the download the page was asked for.
+    struct PendingFetch {
+        QUrl Url;
+        QString Folder;
+        std::function<void(const Fetched&)> Done;
+        QPointer<QWebEngineDownloadRequest> Download;
+        QString Key;
+        bool Downloading = false;
+    };
+    std::uint64_t fetchCount_ = 0;
+    std::optional<PendingFetch> fetch_;
+    QTimer fetchTimer_;
 
     QPointer<QWebEngineView> view_;
     QPointer<WebEnginePage> page_;

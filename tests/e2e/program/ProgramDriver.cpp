@@ -53,7 +53,9 @@ std::string ProgramIniText(const ProgramStart& start) {
                                      : "") +
            (start.PreloadDepth ? number("PreloadDepth", *start.PreloadDepth) : "") + "\r\n" +
            "[Page]\r\n" + number("PhotoIndex", start.PhotoIndex) +
-           number("UserIndex", start.UserIndex) + "\r\n";
+           number("UserIndex", start.UserIndex) + "\r\n" + "[Photo]\r\n" +
+           line("SaveFolder", start.SaveFolder) +
+           number("SlideshowInterval", start.SlideshowInterval) + "\r\n";
 }
 
 int ClosedLoopbackPort() {
@@ -229,6 +231,14 @@ bool ProgramDriver::PressKeyInIndexField(Qt::Key key) {
     SendKey(target, key, Qt::NoModifier,
             key == Qt::Key_Return || key == Qt::Key_Enter ? QStringLiteral("\r") : QString());
     return true;
+}
+
+void ProgramDriver::PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget();
+    QString text;
+    if ((modifiers & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z)
+        text = QChar(key - Qt::Key_A + 1);
+    SendKey(target ? target : form_.get(), key, modifiers, text);
 }
 
 void ProgramDriver::TurnWheelOverVisibleView(int angleDelta) {

@@ -45,6 +45,8 @@ struct ProgramStart {
     // Written into the file only when given.
     std::optional<int> PreloadDepth = std::nullopt;
     std::optional<int> MinRequestInterval = std::nullopt;
+    std::string SaveFolder{};
+    int SlideshowInterval = 5;
 };
 
 // Runs the whole main window with two engine views in a profile of its own,
@@ -103,6 +105,9 @@ public:
     // (false when it has not). Ctrl+A selects its text, then the characters.
     bool TypeIntoIndexField(const QString& text);
     bool PressKeyInIndexField(Qt::Key key);
+    // A key with modifiers to the widget with the keyboard focus (the window
+    // when none has it), as the window system delivers it.
+    void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // One wheel notch over the photo; a positive delta turns away from the user.
     void TurnWheelOverVisibleView(int angleDelta);
 

@@ -4,10 +4,20 @@ namespace kpw {
 
 void FakeClock::Advance(int64_t ms) {
     const int64_t end = now_ + ms;
-    while (due_ && *due_ <= end) {
-        if (*due_ > now_) now_ = *due_;
-        due_.reset();
-        if (OnTimeout) OnTimeout();
+    for (;;) {
+        const bool wait = due_ && *due_ <= end;
+        const bool slideshow = slideshowDue_ && *slideshowDue_ <= end;
+        if (!wait && !slideshow) break;
+        // The earlier one first; the wait timer when both are due together.
+        if (wait && (!slideshow || *due_ <= *slideshowDue_)) {
+            if (*due_ > now_) now_ = *due_;
+            due_.reset();
+            if (OnTimeout) OnTimeout();
+        } else {
+            if (*slideshowDue_ > now_) now_ = *slideshowDue_;
+            slideshowDue_.reset();
+            if (OnSlideshowTimeout) OnSlideshowTimeout();
+        }
     }
     now_ = end;
 }
@@ -16,6 +26,11 @@ bool FakeClock::RunTimer() {
     if (!due_) return false;
     Advance(*due_ > now_ ? *due_ - now_ : 0);
     return true;
+}
+
+std::optional<int64_t> FakeClock::SlideshowTimerDueInMs() const {
+    if (!slideshowDue_) return std::nullopt;
+    return *slideshowDue_ - now_;
 }
 
 std::optional<int64_t> FakeClock::TimerDueInMs() const {

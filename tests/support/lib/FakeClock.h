@@ -8,14 +8,18 @@
 
 namespace kpw {
 
-// A clock that moves only when a test moves it. The wait timer runs out
-// inside Advance, at its due time, as often as it is started again.
+// A clock that moves only when a test moves it. The timers run out inside
+// Advance, at their due times in time order, as often as they are started again.
 class FakeClock : public ClockPort {
 public:
     int64_t NowMs() const override { return now_; }
     int64_t UnixSeconds() const override { return unixSecondsAtStart + now_ / 1000; }
     void StartWaitTimer(int64_t delayMs) override { due_ = now_ + (delayMs < 0 ? 0 : delayMs); }
     void StopWaitTimer() override { due_.reset(); }
+    void StartSlideshowTimer(int64_t delayMs) override {
+        slideshowDue_ = now_ + (delayMs < 0 ? 0 : delayMs);
+    }
+    void StopSlideshowTimer() override { slideshowDue_.reset(); }
 
     // Moves the time on by ms, running the timer out whenever it is due.
     void Advance(int64_t ms);
@@ -24,14 +28,18 @@ public:
     bool RunTimer();
     bool TimerRunning() const { return due_.has_value(); }
     std::optional<int64_t> TimerDueInMs() const;
+    bool SlideshowTimerRunning() const { return slideshowDue_.has_value(); }
+    std::optional<int64_t> SlideshowTimerDueInMs() const;
 
     // Called when the timer runs out (the window's wait-timer handler).
     std::function<void()> OnTimeout;
+    std::function<void()> OnSlideshowTimeout;
     int64_t unixSecondsAtStart = 1'800'000'000;
 
 private:
     int64_t now_ = 1'000'000;
     std::optional<int64_t> due_;
+    std::optional<int64_t> slideshowDue_;
 };
 
 }  // namespace kpw

@@ -231,6 +231,40 @@ TEST_F(SettingsDialog, PreloadOptionsStandInTheMoreOptionsGroupAndOkStoresThem) 
     EXPECT_FALSE(settings_.SkipKnownMissing);
 }
 
+TEST_F(SettingsDialog, SlideshowIntervalAndSaveFolderAreShownInBothLanguagesAndOkStoresThem) {
+    settings_.SlideshowInterval = 12;
+    settings_.SaveFolder = "/data/photos";
+    const bool accepted = Run([&] {
+        SpinEdit* interval = Spin("SpinEditSlideshowInterval");
+        QLineEdit* folder = Edit("EditSaveFolder");
+        EXPECT_EQ(interval->Text(), "12");
+        EXPECT_EQ(folder->text(), "/data/photos");
+        EXPECT_EQ(Control<QLabel>("LabelSaveFolder")->text(), "Folder for saved photos");
+        // Every row of the group lies within it, below the one before.
+        const QGroupBox* group = Control<QGroupBox>("GroupBoxMoreOptions");
+        const QWidget* browse = Control<QPushButton>("ButtonBrowseSaveFolder");
+        EXPECT_TRUE(group->rect().contains(browse->geometry()));
+        EXPECT_TRUE(group->rect().contains(folder->geometry()));
+        EXPECT_GT(folder->y(), interval->y());
+        EXPECT_GT(interval->y(), Spin("SpinEditMinRequestInterval")->y());
+        auto* language = Control<QComboBox>("ComboBoxLanguage");
+        language->setCurrentIndex(1);
+        emit language->activated(1);
+        EXPECT_EQ(Control<QLabel>("LabelSlideshowInterval")->text(), "Diashow-Intervall");
+        EXPECT_EQ(Control<QLabel>("LabelSaveFolder")->text(), "Ordner für gespeicherte Photos");
+
+        interval->Edit()->setFocus(Qt::TabFocusReason);
+        TypeOver("0");
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(interval->Text(), "1");
+        folder->setText(" ");
+        QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.SlideshowInterval, 1);
+    EXPECT_EQ(settings_.SaveFolder, " ");
+}
+
 TEST_F(SettingsDialog, TextThatIsNoIntegerBeepsAndBringsBackTheValueAtOpen) {
     Run([&] {
         Press(Qt::Key_Tab);
@@ -376,7 +410,10 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
         // The "More options" group below the rest comes last.
         "SpinEditMinRequestInterval",
         "SpinEditPreloadDepth",
+        "SpinEditSlideshowInterval",
         "CheckBoxSkipKnownMissing",
+        "EditSaveFolder",
+        "ButtonBrowseSaveFolder",
         "SpinEditMaxSkippedURLCount",
     };
     Run([&] {

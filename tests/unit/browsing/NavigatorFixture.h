@@ -42,6 +42,7 @@ protected:
     void SetUp() override {
         window.Connect(&navigator);
         clock.OnTimeout = [this] { navigator.WaitTimerOnTimer(); };
+        clock.OnSlideshowTimeout = [this] { navigator.SlideshowTimerOnTimer(); };
     }
 
     void Start() {

@@ -198,6 +198,15 @@ TEST(SettingsDialogMoreOptions, NumbersComeFromTheTableAndGoBackBounded) {
     fields.MoreNumber(tag) = "750";
     SettingsDialogValues::ReadBack(fields, s);
     EXPECT_EQ(s.MinRequestInterval, 750);
+
+    const int slideshow = SettingNamed("SlideshowInterval").DialogTag;
+    EXPECT_EQ(fields.MoreNumber(slideshow), "5");
+    fields.MoreNumber(slideshow) = "4000";
+    fields.SaveFolder = "/srv/Schöne Photos";
+    SettingsDialogValues::ReadBack(fields, s);
+    EXPECT_EQ(s.SlideshowInterval, 3600);
+    EXPECT_EQ(s.SaveFolder, "/srv/Schöne Photos");
+    EXPECT_EQ(values.Open(s).SaveFolder, "/srv/Schöne Photos");
 }
 
 TEST(SpinFieldStepping, StaysWithinBoundsAndStartsFromTheLowerBoundForJunk) {

@@ -77,7 +77,8 @@ TEST_F(SettingsStoreTest, NoFileGivesDefaultsAndClosingWritesTheCompleteDefaultF
                   "PreloadDepth=4\r\nSkipKnownMissing=1\r\n\r\n"
                   "[Page]\r\nPhotoIndex=1\r\nUserIndex=1\r\n\r\n"
                   "[Favorites]\r\nMaxFavoriteCount=16\r\n" +
-                  Slots("FavoritePhoto", 1, 16) + Slots("FavoriteUser", 1, 16) + "\r\n");
+                  Slots("FavoritePhoto", 1, 16) + Slots("FavoriteUser", 1, 16) + "\r\n" +
+                  "[Photo]\r\nSaveFolder=\r\nSlideshowInterval=5\r\n\r\n");
     EXPECT_EQ(Load().Values, Settings{});
 }
 
@@ -129,7 +130,8 @@ TEST_F(SettingsStoreTest, StartAndCloseWithoutChangesKeepTheFileByteForByte) {
         "[Favorites]\r\nMaxFavoriteCount=8\r\n"
         "FavoritePhoto1=1001   Sch\xF6n\r\nFavoritePhoto2=77   x\r\n" +
         Slots("FavoritePhoto", 3, 8) + "FavoriteUser1=5   Anna\r\n" + Slots("FavoriteUser", 2, 8) +
-        "\r\n";
+        "\r\n[Photo]\r\nSaveFolder=/home/ann/Bilder/Sch\xF6ne "
+        "Photos\r\nSlideshowInterval=3600\r\n\r\n";
     WriteFile(stored);
     const Loaded loaded = Load();
     EXPECT_NE(loaded.Values, Settings{});
@@ -209,6 +211,13 @@ INSTANTIATE_TEST_SUITE_P(
                   [](Settings& s) { s.MinRequestInterval = 0; }},
         BoundCase{"[URL]\r\nPreloadDepth=0\r\n", [](Settings& s) { s.PreloadDepth = 1; }},
         BoundCase{"[URL]\r\nPreloadDepth=2147483647\r\n", [](Settings& s) { s.PreloadDepth = 16; }},
+        BoundCase{"[Photo]\r\nSlideshowInterval=0\r\n",
+                  [](Settings& s) { s.SlideshowInterval = 1; }},
+        BoundCase{"[Photo]\r\nSlideshowInterval=86400\r\nSaveFolder= /data/p \r\n",
+                  [](Settings& s) {
+                      s.SlideshowInterval = 3600;
+                      s.SaveFolder = "/data/p";
+                  }},
         BoundCase{"[MainForm]\r\nLeft=-1000\r\nTop=-1000\r\n",
                   [](Settings& s) {
                       s.Left = -450;

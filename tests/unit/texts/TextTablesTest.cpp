@@ -59,6 +59,7 @@ std::vector<TextPair> EveryText() {
     AddTable(pairs, "BusySiteTextTable", BusySiteTextTable);
     AddTable(pairs, "SettingsFileTextTable", SettingsFileTextTable);
     AddTable(pairs, "KnownMissingTextTable", KnownMissingTextTable);
+    AddTable(pairs, "PhotoTextTable", PhotoTextTable);
     AddTable(pairs, "SettingsFormTextTable", SettingsFormTextTable);
     return pairs;
 }

@@ -1,0 +1,299 @@
+// Saving and copying the photo on view, and the slideshow, in the real
+// window against the demo site.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+#include "ProgramDriver.h"
+#include "browsing/Navigator.h"
+#include "ui/PhotoActions.h"
+#include "ui/UnitMain.h"
+#include "ui/WebEngineBrowserView.h"
+
+namespace kpw {
+namespace {
+
+std::string Medium(int photo) {
+    return "/photos/medium/" + std::to_string(photo) + ".jpg";
+}
+
+// The body of a GET on one of the demo site's hosts, fetched past the program.
+QByteArray SiteBody(const DemoSite& site, const std::string& path,
+                    const QString& host = QStringLiteral("127.0.0.1")) {
+    QTcpSocket socket;
+    socket.connectToHost(host, static_cast<quint16>(site.Port()));
+    if (!socket.waitForConnected(E2EDeadlineMs)) return {};
+    socket.write(QByteArray::fromStdString("GET " + path +
+                                           " HTTP/1.0\r\nHost: 127.0.0.1\r\n"
+                                           "Connection: close\r\n\r\n"));
+    QByteArray answer;
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(5000))
+        answer += socket.readAll();
+    answer += socket.readAll();
+    const qsizetype body = answer.indexOf("\r\n\r\n");
+    return body < 0 ? QByteArray() : answer.mid(body + 4);
+}
+
+int SiteRequests(const DemoSite& site, const std::string& logText) {
+    const std::vector<std::string> lines = site.LogLines();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(logText) != std::string::npos;
+    }));
+}
+
+// Every entry of a folder, hidden ones too.
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Closes the error box when it comes and keeps its text.
+class ErrorBoxCatcher {
+public:
+    ErrorBoxCatcher() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text_ = box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        timer_.start(20);
+    }
+    const QString& Text() const { return text_; }
+
+private:
+    QTimer timer_;
+    QString text_;
+};
+
+class PhotoActionsTest : public ::testing::Test {
+protected:
+    // Saves with Ctrl+S and waits until the action has ended.
+    bool SaveWithCtrlS() {
+        program.PressKey(Qt::Key_S, Qt::ControlModifier);
+        return ProgramDriver::WaitFor([&] { return !program.Form().Photos().Busy(); });
+    }
+    QString Status() const { return program.Form().StatusText(); }
+
+    DemoSite site{DemoSite::Options{.missing = "40"}};
+    ProgramDriver program;
+    QTemporaryDir folder;
+};
+
+TEST_F(PhotoActionsTest, CtrlSSavesThePhotoOfModeOneAndTwoFromTheCacheNeverOverwriting) {
+    const QString saveFolder = QDir(folder.path()).filePath(QStringLiteral("new/photos"));
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 1234,
+                   .SaveFolder = saveFolder.toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    const std::string photoRequest = MainHostRequest(Medium(1234), 200);
+    const int fetched = SiteRequests(site, photoRequest);
+
+    ASSERT_TRUE(SaveWithCtrlS());
+    const QString first = QDir(saveFolder).filePath(QStringLiteral("1234.jpg"));
+    EXPECT_EQ(Status(), QStringLiteral("Saved as ") + first);
+    ASSERT_TRUE(SaveWithCtrlS());
+    const QString second = QDir(saveFolder).filePath(QStringLiteral("1234 (2).jpg"));
+    EXPECT_EQ(Status(), QStringLiteral("Saved as ") + second);
+
+    // Mode 2: the photo of the information page on view, in the size in force.
+    const std::size_t before = program.VisibleDocuments().size();
+    program.Button(Control::URL2)->click();
+    ASSERT_TRUE(program.WaitForSettledLoad(before));
+    ASSERT_TRUE(SaveWithCtrlS());
+    const QString third = QDir(saveFolder).filePath(QStringLiteral("1234 (3).jpg"));
+    EXPECT_EQ(Status(), QStringLiteral("Saved as ") + third);
+
+    // The browser cache served the photo: the site was not asked again.
+    EXPECT_EQ(SiteRequests(site, photoRequest), fetched);
+    const QByteArray photo = SiteBody(site, Medium(1234));
+    ASSERT_GT(photo.size(), 1000);
+    EXPECT_EQ(photo.left(2), QByteArray("\xFF\xD8"));
+    for (const QString& path : {first, second, third})
+        EXPECT_EQ(FileBytes(path), photo) << path.toStdString();
+    // Nothing else is left in the folder.
+    EXPECT_EQ(Entries(saveFolder),
+              QStringList({QStringLiteral("1234 (2).jpg"), QStringLiteral("1234 (3).jpg"),
+                           QStringLiteral("1234.jpg")}));
+}
+
+// The information page may not read a picture of another host; the engine's
+// download fetches it then.
+TEST_F(PhotoActionsTest, APhotoOfAnotherHostIsDownloadedAndAnErrorThereWritesNothing) {
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .URLIndex = 2,
+                   .PhotoSize = 4,
+                   .PhotoIndex = 321,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    ASSERT_TRUE(SaveWithCtrlS());
+    const QString saved = QDir(folder.path()).filePath(QStringLiteral("321.jpg"));
+    EXPECT_EQ(Status(), QStringLiteral("Saved as ") + saved);
+    const QByteArray original =
+        SiteBody(site, "/photos/original/321.jpg", QStringLiteral("127.0.0.2"));
+    ASSERT_GT(original.size(), 1000);
+    EXPECT_EQ(FileBytes(saved), original);
+
+    const std::size_t before = program.VisibleDocuments().size();
+    ASSERT_TRUE(program.TypeIntoIndexField(QStringLiteral("40")));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+    ASSERT_TRUE(program.WaitForSettledLoad(before));
+    ErrorBoxCatcher box;
+    ASSERT_TRUE(SaveWithCtrlS());
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !box.Text().isEmpty(); }));
+    EXPECT_TRUE(box.Text().startsWith(QStringLiteral("The photo was not saved: the site")))
+        << box.Text().toStdString();
+    EXPECT_EQ(Entries(folder.path()), QStringList{QStringLiteral("321.jpg")});
+}
+
+TEST_F(PhotoActionsTest, AReadOnlyFolderGivesTheErrorAndWritesNothing) {
+    QString readOnly = QDir(folder.path()).filePath(QStringLiteral("read-only"));
+    ASSERT_TRUE(QDir().mkpath(readOnly));
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        // Someone who may write anywhere needs a folder of a file system that
+        // nobody can write to.
+        QFile probe(QDir(readOnly).filePath(QStringLiteral("probe")));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.close();
+            probe.remove();
+            readOnly = QStringLiteral("/sys");
+        }
+    }
+    const QStringList before = Entries(readOnly);
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 77,
+                   .SaveFolder = readOnly.toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    ErrorBoxCatcher box;
+    ASSERT_TRUE(SaveWithCtrlS());
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !box.Text().isEmpty(); }));
+    EXPECT_TRUE(box.Text().startsWith(QStringLiteral("The photo was not saved: the folder ") +
+                                      readOnly + QStringLiteral(" cannot be written to")))
+        << box.Text().toStdString();
+    EXPECT_EQ(Status(), box.Text());
+    EXPECT_EQ(Entries(readOnly), before);
+    QFile::setPermissions(readOnly,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(PhotoActionsTest, AnErrorAnswerOfTheSiteWritesNothing) {
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 40,
+                   .AutoSkipURL = false,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    ErrorBoxCatcher box;
+    ASSERT_TRUE(SaveWithCtrlS());
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !box.Text().isEmpty(); }));
+    EXPECT_TRUE(box.Text().startsWith(QStringLiteral("The photo was not saved: the site")))
+        << box.Text().toStdString();
+    EXPECT_TRUE(Entries(folder.path()).isEmpty()) << Entries(folder.path()).join(' ').toStdString();
+}
+
+TEST_F(PhotoActionsTest, OnAUserPageCtrlSBeepsAndWritesNothing) {
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .URLIndex = 3,
+                   .UserIndex = 12,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    const int beeps = program.Form().BeepCount();
+    const std::size_t requests = site.LogLines().size();
+    ASSERT_TRUE(SaveWithCtrlS());
+    EXPECT_EQ(program.Form().BeepCount(), beeps + 1);
+    EXPECT_TRUE(Entries(folder.path()).isEmpty());
+    EXPECT_EQ(site.LogLines().size(), requests);
+}
+
+TEST_F(PhotoActionsTest, CtrlShiftCCopiesTheAddressAndCtrlSLeavesATypedNumberAlone) {
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 500,
+                   .NavigateDelayTime = 1500,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    QGuiApplication::clipboard()->clear();
+    program.PressKey(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), site.BaseURL() + Medium(500));
+
+    // A number being typed: Ctrl+S saves the photo on view and the number
+    // still goes in after its delay.
+    const std::size_t before = program.VisibleDocuments().size();
+    ASSERT_TRUE(program.TypeIntoIndexField(QStringLiteral("61")));
+    program.PressKey(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(program.Form().PageIndexField()->text(), QStringLiteral("61"));
+    EXPECT_TRUE(program.Form().NavigateTimer()->isActive());
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !program.Form().Photos().Busy(); }));
+    EXPECT_EQ(Entries(folder.path()), QStringList{QStringLiteral("500.jpg")});
+    ASSERT_TRUE(program.WaitForSettledLoad(before));
+    EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(61));
+}
+
+TEST_F(PhotoActionsTest, CopyPhotoPutsThePictureOnTheClipboard) {
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 99,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    QGuiApplication::clipboard()->clear();
+    program.Form().Photos().CopyPhoto();
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !program.Form().Photos().Busy(); }));
+    EXPECT_EQ(Status(), QStringLiteral("Photo copied to the clipboard"));
+    const QImage copied = QGuiApplication::clipboard()->image();
+    const QImage photo = QImage::fromData(SiteBody(site, Medium(99)));
+    ASSERT_FALSE(photo.isNull());
+    EXPECT_EQ(copied.size(), photo.size());
+    // Nothing of it is left in the save folder.
+    EXPECT_TRUE(Entries(folder.path()).isEmpty());
+}
+
+TEST_F(PhotoActionsTest, TheSlideshowMakesItsStepsAndEndsOnAKey) {
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 20,
+                   .SlideshowInterval = 1});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    program.PressKey(Qt::Key_F9);
+    ASSERT_TRUE(program.Logic().SlideshowRunning());
+    EXPECT_EQ(Status(), QStringLiteral("Slideshow: every 1 s"));
+    for (int photo : {21, 22, 23}) {
+        const std::string shown = site.BaseURL() + Medium(photo);
+        ASSERT_TRUE(ProgramDriver::WaitFor([&] {
+            return !program.VisibleDocuments().empty() &&
+                   program.VisibleDocuments().back().Location == shown && program.IsIdle();
+        })) << photo;
+        EXPECT_EQ(program.Form().PageIndexField()->value(), photo);
+    }
+    EXPECT_TRUE(program.Logic().SlideshowRunning());
+    program.PressKey(Qt::Key_X);
+    EXPECT_FALSE(program.Logic().SlideshowRunning());
+    EXPECT_EQ(Status(), QStringLiteral("Slideshow ended"));
+    // The key ended the slideshow and did nothing else.
+    EXPECT_EQ(program.Form().PageIndexField()->value(),
+              program.Form().CurrentSettings().PhotoIndex);
+}
+
+}  // namespace
+}  // namespace kpw
