@@ -26,6 +26,7 @@
 #include "ui/Glyphs.h"
 #include "ui/PageIndexSpinBox.h"
 #include "ui/QtBrowserView.h"
+#include "ui/RepaintPacer.h"
 #include "ui/UnitSettings.h"
 
 namespace kpw {
@@ -95,6 +96,7 @@ TFormMain::TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visible
       visibleView_(std::move(visibleView)),
       hiddenView_(std::move(hiddenView)) {
     setObjectName(QStringLiteral("FormMain"));
+    RepaintPacer::Pace(*this);
     CreateControls();
     FormMainOnCreate();
 }
