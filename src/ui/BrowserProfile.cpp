@@ -27,6 +27,9 @@ void Harden(QWebEngineSettings& settings) {
           S::FullScreenSupportEnabled, S::ScreenCaptureEnabled, S::HyperlinkAuditingEnabled}) {
         settings.setAttribute(attribute, false);
     }
+    // The window shows no page icons; fetching them costs every first page
+    // of a site a request and the view a decode.
+    settings.setAttribute(S::AutoLoadIconsForPage, false);
     // Error pages stay on: the page analysis must see what the user sees.
     settings.setAttribute(S::ErrorPageEnabled, true);
     settings.setUnknownUrlSchemePolicy(S::DisallowUnknownUrlSchemes);
