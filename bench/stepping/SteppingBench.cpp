@@ -454,5 +454,19 @@ TEST(SteppingBench, AgainstTheBareEngineView) {
     PrintMedians("handler's return to next request", stages.HandledToRequest);
 }
 
+// Only the program's skip chain, --rounds times: what to run under a
+// profiler, without the floor and the other loads around it.
+TEST(SteppingBench, ProgramSkipChainAlone) {
+    const BenchOptions options = ParseOptions();
+    for (int round = 1; round <= options.Rounds; ++round) {
+        const SkipChain run = ProgramSkipChain();
+        std::printf("chain %.2f s: one skip %.1f ms; site to load end %.1f, to content %.1f, to "
+                    "handler's return %.1f, to next request %.1f ms\n",
+                    run.TotalMs / 1000, Median(run.RequestToNext), Median(run.RequestToFinished),
+                    Median(run.FinishedToContent), Median(run.ContentToHandled),
+                    Median(run.HandledToRequest));
+    }
+}
+
 }  // namespace
 }  // namespace kpw
