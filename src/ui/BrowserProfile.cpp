@@ -1,12 +1,16 @@
 #include "ui/BrowserProfile.h"
 
 #include <QApplication>
+#include <QQuickWindow>
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QtGlobal>
 #include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "browsing/BrowserView.h"
@@ -28,9 +32,42 @@ void Harden(QWebEngineSettings& settings) {
           S::FullScreenSupportEnabled, S::ScreenCaptureEnabled, S::HyperlinkAuditingEnabled}) {
         settings.setAttribute(attribute, false);
     }
+    // The window shows no page icons; fetching them costs every first page
+    // of a site a request and the view a decode.
+    settings.setAttribute(S::AutoLoadIconsForPage, false);
     // Error pages stay on: the page analysis must see what the user sees.
     settings.setAttribute(S::ErrorPageEnabled, true);
     settings.setUnknownUrlSchemePolicy(S::DisallowUnknownUrlSchemes);
+}
+
+// Whether OpenGL here can only be drawn on the processor: Mesa is told so,
+// or there is no GPU a driver could open (no DRM node, no NVIDIA or WSL
+// device), as on Xvfb and in many virtual machines. Asked without loading
+// OpenGL, which would cost the start as much as it saves.
+bool OpenGLIsSoftware() {
+    if (qEnvironmentVariableIntValue("LIBGL_ALWAYS_SOFTWARE") != 0) return true;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("card") || name.starts_with("renderD")) return false;
+    }
+    for (const char* device : {"/dev/nvidiactl", "/dev/dxg"})
+        if (std::filesystem::exists(device, error)) return false;
+    return true;
+}
+
+// The views are drawn by Qt Quick. On OpenGL in software every repaint of
+// the main window composes the whole window through it (some 8 ms each on
+// two cores), and the page has been drawn on the processor already; Qt
+// Quick's own software renderer shows the same pixels and repaints only what
+// changed. Chosen once, before the first view exists.
+void ChooseViewRenderer() {
+    static const bool chosen = [] {
+        if (QQuickWindow::graphicsApi() == QSGRendererInterface::OpenGL && OpenGLIsSoftware())
+            QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        return true;
+    }();
+    (void)chosen;
 }
 
 }  // namespace
@@ -39,6 +76,7 @@ BrowserProfile::BrowserProfile() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         throw BrowserError("The browser engine needs the application object first");
     }
+    ChooseViewRenderer();
     // No storage name: off the record, nothing written to disk, the HTTP cache
     // in memory.
     profile_ = std::make_unique<QWebEngineProfile>();

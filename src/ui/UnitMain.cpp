@@ -29,6 +29,7 @@
 #include "ui/PhotoActions.h"
 #include "ui/QtBrowserView.h"
 #include "ui/QtClock.h"
+#include "ui/RepaintPacer.h"
 #include "ui/UnitSettings.h"
 
 namespace kpw {
@@ -102,6 +103,7 @@ TFormMain::TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visible
       hiddenView_(std::move(hiddenView)),
       preloadPages_(std::move(preloadPages)) {
     setObjectName(QStringLiteral("FormMain"));
+    RepaintPacer::Pace(*this);
     CreateControls();
     FormMainOnCreate();
 }

@@ -39,6 +39,13 @@ PageIndexSpinBox* Field(QSpinBox* spin) {
     return static_cast<PageIndexSpinBox*>(spin);
 }
 
+// Each setCursor sends a cursor-change event, and for the widget under the
+// mouse asks the window system again, even for the shape it already has.
+void PutCursor(QWidget* widget, Qt::CursorShape shape) {
+    if (widget->testAttribute(Qt::WA_SetCursor) && widget->cursor().shape() == shape) return;
+    widget->setCursor(shape);
+}
+
 }  // namespace
 
 std::string TFormMain::PageIndexText() const {
@@ -164,13 +171,13 @@ void TFormMain::SetBusyCursors(bool busy) {
         busyCursors_ = busy;
     }
     const Qt::CursorShape shape = busy ? Qt::WaitCursor : Qt::ArrowCursor;
-    setCursor(shape);
+    PutCursor(this, shape);
     for (QToolButton* button : buttons_)
-        if (button) button->setCursor(shape);
-    labelPageIndex_->setCursor(shape);
-    panelVisibleWebBrowser_->setCursor(shape);
+        if (button) PutCursor(button, shape);
+    PutCursor(labelPageIndex_, shape);
+    PutCursor(panelVisibleWebBrowser_, shape);
     ProcessPendingMessages();
-    spinEditPageIndex_->setCursor(busy ? Qt::WaitCursor : Qt::IBeamCursor);
+    PutCursor(spinEditPageIndex_, busy ? Qt::WaitCursor : Qt::IBeamCursor);
 }
 
 std::string TFormMain::WindowCaption() const {

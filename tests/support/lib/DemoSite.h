@@ -44,6 +44,8 @@ public:
     std::vector<std::string> LogLines() const;
     // Waits until a log line contains the text; false when the deadline passes.
     bool WaitForLogLine(const std::string& substring, std::chrono::milliseconds deadline) const;
+    // The log file itself, for a reader that follows it as it grows.
+    const std::string& LogPath() const { return logPath_; }
 
     // Ends the site (SIGTERM) and returns its exit status, -1 when it had to be
     // killed. Later calls return the same; the destructor calls it.

@@ -171,6 +171,37 @@ TEST_F(MainWindow, CompletedLoadReturnsToIdleAndGoBackFollowsTheShownAddress) {
     EXPECT_TRUE(Tool(*form, Control::GoBack)->isEnabled());
 }
 
+// The hourglass while loading, the arrow (the I-beam over the index field)
+// when idle, also when a state is put again, as every page of a skip chain
+// puts the idle one.
+TEST_F(MainWindow, CursorsFollowTheLoadingAndTheIdleState) {
+    auto form = Start();
+    const auto expectCursors = [&](Qt::CursorShape shape, Qt::CursorShape field) {
+        EXPECT_EQ(form->cursor().shape(), shape);
+        for (Control c : {Control::PhotoSize1, Control::URL3, Control::SelectFavorite,
+                          Control::Stop, Control::AutoSkip, Control::Settings})
+            EXPECT_EQ(Tool(*form, c)->cursor().shape(), shape) << static_cast<int>(c);
+        EXPECT_EQ(form->ControlWidget(Control::LabelPageIndex)->cursor().shape(), shape);
+        EXPECT_EQ(form->PageIndexField()->cursor().shape(), field);
+    };
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    expectCursors(Qt::WaitCursor, Qt::WaitCursor);
+    visible_->Complete();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    expectCursors(Qt::ArrowCursor, Qt::IBeamCursor);
+    form->SetBusyCursors(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    expectCursors(Qt::ArrowCursor, Qt::IBeamCursor);
+    form->SetBusyCursors(true);
+    form->SetBusyCursors(true);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    expectCursors(Qt::WaitCursor, Qt::WaitCursor);
+    form->SetBusyCursors(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    expectCursors(Qt::ArrowCursor, Qt::IBeamCursor);
+}
+
 TEST_F(MainWindow, StoredUserModeStartsOnTheUserPageWithSizesDisabled) {
     WriteIni({QStringLiteral("[URL]"), QStringLiteral("URLIndex=3"), QStringLiteral("[Page]"),
               QStringLiteral("PhotoIndex=7"), QStringLiteral("UserIndex=500")});

@@ -1,0 +1,73 @@
+// The floor the program's load timings are measured against: one bare
+// QWebEngineView that loads the addresses of its command line back to back,
+// each as soon as the one before has finished. Nothing else runs around it:
+// no page script, no analysis, no second window. With --warm a hidden page of
+// the same profile fetches each address first, and the view loads it once
+// that fetch has finished, as the program's preload does.
+//
+// Prints one line per load of the view, "load MS OK URL": the time from the
+// load call to the engine's load-finished, and 1 or 0 for its outcome. The
+// environment decides the platform (the benchmark passes its own on).
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    bool warm = false;
+    QList<QUrl> urls;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        if (argument == QLatin1String("--warm"))
+            warm = true;
+        else
+            urls.append(QUrl(argument));
+    }
+    if (urls.isEmpty()) {
+        std::fprintf(stderr, "usage: kpw-bench-floor [--warm] URL...\n");
+        return 2;
+    }
+
+    // As the program's: off the record, the cache in memory and shared by
+    // both pages. Declared first, so that it outlives the pages.
+    QWebEngineProfile profile;
+    profile.setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    QWebEngineView view;
+    view.setPage(new QWebEnginePage(&profile, &view));
+    view.resize(574, 540);
+    QWebEnginePage hidden(&profile);
+
+    qsizetype next = 0;
+    QElapsedTimer clock;
+    const auto loadInView = [&] {
+        clock.start();
+        view.load(urls[next]);
+    };
+    const auto fetchNext = [&] {
+        if (next == urls.size()) {
+            QCoreApplication::quit();
+        } else if (warm) {
+            hidden.load(urls[next]);
+        } else {
+            loadInView();
+        }
+    };
+    QObject::connect(&hidden, &QWebEnginePage::loadFinished, [&] { loadInView(); });
+    QObject::connect(&view, &QWebEngineView::loadFinished, [&](bool ok) {
+        const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        std::printf("load %.3f %d %s\n", ms, ok ? 1 : 0, urls[next].toEncoded().constData());
+        std::fflush(stdout);
+        ++next;
+        fetchNext();
+    });
+
+    // Like the program: the first load starts before the window is shown.
+    fetchNext();
+    view.show();
+    return app.exec();
+}
