@@ -40,8 +40,9 @@ void FindAuthorAfterMarker(benchmark::State& state) {
         benchmark::DoNotOptimize(kpw::FindAuthorIndex(markup, false));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(markup.size()));
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(FindAuthorAfterMarker)->RangeMultiplier(16)->Range(16, 65536);
+BENCHMARK(FindAuthorAfterMarker)->RangeMultiplier(8)->Range(64, 131072)->Complexity(benchmark::oN);
 
 void FindAuthorOnStatisticsPage(benchmark::State& state) {
     const std::string markup = LongMarkup(static_cast<int>(state.range(0)), true);
@@ -49,8 +50,9 @@ void FindAuthorOnStatisticsPage(benchmark::State& state) {
         benchmark::DoNotOptimize(kpw::FindAuthorIndex(markup, true));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(markup.size()));
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(FindAuthorOnStatisticsPage)->RangeMultiplier(16)->Range(16, 65536);
+BENCHMARK(FindAuthorOnStatisticsPage)->RangeMultiplier(8)->Range(64, 131072)->Complexity(benchmark::oN);
 
 void MissingPhotoTestWithoutErrorWord(benchmark::State& state) {
     const std::string text = LongText(static_cast<int>(state.range(0)));
@@ -58,7 +60,8 @@ void MissingPhotoTestWithoutErrorWord(benchmark::State& state) {
         benchmark::DoNotOptimize(kpw::PhotoIsMissing(text));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(MissingPhotoTestWithoutErrorWord)->RangeMultiplier(16)->Range(16, 65536);
+BENCHMARK(MissingPhotoTestWithoutErrorWord)->RangeMultiplier(8)->Range(64, 131072)->Complexity(benchmark::oN);
 
 }  // namespace
