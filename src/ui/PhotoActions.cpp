@@ -74,46 +74,36 @@ void PhotoActions::Fail(PhotoFailure failure, const QString& where, const QStrin
     window_.ShowErrorMessage(message);
 }
 
-void PhotoActions::SavePhoto() {
+void PhotoActions::WithShownPhoto(Then then) {
     if (!logic_.ShownPhoto()) {
         window_.Beep();
         return;
     }
-    RunInTurn([this] {
-        FetchShownPhoto(
-            [this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
-                   const std::string& extension) { WriteIntoSaveFolder(photo, bytes, extension); });
-    });
+    RunInTurn([this, then = std::move(then)] { FetchShownPhoto(then); });
+}
+
+void PhotoActions::SavePhoto() {
+    WithShownPhoto(
+        [this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+               const std::string& extension) { WriteIntoSaveFolder(photo, bytes, extension); });
 }
 
 void PhotoActions::SavePhotoAs() {
-    if (!logic_.ShownPhoto()) {
-        window_.Beep();
-        return;
-    }
-    RunInTurn([this] {
-        FetchShownPhoto(
-            [this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
-                   const std::string& extension) { WriteChosenFile(photo, bytes, extension); });
-    });
+    WithShownPhoto(
+        [this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+               const std::string& extension) { WriteChosenFile(photo, bytes, extension); });
 }
 
 void PhotoActions::CopyPhoto() {
-    if (!logic_.ShownPhoto()) {
-        window_.Beep();
-        return;
-    }
-    RunInTurn([this] {
-        FetchShownPhoto([this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
-                               const std::string&) {
-            const QImage image = QImage::fromData(bytes);
-            if (image.isNull()) {
-                Fail(PhotoFailure::ClipboardFailed, Text(photo.URL), Text(photo.URL));
-                return;
-            }
-            QGuiApplication::clipboard()->setImage(image);
-            Report(Texts().PhotoCopied);
-        });
+    WithShownPhoto([this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+                          const std::string&) {
+        const QImage image = QImage::fromData(bytes);
+        if (image.isNull()) {
+            Fail(PhotoFailure::ClipboardFailed, Text(photo.URL), Text(photo.URL));
+            return;
+        }
+        QGuiApplication::clipboard()->setImage(image);
+        Report(Texts().PhotoCopied);
     });
 }
 

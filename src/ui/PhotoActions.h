@@ -53,6 +53,9 @@ private:
     // Runs an action that fetches now, or after the one under way.
     void RunInTurn(std::function<void()> action);
     void FetchShownPhoto(Then then);
+    // Beeps when no photo is on view; otherwise fetches it in turn and hands
+    // it on.
+    void WithShownPhoto(Then then);
     void EndAction();
     void WriteIntoSaveFolder(const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
                              const std::string& extension);

@@ -1,11 +1,15 @@
-// main() of the Qt tests: an offscreen application with the browser engine
+// main() of the Qt tests and benchmarks: an offscreen application with the browser engine
 // initialised, so the tests run headless, as root and without a display.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cstring>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // --x11 (the benchmarks take it) runs on the X server in DISPLAY instead.
+    bool x11 = false;
+    for (int i = 1; i < argc; ++i) x11 = x11 || std::strcmp(argv[i], "--x11") == 0;
+    qputenv("QT_QPA_PLATFORM", x11 ? "xcb" : "offscreen");
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             "--disable-gpu --disable-background-networking --disable-component-update "
