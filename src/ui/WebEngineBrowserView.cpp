@@ -204,11 +204,14 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
         if (fetch_ && fetch_->Download) fetch_->Download->cancel();
         FinishFetch({PhotoFailure::FetchFailed, Text(Texts().FetchTimedOut), {}, {}});
     });
-    // The window shows a menu of its own, with the engine's entries that apply.
-    view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (view_) EmitContained([&] { emit ContextMenuRequested(view_->mapToGlobal(pos)); });
-    });
+    // The window shows a menu of its own, with the engine's entries that
+    // apply; an off-screen page has no view and no menu.
+    if (view_) {
+        view_->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+            if (view_) EmitContained([&] { emit ContextMenuRequested(view_->mapToGlobal(pos)); });
+        });
+    }
 }
 
 WebEngineBrowserView::~WebEngineBrowserView() {
