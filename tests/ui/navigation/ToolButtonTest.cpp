@@ -24,6 +24,26 @@ protected:
         ASSERT_TRUE(button->isEnabled()) << static_cast<int>(control);
         QTest::mouseClick(button, Qt::LeftButton);
     }
+
+    // Writes an English help file into the folder and returns its name.
+    static QString WriteHelpFile(const QString& folder, const char* html) {
+        QDir().mkpath(folder);
+        QFile help(folder + QStringLiteral("/English.HLP"));
+        EXPECT_TRUE(help.open(QIODevice::WriteOnly));
+        help.write(html);
+        return help.fileName();
+    }
+
+    // Clicks Help and returns the help window it showed, or null.
+    static HelpWindow* ClickHelp(TFormMain& form, const QString& expectedFile) {
+        Click(form, Control::Help);
+        auto* window = form.findChild<HelpWindow*>();
+        EXPECT_NE(window, nullptr);
+        if (!window) return nullptr;
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->FileName(), expectedFile);
+        return window;
+    }
 };
 
 struct Loads {
@@ -140,35 +160,18 @@ TEST_F(ToolButtons, HelpWithoutItsFileNamesTheMissingPath) {
 }
 
 TEST_F(ToolButtons, HelpFindsTheFileInTheInstalledDataFolder) {
-    const QString dataDir =
-        QDir::cleanPath(BinDir() + QStringLiteral("/../share/kelvaro-photo-wizard"));
-    QDir().mkpath(dataDir);
-    QFile help(dataDir + QStringLiteral("/English.HLP"));
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.write("<html><body><h1>Installed help</h1></body></html>");
-    help.close();
+    const QString help =
+        WriteHelpFile(QDir::cleanPath(BinDir() + QStringLiteral("/../share/kelvaro-photo-wizard")),
+                      "<html><body><h1>Installed help</h1></body></html>");
     auto form = StartIdle();
-
-    Click(*form, Control::Help);
-    auto* window = form->findChild<HelpWindow*>();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->FileName(), help.fileName());
+    EXPECT_NE(ClickHelp(*form, help), nullptr);
 }
 
 TEST_F(ToolButtons, HelpAndF1ShowTheHelpFile) {
-    QFile help(BinDir() + QStringLiteral("/English.HLP"));
-    QDir().mkpath(BinDir());
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.write("<html><body><h1>Kelvaro help</h1></body></html>");
-    help.close();
+    const QString help = WriteHelpFile(BinDir(), "<html><body><h1>Kelvaro help</h1></body></html>");
     auto form = StartIdle();
-
-    Click(*form, Control::Help);
-    auto* window = form->findChild<HelpWindow*>();
+    HelpWindow* window = ClickHelp(*form, help);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->FileName(), help.fileName());
 
     window->hide();
     QTest::keyClick(Keyboard(*form), Qt::Key_F1);
