@@ -130,8 +130,8 @@ public:
     // Everything fetched ahead has ended and the visible view is idle.
     bool AtRest() const {
         const Navigator& logic = program_.Logic();
-        return program_.IsIdle() && logic.Queue().InFlightCount() == 0 &&
-               !logic.Pacing().PreloadHeld && !logic.Pacing().QueueHeld;
+        return program_.IsIdle() && logic.Preloads().Queue().InFlightCount() == 0 &&
+               !logic.Pacer().Pacing().PreloadHeld && !logic.Pacer().Pacing().QueueHeld;
     }
     void Settle(int hiddenIndex) {
         ASSERT_TRUE(program_.WaitForHiddenDocument(site_.BaseURL() + Medium(hiddenIndex)));

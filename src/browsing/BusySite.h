@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace kpw {
@@ -29,29 +28,5 @@ int64_t BusyWaitMs(int retriesDone, std::optional<int64_t> retryAfterSeconds);
 
 // The whole seconds a countdown shows for the time left, rounded up.
 int64_t CountdownSeconds(int64_t remainingMs);
-
-// What the navigator keeps about waiting and pacing. Times are ClockPort::NowMs.
-struct RequestPacing {
-    // The program starts no request of its own before this time: the site
-    // asked it to wait.
-    int64_t ResumeAtMs = 0;
-    // When the last request went out, the user's or the program's.
-    std::optional<int64_t> LastRequestAtMs;
-    // The visible view's address last answered busy, the status it was
-    // answered with and the retries made for it so far; RetryPending while a
-    // retry of it waits for ResumeAtMs.
-    std::string RetryURL;
-    int RetryStatus = 0;
-    int RetriesDone = 0;
-    bool RetryPending = false;
-    // Busy answers to the hidden view's preload in a row.
-    int PreloadRetriesDone = 0;
-    // A step of the skip chain held back by the pacing (empty: none).
-    std::string HeldSkipURL;
-    // The hidden view's preload is held back by the pacing or a wait.
-    bool PreloadHeld = false;
-    // A fetch of the preload queue is held back by the pacing or a wait.
-    bool QueueHeld = false;
-};
 
 }  // namespace kpw

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/Settings.h"
+
 namespace kpw {
 
 // The main window's run-time navigation state. The persisted indexes and
@@ -19,6 +21,8 @@ struct NavigationState {
     // means the user followed a link.
     std::string LastNavigatedURL;
     bool StatisticsView = false;
+    // A load or a busy wait is running that Stop can end.
+    bool Loading = false;
     // The last wheel turn asked for a lower index.
     bool SteppingDown = false;
     // Set-up has finished; field changes before are not commits.
@@ -37,5 +41,13 @@ struct NavigationState {
     // The photo-size buttons may be enabled (display mode 1).
     bool PhotoSizeEnabled = false;
 };
+
+// NextIndex, the neighbour the hidden view preloads, in the direction of
+// travel: the one below, or the one above (below at the top of the range).
+void AimNextIndex(NavigationState& state, bool down);
+// CurrentIndex from the display mode's own index, with its neighbours.
+void TakeIndexOfMode(NavigationState& state, const Settings& settings);
+// CurrentIndex into PhotoIndex (modes 1 and 2) or UserIndex (mode 3).
+void StoreCurrentIndex(const NavigationState& state, Settings& settings);
 
 }  // namespace kpw

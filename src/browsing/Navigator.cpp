@@ -7,7 +7,10 @@
 #include "browsing/ControlGroups.h"
 #include "browsing/Diagnostics.h"
 #include "browsing/DisplayMode.h"
+#include "browsing/FlagScope.h"
 #include "browsing/IndexText.h"
+#include "browsing/KeyCodes.h"
+#include "settings/AsciiText.h"
 #include "texts/Texts.h"
 
 namespace kpw {
@@ -18,6 +21,68 @@ bool IsIndex(int32_t value) {
     return value >= 1;
 }
 
+int LanguageIndex(const Settings& settings) {
+    return texts::LanguageIndex(settings.Language);
+}
+
+DisplayMode Mode(const Settings& settings) {
+    return ModeOf(settings.URLIndex);
+}
+
+int ModeIndex(const Settings& settings) {
+    return ModeNumber(Mode(settings));
+}
+
+bool ShowsURL(const BrowserView& view, const std::string& url) {
+    return EqualsIgnoringCase(view.LocationURL(), url);
+}
+
+void FocusPageIndex(MainWindowPort& window) {
+    if (window.CanFocus(Control::PageIndex)) window.SetFocus(Control::PageIndex);
+}
+
+void SetURLButtonHints(MainWindowPort& window, const URLTemplateTable& table, bool withModeNames,
+                       int language) {
+    for (int mode = 1; mode <= 3; ++mode) {
+        std::string hint;
+        if (withModeNames) hint = std::string(texts::URLModeNames[mode][language]) + '\r';
+        window.SetHint(ControlOf(URLButton(mode)), hint + table.ModeTemplate(mode));
+    }
+}
+
+void SetIndexLabel(MainWindowPort& window, const Settings& settings) {
+    window.SetLabelPageIndexCaption(
+        texts::IndexLabels[ModeIndex(settings)][LanguageIndex(settings)]);
+}
+
+// The index field shows where a jump over known-missing photos landed, and
+// the skip count holds the jump.
+void ShowJumpedIndex(MainWindowPort& window, NavigationState& state, int32_t skipped) {
+    {
+        FlagScope skipping(state.Skipping, true);
+        window.SetPageIndexValue(state.CurrentIndex);
+    }
+    state.SkippedURLCount = skipped;
+}
+
+void EnablePhotoSizeButtons(MainWindowPort& window, bool enabled) {
+    for (int size = 1; size <= 4; ++size)
+        window.SetEnabled(ControlOf(PhotoSizeButton(size)), enabled);
+}
+
+// Runs a browser command; when it fails no download will end the command,
+// so the window must not stay in the loading state. The error is reported
+// by the window.
+template <typename Command, typename Undo>
+void RunBrowserCommand(Command&& command, Undo&& undo) {
+    try {
+        command();
+    } catch (...) {
+        undo();
+        throw;
+    }
+}
+
 }  // namespace
 
 Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& visibleView,
@@ -25,71 +90,12 @@ Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& vi
     : settings_(settings),
       window_(window),
       visibleView_(visibleView),
-      hiddenView_(hiddenView),
-      clock_(clock),
-      exeDir_(std::move(exeDir)) {}
-
-int Navigator::LanguageIndex() const {
-    return texts::LanguageIndex(settings_.Language);
-}
-
-int Navigator::ModeIndex() const {
-    return ModeNumber(Mode());
-}
-
-DisplayMode Navigator::Mode() const {
-    return ModeOf(settings_.URLIndex);
-}
-
-void Navigator::AimNextIndex(bool down) {
-    if (down) {
-        // At the bottom of the range the neighbour stays as it was.
-        if (state_.CurrentIndex > 1) state_.NextIndex = state_.CurrentIndex - 1;
-    } else {
-        state_.NextIndex =
-            state_.CurrentIndex < MaxIndex ? state_.CurrentIndex + 1 : state_.CurrentIndex - 1;
-    }
-}
-
-void Navigator::TakeIndexOfMode() {
-    state_.CurrentIndex =
-        Mode() == DisplayMode::UserPage ? settings_.UserIndex : settings_.PhotoIndex;
-    state_.CurrentIndex = Clamp(state_.CurrentIndex, 1, MaxIndex);
-    state_.PreviousIndex = state_.CurrentIndex - 1;
-    AimNextIndex(false);
-}
-
-void Navigator::StoreCurrentIndex() {
-    if (Mode() == DisplayMode::UserPage)
-        settings_.UserIndex = state_.CurrentIndex;
-    else
-        settings_.PhotoIndex = state_.CurrentIndex;
-}
-
-int32_t Navigator::PageIndexFieldValue() const {
-    std::optional<int32_t> value = ReadInteger(window_.PageIndexText());
-    return value ? Clamp(*value, 1, MaxIndex) : 1;
-}
-
-bool Navigator::ShowsLastNavigatedURL() const {
-    return EqualsIgnoringCase(visibleView_.LocationURL(), state_.LastNavigatedURL);
-}
-
-void Navigator::FocusPageIndex() {
-    if (window_.CanFocus(Control::PageIndex)) window_.SetFocus(Control::PageIndex);
-}
-
-void Navigator::SetURLButtonHints(bool withModeNames, int language) {
-    for (int mode = 1; mode <= 3; ++mode) {
-        std::string hint;
-        if (withModeNames) hint = std::string(texts::URLModeNames[mode][language]) + '\r';
-        window_.SetHint(ControlOf(URLButton(mode)), hint + table_.ModeTemplate(mode));
-    }
-}
-
-void Navigator::SetIndexLabel() {
-    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()][LanguageIndex()]);
-}
+      exeDir_(std::move(exeDir)),
+      pacer_(settings_, clock),
+      preloader_(settings_, table_, state_, pacer_, hiddenView),
+      slideshow_(
+          settings_, clock, window_, state_, [this] { HideFavoriteLists(); },
+          [this] { SlideshowStep(); }) {}
 
 // ---- Start-up
 
@@ -97,18 +103,20 @@ void Navigator::StartUp() {
     visibleView_.SetSilent(!settings_.WebBrowserVerbose);
     window_.SetNavigateTimerInterval(settings_.NavigateDelayTime);
     window_.SetDown(PhotoSizeButton(settings_.PhotoSize), true);
-    state_.PhotoSizeEnabled = Mode() == DisplayMode::Photo;
-    EnablePhotoSizeButtons(state_.PhotoSizeEnabled);
+    state_.PhotoSizeEnabled = Mode(settings_) == DisplayMode::Photo;
+    EnablePhotoSizeButtons(window_, state_.PhotoSizeEnabled);
     table_.RefreshURLTemplateTable();
-    SetURLButtonHints(true, LanguageIndex());
+    SetURLButtonHints(window_, table_, true, LanguageIndex(settings_));
     window_.SetDown(URLButton(settings_.URLIndex), true);
     state_.ShownURLIndex = settings_.URLIndex;
-    TakeIndexOfMode();
+    TakeIndexOfMode(state_, settings_);
     BuildPageURLs();
 
     // FormReady is still false, so this write is not a commit.
     window_.SetPageIndexMaximum(MaxIndex);
     window_.SetPageIndexValue(state_.CurrentIndex);
+    // The field's change notification and the caret placement are queued by
+    // the widget; both must have run before the caret is read back.
     window_.ProcessPendingMessages();
     window_.SetPageIndexCaretPos(static_cast<int>(window_.PageIndexText().size()));
     window_.ProcessPendingMessages();
@@ -120,9 +128,9 @@ void Navigator::StartUp() {
 
 void Navigator::StartFirstLoad() {
     if (const int32_t skipped = JumpOverKnownGap(0)) {
-        StoreCurrentIndex();
+        StoreCurrentIndex(state_, settings_);
         BuildPageURLs();
-        ShowJumpedIndex(skipped);
+        ShowJumpedIndex(window_, state_, skipped);
     }
     state_.FormReady = true;
     NavigateBrowsers();
@@ -130,20 +138,16 @@ void Navigator::StartFirstLoad() {
 
 // ---- Control states
 
-void Navigator::EnablePhotoSizeButtons(bool enabled) {
-    for (int size = 1; size <= 4; ++size)
-        window_.SetEnabled(ControlOf(PhotoSizeButton(size)), enabled);
-}
-
 void Navigator::EnableControls(bool enabled) {
-    EnablePhotoSizeButtons(state_.PhotoSizeEnabled && enabled);
+    state_.Loading = !enabled;
+    EnablePhotoSizeButtons(window_, state_.PhotoSizeEnabled && enabled);
     for (Control control : {Control::URL1, Control::URL2, Control::URL3, Control::ShowStatistics,
                             Control::AddFavorite, Control::DeleteFavorite, Control::SelectFavorite})
         window_.SetEnabled(control, enabled);
     bool canGoBack = false;
     if (enabled) {
         try {
-            canGoBack = !ShowsLastNavigatedURL();
+            canGoBack = !ShowsURL(visibleView_, state_.LastNavigatedURL);
         } catch (const std::exception& error) {
             // A view whose address cannot be read offers no way back.
             ReportSwallowed("reading the visible view's address", error);
@@ -155,8 +159,10 @@ void Navigator::EnableControls(bool enabled) {
     for (Control control : {Control::AutoSkip, Control::Help, Control::Settings,
                             Control::LabelPageIndex, Control::PageIndex})
         window_.SetEnabled(control, enabled);
-    if (enabled) FocusPageIndex();
+    if (enabled) FocusPageIndex(window_);
     window_.SetBusyCursors(!enabled);
+    // The new cursors and control states show at once, and a completion or
+    // timer event queued meanwhile runs here, as the handlers expect.
     window_.ProcessPendingMessages();
 }
 
@@ -164,6 +170,7 @@ void Navigator::ShowControls(bool visible) {
     for (Control control : {Control::GoBack, Control::Refresh, Control::Stop, Control::AutoSkip,
                             Control::PageIndex, Control::Help, Control::Settings})
         window_.SetVisible(control, visible);
+    // The tool row is laid out again before a list opens over it.
     window_.ProcessPendingMessages();
 }
 
@@ -171,7 +178,7 @@ void Navigator::HideFavoriteLists() {
     ShowControls(true);
     for (Control list : {Control::FavoritePhotos, Control::FavoriteUsers}) {
         if (!window_.IsVisible(list)) continue;
-        if (window_.IsEnabled(Control::PageIndex)) FocusPageIndex();
+        if (window_.IsEnabled(Control::PageIndex)) FocusPageIndex(window_);
         window_.SetVisible(list, false);
     }
 }
@@ -180,7 +187,8 @@ void Navigator::HideFavoriteLists() {
 
 void Navigator::BuildPageURLs() {
     // The statistics view has no photo-only page: it shows the information page's.
-    const int mode = state_.StatisticsView ? std::max(ModeIndex(), 2) : ModeIndex();
+    const int mode =
+        state_.StatisticsView ? std::max(ModeIndex(settings_), 2) : ModeIndex(settings_);
     const std::string& urlTemplate = table_.ModeTemplate(mode);
     std::string suffix = state_.StatisticsView ? StatisticsSuffix : "";
     state_.CurrentURL = PutIndexIntoTemplate(urlTemplate, state_.CurrentIndex) + suffix;
@@ -189,53 +197,17 @@ void Navigator::BuildPageURLs() {
 }
 
 void Navigator::NavigateBrowsers() {
-    DropAutomaticRequests();
+    pacer_.DropAutomaticRequests();
     try {
-        SendVisible(state_.CurrentURL);
-        Preload();
-        AimPreloadQueue();
+        pacer_.Navigate(visibleView_, state_.CurrentURL);
+        preloader_.PreloadNeighbour();
+        preloader_.AimQueue();
     } catch (const std::exception& error) {
         // A refused navigation leaves the window loading until Stop.
         ReportSwallowed("navigating the views", error);
     }
     EnableControls(false);
     state_.LastNavigatedURL = state_.CurrentURL;
-}
-
-void Navigator::Preload() {
-    // Sending the hidden view again to the address it already loads would
-    // restart that load and fetch the page twice.
-    if (NextURL() == preloadedURL_) return;
-    preloadedURL_.clear();
-    if (AutomaticRequestWaits()) {
-        // Sent by the wait timer, to the neighbour of the time.
-        pacing_.PreloadHeld = true;
-        ScheduleWaitTimer();
-        return;
-    }
-    pacing_.PreloadHeld = false;
-    hiddenView_.Navigate2(NextURL(), NavHyperlink);
-    NoteRequest();
-    preloadedURL_ = NextURL();
-    preloadedIndex_ = state_.NextIndex;
-}
-
-int Navigator::GetURLIndexFromURL(const std::string& url, bool keepCurrentIfNone) const {
-    for (int mode = 1; mode <= 3; ++mode)
-        if (StartsWithIgnoringCase(url, table_.ModePrefix(mode))) return mode;
-    return keepCurrentIfNone ? settings_.URLIndex : 0;
-}
-
-int32_t Navigator::GetPageIndexFromURL(const std::string& url) const {
-    int mode = GetURLIndexFromURL(url, false);
-    if (mode != 0 && !url.empty()) {
-        std::string_view rest = std::string_view(url).substr(table_.ModePrefix(mode).size());
-        std::string_view digits = rest.substr(0, CountLeadingDigits(rest));
-        // A run too large for an index counts as none.
-        std::optional<int32_t> value = digits.empty() ? std::nullopt : ReadInteger(digits);
-        if (value && *value != 0) return *value;
-    }
-    return PageIndexFieldValue();
 }
 
 // ---- Mode, size and statistics buttons
@@ -247,108 +219,111 @@ void Navigator::SpeedButtonPhotoSizeOnClick(int tag) {
     table_.SelectPhotoTemplate();
     BuildPageURLs();
     NavigateBrowsers();
+    // The click's own events (the button group's state) run before the
+    // focus goes back to the index field.
     window_.ProcessPendingMessages();
-    FocusPageIndex();
+    FocusPageIndex(window_);
 }
 
 void Navigator::SpeedButtonURLOnClick(int tag) {
     if (tag < 1 || tag > 3) return;
     HideFavoriteLists();
     settings_.URLIndex = tag;
-    TakeIndexOfMode();
-    SetIndexLabel();
+    TakeIndexOfMode(state_, settings_);
+    SetIndexLabel(window_, settings_);
     window_.SetPageIndexValue(state_.CurrentIndex);
-    state_.PhotoSizeEnabled = Mode() == DisplayMode::Photo;
+    state_.PhotoSizeEnabled = Mode(settings_) == DisplayMode::Photo;
     if (state_.PhotoSizeEnabled) table_.SelectPhotoTemplate();
-    EnablePhotoSizeButtons(state_.PhotoSizeEnabled);
+    EnablePhotoSizeButtons(window_, state_.PhotoSizeEnabled);
     BuildPageURLs();
     NavigateBrowsers();
+    // As after a size button.
     window_.ProcessPendingMessages();
-    FocusPageIndex();
+    FocusPageIndex(window_);
 }
 
 void Navigator::SpeedButtonShowStatisticsOnClick() {
     HideFavoriteLists();
-    state_.StatisticsView = window_.IsDown(ToolButton::ShowStatistics);
+    // The button toggles with each click; the state follows it here and the
+    // button follows the state.
+    state_.StatisticsView = !state_.StatisticsView;
+    window_.SetDown(ToolButton::ShowStatistics, state_.StatisticsView);
     BuildPageURLs();
     NavigateBrowsers();
+    // As after a size button.
     window_.ProcessPendingMessages();
-    FocusPageIndex();
+    FocusPageIndex(window_);
 }
 
 // ---- Browser commands
 
 void Navigator::SpeedButtonGoBackOnClick() {
-    DropAutomaticRequests();
+    pacer_.DropAutomaticRequests();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
-    if (!ShowsLastNavigatedURL()) {
+    if (!ShowsURL(visibleView_, state_.LastNavigatedURL)) {
         EnableControls(false);
-        RunBrowserCommand([this] {
-            visibleView_.GoBack();
-            NoteRequest();
-        });
+        RunBrowserCommand(
+            [this] {
+                visibleView_.GoBack();
+                pacer_.NoteRequest();
+            },
+            [this] {
+                state_.BrowserCommandPending = false;
+                EnableControls(true);
+            });
+        // The view may already have moved back; its address is read after.
         window_.ProcessPendingMessages();
     } else {
         // Nothing was sent, so no download will end the command.
         state_.BrowserCommandPending = false;
     }
-    if (ShowsLastNavigatedURL()) window_.SetEnabled(Control::GoBack, false);
+    if (ShowsURL(visibleView_, state_.LastNavigatedURL)) window_.SetEnabled(Control::GoBack, false);
 }
 
 void Navigator::SpeedButtonGoBackOnDblClick() {
-    DropAutomaticRequests();
+    pacer_.DropAutomaticRequests();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
-    if (!ShowsLastNavigatedURL()) {
+    if (!ShowsURL(visibleView_, state_.LastNavigatedURL)) {
         EnableControls(false);
         try {
-            SendVisible(state_.LastNavigatedURL);
+            pacer_.Navigate(visibleView_, state_.LastNavigatedURL);
         } catch (const std::exception& error) {
             // As every navigation request: ignored, Stop ends the loading state.
             ReportSwallowed("navigating back to the last address", error);
         }
+        // As after a single click.
         window_.ProcessPendingMessages();
     } else {
         state_.BrowserCommandPending = false;
     }
-    if (ShowsLastNavigatedURL()) window_.SetEnabled(Control::GoBack, false);
+    if (ShowsURL(visibleView_, state_.LastNavigatedURL)) window_.SetEnabled(Control::GoBack, false);
 }
 
 void Navigator::SpeedButtonRefreshOnClick() {
-    DropAutomaticRequests();
+    pacer_.DropAutomaticRequests();
     state_.BrowserCommandPending = true;
     // The user asks the site anew: what it said was missing may be there now.
-    knownMissing_.Clear();
+    preloader_.ForgetKnownMissing();
     HideFavoriteLists();
     EnableControls(false);
-    RunBrowserCommand([this] {
-        visibleView_.Refresh();
-        NoteRequest();
-    });
-}
-
-void Navigator::RunBrowserCommand(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (...) {
-        // The error is reported by the window; no download will end this
-        // command, so the window must not stay in the loading state.
-        state_.BrowserCommandPending = false;
-        EnableControls(true);
-        throw;
-    }
+    RunBrowserCommand(
+        [this] {
+            visibleView_.Refresh();
+            pacer_.NoteRequest();
+        },
+        [this] {
+            state_.BrowserCommandPending = false;
+            EnableControls(true);
+        });
 }
 
 void Navigator::SpeedButtonStopOnClick() {
     HideFavoriteLists();
     // Stop also ends what the program waits to do by itself.
-    const bool wasWaiting = pacing_.RetryPending;
-    DropAutomaticRequests();
-    pacing_.PreloadHeld = false;
-    pacing_.QueueHeld = false;
-    queue_.CancelAll();
-    ScheduleWaitTimer();
+    preloader_.CancelQueue();
+    const bool wasWaiting = pacer_.StopAll();
     EnableControls(true);
     if (wasWaiting) window_.SetStatusText("");
     visibleView_.Stop();
@@ -356,14 +331,15 @@ void Navigator::SpeedButtonStopOnClick() {
 
 void Navigator::SpeedButtonAutoSkipOnClick() {
     HideFavoriteLists();
-    settings_.AutoSkipURL = window_.IsDown(ToolButton::AutoSkip);
+    // As the statistics button: the setting follows each click.
+    settings_.AutoSkipURL = !settings_.AutoSkipURL;
+    window_.SetDown(ToolButton::AutoSkip, settings_.AutoSkipURL);
 }
 
 void Navigator::SpeedButtonHelpOnClick() {
     HideFavoriteLists();
     window_.ShowHelp(helpFileName_);
 }
-
 // ---- Index field, timer, keys and wheel
 
 void Navigator::SpinEditPageIndexOnChange() {
@@ -378,12 +354,12 @@ void Navigator::SpinEditPageIndexOnChange() {
     if (state_.CurrentIndex == state_.PreviousIndex && state_.LastKeyChar != CharEnter) return;
     state_.LastKeyChar = 0;
 
-    AimNextIndex(state_.CurrentIndex < state_.PreviousIndex);
+    AimNextIndex(state_, state_.CurrentIndex < state_.PreviousIndex);
     const int32_t skipped = JumpOverKnownGap(0);
-    StoreCurrentIndex();
+    StoreCurrentIndex(state_, settings_);
     BuildPageURLs();
     state_.SpinCaretPos = window_.PageIndexCaretPos();
-    if (skipped != 0) ShowJumpedIndex(skipped);
+    if (skipped != 0) ShowJumpedIndex(window_, state_, skipped);
     NavigateBrowsers();
 }
 
@@ -393,6 +369,7 @@ void Navigator::SpinEditPageIndexOnEnter() {
 
 void Navigator::TimerNavigateOnTimer() {
     window_.StopNavigateTimer();
+    // The field's last edits reach it before the commit reads its text.
     window_.ProcessPendingMessages();
     SpinEditPageIndexOnChange();
 }
@@ -411,7 +388,7 @@ bool Navigator::FormMainOnKeyPress(char key) {
     }
     if (key == CharEscape) {
         HideFavoriteLists();
-        if (window_.IsEnabled(Control::Stop)) SpeedButtonStopOnClick();
+        if (state_.Loading) SpeedButtonStopOnClick();
     }
     if (key == CharCtrlD) {
         swallowed = true;
@@ -429,7 +406,7 @@ void Navigator::FormMainOnKeyDown(int keyCode, bool shift, bool ctrl, bool alt) 
 }
 
 bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
-    if (!window_.PageIndexHasFocus() && Mode() != DisplayMode::Photo) return false;
+    if (!window_.PageIndexHasFocus() && Mode(settings_) != DisplayMode::Photo) return false;
     // A turn without vertical movement is no step.
     if (wheelDelta == 0) return false;
     state_.SpinCaretPos = window_.PageIndexCaretPos();
@@ -448,14 +425,15 @@ bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
         if (state_.CurrentIndex >= MaxIndex) return false;
         ++state_.CurrentIndex;
     }
-    AimNextIndex(state_.SteppingDown);
+    AimNextIndex(state_, state_.SteppingDown);
     const int32_t skipped = JumpOverKnownGap(0);
-    StoreCurrentIndex();
+    StoreCurrentIndex(state_, settings_);
     BuildPageURLs();
     // Written as a skip, so the field's change keeps the count of the jump.
-    if (skipped != 0) ShowJumpedIndex(skipped);
+    if (skipped != 0) ShowJumpedIndex(window_, state_, skipped);
     NavigateBrowsers();
     window_.SetPageIndexValue(state_.CurrentIndex);
+    // The field's own handling of the write runs before the caret goes back.
     window_.ProcessPendingMessages();
     window_.SetPageIndexCaretPos(state_.SpinCaretPos);
     return true;
@@ -489,15 +467,15 @@ void Navigator::SetFormMainTexts(int language) {
         for (const auto& [control, hint] : hints) window_.SetHint(control, hint);
     }
     const int lang = texts::LanguageIndex(language);
-    SetURLButtonHints(true, lang);
-    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()][lang]);
+    SetURLButtonHints(window_, table_, true, lang);
+    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex(settings_)][lang]);
     helpFileName_ = texts::HelpFileName(exeDir_, lang);
 }
 
 void Navigator::ApplyConfirmedSettings() {
     table_.RefreshURLTemplateTable();
     SetFormMainTexts(settings_.Language);
-    SetURLButtonHints(false, LanguageIndex());
+    SetURLButtonHints(window_, table_, false, LanguageIndex(settings_));
     visibleView_.SetSilent(!settings_.WebBrowserVerbose);
     window_.SetNavigateTimerInterval(settings_.NavigateDelayTime);
 }

@@ -1,53 +1,91 @@
-// The visible view's events: page analysis, auto-skip, log and status.
+// The views' events: page analysis, auto-skip, busy sites, the pages loaded
+// ahead, log and status; and what other parts ask of the navigation.
 #include <exception>
 
+#include "browsing/BusySite.h"
 #include "browsing/ControlGroups.h"
 #include "browsing/Diagnostics.h"
 #include "browsing/FlagScope.h"
 #include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
 #include "browsing/PageAnalysis.h"
+#include "settings/AsciiText.h"
+#include "texts/Texts.h"
 
 namespace kpw {
 
-void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
-    const std::string navigatedBefore = state_.LastNavigatedURL;
-    CompleteVisibleDocument(content);
-    // A skip changes the address last sent; a busy page waits for its retry.
-    SlideshowPageEnded(!pacing_.RetryPending && pacing_.HeldSkipURL.empty() &&
-                       state_.LastNavigatedURL == navigatedBefore);
+namespace {
+
+// A photo followed from an information page becomes the photo index.
+void TakeFollowedPhotoIndex(const std::string& url, const URLTemplateTable& table,
+                            Settings& settings) {
+    const std::string& prefix = table[URLTemplateTable::ModePrefix2];
+    if (!StartsWithIgnoringCase(url, prefix)) return;
+    std::optional<int32_t> photo = LeadingIndex(std::string_view(url).substr(prefix.size()));
+    if (photo && *photo >= 1) settings.PhotoIndex = *photo;
 }
 
-void Navigator::CompleteVisibleDocument(const DocumentContent& content) {
-    EnableControls(true);
-    // A busy site has not lost the photo: no analysis, no skip, no preload.
-    if (IsBusyStatus(content.HttpStatus)) {
-        WaitForBusySite(content);
-        return;
-    }
-    pacing_.RetryURL.clear();
-    pacing_.RetriesDone = 0;
-    // The first and the last index are shown as they come.
-    if (state_.CurrentIndex <= 1 || state_.CurrentIndex >= MaxIndex) return;
+// The index field's value: its text in the field's bounds, 1 if no number.
+int32_t PageIndexFieldValue(const MainWindowPort& window) {
+    std::optional<int32_t> value = ReadInteger(window.PageIndexText());
+    return value ? Clamp(*value, 1, MaxIndex) : 1;
+}
+
+// The address of the page on view, or nothing when it cannot be read.
+std::string AddressOf(const BrowserView& view) {
     try {
-        AnalysePage(content);
+        return view.LocationURL();
     } catch (const std::exception& error) {
-        // A page that cannot be read is left as it is; nothing reaches the view.
-        ReportSwallowed("analysing the page", error);
+        ReportSwallowed("reading the visible view's address", error);
+        return {};
     }
+}
+
+}  // namespace
+
+void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
+    const std::string navigatedBefore = state_.LastNavigatedURL;
+    EnableControls(true);
+    if (IsBusyStatus(content.HttpStatus)) {
+        // A busy site has not lost the photo: no analysis, no skip, no preload.
+        std::string url = AddressOf(visibleView_);
+        if (url.empty()) url = state_.LastNavigatedURL;
+        if (pacer_.TakeVisibleBusy(url, content.HttpStatus, content.RetryAfter)) {
+            state_.Loading = true;
+            window_.SetEnabled(Control::Stop, true);
+        }
+        window_.SetStatusText(pacer_.WaitText(settings_.Language));
+    } else {
+        pacer_.TakeVisibleAnswer();
+        // The first and the last index are shown as they come.
+        if (state_.CurrentIndex > 1 && state_.CurrentIndex < MaxIndex) {
+            try {
+                AnalysePage(content);
+            } catch (const std::exception& error) {
+                // A page that cannot be read is left as it is.
+                ReportSwallowed("analysing the page", error);
+            }
+        }
+    }
+    // A skip changes the address last sent; a busy page waits for its retry.
+    const RequestPacing& pacing = pacer_.Pacing();
+    slideshow_.PageEnded(!pacing.RetryPending && pacing.HeldSkipURL.empty() &&
+                         state_.LastNavigatedURL == navigatedBefore);
 }
 
 void Navigator::AnalysePage(const DocumentContent& content) {
-    if (Mode() == DisplayMode::PhotoInformation ||
-        (Mode() == DisplayMode::Photo && state_.StatisticsView)) {
+    const DisplayMode mode = ModeOf(settings_.URLIndex);
+    if (mode == DisplayMode::PhotoInformation ||
+        (mode == DisplayMode::Photo && state_.StatisticsView)) {
         if (!content.BodyMarkup) return;
         std::optional<int32_t> author = FindAuthorIndex(*content.BodyMarkup, state_.StatisticsView);
         if (author && *author >= 1) settings_.UserIndex = *author;
     }
-    if (Mode() != DisplayMode::Photo) TakeFollowedPhotoIndex();
-    LearnFromVisiblePage(content);
+    if (mode != DisplayMode::Photo)
+        TakeFollowedPhotoIndex(visibleView_.LocationURL(), table_, settings_);
+    preloader_.LearnFromVisiblePage(visibleView_, content);
 
-    bool maySkip = settings_.AutoSkipURL && Mode() == DisplayMode::Photo &&
+    bool maySkip = settings_.AutoSkipURL && mode == DisplayMode::Photo &&
                    state_.SkippedURLCount < settings_.MaxSkippedURLCount;
     // A text that cannot be read ends the analysis as unreadable markup does.
     if (maySkip && !content.BodyText) return;
@@ -60,32 +98,29 @@ void Navigator::AnalysePage(const DocumentContent& content) {
     state_.ShownURLIndex = settings_.URLIndex;
 }
 
-void Navigator::TakeFollowedPhotoIndex() {
-    std::string url = visibleView_.LocationURL();
-    const std::string& prefix = table_[URLTemplateTable::ModePrefix2];
-    if (!StartsWithIgnoringCase(url, prefix)) return;
-    std::optional<int32_t> photo = LeadingIndex(std::string_view(url).substr(prefix.size()));
-    if (photo && *photo >= 1) settings_.PhotoIndex = *photo;
-}
-
 void Navigator::SkipMissingPhoto() {
     // A typed index still waiting for its delay is dropped.
     window_.StopNavigateTimer();
     const bool down = state_.NextIndex < state_.CurrentIndex;
     state_.CurrentIndex += down ? -1 : 1;
-    AimNextIndex(down);
+    AimNextIndex(state_, down);
     // This step counts one; photos known missing beyond it count on.
     const int32_t jumped = JumpOverKnownGap(state_.SkippedURLCount + 1);
     // Only mode 1 skips, and always to the plain photo address.
     state_.CurrentURL =
         PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], state_.CurrentIndex);
-    if (AutomaticRequestWaits()) {
+    if (pacer_.AutomaticRequestWaits()) {
         // The pacing holds the step back; the wait timer sends it.
-        pacing_.HeldSkipURL = state_.CurrentURL;
+        pacer_.HoldSkip(state_.CurrentURL);
+        state_.Loading = true;
         window_.SetEnabled(Control::Stop, true);
-        ScheduleWaitTimer();
     } else {
-        SendSkip(state_.CurrentURL);
+        try {
+            pacer_.Navigate(visibleView_, state_.CurrentURL);
+        } catch (const std::exception& error) {
+            // The chain simply ends.
+            ReportSwallowed("skipping a missing photo", error);
+        }
     }
     state_.LastNavigatedURL = state_.CurrentURL;
 
@@ -95,7 +130,9 @@ void Navigator::SkipMissingPhoto() {
     // Counted before other events run, so a page completing meanwhile sees
     // the bound as it is.
     state_.SkippedURLCount += 1 + jumped;
-    AimPreloadQueue();
+    preloader_.AimQueue();
+    // The field shows the new index before the next page's events run; the
+    // skip's own write is guarded by Skipping.
     window_.ProcessPendingMessages();
 }
 
@@ -106,7 +143,9 @@ void Navigator::SynchroniseAndPreload() {
         if (!state_.StatisticsView) settings_.URLIndex = GetURLIndexFromURL(url, true);
         if (settings_.URLIndex != state_.ShownURLIndex) {
             window_.SetDown(URLButton(settings_.URLIndex), true);
-            SetIndexLabel();
+            window_.SetLabelPageIndexCaption(
+                texts::IndexLabels[ModeNumber(ModeOf(settings_.URLIndex))]
+                                  [texts::LanguageIndex(settings_.Language)]);
         }
     }
     if (!ofCurrentMode || state_.CurrentIndex != settings_.PhotoIndex) {
@@ -117,20 +156,62 @@ void Navigator::SynchroniseAndPreload() {
         // At index 1 there is nothing below: the travel turns upwards.
         const bool down = travellingDown && state_.CurrentIndex > 1;
         if (travellingDown && !down) state_.SteppingDown = false;
-        AimNextIndex(down);
+        AimNextIndex(state_, down);
         state_.SpinCaretPos = window_.PageIndexCaretPos();
         window_.SetPageIndexValue(state_.CurrentIndex);
+        // The field's change runs as a commit of the user's (Skipping is
+        // clear) before the preload goes out; it finds the index unchanged.
         window_.ProcessPendingMessages();
     }
     BuildPageURLs();
     try {
-        Preload();
-        AimPreloadQueue();
+        preloader_.PreloadNeighbour();
+        preloader_.AimQueue();
     } catch (const std::exception& error) {
         // The preload is only a head start.
         ReportSwallowed("preloading the next page", error);
     }
-    StoreCurrentIndex();
+    StoreCurrentIndex(state_, settings_);
+}
+
+int Navigator::GetURLIndexFromURL(const std::string& url, bool keepCurrentIfNone) const {
+    for (int mode = 1; mode <= 3; ++mode)
+        if (StartsWithIgnoringCase(url, table_.ModePrefix(mode))) return mode;
+    return keepCurrentIfNone ? settings_.URLIndex : 0;
+}
+
+int32_t Navigator::GetPageIndexFromURL(const std::string& url) const {
+    int mode = GetURLIndexFromURL(url, false);
+    if (mode != 0 && !url.empty()) {
+        std::string_view rest = std::string_view(url).substr(table_.ModePrefix(mode).size());
+        std::string_view digits = rest.substr(0, CountLeadingDigits(rest));
+        // A run too large for an index counts as none.
+        std::optional<int32_t> value = digits.empty() ? std::nullopt : ReadInteger(digits);
+        if (value && *value != 0) return *value;
+    }
+    return PageIndexFieldValue(window_);
+}
+
+int32_t Navigator::JumpOverKnownGap(int32_t countSoFar) {
+    const bool down = state_.NextIndex < state_.CurrentIndex;
+    const int32_t first = state_.CurrentIndex;
+    const KnownGapJump jump =
+        preloader_.GapAhead(first, down, settings_.MaxSkippedURLCount - countSoFar);
+    if (jump.Skipped == 0) return 0;
+    state_.CurrentIndex = jump.Target;
+    AimNextIndex(state_, down);
+
+    const int32_t last = jump.Target + (down ? 1 : -1);
+    const texts::KnownMissingTexts& t =
+        texts::KnownMissingTextTable[texts::LanguageIndex(settings_.Language)];
+    const std::string text =
+        jump.Skipped == 1
+            ? texts::FillIn(t.SkippedOne, {std::to_string(first)})
+            : texts::FillIn(t.SkippedMany, {std::to_string(jump.Skipped), std::to_string(first),
+                                            std::to_string(last)});
+    window_.AppendLogLine(text);
+    window_.SetStatusText(text);
+    return jump.Skipped;
 }
 
 void Navigator::VisibleWebBrowserOnBeforeNavigate2(const std::string& url) {
@@ -146,8 +227,103 @@ void Navigator::VisibleWebBrowserOnDownloadComplete() {
 
 void Navigator::VisibleWebBrowserOnStatusTextChange(const std::string& text) {
     // The running slideshow keeps its line; the loads are its own.
-    if (slideshow_.Running) return;
+    if (slideshow_.Running()) return;
     window_.SetStatusText(text);
+}
+
+// ---- The hidden view, the pages loaded ahead and the pacing
+
+void Navigator::HiddenWebBrowserOnDocumentComplete(const DocumentContent& content) {
+    preloader_.HiddenPageComplete(content);
+}
+
+void Navigator::AttachPreloadPages(std::vector<BrowserView*> pages) {
+    preloader_.AttachPages(std::move(pages));
+}
+
+void Navigator::PreloadPageOnDocumentComplete(size_t page, const DocumentContent& content) {
+    preloader_.QueuePageComplete(page, content);
+}
+
+void Navigator::WaitTimerOnTimer() {
+    const RequestPacer::Release release = pacer_.OnWaitTimer();
+    switch (release.What) {
+    case RequestPacer::Due::Countdown:
+        window_.SetStatusText(pacer_.WaitText(settings_.Language));
+        break;
+    case RequestPacer::Due::Retry:
+        EnableControls(false);
+        try {
+            pacer_.Navigate(visibleView_, release.URL);
+        } catch (const std::exception& error) {
+            // As every refused navigation: the window stays loading until Stop.
+            ReportSwallowed("asking the busy site again", error);
+        }
+        state_.LastNavigatedURL = release.URL;
+        break;
+    case RequestPacer::Due::Skip:
+        state_.Loading = false;
+        window_.SetEnabled(Control::Stop, false);
+        try {
+            pacer_.Navigate(visibleView_, release.URL);
+        } catch (const std::exception& error) {
+            ReportSwallowed("skipping a missing photo", error);
+        }
+        // The chain's end sends the preload of its own neighbour.
+        break;
+    case RequestPacer::Due::Preload:
+        try {
+            preloader_.PreloadNeighbour();
+        } catch (const std::exception& error) {
+            ReportSwallowed("preloading the next page", error);
+        }
+        pacer_.ScheduleWaitTimer();
+        break;
+    case RequestPacer::Due::Queue:
+        preloader_.PumpQueue();
+        pacer_.ScheduleWaitTimer();
+        break;
+    case RequestPacer::Due::Nothing:
+        break;
+    }
+}
+
+// ---- What the photo actions, the slideshow and the favourites ask
+
+std::optional<ShownPhotoInfo> Navigator::ShownPhoto() const {
+    return kpw::ShownPhoto(ModeOf(settings_.URLIndex), state_.StatisticsView, state_.CurrentIndex,
+                           AddressOf(visibleView_), table_, settings_.PhotoSize);
+}
+
+void Navigator::SlideshowStep() {
+    const bool down = state_.NextIndex < state_.CurrentIndex;
+    if (down ? state_.CurrentIndex <= 1 : state_.CurrentIndex >= MaxIndex) {
+        slideshow_.Stop();
+        return;
+    }
+    state_.SteppingDown = down;
+    state_.CurrentIndex += down ? -1 : 1;
+    state_.SkippedURLCount = 0;
+    AimNextIndex(state_, down);
+    StoreCurrentIndex(state_, settings_);
+    BuildPageURLs();
+    NavigateBrowsers();
+    window_.SetPageIndexValue(state_.CurrentIndex);
+    // As after a wheel step: the field's own handling runs at once.
+    window_.ProcessPendingMessages();
+}
+
+void Navigator::OpenFavoritePhoto(int32_t index) {
+    settings_.PhotoIndex = index;
+    // The photo mode in force is applied again with the new index.
+    const DisplayMode mode = ModeOf(settings_.URLIndex);
+    if (mode != DisplayMode::UserPage) SpeedButtonURLOnClick(ModeNumber(mode));
+}
+
+void Navigator::OpenFavoriteUser(int32_t index) {
+    settings_.UserIndex = index;
+    window_.SetDown(URLButton(3), true);
+    SpeedButtonURLOnClick(3);
 }
 
 }  // namespace kpw

@@ -4,7 +4,7 @@
 
 #include "browsing/ControlGroups.h"
 #include "browsing/IndexText.h"
-#include "browsing/Navigator.h"
+#include "browsing/KeyCodes.h"
 #include "texts/Texts.h"
 
 namespace kpw {
@@ -26,7 +26,7 @@ std::string InvalidIntegerText(const std::string& text) {
 }  // namespace
 
 FavoritesController::FavoritesController(Settings& settings, MainWindowPort& window,
-                                         Navigator& navigator, FavoriteList& favoritePhotos,
+                                         FavoritesNavigation& navigator, FavoriteList& favoritePhotos,
                                          FavoriteList& favoriteUsers)
     : settings_(settings),
       window_(window),
@@ -153,14 +153,9 @@ void FavoritesController::SelectEntry(Control listControl, int position) {
     }
 
     if (listControl == Control::FavoritePhotos) {
-        settings_.PhotoIndex = *index;
-        // The photo mode in force is applied again with the new index.
-        if (window_.IsDown(ToolButton::URL1)) navigator_.SpeedButtonURLOnClick(1);
-        if (window_.IsDown(ToolButton::URL2)) navigator_.SpeedButtonURLOnClick(2);
+        navigator_.OpenFavoritePhoto(*index);
     } else {
-        settings_.UserIndex = *index;
-        window_.SetDown(URLButton(3), true);
-        navigator_.SpeedButtonURLOnClick(3);
+        navigator_.OpenFavoriteUser(*index);
     }
     navigator_.HideFavoriteLists();
 

@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "browsing/FavoritesNavigation.h"
 #include "browsing/MainWindowPort.h"
 #include "favorites/FavoriteList.h"
 #include "settings/Settings.h"
 
 namespace kpw {
 
-class Navigator;
 
 // The message of a failed conversion of a text to an integer, %s being the
 // text; the same German wording in both interface languages.
@@ -20,7 +20,7 @@ inline constexpr const char* InvalidIntegerMessage = "'%s' ist kein gültiger In
 // from here when told through FavoriteListChanged).
 class FavoritesController {
 public:
-    FavoritesController(Settings& settings, MainWindowPort& window, Navigator& navigator,
+    FavoritesController(Settings& settings, MainWindowPort& window, FavoritesNavigation& navigator,
                         FavoriteList& favoritePhotos, FavoriteList& favoriteUsers);
 
     // Control::FavoriteUsers gives the users list, anything else the photos list.
@@ -54,7 +54,7 @@ private:
 
     Settings& settings_;
     MainWindowPort& window_;
-    Navigator& navigator_;
+    FavoritesNavigation& navigator_;
     FavoriteList& favoritePhotos_;
     FavoriteList& favoriteUsers_;
     bool favoriteSelectMode_ = false;

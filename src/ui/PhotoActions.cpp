@@ -84,18 +84,18 @@ void PhotoActions::WithShownPhoto(Then then) {
 
 void PhotoActions::SavePhoto() {
     WithShownPhoto(
-        [this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+        [this](const ShownPhotoInfo& photo, const QByteArray& bytes,
                const std::string& extension) { WriteIntoSaveFolder(photo, bytes, extension); });
 }
 
 void PhotoActions::SavePhotoAs() {
     WithShownPhoto(
-        [this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+        [this](const ShownPhotoInfo& photo, const QByteArray& bytes,
                const std::string& extension) { WriteChosenFile(photo, bytes, extension); });
 }
 
 void PhotoActions::CopyPhoto() {
-    WithShownPhoto([this](const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+    WithShownPhoto([this](const ShownPhotoInfo& photo, const QByteArray& bytes,
                           const std::string&) {
         const QImage image = QImage::fromData(bytes);
         if (image.isNull()) {
@@ -149,7 +149,7 @@ void PhotoActions::EndAction() {
 // The download goes into a private folder first, so the save folder never
 // holds a partial file; the photo then takes its name there at once.
 void PhotoActions::FetchShownPhoto(Then then) {
-    const std::optional<Navigator::ShownPhotoInfo> photo = logic_.ShownPhoto();
+    const std::optional<ShownPhotoInfo> photo = logic_.ShownPhoto();
     if (!photo) {
         window_.Beep();
         EndAction();
@@ -191,7 +191,7 @@ void PhotoActions::FetchShownPhoto(Then then) {
         });
 }
 
-void PhotoActions::WriteIntoSaveFolder(const Navigator::ShownPhotoInfo& photo,
+void PhotoActions::WriteIntoSaveFolder(const ShownPhotoInfo& photo,
                                        const QByteArray& bytes, const std::string& extension) {
     const QString folder = SaveFolder();
     const QString shownFolder = QDir::toNativeSeparators(folder);
@@ -234,7 +234,7 @@ void PhotoActions::WriteIntoSaveFolder(const Navigator::ShownPhotoInfo& photo,
     Fail(PhotoFailure::NoFreeName, shownFolder, {});
 }
 
-void PhotoActions::WriteChosenFile(const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+void PhotoActions::WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray& bytes,
                                    const std::string& extension) {
     QString folder = lastChosenFolder_.isEmpty() ? SaveFolder() : lastChosenFolder_;
     if (!QFileInfo(folder).isDir()) folder = QDir::homePath();

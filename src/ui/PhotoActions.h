@@ -48,7 +48,7 @@ signals:
     void Finished();
 
 private:
-    using Then = std::function<void(const Navigator::ShownPhotoInfo&, const QByteArray& bytes,
+    using Then = std::function<void(const ShownPhotoInfo&, const QByteArray& bytes,
                                     const std::string& extension)>;
     // Runs an action that fetches now, or after the one under way.
     void RunInTurn(std::function<void()> action);
@@ -57,9 +57,9 @@ private:
     // it on.
     void WithShownPhoto(Then then);
     void EndAction();
-    void WriteIntoSaveFolder(const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+    void WriteIntoSaveFolder(const ShownPhotoInfo& photo, const QByteArray& bytes,
                              const std::string& extension);
-    void WriteChosenFile(const Navigator::ShownPhotoInfo& photo, const QByteArray& bytes,
+    void WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray& bytes,
                          const std::string& extension);
     void Fail(PhotoFailure failure, const QString& where, const QString& detail);
     void Report(const std::string& text);

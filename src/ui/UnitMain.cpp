@@ -261,7 +261,7 @@ void TFormMain::Guarded(Handler&& handler) {
 void TFormMain::ConnectEvents() {
     clock_ = std::make_unique<QtClock>(
         [this] { Guarded([&] { navigator_->WaitTimerOnTimer(); }); },
-        [this] { Guarded([&] { navigator_->SlideshowTimerOnTimer(); }); });
+        [this] { Guarded([&] { navigator_->Slides().OnTimer(); }); });
     navigator_ = std::make_unique<Navigator>(settings_, *this, *visibleView_, *hiddenView_, *clock_,
                                              location_.ExeDir);
     photoActions_ =
@@ -596,9 +596,9 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TFormMain::EndsSlideshow() {
-    if (!navigator_->SlideshowRunning()) return false;
+    if (!navigator_->Slides().Running()) return false;
     bool ended = false;
-    Guarded([&] { ended = navigator_->StopSlideshow(); });
+    Guarded([&] { ended = navigator_->Slides().Stop(); });
     return ended;
 }
 
@@ -620,7 +620,7 @@ void TFormMain::RunPhotoCommand(PhotoCommand command) {
 }
 
 void TFormMain::ToggleSlideshow() {
-    if (!navigator_->StopSlideshow()) navigator_->StartSlideshow();
+    if (!navigator_->Slides().Stop()) navigator_->Slides().Start();
 }
 
 // The view's context menu is the program's: the photo actions that apply to
@@ -645,7 +645,7 @@ void TFormMain::ShowViewContextMenu(const QPoint& globalPos) {
     if (!address.empty()) add(t.CopyAddress, [this] { photoActions_->CopyAddress(); });
     if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
         add(t.OpenInBrowser, [this] { photoActions_->OpenInBrowser(); });
-    add(t.Slideshow, [this] { navigator_->StartSlideshow(); });
+    add(t.Slideshow, [this] { navigator_->Slides().Start(); });
     QMenu engine;
     visibleView_->AddEngineMenuEntries(engine);
     if (!engine.actions().isEmpty()) {

@@ -71,6 +71,21 @@ bool IsRefusedByBrowsers(int port) {
     return std::find(std::begin(refused), std::end(refused), port) != std::end(refused);
 }
 
+MissingStyle ParseMissingStyle(const std::string& text) {
+    static const std::pair<const char*, MissingStyle> styles[] = {
+        {"words", MissingStyle::Words},
+        {"nginx", MissingStyle::Nginx},
+        {"gone", MissingStyle::Gone},
+        {"placeholder", MissingStyle::Placeholder},
+        {"late", MissingStyle::Late},
+    };
+    for (const auto& [name, style] : styles) {
+        if (text == name) return style;
+    }
+    throw SiteOptionError("--missing-style takes words, nginx, gone, placeholder or late, not \"" +
+                          text + "\"");
+}
+
 SiteOptions ParseSiteOptions(const std::vector<std::string>& args) {
     SiteOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -108,6 +123,8 @@ SiteOptions ParseSiteOptions(const std::vector<std::string>& args) {
             options.StaticHost = takeValue();
         } else if (name == "--missing") {
             options.Missing = ParseMissingList(takeValue());
+        } else if (name == "--missing-style") {
+            options.MissingAnswer = ParseMissingStyle(takeValue());
         } else if (name == "--rate-limit") {
             options.RateLimit = ParseNumber(takeValue(), 0, 100000, "--rate-limit");
         } else if (name == "--busy") {
@@ -151,6 +168,8 @@ std::string SiteUsage() {
            "  --static-host ADDR  host of the original-size pictures (default 127.0.0.2)\n"
            "  --missing LIST      photos that do not exist, e.g. 5,1001-1003\n"
            "  --rate-limit N      answer 429 above N requests a second (default 0: no limit)\n"
+           "  --missing-style S   how missing photos answer: words (default), nginx, gone,\n"
+           "                      placeholder or late\n"
            "  --busy LIST         photos answered 503 the first time each is asked for\n"
            "  --busy-status CODE  the status of those answers instead of 503\n"
            "  --latency-ms N      delay responses by N milliseconds\n"

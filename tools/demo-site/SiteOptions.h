@@ -12,11 +12,21 @@ struct PhotoRange {
     int Last = 0;
 };
 
+// How the site answers for a photo that does not exist, as real sites do.
+enum class MissingStyle {
+    Words,        // 404 with a page reading "Error 404: photo not found"
+    Nginx,        // 404 with a common web server's stock page, no error word
+    Gone,         // 410 "The requested resource is no longer available"
+    Placeholder,  // a redirect to one placeholder picture, answered 200
+    Late,         // 200, the error text written by a script after the load
+};
+
 struct SiteOptions {
     int Port = 0;  // 0: the system picks a free port
     std::string Host = "127.0.0.1";
     std::string StaticHost = "127.0.0.2";
     std::vector<PhotoRange> Missing;
+    MissingStyle MissingAnswer = MissingStyle::Words;
     int LatencyMs = 0;
     std::string LatencyPath;  // delay only paths beginning with this; empty: all
     std::string LogFile;
@@ -43,6 +53,9 @@ SiteOptions ParseSiteOptions(const std::vector<std::string>& args);
 // option's name goes into the messages.
 std::vector<PhotoRange> ParseMissingList(const std::string& text,
                                          const std::string& option = "--missing");
+
+// "words", "nginx", "gone", "placeholder" or "late".
+MissingStyle ParseMissingStyle(const std::string& text);
 
 bool IsInRanges(const std::vector<PhotoRange>& ranges, int photo);
 

@@ -66,7 +66,7 @@ std::string Document(const std::string& title, const std::string& body) {
 }
 
 SiteResponse Html(const std::string& title, const std::string& body) {
-    return {200, HtmlType, Document(title, body), {}};
+    return {200, HtmlType, Document(title, body), {}, {}};
 }
 
 // Browsers ask every host for one; a blank picture keeps these requests out of
@@ -76,12 +76,28 @@ SiteResponse Favicon() {
         0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00,
         0x00, 0xFF, 0xFF, 0xFF, 0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
         0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-    return {200, "image/gif", std::string(std::begin(blankGif), std::end(blankGif)), {}};
+    return {200, "image/gif", std::string(std::begin(blankGif), std::end(blankGif)), {}, {}};
 }
 
 SiteResponse NotFound(const std::string& what) {
     const std::string text = "Error 404: " + what + " not found";
-    return {404, HtmlType, Document(text, "<h1>" + text + "</h1>\n"), {}};
+    return {404, HtmlType, Document(text, "<h1>" + text + "</h1>\n"), {}, {}};
+}
+
+// The one picture every missing photo is sent to in the placeholder style.
+constexpr const char* PlaceholderPath = "/static/removed.png";
+
+SiteResponse PlaceholderPicture() {
+    // A plain grey 32 x 24 PNG.
+    static const unsigned char png[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44,
+        0x52, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00, 0x18, 0x08, 0x02, 0x00, 0x00, 0x00, 0x14,
+        0x31, 0x68, 0x63, 0x00, 0x00, 0x00, 0x22, 0x49, 0x44, 0x41, 0x54, 0x78, 0xDA, 0x63, 0x38,
+        0x41, 0x63, 0xC0, 0x30, 0x6A, 0xC1, 0xA8, 0x05, 0xA3, 0x16, 0x8C, 0x5A, 0x30, 0x6A, 0xC1,
+        0xA8, 0x05, 0xA3, 0x16, 0x8C, 0x5A, 0x30, 0x34, 0x2C, 0x00, 0x00, 0x48, 0xBE, 0x08, 0x6A,
+        0x0F, 0x96, 0xA8, 0x8B, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60,
+        0x82};
+    return {200, "image/png", std::string(std::begin(png), std::end(png)), {}, {}};
 }
 
 // A user other than the author, named on every photo page above the author.
@@ -168,8 +184,10 @@ std::optional<int> ParseSiteIndex(const std::string& text) {
     return static_cast<int>(value);
 }
 
-SitePages::SitePages(std::vector<PhotoRange> missing, std::string staticBaseURL, JpegSource jpegs)
+SitePages::SitePages(std::vector<PhotoRange> missing, std::string staticBaseURL, JpegSource jpegs,
+                     MissingStyle missingStyle)
     : missing_(std::move(missing)),
+      missingStyle_(missingStyle),
       staticBaseURL_(std::move(staticBaseURL)),
       jpegs_(std::move(jpegs)) {}
 
@@ -187,7 +205,7 @@ SiteResponse SitePages::Respond(SiteHost host, const std::string& path) const {
         if (const auto digits = Between(path, "/photos/original/", ".jpg")) {
             const auto photo = ParseSiteIndex(*digits);
             if (!photo || IsMissing(*photo)) {
-                return NotFound("photo");
+                return MissingPicture();
             }
             return Picture(PhotoSize::Original, *photo);
         }
@@ -197,12 +215,15 @@ SiteResponse SitePages::Respond(SiteHost host, const std::string& path) const {
     if (path == "/") {
         return HomePage();
     }
+    if (path == PlaceholderPath) {
+        return PlaceholderPicture();
+    }
     for (const PhotoSize size : mainSizes) {
         const std::string prefix = std::string("/photos/") + PhotoSizeName(size) + "/";
         if (const auto digits = Between(path, prefix, ".jpg")) {
             const auto photo = ParseSiteIndex(*digits);
             if (!photo || IsMissing(*photo)) {
-                return NotFound("photo");
+                return MissingPicture();
             }
             return Picture(size, *photo);
         }
@@ -232,13 +253,40 @@ SiteResponse SitePages::Respond(SiteHost host, const std::string& path) const {
     return NotFound("page");
 }
 
+SiteResponse SitePages::MissingPicture() const {
+    switch (missingStyle_) {
+    case MissingStyle::Words:
+        break;
+    case MissingStyle::Nginx:
+        return {404, "text/html",
+                "<html>\r\n<head><title>404 Not Found</title></head>\r\n<body>\r\n<center><h1>404 "
+                "Not Found</h1></center>\r\n<hr><center>nginx</center>\r\n</body>\r\n</html>\r\n",
+                {}, {}};
+    case MissingStyle::Gone:
+        return {410, HtmlType,
+                Document("Gone", "<h1>Gone</h1>\n<p>The requested resource is no longer "
+                                 "available on this server.</p>\n"),
+                {}, {}};
+    case MissingStyle::Placeholder:
+        return {302, HtmlType, Document("Moved", "<p>Moved</p>\n"), {}, PlaceholderPath};
+    case MissingStyle::Late:
+        // The page arrives empty; its script writes the error a moment after.
+        return {200, HtmlType,
+                Document("Photo", "<div id=\"photo\"></div>\n<script>setTimeout(function () {\n"
+                                  "  document.getElementById('photo').textContent =\n"
+                                  "    'Error 404: photo not found';\n}, 250);</script>\n"),
+                {}, {}};
+    }
+    return NotFound("photo");
+}
+
 SiteResponse SitePages::Picture(PhotoSize size, int photo) const {
     std::string jpeg = jpegs_(size, photo);
     if (jpeg.empty()) {
         const std::string text = "Error 500: the picture could not be made";
-        return {500, HtmlType, Document(text, "<h1>" + text + "</h1>\n"), {}};
+        return {500, HtmlType, Document(text, "<h1>" + text + "</h1>\n"), {}, {}};
     }
-    return {200, "image/jpeg", std::move(jpeg), {}};
+    return {200, "image/jpeg", std::move(jpeg), {}, {}};
 }
 
 SiteResponse SitePages::PhotoPage(int photo) const {

@@ -30,6 +30,7 @@ struct SiteResponse {
     std::string ContentType;
     std::string Body;
     std::string RetryAfter;  // the header's value; empty: no header
+    std::string Location;    // where a redirect points; empty: none
 };
 
 // Strips the prefix and the ending from a path; nothing when it has not this form.
@@ -46,13 +47,16 @@ class SitePages {
 public:
     using JpegSource = std::function<std::string(PhotoSize size, int photo)>;
 
-    SitePages(std::vector<PhotoRange> missing, std::string staticBaseURL, JpegSource jpegs);
+    SitePages(std::vector<PhotoRange> missing, std::string staticBaseURL, JpegSource jpegs,
+              MissingStyle missingStyle = MissingStyle::Words);
 
     SiteResponse Respond(SiteHost host, const std::string& path) const;
     bool IsMissing(int photo) const;
 
 private:
     SiteResponse Picture(PhotoSize size, int photo) const;
+    // The answer for the picture of a photo that does not exist.
+    SiteResponse MissingPicture() const;
     SiteResponse PhotoPage(int photo) const;
     SiteResponse PhotoStatsPage(int photo) const;
     SiteResponse UserPage(int user) const;
@@ -60,6 +64,7 @@ private:
     SiteResponse HomePage() const;
 
     std::vector<PhotoRange> missing_;
+    MissingStyle missingStyle_;
     std::string staticBaseURL_;
     JpegSource jpegs_;
 };

@@ -110,7 +110,8 @@ int SiteServer::Bind() {
             port_ = port;
             const std::string staticBase =
                 "http://" + options_.StaticHost + ":" + std::to_string(port);
-            pages_ = std::make_unique<SitePages>(options_.Missing, staticBase, jpegs_);
+            pages_ = std::make_unique<SitePages>(options_.Missing, staticBase, jpegs_,
+                                                 options_.MissingAnswer);
             return port;
         }
         main_->Unbind();
@@ -168,6 +169,7 @@ void SiteServer::Serve(SiteHost host, const httplib::Request& request,
     response.status = answer.Status;
     response.set_content(answer.Body, answer.ContentType);
     if (!answer.RetryAfter.empty()) response.set_header("Retry-After", answer.RetryAfter);
+    if (!answer.Location.empty()) response.set_header("Location", answer.Location);
     // Successful answers may come from the browser cache, so that a page the
     // hidden view fetched ahead shows at once; errors are asked for anew.
     response.set_header("Cache-Control", answer.Status == 200

@@ -325,6 +325,42 @@ TEST(DemoSiteBusy, BusyPhotosAreRefusedOnlyTheFirstTime) {
     EXPECT_EQ(Fetch(site.BaseURL(), "/user/7").status, 200);
 }
 
+TEST(DemoSiteMissingStyles, AnswerAsRealSitesDoWithoutTheErrorWordsWhereTheyLackThem) {
+    const auto missingPhoto = [](const std::string& style) {
+        DemoSite site({.missing = "5", .missingStyle = style});
+        EXPECT_EQ(Fetch(site.BaseURL(), "/photos/medium/6.jpg").status, 200) << style;
+        return Fetch(site.BaseURL(), "/photos/medium/5.jpg");
+    };
+    const Fetched nginx = missingPhoto("nginx");
+    EXPECT_EQ(nginx.status, 404);
+    EXPECT_NE(nginx.body.find("<h1>404 Not Found</h1>"), std::string::npos);
+    EXPECT_EQ(nginx.body.find("Error"), std::string::npos);
+    const Fetched gone = missingPhoto("gone");
+    EXPECT_EQ(gone.status, 410);
+    EXPECT_NE(gone.body.find("The requested resource is no longer available"), std::string::npos);
+    EXPECT_EQ(gone.body.find("Error"), std::string::npos);
+    // The error text of the late page is only in its script.
+    const Fetched late = missingPhoto("late");
+    EXPECT_EQ(late.status, 200);
+    EXPECT_NE(late.body.find("setTimeout"), std::string::npos);
+    EXPECT_EQ(missingPhoto("words").status, 404);
+}
+
+TEST(DemoSiteMissingStyles, PlaceholderStyleRedirectsEveryMissingPhotoToOnePicture) {
+    DemoSite site({.missing = "5-6", .missingStyle = "placeholder"});
+    httplib::Client client(site.BaseURL());
+    for (const char* path : {"/photos/medium/5.jpg", "/photos/small/6.jpg"}) {
+        const auto result = client.Get(path);
+        ASSERT_TRUE(result) << path;
+        EXPECT_EQ(result->status, 302);
+        EXPECT_EQ(result->get_header_value("Location"), "/static/removed.png");
+    }
+    const Fetched placeholder = Fetch(site.BaseURL(), "/static/removed.png");
+    EXPECT_EQ(placeholder.status, 200);
+    EXPECT_EQ(placeholder.contentType, "image/png");
+    EXPECT_EQ(placeholder.body.substr(1, 3), "PNG");
+}
+
 TEST(DemoSiteProcess, EndsCleanlyOnSigterm) {
     DemoSite site;
     EXPECT_EQ(Fetch(site.BaseURL(), "/photo/1").status, 200);
@@ -413,6 +449,7 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--latency-ms", "-1"}, std::vector<std::string>{"--max-age", "x"},
         std::vector<std::string>{"--rate-limit", "-2"}, std::vector<std::string>{"--busy", "9-3"},
         std::vector<std::string>{"--busy-status", "200"},
+        std::vector<std::string>{"--missing-style", "silent"},
         std::vector<std::string>{"--host", "127.0.0.2"},
         std::vector<std::string>{"--log", "/nonexistent-folder/log"},
         std::vector<std::string>{"--unknown"}));

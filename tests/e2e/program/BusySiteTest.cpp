@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "ProgramDriver.h"
+#include "browsing/BusySite.h"
 #include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
 #include "ui/WebEngineBrowserView.h"
@@ -34,7 +35,7 @@ protected:
         return program.IsIdle() && !documents.empty() &&
                program.HandledDocuments() == documents.size() &&
                !IsBusyStatus(documents.back().Content.HttpStatus) &&
-               !program.Logic().Pacing().RetryPending &&
+               !program.Logic().Pacer().Pacing().RetryPending &&
                documents.back().Location == program.Logic().State().LastNavigatedURL;
     }
     std::vector<int> BusyStatuses(std::size_t from) const {
@@ -58,7 +59,7 @@ TEST_F(BusySite, APresentPhotoAnsweredBusyOnceIsShownAfterTheWait) {
     ASSERT_TRUE(program.TypeIntoIndexField("1005"));
     ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
 
-    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacing().RetryPending; }));
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacer().Pacing().RetryPending; }));
     EXPECT_TRUE(program.IsIdle() || program.Button(Control::Stop)->isEnabled());
     EXPECT_TRUE(
         program.Form().StatusText().startsWith("The site is busy (HTTP 429). Trying again in "))
@@ -127,11 +128,11 @@ TEST_F(BusySite, StopDuringTheWaitReturnsToIdleAtOnceAndAsksNothingMore) {
     StartAt(site, 1000);
     ASSERT_TRUE(program.TypeIntoIndexField("1005"));
     ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
-    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacing().RetryPending; }));
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacer().Pacing().RetryPending; }));
 
     QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
     EXPECT_TRUE(program.IsIdle());
-    EXPECT_FALSE(program.Logic().Pacing().RetryPending);
+    EXPECT_FALSE(program.Logic().Pacer().Pacing().RetryPending);
     EXPECT_FALSE(program.Form().StatusText().startsWith("The site is busy"));
     // Longer than the first wait: no retry comes.
     EXPECT_FALSE(WaitForSiteRequest(site, MainHostRequest(Medium(1005), 200), 3000));

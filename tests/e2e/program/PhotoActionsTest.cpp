@@ -276,7 +276,7 @@ TEST_F(PhotoActionsTest, TheSlideshowMakesItsStepsAndEndsOnAKey) {
                    .SlideshowInterval = 1});
     ASSERT_TRUE(program.WaitForSettledLoad(0));
     program.PressKey(Qt::Key_F9);
-    ASSERT_TRUE(program.Logic().SlideshowRunning());
+    ASSERT_TRUE(program.Logic().Slides().Running());
     EXPECT_EQ(Status(), QStringLiteral("Slideshow: every 1 s"));
     for (int photo : {21, 22, 23}) {
         const std::string shown = site.BaseURL() + Medium(photo);
@@ -286,9 +286,9 @@ TEST_F(PhotoActionsTest, TheSlideshowMakesItsStepsAndEndsOnAKey) {
         })) << photo;
         EXPECT_EQ(program.Form().PageIndexField()->value(), photo);
     }
-    EXPECT_TRUE(program.Logic().SlideshowRunning());
+    EXPECT_TRUE(program.Logic().Slides().Running());
     program.PressKey(Qt::Key_X);
-    EXPECT_FALSE(program.Logic().SlideshowRunning());
+    EXPECT_FALSE(program.Logic().Slides().Running());
     EXPECT_EQ(Status(), QStringLiteral("Slideshow ended"));
     // The key ended the slideshow and did nothing else.
     EXPECT_EQ(program.Form().PageIndexField()->value(),

@@ -30,10 +30,10 @@ protected:
     }
     bool KnowsMissing(int first, int last) const {
         for (int index = first; index <= last; ++index)
-            if (!program.Logic().KnownMissingPhotos().Contains(photoTemplate, index)) return false;
+            if (!program.Logic().Preloads().KnownMissingPhotos().Contains(photoTemplate, index)) return false;
         return true;
     }
-    bool QueueAtRest() const { return program.Logic().Queue().InFlightCount() == 0; }
+    bool QueueAtRest() const { return program.Logic().Preloads().Queue().InFlightCount() == 0; }
     int RequestsOf(const DemoSite& site, int first, int last) const {
         int count = 0;
         for (const std::string& line : site.LogLines())
@@ -89,14 +89,14 @@ TEST_F(FetchingAhead, ATurnHalfWayThroughTheQueueFetchesTheOtherWay) {
     // Slow photos, so the queue is still busy upwards when the user turns.
     DemoSite site({.latencyMs = 400, .latencyPath = "/photos/"});
     StartAt(site, 1000, 8);
-    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Queue().InFlightCount() == 2; }));
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Preloads().Queue().InFlightCount() == 2; }));
     const int upBefore = RequestsOf(site, 1002, 1010);
 
     const std::size_t before = program.VisibleDocuments().size();
     ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Down));
     ASSERT_TRUE(program.WaitForSettledLoad(before));
     EXPECT_EQ(program.VisibleDocuments().back().Location, site.BaseURL() + Medium(999));
-    EXPECT_TRUE(program.Logic().Queue().Aim().Down);
+    EXPECT_TRUE(program.Logic().Preloads().Queue().Aim().Down);
     // Depth 8 below 999: the hidden view's 998, then 997 down to 991.
     ASSERT_TRUE(WaitForSiteRequest(site, MainHostRequest(Medium(991), 200)));
     ASSERT_TRUE(program.WaitFor([&] { return QueueAtRest(); }));

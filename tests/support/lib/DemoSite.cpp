@@ -82,6 +82,9 @@ DemoSite::DemoSite(const Options& options) {
     if (!options.missing.empty()) {
         args.insert(args.end(), {"--missing", options.missing});
     }
+    if (!options.missingStyle.empty()) {
+        args.insert(args.end(), {"--missing-style", options.missingStyle});
+    }
     if (options.latencyMs > 0) {
         args.insert(args.end(), {"--latency-ms", std::to_string(options.latencyMs)});
     }

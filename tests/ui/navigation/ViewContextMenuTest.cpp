@@ -64,12 +64,12 @@ TEST_F(ViewContextMenu, SpeaksTheLanguageInForceAndItsEntriesAct) {
     EXPECT_EQ(form->StatusText().toStdString(), "Adresse kopiert: " + visible_->location);
 
     Entries(QStringLiteral("Diashow"));
-    EXPECT_TRUE(form->Logic().SlideshowRunning());
+    EXPECT_TRUE(form->Logic().Slides().Running());
     EXPECT_EQ(form->StatusText(), "Diashow: alle 5 s");
     // Any key of the user ends it, and only ends it.
     const std::string shown = visible_->location;
     QTest::keyClick(form->PageIndexField(), Qt::Key_5);
-    EXPECT_FALSE(form->Logic().SlideshowRunning());
+    EXPECT_FALSE(form->Logic().Slides().Running());
     EXPECT_EQ(form->PageIndexField()->text(), "42");
     EXPECT_EQ(visible_->location, shown);
 }

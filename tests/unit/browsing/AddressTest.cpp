@@ -54,10 +54,10 @@ TEST_P(AddressForms, FollowModeSizeAndView) {
     settings.PhotoSize = GetParam().PhotoSize;
     settings.PhotoIndex = settings.UserIndex = 42;
     navigator.StartUp();
-    navigator.State().StatisticsView = GetParam().Statistics;
+    if (GetParam().Statistics) navigator.SpeedButtonShowStatisticsOnClick();
     navigator.BuildPageURLs();
     EXPECT_EQ(state().CurrentURL, GetParam().Current);
-    EXPECT_EQ(navigator.NextURL(), GetParam().Next);
+    EXPECT_EQ(navigator.Table()[URLTemplateTable::NextURL], GetParam().Next);
 }
 
 const std::string Static = std::string("http://") + PhotoSiteStaticHost;
@@ -110,7 +110,7 @@ TEST_F(NavigatorTest, URLIndexOfAnAddressIsTheFirstMatchingMode) {
     EXPECT_EQ(navigator.GetURLIndexFromURL("http://elsewhere/", true), 3);
     // An empty prefix matches every address that an earlier mode does not.
     settings.TemplateURL20 = "no placeholder";
-    navigator.Table().RefreshURLTemplateTable();
+    navigator.ApplyConfirmedSettings();
     EXPECT_EQ(navigator.GetURLIndexFromURL(UserPage(4), false), 2);
     EXPECT_EQ(navigator.GetURLIndexFromURL(Photo(4), false), 1);
 }

@@ -92,7 +92,7 @@ TEST_F(BusySite, WaitsDoubleAndGiveUpAfterFiveRetriesUntilF5) {
         const int64_t before = clock.NowMs();
         navigator.VisibleWebBrowserOnDocumentComplete(Busy(503));
         if (!clock.TimerRunning()) break;
-        clock.Advance(navigator.Pacing().ResumeAtMs - clock.NowMs());
+        clock.Advance(navigator.Pacer().Pacing().ResumeAtMs - clock.NowMs());
         waits.push_back(clock.NowMs() - before);
     }
     EXPECT_EQ(waits, (std::vector<int64_t>{2000, 4000, 8000, 16000, 32000}));
@@ -119,7 +119,7 @@ TEST_F(BusySite, RetryAfterSetsTheWaitWithinItsBounds) {
     for (const Case& c : {Case{"30", 30000}, Case{"500", 120000}, Case{"0", 1000},
                           Case{"Sun, 06 Nov 1994 08:49:37 GMT", 1000}, Case{"soon", 2000}}) {
         navigator.VisibleWebBrowserOnDocumentComplete(Busy(429, c.RetryAfter));
-        EXPECT_EQ(navigator.Pacing().ResumeAtMs - clock.NowMs(), c.WaitMs) << *c.RetryAfter;
+        EXPECT_EQ(navigator.Pacer().Pacing().ResumeAtMs - clock.NowMs(), c.WaitMs) << *c.RetryAfter;
         // The next case steps on once this wait is over.
         navigator.SpeedButtonStopOnClick();
         clock.Advance(c.WaitMs);
@@ -167,10 +167,10 @@ protected:
 TEST_P(BusySiteUserAction, EndsTheWaitAndTheRetryNeverComes) {
     StepUpFrom1000();
     navigator.VisibleWebBrowserOnDocumentComplete(Busy());
-    ASSERT_TRUE(navigator.Pacing().RetryPending);
+    ASSERT_TRUE(navigator.Pacer().Pacing().RetryPending);
     const size_t callsBefore = visible.Calls().size();
     Act(GetParam());
-    EXPECT_FALSE(navigator.Pacing().RetryPending);
+    EXPECT_FALSE(navigator.Pacer().Pacing().RetryPending);
     // A navigation of the user's own goes out at once.
     if (GetParam() != UserAction::Stop && GetParam() != UserAction::Escape) {
         EXPECT_GT(visible.Calls().size(), callsBefore);
@@ -274,6 +274,37 @@ TEST_F(BusySite, WithoutPacingTheChainDoesNotWait) {
     Complete("HTTP 404 Not Found");
     EXPECT_EQ(visible.Calls().size(), before + 1);
     EXPECT_FALSE(clock.TimerRunning());
+}
+
+// A site that said "too many requests" gets the retry of the page on view
+// and nothing else until it has answered that retry.
+TEST_F(BusySite, NothingButTheRetryReachesTheSiteUntilTheRetryIsAnswered) {
+    FakeBrowserView pages[2];
+    navigator.AttachPreloadPages({&pages[0], &pages[1]});
+    settings.PhotoIndex = 1000;
+    StartIdle();
+    navigator.HiddenWebBrowserOnDocumentComplete(Page("A photo"));
+    window.PressUpArrow();
+    // The hidden view and the pages ahead meet the busy site as well.
+    navigator.HiddenWebBrowserOnDocumentComplete(Busy(429, "2"));
+    navigator.PreloadPageOnDocumentComplete(0, Busy(429, "2"));
+    navigator.VisibleWebBrowserOnDocumentComplete(Busy(429, "2"));
+    const auto requests = [&] {
+        return hidden.Calls().size() + pages[0].Calls().size() + pages[1].Calls().size();
+    };
+    const size_t aheadBefore = requests();
+
+    clock.Advance(2000);
+    EXPECT_EQ(VisibleLoadsOf(Photo(1001)), 2);
+    // A page ahead that ends meanwhile sends nothing on either.
+    navigator.PreloadPageOnDocumentComplete(1, Page("A photo"));
+    clock.Advance(MaxBusyWaitMs);
+    EXPECT_EQ(requests(), aheadBefore);
+    // Only the answer lets the rest go, in its order: the neighbour first.
+    Complete("A photo");
+    EXPECT_GT(hidden.Calls().size() + pages[0].Calls().size() + pages[1].Calls().size(),
+              aheadBefore);
+    EXPECT_EQ(hidden.LastNavigatedURL(), Photo(1002));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "FakeClock.h"
 #include "FakeMainWindow.h"
 #include "browsing/IndexText.h"
+#include "browsing/BusySite.h"
 #include "browsing/Navigator.h"
 
 namespace kpw {
@@ -42,7 +43,7 @@ protected:
     void SetUp() override {
         window.Connect(&navigator);
         clock.OnTimeout = [this] { navigator.WaitTimerOnTimer(); };
-        clock.OnSlideshowTimeout = [this] { navigator.SlideshowTimerOnTimer(); };
+        clock.OnSlideshowTimeout = [this] { navigator.Slides().OnTimer(); };
     }
 
     void Start() {

@@ -166,7 +166,7 @@ TEST_P(AuthorIndex, ComesFromTheFirstAuthorLinkOfThePage) {
     settings.PhotoIndex = 42;
     settings.UserIndex = 77;
     Start();
-    navigator.State().StatisticsView = GetParam().Statistics;
+    if (GetParam().Statistics) navigator.SpeedButtonShowStatisticsOnClick();
     navigator.VisibleWebBrowserOnDocumentComplete({GetParam().Markup, "photo"});
     EXPECT_EQ(settings.UserIndex, GetParam().UserIndex);
 }

@@ -141,7 +141,7 @@ TEST_F(Slideshow, StepsOnAnIntervalAfterEachPageHasCompleted) {
     settings.PhotoIndex = 100;
     settings.SlideshowInterval = 5;
     StartIdle();
-    navigator.StartSlideshow();
+    navigator.Slides().Start();
     EXPECT_EQ(window.StatusText(), "Slideshow: every 5 s");
     EXPECT_EQ(clock.SlideshowTimerDueInMs(), IntervalMs());
 
@@ -173,7 +173,7 @@ TEST_F(Slideshow, GoesInTheDirectionOfTravelAndWaitsForTheSkipChainToSettle) {
     StartIdle();
     ASSERT_TRUE(navigator.FormMainOnMouseWheel(120));  // one step down, to 49
     Complete("A photo");
-    navigator.StartSlideshow();
+    navigator.Slides().Start();
     clock.Advance(IntervalMs());
     EXPECT_EQ(visible.LastNavigatedURL(), Photo(48));
 
@@ -189,12 +189,12 @@ TEST_F(Slideshow, GoesInTheDirectionOfTravelAndWaitsForTheSkipChainToSettle) {
 TEST_F(Slideshow, EndsWhenStoppedAndTurnsAtTheEndOfTheRangeAsTheTravelDoes) {
     settings.PhotoIndex = 10;
     StartIdle();
-    navigator.StartSlideshow();
-    EXPECT_TRUE(navigator.StopSlideshow());
-    EXPECT_FALSE(navigator.SlideshowRunning());
+    navigator.Slides().Start();
+    EXPECT_TRUE(navigator.Slides().Stop());
+    EXPECT_FALSE(navigator.Slides().Running());
     EXPECT_FALSE(clock.SlideshowTimerRunning());
     EXPECT_EQ(window.StatusText(), "Slideshow ended");
-    EXPECT_FALSE(navigator.StopSlideshow());
+    EXPECT_FALSE(navigator.Slides().Stop());
     clock.Advance(100 * IntervalMs());
     EXPECT_EQ(visible.LastNavigatedURL(), Photo(10));
     navigator.VisibleWebBrowserOnStatusTextChange("Done");
@@ -206,9 +206,9 @@ TEST_F(Slideshow, EndsWhenStoppedAndTurnsAtTheEndOfTheRangeAsTheTravelDoes) {
     ASSERT_TRUE(navigator.FormMainOnMouseWheel(120));
     Complete("A photo");
     ASSERT_EQ(state().CurrentIndex, 1);
-    navigator.StartSlideshow();
+    navigator.Slides().Start();
     clock.Advance(IntervalMs());
-    EXPECT_TRUE(navigator.SlideshowRunning());
+    EXPECT_TRUE(navigator.Slides().Running());
     EXPECT_EQ(visible.LastNavigatedURL(), Photo(2));
 }
 
@@ -216,7 +216,7 @@ TEST_F(Slideshow, StartedWhileAPageLoadsCountsFromItsCompletion) {
     settings.PhotoIndex = 300;
     settings.Language = texts::German;
     Start();
-    navigator.StartSlideshow();
+    navigator.Slides().Start();
     EXPECT_EQ(window.StatusText(), "Diashow: alle 5 s");
     EXPECT_FALSE(clock.SlideshowTimerRunning());
     clock.Advance(3000);

@@ -348,7 +348,7 @@ TEST_F(FetchingAhead, AStepOntoAKnownGapGoesStraightOverIt) {
     EXPECT_EQ(FetchedAhead(), (std::vector<int32_t>{1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
                                                     1011, 1012, 1013, 1014, 1015}));
     for (int32_t index : Range(1002, 1011))
-        EXPECT_TRUE(navigator.KnownMissingPhotos().Contains(settings.TemplateURL13, index))
+        EXPECT_TRUE(navigator.Preloads().KnownMissingPhotos().Contains(settings.TemplateURL13, index))
             << index;
 
     ClearCalls();
@@ -429,7 +429,7 @@ TEST_F(FetchingAhead, TheChainGoesOnOverAGapLearntMeanwhile) {
                 i, Page(index <= 1005 ? "HTTP 404 Not Found" : "A photo"));
         }
     }
-    const KnownMissing& known = navigator.KnownMissingPhotos();
+    const KnownMissing& known = navigator.Preloads().KnownMissingPhotos();
     EXPECT_FALSE(known.Contains(settings.TemplateURL13, 1002));
     EXPECT_TRUE(known.Contains(settings.TemplateURL13, 1005));
 
@@ -457,7 +457,7 @@ TEST_F(FetchingAhead, ATurnHalfWayStopsTheQueueAndFetchesTheOtherWay) {
     // as fetched for the new aim.
     for (size_t i = 0; i < pages.size(); ++i)
         navigator.PreloadPageOnDocumentComplete(i, Page("A photo"));
-    EXPECT_FALSE(navigator.Queue().WasFetched(1002));
+    EXPECT_FALSE(navigator.Preloads().Queue().WasFetched(1002));
     Settle({});
     EXPECT_EQ(hidden.NavigatedURLs(), std::vector<std::string>{Photo(998)});
     EXPECT_EQ(FetchedAhead(), (std::vector<int32_t>{995, 996, 997}));
@@ -482,7 +482,7 @@ TEST_F(FetchingAhead, KnownMissingIsForgottenWhenFoundOnViewAndOnF5) {
     settings.PhotoIndex = 1001;
     Start();
     Settle(Range(1002, 1004));
-    const KnownMissing& known = navigator.KnownMissingPhotos();
+    const KnownMissing& known = navigator.Preloads().KnownMissingPhotos();
     ASSERT_TRUE(known.Contains(settings.TemplateURL13, 1003));
 
     settings.SkipKnownMissing = false;
@@ -523,7 +523,7 @@ TEST_F(FetchingAhead, FetchesAheadObeyThePacingAndABusySite) {
     const int64_t answeredAt = clock.NowMs();
     navigator.PreloadPageOnDocumentComplete(0, busy);
     answered_[0] = pages[0].Calls().size();
-    EXPECT_GE(navigator.Pacing().ResumeAtMs, answeredAt + 30000);
+    EXPECT_GE(navigator.Pacer().Pacing().ResumeAtMs, answeredAt + 30000);
     Settle({});
     ASSERT_FALSE(requests.empty());
     EXPECT_GE(requests.back().first, answeredAt + 30000);

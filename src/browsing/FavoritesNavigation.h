@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kpw {
+
+// What the favourites ask of the navigation: showing a chosen entry and the
+// tool row around the lists.
+class FavoritesNavigation {
+public:
+    virtual ~FavoritesNavigation() = default;
+    virtual void ShowControls(bool visible) = 0;
+    virtual void HideFavoriteLists() = 0;
+    // The photo of this index, in the photo mode in force.
+    virtual void OpenFavoritePhoto(int32_t index) = 0;
+    // The user page of this index, in the user mode.
+    virtual void OpenFavoriteUser(int32_t index) = 0;
+};
+
+}  // namespace kpw

@@ -1,0 +1,157 @@
+#include "browsing/Preloader.h"
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "browsing/BusySite.h"
+#include "browsing/Diagnostics.h"
+#include "browsing/DisplayMode.h"
+#include "browsing/IndexText.h"
+#include "browsing/PageAnalysis.h"
+#include "settings/AsciiText.h"
+
+namespace kpw {
+
+Preloader::Preloader(const Settings& settings, const URLTemplateTable& table,
+                     const NavigationState& state, RequestPacer& pacer, BrowserView& hiddenView)
+    : settings_(settings), table_(table), state_(state), pacer_(pacer), hiddenView_(hiddenView) {}
+
+void Preloader::AttachPages(std::vector<BrowserView*> pages) {
+    pages_ = std::move(pages);
+    queue_.SetPageCount(pages_.size());
+    // Nobody sees these pages, so they never raise a dialog of their own.
+    for (BrowserView* page : pages_) page->SetSilent(true);
+}
+
+bool Preloader::DetectsMissing() const {
+    return ModeOf(settings_.URLIndex) == DisplayMode::Photo && settings_.AutoSkipURL &&
+           !state_.StatisticsView;
+}
+
+const std::string& Preloader::PhotoTemplate() const {
+    return table_[URLTemplateTable::PhotoTemplate];
+}
+
+bool Preloader::IsKnownMissing(int32_t index) const {
+    return knownMissing_.Contains(PhotoTemplate(), index);
+}
+
+std::string Preloader::PageURL(int32_t index) const {
+    const int mode = ModeNumber(ModeOf(settings_.URLIndex));
+    const int shown = state_.StatisticsView ? std::max(mode, 2) : mode;
+    return PutIndexIntoTemplate(table_.ModeTemplate(shown), index) +
+           (state_.StatisticsView ? StatisticsSuffix : "");
+}
+
+void Preloader::PreloadNeighbour() {
+    const std::string& nextURL = table_[URLTemplateTable::NextURL];
+    // Sending the hidden view again to the address it already loads would
+    // restart that load and fetch the page twice.
+    if (nextURL == preloadedURL_) return;
+    preloadedURL_.clear();
+    if (pacer_.AutomaticRequestWaits()) {
+        // Sent by the wait timer, to the neighbour of the time.
+        pacer_.HoldPreload();
+        return;
+    }
+    pacer_.ReleasePreload();
+    pacer_.Navigate(hiddenView_, nextURL);
+    preloadedURL_ = nextURL;
+    preloadedIndex_ = state_.NextIndex;
+}
+
+void Preloader::AimQueue() {
+    if (!Active()) return;
+    PreloadAim aim;
+    aim.Key = PageURL(0);
+    aim.Current = state_.CurrentIndex;
+    aim.Down = state_.NextIndex < state_.CurrentIndex;
+    aim.Depth = Clamp(settings_.PreloadDepth, 1, 16);
+    aim.SkipsMissing = DetectsMissing();
+    // Nothing beyond what a step and its skip chain could show.
+    aim.Reach = aim.SkipsMissing ? std::max(settings_.MaxSkippedURLCount, 0) + 1 : aim.Depth;
+    queue_.Aim(aim);
+    PumpQueue();
+}
+
+void Preloader::PumpQueue() {
+    pacer_.ReleaseQueue();
+    if (!Active()) return;
+    const auto known = [this](int32_t index) { return IsKnownMissing(index); };
+    while (std::optional<PreloadQueue::Fetch> fetch = queue_.Next(known)) {
+        if (pacer_.AutomaticRequestWaits()) {
+            pacer_.HoldQueue();
+            return;
+        }
+        queue_.Started(*fetch);
+        try {
+            pacer_.Navigate(*pages_[fetch->Page], PageURL(fetch->Index));
+        } catch (const std::exception& error) {
+            // The queue is only a head start; it tries again at the next step.
+            ReportSwallowed("fetching a page ahead", error);
+            queue_.Finished(fetch->Page);
+            return;
+        }
+    }
+}
+
+void Preloader::HiddenPageComplete(const DocumentContent& content) {
+    if (!IsBusyStatus(content.HttpStatus)) {
+        pacer_.TakePreloadAnswer();
+        // The neighbour is a page fetched ahead too: a missing one is learnt.
+        if (Active() && DetectsMissing() && content.BodyText &&
+            PhotoIsMissing(*content.BodyText) && !preloadedURL_.empty() &&
+            EqualsIgnoringCase(preloadedURL_,
+                               PutIndexIntoTemplate(PhotoTemplate(), preloadedIndex_))) {
+            knownMissing_.Add(PhotoTemplate(), preloadedIndex_);
+            PumpQueue();
+        }
+        return;
+    }
+    // Dropped silently; the same preload goes out again after the wait.
+    preloadedURL_.clear();
+    if (pacer_.TakePreloadBusy(content.RetryAfter)) pacer_.HoldPreload();
+}
+
+void Preloader::QueuePageComplete(size_t page, const DocumentContent& content) {
+    const std::optional<int32_t> index = queue_.Finished(page);
+    const bool busy = IsBusyStatus(content.HttpStatus);
+    // A busy page goes out again after the wait, as the hidden view's does.
+    if (index && !(busy && pacer_.TakePreloadBusy(content.RetryAfter))) {
+        if (!busy) pacer_.TakePreloadAnswer();
+        if (queue_.Aim().SkipsMissing && content.BodyText && PhotoIsMissing(*content.BodyText))
+            knownMissing_.Add(PhotoTemplate(), *index);
+        else
+            queue_.Fetched(*index);
+    }
+    PumpQueue();
+    pacer_.ScheduleWaitTimer();
+}
+
+void Preloader::LearnFromVisiblePage(const BrowserView& visibleView,
+                                     const DocumentContent& content) {
+    if (!Active() || !DetectsMissing() || !content.BodyText) return;
+    // Only the photo address the program asked for says anything of the index.
+    std::string url;
+    try {
+        url = visibleView.LocationURL();
+    } catch (const std::exception& error) {
+        ReportSwallowed("reading the visible view's address", error);
+        return;
+    }
+    if (!EqualsIgnoringCase(url, PutIndexIntoTemplate(PhotoTemplate(), state_.CurrentIndex)))
+        return;
+    if (PhotoIsMissing(*content.BodyText))
+        knownMissing_.Add(PhotoTemplate(), state_.CurrentIndex);
+    else
+        knownMissing_.Forget(PhotoTemplate(), state_.CurrentIndex);
+}
+
+KnownGapJump Preloader::GapAhead(int32_t first, bool down, int32_t allowed) const {
+    if (!Active() || !settings_.SkipKnownMissing || !DetectsMissing()) return {first, 0};
+    return JumpOverKnownMissing([this](int32_t index) { return IsKnownMissing(index); }, first,
+                                down, allowed);
+}
+
+}  // namespace kpw

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "browsing/BrowserView.h"
+#include "browsing/NavigationState.h"
+#include "browsing/PreloadQueue.h"
+#include "browsing/RequestPacer.h"
+#include "browsing/URLTemplateTable.h"
+#include "settings/Settings.h"
+
+namespace kpw {
+
+// The pages loaded ahead of the user: the hidden view's neighbour, and the
+// off-screen pages that fetch further along the direction of travel. What
+// they find out about missing photos is kept, so a step onto a known gap goes
+// straight over it. Every request goes through the pacer.
+class Preloader {
+public:
+    Preloader(const Settings& settings, const URLTemplateTable& table,
+              const NavigationState& state, RequestPacer& pacer, BrowserView& hiddenView);
+
+    // The off-screen pages. Without them only the neighbour is preloaded and
+    // nothing is learnt about missing photos.
+    void AttachPages(std::vector<BrowserView*> pages);
+    bool Active() const { return !pages_.empty(); }
+    // Mode 1 with auto-skip: the pages tell missing photos apart.
+    bool DetectsMissing() const;
+
+    // Sends the hidden view to the neighbour (slot NextURL), or holds it
+    // while the pacing waits. A refused load throws.
+    void PreloadNeighbour();
+    // Aims the queue at the page on view and sends what it may.
+    void AimQueue();
+    void PumpQueue();
+    // Stop: the queue gives up what it loads.
+    void CancelQueue() { queue_.CancelAll(); }
+
+    void HiddenPageComplete(const DocumentContent& content);
+    void QueuePageComplete(size_t page, const DocumentContent& content);
+    // The page on view tells whether its photo exists, when it is the photo
+    // address the program asked for.
+    void LearnFromVisiblePage(const BrowserView& visibleView, const DocumentContent& content);
+    // The user asks the site anew: what it said was missing may be there now.
+    void ForgetKnownMissing() { knownMissing_.Clear(); }
+
+    // From first on in the direction of travel: the known gap a step lands
+    // in, jumping at most `allowed` photos; Skipped is 0 when there is none
+    // or when known gaps are not skipped.
+    KnownGapJump GapAhead(int32_t first, bool down, int32_t allowed) const;
+
+    const KnownMissing& KnownMissingPhotos() const { return knownMissing_; }
+    const PreloadQueue& Queue() const { return queue_; }
+
+private:
+    bool IsKnownMissing(int32_t index) const;
+    const std::string& PhotoTemplate() const;
+    std::string PageURL(int32_t index) const;
+
+    const Settings& settings_;
+    const URLTemplateTable& table_;
+    const NavigationState& state_;
+    RequestPacer& pacer_;
+    BrowserView& hiddenView_;
+    // The address last sent to the hidden view and its index.
+    std::string preloadedURL_;
+    int32_t preloadedIndex_ = 0;
+    std::vector<BrowserView*> pages_;
+    PreloadQueue queue_;
+    KnownMissing knownMissing_;
+};
+
+}  // namespace kpw
