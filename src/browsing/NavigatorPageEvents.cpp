@@ -83,13 +83,13 @@ void Navigator::AnalysePage(const DocumentContent& content) {
     }
     if (mode != DisplayMode::Photo)
         TakeFollowedPhotoIndex(visibleView_.LocationURL(), table_, settings_);
-    preloader_.LearnFromVisiblePage(visibleView_, content);
+    const PhotoVerdict verdict = preloader_.JudgeVisiblePage(visibleView_, content);
 
     bool maySkip = settings_.AutoSkipURL && mode == DisplayMode::Photo &&
                    state_.SkippedURLCount < settings_.MaxSkippedURLCount;
     // A text that cannot be read ends the analysis as unreadable markup does.
-    if (maySkip && !content.BodyText) return;
-    if (maySkip && PhotoIsMissing(*content.BodyText))
+    if (maySkip && verdict == PhotoVerdict::Unreadable) return;
+    if (maySkip && verdict == PhotoVerdict::Missing)
         SkipMissingPhoto();
     else
         SynchroniseAndPreload();

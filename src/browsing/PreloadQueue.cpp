@@ -129,6 +129,13 @@ std::optional<PreloadQueue::Fetch> PreloadQueue::Next(
     return std::nullopt;
 }
 
+std::optional<size_t> PreloadQueue::FreePage() const {
+    if (InFlightCount() >= MaxInFlight) return std::nullopt;
+    for (size_t i = 0; i < pages_.size(); ++i)
+        if (pages_[i].State == PageState::Free) return i;
+    return std::nullopt;
+}
+
 void PreloadQueue::Started(const Fetch& fetch) {
     if (fetch.Page >= pages_.size()) return;
     pages_[fetch.Page] = {PageState::Loading, fetch.Index};

@@ -98,6 +98,8 @@ public:
     // depth is covered, MaxInFlight loads run or no page is free.
     std::optional<Fetch> Next(const std::function<bool(int32_t)>& knownMissing) const;
     void Started(const Fetch& fetch);
+    // A page free for a load of another kind, within MaxInFlight.
+    std::optional<size_t> FreePage() const;
     // A page's load ended: the index it fetched for the aim, or nothing for a
     // dropped load. The page is free again either way.
     std::optional<int32_t> Finished(size_t page);

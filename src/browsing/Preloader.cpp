@@ -37,6 +37,41 @@ bool Preloader::IsKnownMissing(int32_t index) const {
     return knownMissing_.Contains(PhotoTemplate(), index);
 }
 
+MissingRules Preloader::Rules() const {
+    return {settings_.MissingByStatus, settings_.MissingByPlaceholder};
+}
+
+namespace {
+
+std::string AddressOf(const BrowserView& view) {
+    try {
+        return view.LocationURL();
+    } catch (const std::exception& error) {
+        ReportSwallowed("reading a view's address", error);
+        return {};
+    }
+}
+
+}  // namespace
+
+PhotoVerdict Preloader::Judge(int32_t index, const std::string& finalURL,
+                              const DocumentContent& content) {
+    const MissingRules rules = Rules();
+    const bool redirected =
+        !finalURL.empty() &&
+        !EqualsIgnoringCase(finalURL, PutIndexIntoTemplate(PhotoTemplate(), index));
+    if (redirected && rules.ByPlaceholder && !IsBusyStatus(content.HttpStatus))
+        placeholders_.NoteRedirect(PhotoTemplate(), index, finalURL);
+    return JudgePhotoPage(
+        content, redirected && placeholders_.IsPlaceholder(PhotoTemplate(), index, finalURL),
+        rules);
+}
+
+void Preloader::ForgetKnownMissing() {
+    knownMissing_.Clear();
+    placeholders_.ForgetRedirects();
+}
+
 std::string Preloader::PageURL(int32_t index) const {
     const int mode = ModeNumber(ModeOf(settings_.URLIndex));
     const int shown = state_.StatisticsView ? std::max(mode, 2) : mode;
@@ -75,9 +110,48 @@ void Preloader::AimQueue() {
     PumpQueue();
 }
 
+void Preloader::SendProbe() {
+    if (!DetectsMissing() || !Rules().ByPlaceholder || probePage_ ||
+        placeholders_.Probed(PhotoTemplate()))
+        return;
+    const std::optional<size_t> page = queue_.FreePage();
+    if (!page) return;
+    if (pacer_.AutomaticRequestWaits()) {
+        pacer_.HoldQueue();
+        return;
+    }
+    queue_.Started({*page, AbsentPhotoIndex});
+    probePage_ = page;
+    probeTemplate_ = PhotoTemplate();
+    placeholders_.SetProbed(probeTemplate_, true);
+    try {
+        pacer_.Navigate(*pages_[*page], PutIndexIntoTemplate(probeTemplate_, AbsentPhotoIndex));
+    } catch (const std::exception& error) {
+        ReportSwallowed("asking for an absent photo", error);
+        queue_.Finished(*page);
+        probePage_.reset();
+    }
+}
+
+void Preloader::ProbeComplete(size_t page, const DocumentContent& content) {
+    queue_.Finished(page);
+    probePage_.reset();
+    if (IsBusyStatus(content.HttpStatus)) {
+        // Asked again once the site lets the program's requests go.
+        placeholders_.SetProbed(probeTemplate_, false);
+        pacer_.TakePreloadBusy(content.RetryAfter);
+        return;
+    }
+    const std::string url = AddressOf(*pages_[page]);
+    if (!url.empty() &&
+        !EqualsIgnoringCase(url, PutIndexIntoTemplate(probeTemplate_, AbsentPhotoIndex)))
+        placeholders_.NoteAbsentAnswer(probeTemplate_, url);
+}
+
 void Preloader::PumpQueue() {
     pacer_.ReleaseQueue();
     if (!Active()) return;
+    SendProbe();
     const auto known = [this](int32_t index) { return IsKnownMissing(index); };
     while (std::optional<PreloadQueue::Fetch> fetch = queue_.Next(known)) {
         if (pacer_.AutomaticRequestWaits()) {
@@ -100,10 +174,11 @@ void Preloader::HiddenPageComplete(const DocumentContent& content) {
     if (!IsBusyStatus(content.HttpStatus)) {
         pacer_.TakePreloadAnswer();
         // The neighbour is a page fetched ahead too: a missing one is learnt.
-        if (Active() && DetectsMissing() && content.BodyText &&
-            PhotoIsMissing(*content.BodyText) && !preloadedURL_.empty() &&
+        if (DetectsMissing() && !preloadedURL_.empty() &&
             EqualsIgnoringCase(preloadedURL_,
-                               PutIndexIntoTemplate(PhotoTemplate(), preloadedIndex_))) {
+                               PutIndexIntoTemplate(PhotoTemplate(), preloadedIndex_)) &&
+            Judge(preloadedIndex_, AddressOf(hiddenView_), content) == PhotoVerdict::Missing &&
+            Active()) {
             knownMissing_.Add(PhotoTemplate(), preloadedIndex_);
             PumpQueue();
         }
@@ -115,12 +190,19 @@ void Preloader::HiddenPageComplete(const DocumentContent& content) {
 }
 
 void Preloader::QueuePageComplete(size_t page, const DocumentContent& content) {
+    if (probePage_ == page) {
+        ProbeComplete(page, content);
+        PumpQueue();
+        pacer_.ScheduleWaitTimer();
+        return;
+    }
     const std::optional<int32_t> index = queue_.Finished(page);
     const bool busy = IsBusyStatus(content.HttpStatus);
     // A busy page goes out again after the wait, as the hidden view's does.
     if (index && !(busy && pacer_.TakePreloadBusy(content.RetryAfter))) {
         if (!busy) pacer_.TakePreloadAnswer();
-        if (queue_.Aim().SkipsMissing && content.BodyText && PhotoIsMissing(*content.BodyText))
+        if (queue_.Aim().SkipsMissing &&
+            Judge(*index, AddressOf(*pages_[page]), content) == PhotoVerdict::Missing)
             knownMissing_.Add(PhotoTemplate(), *index);
         else
             queue_.Fetched(*index);
@@ -129,23 +211,20 @@ void Preloader::QueuePageComplete(size_t page, const DocumentContent& content) {
     pacer_.ScheduleWaitTimer();
 }
 
-void Preloader::LearnFromVisiblePage(const BrowserView& visibleView,
-                                     const DocumentContent& content) {
-    if (!Active() || !DetectsMissing() || !content.BodyText) return;
-    // Only the photo address the program asked for says anything of the index.
-    std::string url;
-    try {
-        url = visibleView.LocationURL();
-    } catch (const std::exception& error) {
-        ReportSwallowed("reading the visible view's address", error);
-        return;
-    }
-    if (!EqualsIgnoringCase(url, PutIndexIntoTemplate(PhotoTemplate(), state_.CurrentIndex)))
-        return;
-    if (PhotoIsMissing(*content.BodyText))
+PhotoVerdict Preloader::JudgeVisiblePage(const BrowserView& visibleView,
+                                        const DocumentContent& content) {
+    // Outside mode 1 with auto-skip (a statistics page) the words decide.
+    if (!DetectsMissing()) return JudgePhotoPage(content, false, Rules());
+    const std::string url = AddressOf(visibleView);
+    const PhotoVerdict verdict = Judge(state_.CurrentIndex, url, content);
+    // A photo found present is forgotten as missing only at its own address.
+    const bool own =
+        EqualsIgnoringCase(url, PutIndexIntoTemplate(PhotoTemplate(), state_.CurrentIndex));
+    if (Active() && verdict == PhotoVerdict::Missing && !url.empty())
         knownMissing_.Add(PhotoTemplate(), state_.CurrentIndex);
-    else
+    else if (Active() && verdict == PhotoVerdict::Present && own)
         knownMissing_.Forget(PhotoTemplate(), state_.CurrentIndex);
+    return verdict;
 }
 
 KnownGapJump Preloader::GapAhead(int32_t first, bool down, int32_t allowed) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "browsing/BrowserView.h"
+#include "browsing/MissingPhoto.h"
 #include "browsing/NavigationState.h"
 #include "browsing/PreloadQueue.h"
 #include "browsing/RequestPacer.h"
@@ -41,11 +42,11 @@ public:
 
     void HiddenPageComplete(const DocumentContent& content);
     void QueuePageComplete(size_t page, const DocumentContent& content);
-    // The page on view tells whether its photo exists, when it is the photo
-    // address the program asked for.
-    void LearnFromVisiblePage(const BrowserView& visibleView, const DocumentContent& content);
+    // Whether the photo on view exists; what it tells is kept for the steps
+    // to come.
+    PhotoVerdict JudgeVisiblePage(const BrowserView& visibleView, const DocumentContent& content);
     // The user asks the site anew: what it said was missing may be there now.
-    void ForgetKnownMissing() { knownMissing_.Clear(); }
+    void ForgetKnownMissing();
 
     // From first on in the direction of travel: the known gap a step lands
     // in, jumping at most `allowed` photos; Skipped is 0 when there is none
@@ -57,6 +58,15 @@ public:
 
 private:
     bool IsKnownMissing(int32_t index) const;
+    MissingRules Rules() const;
+    // The verdict on a photo load of index that ended at finalURL; a load
+    // sent elsewhere than its own address is noted for the placeholder.
+    PhotoVerdict Judge(int32_t index, const std::string& finalURL,
+                       const DocumentContent& content);
+    // Asks once per template for an index that cannot exist, to learn where
+    // the site sends missing photos.
+    void SendProbe();
+    void ProbeComplete(size_t page, const DocumentContent& content);
     const std::string& PhotoTemplate() const;
     std::string PageURL(int32_t index) const;
 
@@ -71,6 +81,10 @@ private:
     std::vector<BrowserView*> pages_;
     PreloadQueue queue_;
     KnownMissing knownMissing_;
+    PlaceholderMemory placeholders_;
+    // The page the probe runs on and the template it asks for.
+    std::optional<size_t> probePage_;
+    std::string probeTemplate_;
 };
 
 }  // namespace kpw

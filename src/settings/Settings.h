@@ -50,6 +50,12 @@ struct Settings {
     // A step onto a photo already found missing goes on to the next one not
     // known missing, without loading the missing ones again.
     bool SkipKnownMissing{};
+    // HTTP 404 and 410 mean a missing photo, whatever the page says.
+    bool MissingByStatus{};
+    // A photo address sent on to a picture other photos are sent to is missing.
+    bool MissingByPlaceholder{};
+    // How long a page on view may take to write its error after the load.
+    int32_t MissingTextWaitMs{};
     // [Page]
     int32_t PhotoIndex{};
     int32_t UserIndex{};

@@ -39,7 +39,7 @@ struct SettingRow {
 
 // Every persisted setting, in the order the file holds them. Left and Top
 // have no fixed bounds: loading keeps them on the work area (SettingsStore).
-inline constexpr std::array<SettingRow, 28> SettingsTable{{
+inline constexpr std::array<SettingRow, 31> SettingsTable{{
     {"General", "SaveSettings", &Settings::SaveSettings, 1},
     {"General", "WebBrowserVerbose", &Settings::WebBrowserVerbose, 0},
     {"General", "InvertMouseWheel", &Settings::InvertMouseWheel, 0},
@@ -87,6 +87,9 @@ inline constexpr std::array<SettingRow, 28> SettingsTable{{
      40},
     {"URL", "PreloadDepth", &Settings::PreloadDepth, 4, {}, IntegerBounds{1, 16}, 41},
     {"URL", "SkipKnownMissing", &Settings::SkipKnownMissing, 1, {}, std::nullopt, 42},
+    {"URL", "MissingByStatus", &Settings::MissingByStatus, 1, {}, std::nullopt},
+    {"URL", "MissingByPlaceholder", &Settings::MissingByPlaceholder, 1, {}, std::nullopt},
+    {"URL", "MissingTextWaitMs", &Settings::MissingTextWaitMs, 500, {}, IntegerBounds{0, 3000}},
     {"Page", "PhotoIndex", &Settings::PhotoIndex, 1, {}, IntegerBounds{1, MaxIndex}},
     {"Page", "UserIndex", &Settings::UserIndex, 1, {}, IntegerBounds{1, MaxIndex}},
     {"Favorites", "MaxFavoriteCount", &Settings::MaxFavoriteCount, 16, {}, IntegerBounds{8, 64}, 3},

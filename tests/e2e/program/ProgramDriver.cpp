@@ -51,7 +51,8 @@ std::string ProgramIniText(const ProgramStart& start) {
            number("URLIndex", start.URLIndex) + number("PhotoSize", start.PhotoSize) +
            (start.MinRequestInterval ? number("MinRequestInterval", *start.MinRequestInterval)
                                      : "") +
-           (start.PreloadDepth ? number("PreloadDepth", *start.PreloadDepth) : "") + "\r\n" +
+           (start.PreloadDepth ? number("PreloadDepth", *start.PreloadDepth) : "") +
+           start.MoreURLLines + "\r\n" +
            "[Page]\r\n" + number("PhotoIndex", start.PhotoIndex) +
            number("UserIndex", start.UserIndex) + "\r\n" + "[Photo]\r\n" +
            line("SaveFolder", start.SaveFolder) +

@@ -47,6 +47,8 @@ struct ProgramStart {
     std::optional<int> MinRequestInterval = std::nullopt;
     std::string SaveFolder{};
     int SlideshowInterval = 5;
+    // More [URL] lines as the file holds them, e.g. "MissingByStatus=0\r\n".
+    std::string MoreURLLines{};
 };
 
 // Runs the whole main window with two engine views in a profile of its own,

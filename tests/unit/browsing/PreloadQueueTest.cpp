@@ -250,6 +250,8 @@ class FetchingAhead : public NavigatorTest {
 protected:
     void SetUp() override {
         NavigatorTest::SetUp();
+        // The queue alone: the probe for the site's placeholder has its own tests.
+        settings.MissingByPlaceholder = false;
         navigator.AttachPreloadPages({&pages[0], &pages[1]});
     }
     // Answers every load the views were given, the hidden view's and the
@@ -307,6 +309,7 @@ TEST(FetchingAheadNeutral, SettingsOfOneAndOffBehaveAsTheHiddenViewAlone) {
         Settings settings;
         settings.PreloadDepth = 1;
         settings.SkipKnownMissing = false;
+        settings.MissingByPlaceholder = false;
         settings.PhotoIndex = 1001;
         FakeMainWindow window;
         FakeBrowserView visible, hidden, page;

@@ -62,6 +62,7 @@ TEST_F(PreloaderPart, ABusyNeighbourIsDroppedAndSentAgainAfterTheWait) {
 }
 
 TEST_F(PreloaderPart, WithPagesItLearnsMissingPhotosAndJumpsTheirGap) {
+    settings.MissingByPlaceholder = false;
     Attach();
     EXPECT_TRUE(pages[0].Silent() && pages[1].Silent());
     preloader.PreloadNeighbour();
@@ -98,20 +99,80 @@ TEST_F(PreloaderPart, OutsideModeOneWithAutoSkipNothingIsLearnt) {
     EXPECT_EQ(preloader.KnownMissingPhotos().Size(), 0u);
 }
 
-TEST_F(PreloaderPart, AVisiblePageTeachesOnlyAtThePhotoAddressAskedFor) {
+TEST_F(PreloaderPart, AVisiblePageTeachesWhatItsVerdictSays) {
     Attach();
     FakeBrowserView visible;
     visible.SetLocationURL(Photo(1000));
-    preloader.LearnFromVisiblePage(visible, Page("HTTP 404"));
+    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("HTTP 404")), PhotoVerdict::Missing);
     EXPECT_TRUE(preloader.KnownMissingPhotos().Contains(settings.TemplateURL13, 1000));
-    preloader.LearnFromVisiblePage(visible, Page("A photo"));
+    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("A photo")), PhotoVerdict::Present);
     EXPECT_FALSE(preloader.KnownMissingPhotos().Contains(settings.TemplateURL13, 1000));
 
-    visible.SetLocationURL(InfoPage(1000));
-    preloader.LearnFromVisiblePage(visible, Page("HTTP 404"));
+    // An address that cannot be read teaches nothing; the words still decide.
     visible.ThrowOnLocationURL = true;
-    preloader.LearnFromVisiblePage(visible, Page("HTTP 404"));
+    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("HTTP 404")), PhotoVerdict::Missing);
     EXPECT_EQ(preloader.KnownMissingPhotos().Size(), 0u);
+}
+
+// A site that sends every missing photo on to one picture: the probe for an
+// absent index learns where, and the photos sent there are missing.
+TEST_F(PreloaderPart, ThePlaceholderIsLearntFromTheProbeAndFromTwoPhotosSentToIt) {
+    const std::string placeholder = Host() + "/static/removed.png";
+    Attach();
+    preloader.PreloadNeighbour();
+    preloader.AimQueue();
+    // The probe takes the first page, once per template.
+    ASSERT_EQ(pages[0].NavigatedURLs(), std::vector<std::string>{Photo(AbsentPhotoIndex)});
+    pages[0].SetLocationURL(placeholder);
+    preloader.QueuePageComplete(0, Page(""));
+
+    FakeBrowserView visible;
+    visible.SetLocationURL(placeholder);
+    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("")), PhotoVerdict::Missing);
+    // A photo at an address of its own, even a moved one, is present.
+    visible.SetLocationURL(Host() + "/cdn/abc.jpg");
+    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("")), PhotoVerdict::Present);
+    preloader.AimQueue();
+    int probes = 0;
+    for (const auto& view : pages) {
+        for (const std::string& url : view.NavigatedURLs()) probes += url == Photo(AbsentPhotoIndex);
+    }
+    EXPECT_EQ(probes, 1);
+}
+
+TEST(PlaceholderMemoryAlone, ASecondPhotoAtTheSameAddressMakesItAPlaceholder) {
+    PlaceholderMemory memory;
+    memory.NoteRedirect("t", 5, "http://h/removed.png");
+    EXPECT_FALSE(memory.IsPlaceholder("t", 5, "http://h/removed.png"));
+    EXPECT_TRUE(memory.IsPlaceholder("t", 6, "http://h/removed.png"));
+    memory.NoteRedirect("t", 6, "http://h/removed.png");
+    EXPECT_TRUE(memory.IsPlaceholder("t", 5, "http://h/removed.png"));
+    // Per template, and forgotten on request.
+    EXPECT_FALSE(memory.IsPlaceholder("u", 6, "http://h/removed.png"));
+    memory.ForgetRedirects();
+    EXPECT_FALSE(memory.IsPlaceholder("t", 6, "http://h/removed.png"));
+}
+
+TEST(PhotoVerdicts, StatusPlaceholderAndWordsEachDecideWhereAllowed) {
+    DocumentContent notFound = Page("404 Not Found nginx");
+    notFound.HttpStatus = 404;
+    DocumentContent gone = Page("The requested resource is no longer available");
+    gone.HttpStatus = 410;
+    DocumentContent busy = Page("Error");
+    busy.HttpStatus = 503;
+    const MissingRules all{true, true};
+    const MissingRules none{false, false};
+    EXPECT_EQ(JudgePhotoPage(notFound, false, all), PhotoVerdict::Missing);
+    EXPECT_EQ(JudgePhotoPage(gone, false, all), PhotoVerdict::Missing);
+    EXPECT_EQ(JudgePhotoPage(notFound, false, none), PhotoVerdict::Present);
+    EXPECT_EQ(JudgePhotoPage(busy, true, all), PhotoVerdict::Busy);
+    EXPECT_EQ(JudgePhotoPage(Page(""), true, all), PhotoVerdict::Missing);
+    EXPECT_EQ(JudgePhotoPage(Page(""), true, none), PhotoVerdict::Present);
+    EXPECT_EQ(JudgePhotoPage(Page("HTTP 500"), false, none), PhotoVerdict::Missing);
+    DocumentContent unreadable;
+    EXPECT_EQ(JudgePhotoPage(unreadable, false, all), PhotoVerdict::Unreadable);
+    unreadable.HttpStatus = 410;
+    EXPECT_EQ(JudgePhotoPage(unreadable, false, all), PhotoVerdict::Missing);
 }
 
 }  // namespace

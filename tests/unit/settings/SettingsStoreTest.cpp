@@ -74,7 +74,8 @@ TEST_F(SettingsStoreTest, NoFileGivesDefaultsAndClosingWritesTheCompleteDefaultF
                   "\r\nTemplateURL13=" + d.TemplateURL13 + "\r\nTemplateURL14=" + d.TemplateURL14 +
                   "\r\nTemplateURL20=" + d.TemplateURL20 + "\r\nTemplateURL30=" + d.TemplateURL30 +
                   "\r\nURLIndex=1\r\nPhotoSize=3\r\nMinRequestInterval=0\r\n"
-                  "PreloadDepth=4\r\nSkipKnownMissing=1\r\n\r\n"
+                  "PreloadDepth=4\r\nSkipKnownMissing=1\r\n"
+                  "MissingByStatus=1\r\nMissingByPlaceholder=1\r\nMissingTextWaitMs=500\r\n\r\n"
                   "[Page]\r\nPhotoIndex=1\r\nUserIndex=1\r\n\r\n"
                   "[Favorites]\r\nMaxFavoriteCount=16\r\n" +
                   Slots("FavoritePhoto", 1, 16) + Slots("FavoriteUser", 1, 16) + "\r\n" +
@@ -100,6 +101,9 @@ TEST_F(SettingsStoreTest, ValuesAndWindowBoundsComeBackAtTheNextStart) {
     settings.MinRequestInterval = 1500;
     settings.PreloadDepth = 1;
     settings.SkipKnownMissing = false;
+    settings.MissingByStatus = false;
+    settings.MissingByPlaceholder = false;
+    settings.MissingTextWaitMs = 3000;
     ASSERT_EQ(Store(settings, {"5   five"}, {"6"}, WindowBounds{300, 200, 800, 700}), std::nullopt);
 
     const Loaded loaded = Load();
@@ -125,7 +129,8 @@ TEST_F(SettingsStoreTest, StartAndCloseWithoutChangesKeepTheFileByteForByte) {
         "TemplateURL13=http://a.example/m/*.jpg\r\nTemplateURL14=http://b.example/o/*.jpg\r\n"
         "TemplateURL20=http://a.example/p/*\r\nTemplateURL30=http://a.example/u/*\r\n"
         "URLIndex=3\r\nPhotoSize=4\r\nMinRequestInterval=750\r\nPreloadDepth=16\r\n"
-        "SkipKnownMissing=0\r\n\r\n"
+        "SkipKnownMissing=0\r\nMissingByStatus=0\r\nMissingByPlaceholder=0\r\n"
+        "MissingTextWaitMs=3000\r\n\r\n"
         "[Page]\r\nPhotoIndex=123456\r\nUserIndex=2147483647\r\n\r\n"
         "[Favorites]\r\nMaxFavoriteCount=8\r\n"
         "FavoritePhoto1=1001   Sch\xF6n\r\nFavoritePhoto2=77   x\r\n" +

@@ -1,0 +1,59 @@
+// Missing photos as real sites signal them: a status without error words, a
+// redirect to one placeholder picture. Each is skipped; a present photo never.
+#include <gtest/gtest.h>
+
+#include <QSpinBox>
+
+#include "ProgramDriver.h"
+#include "browsing/Navigator.h"
+#include "ui/UnitMain.h"
+
+namespace kpw {
+namespace {
+
+std::string Medium(int photo) {
+    return "/photos/medium/" + std::to_string(photo) + ".jpg";
+}
+
+class MissingStyles : public ::testing::TestWithParam<const char*> {
+protected:
+    // On photo 1001 with the pages ahead at rest, then one step up.
+    void StepUpFrom1001(DemoSite& site, const std::string& moreURLLines = "") {
+        program.Start({.BaseURL = site.BaseURL(),
+                       .StaticBaseURL = site.StaticBaseURL(),
+                       .PhotoIndex = 1001,
+                       .PreloadPages = 2,
+                       .MoreURLLines = moreURLLines});
+        ASSERT_TRUE(program.WaitForSettledLoad(0));
+        ASSERT_TRUE(program.WaitFor(
+            [&] { return program.Logic().Preloads().Queue().InFlightCount() == 0; }));
+        const std::size_t before = program.VisibleDocuments().size();
+        ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Up));
+        ASSERT_TRUE(program.WaitForSettledLoad(before));
+    }
+    void ExpectShown(const DemoSite& site, int photo) {
+        EXPECT_EQ(program.VisibleDocuments().back().Location, site.BaseURL() + Medium(photo));
+        EXPECT_EQ(program.Form().PageIndexField()->value(), photo);
+        EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, photo);
+    }
+
+    ProgramDriver program;
+};
+
+TEST_P(MissingStyles, AStepOverMissingPhotosShowsTheNextPresentOne) {
+    DemoSite site({.missing = "1002-1004", .missingStyle = GetParam()});
+    StepUpFrom1001(site);
+    ExpectShown(site, 1005);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealSites, MissingStyles,
+                         ::testing::Values("words", "nginx", "gone", "placeholder"));
+
+TEST_F(MissingStyles, WithTheNewRulesOffA404WithoutErrorWordsIsShown) {
+    DemoSite site({.missing = "1002-1004", .missingStyle = "nginx"});
+    StepUpFrom1001(site, "MissingByStatus=0\r\nMissingByPlaceholder=0\r\nMissingTextWaitMs=0\r\n");
+    ExpectShown(site, 1002);
+}
+
+}  // namespace
+}  // namespace kpw
