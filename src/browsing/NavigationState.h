@@ -23,6 +23,11 @@ struct NavigationState {
     bool StatisticsView = false;
     // A load or a busy wait is running that Stop can end.
     bool Loading = false;
+    // A message the view's own status texts ("Done", a hovered link) must
+    // not replace until the user navigates again; HeldStatusFresh while the
+    // navigation it announces is still to be sent.
+    std::string HeldStatus;
+    bool HeldStatusFresh = false;
     // The last wheel turn asked for a lower index.
     bool SteppingDown = false;
     // Set-up has finished; field changes before are not commits.

@@ -198,6 +198,9 @@ void Navigator::BuildPageURLs() {
 
 void Navigator::NavigateBrowsers() {
     pacer_.DropAutomaticRequests();
+    // A message held for an earlier navigation ends with this one.
+    if (!state_.HeldStatusFresh) state_.HeldStatus.clear();
+    state_.HeldStatusFresh = false;
     try {
         pacer_.Navigate(visibleView_, state_.CurrentURL);
         preloader_.PreloadNeighbour();
@@ -259,6 +262,7 @@ void Navigator::SpeedButtonShowStatisticsOnClick() {
 
 void Navigator::SpeedButtonGoBackOnClick() {
     pacer_.DropAutomaticRequests();
+    state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
     if (!ShowsURL(visibleView_, state_.LastNavigatedURL)) {
@@ -283,6 +287,7 @@ void Navigator::SpeedButtonGoBackOnClick() {
 
 void Navigator::SpeedButtonGoBackOnDblClick() {
     pacer_.DropAutomaticRequests();
+    state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
     if (!ShowsURL(visibleView_, state_.LastNavigatedURL)) {
@@ -303,6 +308,7 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
 
 void Navigator::SpeedButtonRefreshOnClick() {
     pacer_.DropAutomaticRequests();
+    state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     // The user asks the site anew: what it said was missing may be there now.
     preloader_.ForgetKnownMissing();

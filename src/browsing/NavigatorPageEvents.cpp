@@ -123,6 +123,8 @@ void Navigator::SkipMissingPhoto() {
         }
     }
     state_.LastNavigatedURL = state_.CurrentURL;
+    // A skip is the program's own: a held message stays.
+    state_.HeldStatusFresh = false;
 
     FlagScope skipping(state_.Skipping, true);
     state_.SpinCaretPos = window_.PageIndexCaretPos();
@@ -211,6 +213,8 @@ int32_t Navigator::JumpOverKnownGap(int32_t countSoFar) {
                                             std::to_string(last)});
     window_.AppendLogLine(text);
     window_.SetStatusText(text);
+    state_.HeldStatus = text;
+    state_.HeldStatusFresh = true;
     return jump.Skipped;
 }
 
@@ -226,8 +230,9 @@ void Navigator::VisibleWebBrowserOnDownloadComplete() {
 }
 
 void Navigator::VisibleWebBrowserOnStatusTextChange(const std::string& text) {
-    // The running slideshow keeps its line; the loads are its own.
-    if (slideshow_.Running()) return;
+    // The running slideshow keeps its line; the loads are its own. So does
+    // a message about photos jumped over.
+    if (slideshow_.Running() || !state_.HeldStatus.empty()) return;
     window_.SetStatusText(text);
 }
 

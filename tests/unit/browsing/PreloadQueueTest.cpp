@@ -363,6 +363,9 @@ TEST_F(FetchingAhead, AStepOntoAKnownGapGoesStraightOverIt) {
     EXPECT_EQ(state().SkippedURLCount, 10);
     EXPECT_EQ(window.StatusText(), "Skipped 10 missing photos (1002–1011)");
     EXPECT_EQ(window.LogLines().back(), "Skipped 10 missing photos (1002–1011)");
+    // The engine's own texts of the load it started do not replace it.
+    navigator.VisibleWebBrowserOnStatusTextChange("Done");
+    EXPECT_EQ(window.StatusText(), "Skipped 10 missing photos (1002–1011)");
     Settle(Range(1002, 1011));
     EXPECT_EQ(visible.NavigatedURLs(), std::vector<std::string>{Photo(1012)});
     // Already fetched: only the one new page at the end of the depth.
@@ -374,6 +377,13 @@ TEST_F(FetchingAhead, AStepOntoAKnownGapGoesStraightOverIt) {
     window.ChangePageIndexText("1011");
     EXPECT_EQ(visible.NavigatedURLs(), std::vector<std::string>{Photo(1001)});
     EXPECT_EQ(window.StatusText(), "10 fehlende Photos übersprungen (1011–1002)");
+    // Until the user's next step.
+    Settle(Range(1002, 1011));
+    navigator.VisibleWebBrowserOnStatusTextChange("Fertig");
+    EXPECT_EQ(window.StatusText(), "10 fehlende Photos übersprungen (1011–1002)");
+    window.ChangePageIndexText("1000");
+    navigator.VisibleWebBrowserOnStatusTextChange("Fertig");
+    EXPECT_EQ(window.StatusText(), "Fertig");
 }
 
 TEST_F(FetchingAhead, AWheelStepJumpsAndKeepsItsCount) {
