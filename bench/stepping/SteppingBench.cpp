@@ -26,7 +26,7 @@
 #include "ProgramDriver.h"
 #include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {

@@ -10,9 +10,10 @@
 #include "browsing/PreloadQueue.h"
 #include "platform/Platform.h"
 #include "ui/AppIcon.h"
-#include "ui/Logging.h"
-#include "ui/QtBrowserView.h"
 #include "ui/UnitSettings.h"
+#include "webengine/Logging.h"
+#include "webengine/PhotoFetcher.h"
+#include "webengine/QtBrowserView.h"
 
 namespace kpw {
 
@@ -30,7 +31,13 @@ int RunProgramBody(const ProgramBody& body) {
     std::vector<std::unique_ptr<QtBrowserView>> preloadPages;
     for (int i = 0; body.CreatePreloadPage && i < PreloadQueue::MaxInFlight; ++i)
         preloadPages.push_back(body.CreatePreloadPage());
-    TFormMain formMain(body.Paths, body.CreateView(), body.CreateView(), std::move(preloadPages));
+    std::unique_ptr<QtBrowserView> visibleView = body.CreateView();
+    std::unique_ptr<PhotoFetcher> fetcher =
+        body.CreatePhotoFetcher ? body.CreatePhotoFetcher(*visibleView) : nullptr;
+    // The session outlives the window, which ends the logic it composed.
+    MainSession session(body.Paths);
+    TFormMain formMain(session, std::move(visibleView), body.CreateView(), std::move(preloadPages),
+                       std::move(fetcher));
     TFormSettings formSettings(&formMain);
     formMain.SetSettingsForm(&formSettings);
 

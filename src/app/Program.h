@@ -9,6 +9,7 @@
 
 namespace kpw {
 
+class PhotoFetcher;
 class QtBrowserView;
 
 // The program body between the start-up of the toolkit and the browser
@@ -19,6 +20,8 @@ struct ProgramBody {
     std::function<std::unique_ptr<QtBrowserView>()> CreateView;
     // The off-screen pages of the preload queue; none when not set.
     std::function<std::unique_ptr<QtBrowserView>()> CreatePreloadPage;
+    // The photo fetcher of the visible view; without it saving photos fails.
+    std::function<std::unique_ptr<PhotoFetcher>(QtBrowserView& visibleView)> CreatePhotoFetcher;
     // The gate's error box; modal in the program.
     std::function<void(const QString& caption, const QString& message)> ShowBlockedBox;
     // Close the main window on SIGTERM, SIGINT and SIGHUP.

@@ -7,8 +7,9 @@
 #include "app/Program.h"
 #include "app/UnitRunUtils.h"
 #include "platform/Platform.h"
-#include "ui/BrowserProfile.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/BrowserProfile.h"
+#include "webengine/PhotoFetcher.h"
+#include "webengine/WebEngineBrowserView.h"
 
 int main(int argc, char** argv) {
     // The program reads no command line: the toolkit sees only its name.
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
     body.Paths = {kpw::platform::ExecutablePath(), kpw::platform::AppDataFolder()};
     body.CreateView = [&engine] { return engine->CreateView(); };
     body.CreatePreloadPage = [&engine] { return engine->CreateOffScreenPage(); };
+    body.CreatePhotoFetcher = [&engine](kpw::QtBrowserView& view) {
+        return engine->CreatePhotoFetcher(view);
+    };
     body.ShowBlockedBox = [](const QString& caption, const QString& message) {
         QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok);
         box.exec();

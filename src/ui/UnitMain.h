@@ -1,21 +1,16 @@
 #pragma once
 
-#include <QPointer>
-#include <QRect>
 #include <QWidget>
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "browsing/KeyCodes.h"
+#include "app/MainSession.h"
 #include "browsing/MainWindowPort.h"
-#include "favorites/FavoriteList.h"
-#include "settings/Settings.h"
-#include "settings/SettingsStore.h"
-#include "settings/WindowPlacement.h"
+#include "ui/ToolButtonRow.h"
+#include "ui/WindowPlacementKeeper.h"
+#include "webengine/PhotoFetcher.h"
 
-class QButtonGroup;
 class QLabel;
 class QPlainTextEdit;
 class QSpinBox;
@@ -26,34 +21,28 @@ class QToolButton;
 namespace kpw {
 
 class FavoriteComboBox;
-class FavoritesController;
-class Navigator;
-class PhotoActions;
+class FormMainProbe;
+class KeyPreview;
 class QtBrowserView;
-class QtClock;
 class TFormSettings;
-
-// Where the window finds its settings file; the program takes both from the
-// platform layer, tests hand in their own.
-struct FormMainPaths {
-    std::string ExeName;
-    std::string AppData;
-};
+class ViewContextMenu;
 
 // The main window: the tool row with the index field, the visible browser
 // view above the status bar and the hidden one that preloads. Its handlers
-// forward to the browsing logic; it carries out what the logic asks through
-// MainWindowPort.
+// forward to the session's logic; it carries out what the logic asks
+// through MainWindowPort.
 class TFormMain : public QWidget, public MainWindowPort {
     Q_OBJECT
 public:
-    // Runs the creation handler: reads the settings, places the window,
-    // starts the first load and shows the window.
-    // The preload pages, views without widgets, fetch beyond the hidden
-    // view's neighbour; without them only the neighbour is preloaded.
-    TFormMain(FormMainPaths paths, std::unique_ptr<QtBrowserView> visibleView,
+    // Runs the creation handler: has the session read the settings and
+    // compose the logic, places the window, starts the first load and shows
+    // the window. The preload pages, views without widgets, fetch beyond the
+    // hidden view's neighbour; without them only the neighbour is preloaded.
+    // The fetcher fetches the photo on view; without one saving fails.
+    TFormMain(MainSession& session, std::unique_ptr<QtBrowserView> visibleView,
               std::unique_ptr<QtBrowserView> hiddenView,
-              std::vector<std::unique_ptr<QtBrowserView>> preloadPages = {});
+              std::vector<std::unique_ptr<QtBrowserView>> preloadPages = {},
+              std::unique_ptr<PhotoFetcher> fetcher = nullptr);
     ~TFormMain() override;
 
     void SetSettingsForm(TFormSettings* formSettings) { formSettings_ = formSettings; }
@@ -62,18 +51,6 @@ public:
     // be there to answer a box, so open dialogs are closed and a failed write
     // goes to the log (stderr) instead of an error box.
     void CloseOnSignal();
-
-    // For the tests: the logic, the record and the controls by role.
-    Navigator& Logic() { return *navigator_; }
-    PhotoActions& Photos() { return *photoActions_; }
-    Settings& CurrentSettings() { return settings_; }
-    QWidget* ControlWidget(Control control) const;
-    QSpinBox* PageIndexField() const { return spinEditPageIndex_; }
-    QTimer* NavigateTimer() const { return timerNavigate_; }
-    QString MemoLines() const;
-    QString StatusText() const;
-    const QString& ApplicationTitle() const { return applicationTitle_; }
-    int BeepCount() const { return beeps_; }
 
     // MainWindowPort
     std::string PageIndexText() const override;
@@ -122,12 +99,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tests read the window's state through it.
+    friend class FormMainProbe;
+
     // Language of the texts in force: German, or English for any other value.
     int LanguageInForce() const;
     void CreateControls();
     void ConnectEvents();
     void FormMainOnCreate();
-    void ApplyOuterBounds();
     void ShowNativeTitle();
     void FormMainOnCloseQuery();
     void FormMainOnClose();
@@ -136,37 +115,21 @@ private:
     // Runs a handler; a failure it raises is shown in the standard error box.
     template <typename Handler>
     void Guarded(Handler&& handler);
-    QToolButton* Button(ToolButton button) const { return buttons_[static_cast<size_t>(button)]; }
-    QToolButton* AddToolButton(ToolButton button, int left, const QString& caption);
-    bool OwnsWidget(QObject* object) const;
-    bool IsTravelling(QWidget* receiver, const QEvent* event) const;
-    bool PreviewKey(QKeyEvent* event);
-    // A key, click or wheel of the user ends the slideshow; true when the
-    // event did and is used up by it.
-    bool EndsSlideshow();
-    void RunPhotoCommand(PhotoCommand command);
-    void ShowViewContextMenu(const QPoint& globalPos);
-    void ToggleSlideshow();
+    QToolButton* Button(ToolButton button) const { return toolRow_->Button(button); }
+    QWidget* ControlWidget(Control control) const;
     FavoriteComboBox* FavoriteListBox(Control list) const;
 
-    Settings settings_;
-    SettingsLocation location_;
-    FormMainPaths paths_;
-    kpw::FavoriteList favoritePhotos_;
-    kpw::FavoriteList favoriteUsers_;
+    MainSession& session_;
     std::unique_ptr<QtBrowserView> visibleView_;
     std::unique_ptr<QtBrowserView> hiddenView_;
     std::vector<std::unique_ptr<QtBrowserView>> preloadPages_;
-    // Before the logic that uses it, so it goes after it.
-    std::unique_ptr<QtClock> clock_;
-    std::unique_ptr<Navigator> navigator_;
-    std::unique_ptr<FavoritesController> favorites_;
-    std::unique_ptr<PhotoActions> photoActions_;
+    std::unique_ptr<PhotoFetcher> fetcher_;
+    WindowPlacementKeeper placement_;
+    std::unique_ptr<KeyPreview> keyPreview_;
+    std::unique_ptr<ViewContextMenu> contextMenu_;
     TFormSettings* formSettings_ = nullptr;
 
-    std::array<QToolButton*, ToolButtonCount> buttons_{};
-    QButtonGroup* photoSizeGroup_ = nullptr;
-    QButtonGroup* urlGroup_ = nullptr;
+    std::unique_ptr<ToolButtonRow> toolRow_;
     QLabel* labelPageIndex_ = nullptr;
     QSpinBox* spinEditPageIndex_ = nullptr;
     QWidget* panelVisibleWebBrowser_ = nullptr;
@@ -178,28 +141,9 @@ private:
     bool busyCursors_ = false;
     bool closed_ = false;
     bool closingOnSignal_ = false;
-    // The stored outer bounds wait for the window manager's frame, which is
-    // known only some time after the window is shown.
-    bool outerBoundsPending_ = false;
-    WindowBounds startOuterBounds_{};
-    bool maximisePending_ = false;
-    // The frame of the normal window, once seen; the frame of a maximised
-    // one differs.
-    FrameMargins normalMargins_;
-    // Change notifications of the index field so far.
-    int pageIndexChanges_ = 0;
     int beeps_ = 0;
     QString applicationTitle_;
-    QRect closingBounds_;
-    // The last key or wheel event previewed and its first receiver, so one
-    // that propagates from a child to its parents is handled once.
-    struct PreviewedEvent {
-        const QEvent* Event = nullptr;
-        QPointer<QObject> Receiver;
-        ulong Timestamp = 0;
-        int Type = 0;
-    };
-    PreviewedEvent lastPreviewed_;
+    WindowBounds closingBounds_{};
 };
 
 }  // namespace kpw

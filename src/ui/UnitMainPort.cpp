@@ -1,27 +1,24 @@
 // TFormMain as the logic sees it: the MainWindowPort operations.
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 #include "favorites/FavoritesController.h"
 #include "platform/DataFiles.h"
-#include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/HelpWindow.h"
 #include "ui/Hints.h"
+#include "ui/InputQueryDialog.h"
 #include "ui/PageIndexSpinBox.h"
-#include "ui/QtBrowserView.h"
 #include "ui/UnitMain.h"
+#include "webengine/PhotoFetcher.h"
+#include "webengine/QtBrowserView.h"
 
 namespace kpw {
 
@@ -172,7 +169,7 @@ void TFormMain::SetBusyCursors(bool busy) {
     }
     const Qt::CursorShape shape = busy ? Qt::WaitCursor : Qt::ArrowCursor;
     PutCursor(this, shape);
-    for (QToolButton* button : buttons_)
+    for (QToolButton* button : toolRow_->Buttons())
         if (button) PutCursor(button, shape);
     PutCursor(labelPageIndex_, shape);
     PutCursor(panelVisibleWebBrowser_, shape);
@@ -198,11 +195,12 @@ void TFormMain::SetApplicationTitle(const std::string& title) {
     const int language = LanguageInForce();
     visibleView_->SetLanguage(language);
     hiddenView_->SetLanguage(language);
+    fetcher_->SetLanguage(language);
 }
 
 void TFormMain::FavoriteListChanged(Control list) {
     FavoriteListBox(list)->ListModel()->Reload();
-    FavoriteListBox(list)->setCurrentIndex(favorites_->List(list).Selected());
+    FavoriteListBox(list)->setCurrentIndex(session_.Favorites().List(list).Selected());
 }
 
 void TFormMain::DropDownFavoriteList(Control list) {
@@ -211,27 +209,10 @@ void TFormMain::DropDownFavoriteList(Control list) {
 
 bool TFormMain::InputQuery(const std::string& caption, const std::string& prompt,
                            std::string& value) {
-    QDialog dialog(this);
-    dialog.setWindowTitle(Text(caption));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* label = new QLabel(Lines(prompt), &dialog);
-    auto* edit = new QLineEdit(Text(value), &dialog);
-    edit->setMaxLength(255);
-    edit->setMinimumWidth(300);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    // Qt's own button captions are English; the settings dialog's are the
-    // program's in both languages.
-    const texts::SettingsFormTexts& captions = texts::SettingsFormTextTable[LanguageInForce()];
-    buttons->button(QDialogButtonBox::Ok)->setText(Text(captions.ButtonOk));
-    buttons->button(QDialogButtonBox::Cancel)->setText(Text(captions.ButtonCancel));
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(label);
-    layout->addWidget(edit);
-    layout->addWidget(buttons);
-    dialog.setObjectName(QStringLiteral("InputQuery"));
-    if (dialog.exec() != QDialog::Accepted) return false;
-    value = edit->text().toStdString();
+    QString answer = Text(value);
+    if (!ExecuteInputQuery(this, Text(caption), Lines(prompt), answer, LanguageInForce()))
+        return false;
+    value = answer.toStdString();
     return true;
 }
 
@@ -249,7 +230,7 @@ void TFormMain::Beep() {
 }
 
 int TFormMain::LanguageInForce() const {
-    return texts::LanguageIndex(settings_.Language);
+    return texts::LanguageIndex(session_.CurrentSettings().Language);
 }
 
 void TFormMain::ShowHelp(const std::string& helpFileName) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "FixtureSite.h"
-#include "ui/BrowserProfile.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/BrowserProfile.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw::test {
 

@@ -9,7 +9,7 @@
 #include "browsing/BusySite.h"
 #include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {
@@ -61,14 +61,15 @@ TEST_F(BusySite, APresentPhotoAnsweredBusyOnceIsShownAfterTheWait) {
 
     ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacer().Pacing().RetryPending; }));
     EXPECT_TRUE(program.IsIdle() || program.Button(Control::Stop)->isEnabled());
-    EXPECT_TRUE(
-        program.Form().StatusText().startsWith("The site is busy (HTTP 429). Trying again in "))
-        << program.Form().StatusText().toStdString();
+    EXPECT_TRUE(Probe(program.Form())
+                    .StatusText()
+                    .startsWith("The site is busy (HTTP 429). Trying again in "))
+        << Probe(program.Form()).StatusText().toStdString();
 
     ASSERT_TRUE(program.WaitFor([&] { return ShowsAnsweredPage(); }, BusyDeadlineMs));
     EXPECT_EQ(BusyStatuses(before), std::vector<int>{429});
     EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(1005));
-    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, 1005);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, 1005);
     EXPECT_EQ(program.Logic().State().SkippedURLCount, 0);
     EXPECT_TRUE(SiteHasRequest(site, MainHostRequest(Medium(1005), 429)));
     EXPECT_TRUE(SiteHasRequest(site, MainHostRequest(Medium(1005), 200)));
@@ -88,7 +89,7 @@ TEST_F(BusySite, ASkipChainMeetingABusyAnswerStopsThereWaitsAndShowsThePhoto) {
         BusyDeadlineMs));
     EXPECT_EQ(BusyStatuses(before), std::vector<int>{503});
     EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(1004));
-    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, 1004);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, 1004);
     EXPECT_EQ(program.Logic().State().SkippedURLCount, 3);
 }
 
@@ -106,7 +107,7 @@ TEST_F(BusySite, UnderARateLimitAChainOfThirtyMissingPhotosEndsOnTheRightPhoto) 
         },
         BusyDeadlineMs))
         << program.Visible().LocationURL();
-    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, 1031);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, 1031);
     EXPECT_EQ(program.Logic().State().SkippedURLCount, 30);
     // Every page the chain went past was a missing photo; the busy answers
     // were waited out, not skipped.
@@ -133,7 +134,7 @@ TEST_F(BusySite, StopDuringTheWaitReturnsToIdleAtOnceAndAsksNothingMore) {
     QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
     EXPECT_TRUE(program.IsIdle());
     EXPECT_FALSE(program.Logic().Pacer().Pacing().RetryPending);
-    EXPECT_FALSE(program.Form().StatusText().startsWith("The site is busy"));
+    EXPECT_FALSE(Probe(program.Form()).StatusText().startsWith("The site is busy"));
     // Longer than the first wait: no retry comes.
     EXPECT_FALSE(WaitForSiteRequest(site, MainHostRequest(Medium(1005), 200), 3000));
 }

@@ -59,7 +59,7 @@ TEST(GermanRun, TheStatusBarShowsNoEnglishText) {
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return program.IsLoading(); }));
     QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
     ASSERT_TRUE(
-        ProgramDriver::WaitFor([&] { return program.Form().StatusText() == "Angehalten"; }));
+        ProgramDriver::WaitFor([&] { return Probe(program.Form()).StatusText() == "Angehalten"; }));
 
     const texts::BrowserViewTexts& english = texts::BrowserViewTextTable[texts::English];
     const texts::BusySiteTexts& busy = texts::BusySiteTextTable[texts::English];

@@ -10,7 +10,7 @@
 #include "ProgramDriver.h"
 #include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {
@@ -42,8 +42,8 @@ TEST_P(UnfinishedLoad, LeavesTheWindowLoadingUntilStoppedAndTypingWorksAfter) {
     ASSERT_TRUE(program.WaitForHiddenDocument(site.BaseURL() + Medium(78)));
     EXPECT_TRUE(program.IsLoading());
     EXPECT_EQ(program.HandledDocuments(), before);
-    EXPECT_TRUE(program.Form().StatusText().contains(QStringLiteral("77.jpg")))
-        << program.Form().StatusText().toStdString();
+    EXPECT_TRUE(Probe(program.Form()).StatusText().contains(QStringLiteral("77.jpg")))
+        << Probe(program.Form()).StatusText().toStdString();
 
     if (GetParam() == EndBy::StopButton) {
         QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
@@ -58,7 +58,7 @@ TEST_P(UnfinishedLoad, LeavesTheWindowLoadingUntilStoppedAndTypingWorksAfter) {
     // The stopped load still reports its end; the window stays idle.
     ASSERT_TRUE(ProgramDriver::WaitFor([&] { return program.HandledDocuments() > before; }));
     EXPECT_TRUE(program.IsIdle());
-    EXPECT_EQ(program.Form().StatusText(), QStringLiteral("Stopped"));
+    EXPECT_EQ(Probe(program.Form()).StatusText(), QStringLiteral("Stopped"));
     EXPECT_FALSE(SiteHasRequest(site, Medium(77)));  // never answered
 
     // The index field takes the next index as always.
@@ -88,7 +88,7 @@ TEST(SiteDown, GivesAnErrorPageAndTheWindowReturnsToIdle) {
     EXPECT_EQ(program.VisibleDocuments().size(), 1u);
     EXPECT_EQ(shown.Location, base + Medium(20));
     EXPECT_EQ(program.Logic().State().SkippedURLCount, 0);
-    EXPECT_EQ(program.Form().PageIndexField()->value(), 20);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), 20);
 }
 
 }  // namespace

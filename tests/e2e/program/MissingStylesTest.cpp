@@ -33,8 +33,8 @@ protected:
     }
     void ExpectShown(const DemoSite& site, int photo) {
         EXPECT_EQ(program.VisibleDocuments().back().Location, site.BaseURL() + Medium(photo));
-        EXPECT_EQ(program.Form().PageIndexField()->value(), photo);
-        EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, photo);
+        EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), photo);
+        EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, photo);
     }
 
     ProgramDriver program;

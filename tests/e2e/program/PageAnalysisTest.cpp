@@ -10,7 +10,7 @@
 #include "ProgramDriver.h"
 #include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {
@@ -70,8 +70,8 @@ TEST_P(MissingPhotos, AreSkippedToTheFirstExistingOneWhoseNeighbourIsPreloaded) 
     const std::string shown = site.BaseURL() + Medium(run.Shown);
     EXPECT_EQ(documents.back().Location, shown);
     EXPECT_EQ(program.Visible().LocationURL(), shown);
-    EXPECT_EQ(program.Form().PageIndexField()->value(), run.Shown);
-    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, run.Shown);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), run.Shown);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, run.Shown);
     EXPECT_EQ(program.Logic().State().SkippedURLCount, static_cast<int>(run.Missing.size()));
     EXPECT_TRUE(program.IsIdle());
 
@@ -79,7 +79,7 @@ TEST_P(MissingPhotos, AreSkippedToTheFirstExistingOneWhoseNeighbourIsPreloaded) 
     EXPECT_TRUE(WaitForSiteRequest(site, MainHostRequest(neighbour, 200)));
     EXPECT_TRUE(program.WaitForHiddenDocument(site.BaseURL() + neighbour));
     // Every page the skip asked for was logged as a navigation of the view.
-    const QString memo = program.Form().MemoLines();
+    const QString memo = Probe(program.Form()).MemoLines();
     for (int photo : run.Missing)
         EXPECT_TRUE(memo.contains(QString::fromStdString("URL=" + site.BaseURL() + Medium(photo))));
 }
@@ -104,15 +104,15 @@ TEST(InformationPage, YieldsItsAuthorWhosePageTheUserButtonThenShows) {
     ASSERT_TRUE(program.WaitForSettledLoad(0));
     EXPECT_EQ(program.VisibleDocuments().back().Location, site.BaseURL() + PhotoPage(photo));
     // Another user's link comes first on the page; the author block decides.
-    EXPECT_EQ(program.Form().CurrentSettings().UserIndex, author);
-    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, photo);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().UserIndex, author);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, photo);
     EXPECT_TRUE(WaitForSiteRequest(site, MainHostRequest(PhotoPage(photo + 1), 200)));
 
     const std::size_t before = program.VisibleDocuments().size();
     QTest::mouseClick(program.Button(Control::URL3), Qt::LeftButton);
     ASSERT_TRUE(program.WaitForSettledLoad(before));
     EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + UserPage(author));
-    EXPECT_EQ(program.Form().PageIndexField()->value(), author);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), author);
     EXPECT_EQ(program.IndexLabel(), QStringLiteral("User index"));
     EXPECT_TRUE(WaitForSiteRequest(site, MainHostRequest(UserPage(author + 1), 200)));
 }
@@ -126,15 +126,15 @@ TEST(StatisticsPage, YieldsItsAuthorInThePhotoOnlyMode) {
                    .PhotoIndex = photo,
                    .UserIndex = 1});
     ASSERT_TRUE(program.WaitForSettledLoad(0));
-    EXPECT_EQ(program.Form().CurrentSettings().UserIndex, 1);  // a bare picture names nobody
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().UserIndex, 1);  // a bare picture names nobody
 
     const std::size_t before = program.VisibleDocuments().size();
     QTest::mouseClick(program.Button(Control::ShowStatistics), Qt::LeftButton);
     ASSERT_TRUE(program.WaitForSettledLoad(before));
     EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + PhotoPage(photo) + "/stats");
     // A viewer's link comes first; only the author's carries the class.
-    EXPECT_EQ(program.Form().CurrentSettings().UserIndex, DemoSiteAuthorOf(photo));
-    EXPECT_EQ(program.Form().CurrentSettings().URLIndex, 1);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().UserIndex, DemoSiteAuthorOf(photo));
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().URLIndex, 1);
     EXPECT_TRUE(WaitForSiteRequest(site, MainHostRequest(PhotoPage(photo + 1) + "/stats", 200)));
 }
 
@@ -163,17 +163,18 @@ TEST(UserPage, FollowedPhotoLinkSwitchesToThePhotoModeWithThatPhotosIndex) {
                program.VisibleDocuments().back().Location == followed;
     }));
 
-    EXPECT_EQ(program.Form().CurrentSettings().URLIndex, 2);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().URLIndex, 2);
     EXPECT_TRUE(program.Button(Control::URL2)->isChecked());
     EXPECT_FALSE(program.Button(Control::URL3)->isChecked());
     EXPECT_EQ(program.IndexLabel(), QStringLiteral("Photo index"));
-    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, photo);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, photo);
     EXPECT_EQ(program.Logic().State().CurrentIndex, photo);
-    EXPECT_EQ(program.Form().PageIndexField()->value(), photo);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), photo);
     EXPECT_TRUE(program.IsIdle());
     // The view left the program's page, so there is a way back.
     EXPECT_TRUE(program.Button(Control::GoBack)->isEnabled());
-    EXPECT_TRUE(program.Form().MemoLines().contains(QString::fromStdString("URL=" + followed)));
+    EXPECT_TRUE(
+        Probe(program.Form()).MemoLines().contains(QString::fromStdString("URL=" + followed)));
     EXPECT_TRUE(WaitForSiteRequest(site, MainHostRequest(PhotoPage(photo + 1), 200)));
     EXPECT_TRUE(program.WaitForHiddenDocument(site.BaseURL() + PhotoPage(photo + 1)));
 }

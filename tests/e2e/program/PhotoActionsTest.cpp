@@ -17,10 +17,10 @@
 #include <algorithm>
 
 #include "ProgramDriver.h"
+#include "app/PhotoActions.h"
 #include "browsing/Navigator.h"
-#include "ui/PhotoActions.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {
@@ -88,9 +88,9 @@ protected:
     // Saves with Ctrl+S and waits until the action has ended.
     bool SaveWithCtrlS() {
         program.PressKey(Qt::Key_S, Qt::ControlModifier);
-        return ProgramDriver::WaitFor([&] { return !program.Form().Photos().Busy(); });
+        return ProgramDriver::WaitFor([&] { return !Probe(program.Form()).Photos().Busy(); });
     }
-    QString Status() const { return program.Form().StatusText(); }
+    QString Status() const { return Probe(program.Form()).StatusText(); }
 
     DemoSite site{DemoSite::Options{.missing = "40"}};
     ProgramDriver program;
@@ -219,10 +219,10 @@ TEST_F(PhotoActionsTest, OnAUserPageCtrlSBeepsAndWritesNothing) {
                    .UserIndex = 12,
                    .SaveFolder = folder.path().toStdString()});
     ASSERT_TRUE(program.WaitForSettledLoad(0));
-    const int beeps = program.Form().BeepCount();
+    const int beeps = Probe(program.Form()).BeepCount();
     const std::size_t requests = site.LogLines().size();
     ASSERT_TRUE(SaveWithCtrlS());
-    EXPECT_EQ(program.Form().BeepCount(), beeps + 1);
+    EXPECT_EQ(Probe(program.Form()).BeepCount(), beeps + 1);
     EXPECT_TRUE(Entries(folder.path()).isEmpty());
     EXPECT_EQ(site.LogLines().size(), requests);
 }
@@ -243,9 +243,9 @@ TEST_F(PhotoActionsTest, CtrlShiftCCopiesTheAddressAndCtrlSLeavesATypedNumberAlo
     const std::size_t before = program.VisibleDocuments().size();
     ASSERT_TRUE(program.TypeIntoIndexField(QStringLiteral("61")));
     program.PressKey(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(program.Form().PageIndexField()->text(), QStringLiteral("61"));
-    EXPECT_TRUE(program.Form().NavigateTimer()->isActive());
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !program.Form().Photos().Busy(); }));
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->text(), QStringLiteral("61"));
+    EXPECT_TRUE(Probe(program.Form()).NavigateTimer()->isActive());
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !Probe(program.Form()).Photos().Busy(); }));
     EXPECT_EQ(Entries(folder.path()), QStringList{QStringLiteral("500.jpg")});
     ASSERT_TRUE(program.WaitForSettledLoad(before));
     EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(61));
@@ -258,8 +258,8 @@ TEST_F(PhotoActionsTest, CopyPhotoPutsThePictureOnTheClipboard) {
                    .SaveFolder = folder.path().toStdString()});
     ASSERT_TRUE(program.WaitForSettledLoad(0));
     QGuiApplication::clipboard()->clear();
-    program.Form().Photos().CopyPhoto();
-    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !program.Form().Photos().Busy(); }));
+    Probe(program.Form()).Photos().CopyPhoto();
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !Probe(program.Form()).Photos().Busy(); }));
     EXPECT_EQ(Status(), QStringLiteral("Photo copied to the clipboard"));
     const QImage copied = QGuiApplication::clipboard()->image();
     const QImage photo = QImage::fromData(SiteBody(site, Medium(99)));
@@ -284,15 +284,15 @@ TEST_F(PhotoActionsTest, TheSlideshowMakesItsStepsAndEndsOnAKey) {
             return !program.VisibleDocuments().empty() &&
                    program.VisibleDocuments().back().Location == shown && program.IsIdle();
         })) << photo;
-        EXPECT_EQ(program.Form().PageIndexField()->value(), photo);
+        EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), photo);
     }
     EXPECT_TRUE(program.Logic().Slides().Running());
     program.PressKey(Qt::Key_X);
     EXPECT_FALSE(program.Logic().Slides().Running());
     EXPECT_EQ(Status(), QStringLiteral("Slideshow ended"));
     // The key ended the slideshow and did nothing else.
-    EXPECT_EQ(program.Form().PageIndexField()->value(),
-              program.Form().CurrentSettings().PhotoIndex);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(),
+              Probe(program.Form()).CurrentSettings().PhotoIndex);
 }
 
 }  // namespace

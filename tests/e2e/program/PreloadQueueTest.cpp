@@ -7,7 +7,7 @@
 #include "ProgramDriver.h"
 #include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {
@@ -58,10 +58,11 @@ TEST_F(FetchingAhead, AStepOntoAGapLearntAheadShowsThePhotoBeyondAtOnce) {
     // No missing page came to view on the way: one load, straight to 1012.
     ASSERT_EQ(program.VisibleDocuments().size(), before + 1);
     EXPECT_EQ(program.VisibleDocuments().back().Location, site.BaseURL() + Medium(1012));
-    EXPECT_EQ(program.Form().PageIndexField()->value(), 1012);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), 1012);
     EXPECT_EQ(program.Logic().State().SkippedURLCount, 10);
-    EXPECT_TRUE(program.Form().MemoLines().contains(
-        QString::fromUtf8("Skipped 10 missing photos (1002–1011)")));
+    EXPECT_TRUE(Probe(program.Form())
+                    .MemoLines()
+                    .contains(QString::fromUtf8("Skipped 10 missing photos (1002–1011)")));
     // Each missing photo was asked for once, by the pages ahead and the hidden view.
     EXPECT_EQ(RequestsOf(site, 1002, 1011), 10);
 }
@@ -81,7 +82,7 @@ TEST_F(FetchingAhead, TheCountRunningOutInAKnownGapShowsItsLastPage) {
     EXPECT_EQ(shown.Location, site.BaseURL() + Medium(1007));
     ASSERT_TRUE(shown.Content.BodyText.has_value());
     EXPECT_NE(shown.Content.BodyText->find("Error 404"), std::string::npos);
-    EXPECT_EQ(program.Form().PageIndexField()->value(), 1007);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), 1007);
     EXPECT_EQ(program.Logic().State().SkippedURLCount, 5);
 }
 

@@ -17,10 +17,12 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/MainSession.h"
 #include "browsing/Navigator.h"
-#include "ui/BrowserProfile.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/BrowserProfile.h"
+#include "webengine/PhotoFetcher.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 
@@ -40,8 +42,8 @@ std::string ProgramIniText(const ProgramStart& start) {
         return line(key, std::to_string(value));
     };
     return "[General]\r\n" + number("NavigateDelayTime", start.NavigateDelayTime) +
-           number("Language", start.Language) + "\r\n" +
-           "[URL]\r\n" + number("AutoSkipURL", start.AutoSkipURL ? 1 : 0) +
+           number("Language", start.Language) + "\r\n" + "[URL]\r\n" +
+           number("AutoSkipURL", start.AutoSkipURL ? 1 : 0) +
            number("MaxSkippedURLCount", start.MaxSkippedURLCount) +
            line("TemplateURL11", base + "/photos/thumbnail/*.jpg") +
            line("TemplateURL12", base + "/photos/small/*.jpg") +
@@ -128,10 +130,12 @@ void ProgramDriver::Start(const ProgramStart& start) {
                              {hidden_->LocationURL(), content, std::chrono::steady_clock::now()});
                      });
 
-    form_ = std::make_unique<TFormMain>(
-        FormMainPaths{dir_.filePath(QStringLiteral("bin/") + stem).toStdString(),
-                      appData.toStdString()},
-        std::move(visible), std::move(hidden), std::move(preloadPages));
+    std::unique_ptr<PhotoFetcher> fetcher = profile_->CreatePhotoFetcher(*visible);
+    form_.reset();
+    session_ = std::make_unique<MainSession>(FormMainPaths{
+        dir_.filePath(QStringLiteral("bin/") + stem).toStdString(), appData.toStdString()});
+    form_ = std::make_unique<TFormMain>(*session_, std::move(visible), std::move(hidden),
+                                        std::move(preloadPages), std::move(fetcher));
     // After the window's handler: the document has been analysed.
     QObject::connect(visible_, &QtBrowserView::DocumentComplete, form_.get(),
                      [this] { ++handledDocuments_; });
@@ -142,23 +146,23 @@ void ProgramDriver::Start(const ProgramStart& start) {
 }
 
 Navigator& ProgramDriver::Logic() const {
-    return form_->Logic();
+    return Probe(*form_).Logic();
 }
 
 QToolButton* ProgramDriver::Button(Control control) const {
-    return qobject_cast<QToolButton*>(form_->ControlWidget(control));
+    return qobject_cast<QToolButton*>(Probe(*form_).ControlWidget(control));
 }
 
 QString ProgramDriver::IndexLabel() const {
-    return qobject_cast<QLabel*>(form_->ControlWidget(Control::LabelPageIndex))->text();
+    return qobject_cast<QLabel*>(Probe(*form_).ControlWidget(Control::LabelPageIndex))->text();
 }
 
 bool ProgramDriver::IsLoading() const {
-    return Button(Control::Stop)->isEnabled() && !form_->PageIndexField()->isEnabled();
+    return Button(Control::Stop)->isEnabled() && !Probe(*form_).PageIndexField()->isEnabled();
 }
 
 bool ProgramDriver::IsIdle() const {
-    return !Button(Control::Stop)->isEnabled() && form_->PageIndexField()->isEnabled();
+    return !Button(Control::Stop)->isEnabled() && Probe(*form_).PageIndexField()->isEnabled();
 }
 
 // A real event loop, not QTest::qWaitFor: that one sleeps between rounds of
@@ -207,7 +211,7 @@ bool ProgramDriver::WaitForHiddenDocument(const std::string& url,
 
 QWidget* ProgramDriver::IndexFieldWithFocus() const {
     QWidget* focused = QApplication::focusWidget();
-    QSpinBox* field = form_->PageIndexField();
+    QSpinBox* field = Probe(*form_).PageIndexField();
     return focused && (focused == field || field->isAncestorOf(focused)) ? focused : nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "DemoSite.h"
+#include "FormMainProbe.h"
 #include "browsing/BrowserView.h"
 #include "browsing/MainWindowPort.h"
 
@@ -19,6 +20,7 @@ class QToolButton;
 namespace kpw {
 
 class BrowserProfile;
+class MainSession;
 class Navigator;
 class TFormMain;
 class WebEngineBrowserView;
@@ -119,6 +121,7 @@ private:
 
     QTemporaryDir dir_;
     std::unique_ptr<BrowserProfile> profile_;
+    std::unique_ptr<MainSession> session_;
     std::unique_ptr<TFormMain> form_;
     WebEngineBrowserView* visible_ = nullptr;
     WebEngineBrowserView* hidden_ = nullptr;

@@ -7,7 +7,7 @@
 #include "ProgramDriver.h"
 #include "browsing/Navigator.h"
 #include "ui/UnitMain.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {
@@ -45,8 +45,8 @@ TEST_P(TypedIndex, IsShownAndItsNeighbourInTheDirectionOfTravelIsPreloaded) {
     const DocumentContent& content = program.VisibleDocuments().back().Content;
     ASSERT_TRUE(content.BodyMarkup.has_value());
     EXPECT_NE(content.BodyMarkup->find("<IMG"), std::string::npos) << *content.BodyMarkup;
-    EXPECT_EQ(program.Form().PageIndexField()->value(), 1234);
-    EXPECT_EQ(program.Form().CurrentSettings().PhotoIndex, 1234);
+    EXPECT_EQ(Probe(program.Form()).PageIndexField()->value(), 1234);
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, 1234);
 
     const std::string neighbour = Medium(step.Neighbour);
     EXPECT_TRUE(WaitForSiteRequest(site, MainHostRequest(neighbour, 200)));
@@ -57,8 +57,8 @@ TEST_P(TypedIndex, IsShownAndItsNeighbourInTheDirectionOfTravelIsPreloaded) {
     // One log line for the navigation, with the fixed arguments.
     const QString line = QString::fromStdString(
         "URL=" + shown + "  Flags=00000040  TargetFrameName=  PostData=00000000  Headers=");
-    EXPECT_EQ(program.Form().MemoLines().count(line), 1)
-        << program.Form().MemoLines().toStdString();
+    EXPECT_EQ(Probe(program.Form()).MemoLines().count(line), 1)
+        << Probe(program.Form()).MemoLines().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(UpAndDown, TypedIndex,

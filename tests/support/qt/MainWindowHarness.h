@@ -19,8 +19,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "FormMainProbe.h"
 #include "RecordingBrowserView.h"
+#include "app/MainSession.h"
 #include "browsing/MainWindowPort.h"
 #include "ui/UnitMain.h"
 
@@ -36,15 +39,20 @@ protected:
         visible_ = visible.get();
         hidden_ = hidden.get();
         QDir().mkpath(BinDir());
-        auto form = std::make_unique<TFormMain>(
-            FormMainPaths{(BinDir() + QStringLiteral("/kelvaro-photo-wizard")).toStdString(),
-                          dir_.filePath(QStringLiteral("appdata")).toStdString()},
-            std::move(visible), std::move(hidden));
+        // Each window its own session, kept until the test's windows are gone.
+        sessions_.push_back(std::make_unique<MainSession>(Paths()));
+        auto form =
+            std::make_unique<TFormMain>(*sessions_.back(), std::move(visible), std::move(hidden));
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
         return form;
     }
 
     QString BinDir() const { return dir_.filePath(QStringLiteral("bin")); }
+
+    FormMainPaths Paths() const {
+        return {(BinDir() + QStringLiteral("/kelvaro-photo-wizard")).toStdString(),
+                dir_.filePath(QStringLiteral("appdata")).toStdString()};
+    }
 
     QString IniPath() const {
         return dir_.filePath(
@@ -105,7 +113,7 @@ protected:
     }
 
     static QToolButton* Tool(const TFormMain& form, Control control) {
-        return qobject_cast<QToolButton*>(form.ControlWidget(control));
+        return qobject_cast<QToolButton*>(Probe(form).ControlWidget(control));
     }
 
     // Addresses of the default templates.
@@ -120,6 +128,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    std::vector<std::unique_ptr<MainSession>> sessions_;
     QObject scope_;
     RecordingBrowserView* visible_ = nullptr;
     RecordingBrowserView* hidden_ = nullptr;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/QtBrowserView.h"
+#include "webengine/QtBrowserView.h"
 
 namespace kpw {
 

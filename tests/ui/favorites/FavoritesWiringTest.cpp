@@ -39,7 +39,7 @@ protected:
     }
 
     static QComboBox* List(const TFormMain& form, Control list) {
-        return qobject_cast<QComboBox*>(form.ControlWidget(list));
+        return qobject_cast<QComboBox*>(Probe(form).ControlWidget(list));
     }
 
     static QStringList Entries(const TFormMain& form, Control list) {
@@ -90,15 +90,15 @@ protected:
     // closed; a desktop keeps the main window active.)
     static bool FieldHoldsTheFocus(const TFormMain& form) {
         QWidget* focus = form.focusWidget();
-        return focus &&
-               (focus == form.PageIndexField() || form.PageIndexField()->isAncestorOf(focus));
+        return focus && (focus == Probe(form).PageIndexField() ||
+                         Probe(form).PageIndexField()->isAncestorOf(focus));
     }
 
     // The controls an open list covers are all shown (or all hidden).
     static bool CoveredControlsShown(const TFormMain& form, bool shown) {
         for (Control c : {Control::GoBack, Control::Refresh, Control::Stop, Control::AutoSkip,
                           Control::PageIndex, Control::Help, Control::Settings})
-            if (form.ControlWidget(c)->isHidden() == shown) return false;
+            if (Probe(form).ControlWidget(c)->isHidden() == shown) return false;
         return true;
     }
 };
@@ -172,7 +172,7 @@ TEST_P(SelectInMode, ChoosingAnEntryShowsItsPageInTheModeInForceAndMovesItUp) {
     EXPECT_EQ(Entries(*form, Control::FavoritePhotos),
               QStringList({"77   Lake", "123   Old tower"}));
     EXPECT_EQ(photos->currentIndex(), 0);
-    EXPECT_EQ(form->PageIndexField()->value(), 77);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), 77);
     FinishLoad();
     EXPECT_TRUE(FieldHoldsTheFocus(*form));
 }
@@ -239,7 +239,7 @@ TEST_P(FavoritesAcrossRuns, ComeBackInTheSameOrderWithTheSameRemarks) {
         auto form = StartIdle();
         int index = 10;
         for (const QString& remark : remarks.photos) {
-            form->PageIndexField()->setValue(++index);
+            Probe(*form).PageIndexField()->setValue(++index);
             FinishLoad();
             Add(*form, remark);
             expectedPhotos.prepend(QStringLiteral("%1   %2").arg(index).arg(remark));

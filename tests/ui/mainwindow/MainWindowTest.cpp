@@ -61,11 +61,11 @@ TEST_F(MainWindow, ToolRowHasEveryControlAtItsPlaceWithAGlyphOrCaption) {
         EXPECT_EQ(button->toolTipDuration(), 3000);
     }
     EXPECT_EQ(Tool(*form, Control::PhotoSize1)->text(), QStringLiteral("1"));
-    EXPECT_EQ(form->PageIndexField()->geometry(), QRect(432, 2, 84, 22));
-    const QRect label = form->ControlWidget(Control::LabelPageIndex)->geometry();
+    EXPECT_EQ(Probe(*form).PageIndexField()->geometry(), QRect(432, 2, 84, 22));
+    const QRect label = Probe(*form).ControlWidget(Control::LabelPageIndex)->geometry();
     EXPECT_GT(label.left(), 336 + 23);  // never over Auto skip
     EXPECT_LE(label.right(), 431);      // never over the index field
-    EXPECT_EQ(qobject_cast<QLabel*>(form->ControlWidget(Control::LabelPageIndex))->text(),
+    EXPECT_EQ(qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex))->text(),
               QStringLiteral("Photo index"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));
 }
@@ -141,7 +141,7 @@ TEST_F(MainWindow, FirstStartOpensDefaultsAndLoadsIndexOneAndTwo) {
     EXPECT_TRUE(Tool(*form, Control::PhotoSize3)->isChecked());
     EXPECT_TRUE(Tool(*form, Control::URL1)->isChecked());
     EXPECT_TRUE(Tool(*form, Control::AutoSkip)->isChecked());
-    EXPECT_EQ(form->PageIndexField()->value(), 1);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), 1);
     ASSERT_EQ(visible_->navigations.size(), 1u);
     EXPECT_EQ(visible_->navigations[0], "http://www.kelvaro.example/photos/medium/1.jpg");
     EXPECT_EQ(visible_->lastFlags, 64);
@@ -154,7 +154,7 @@ TEST_F(MainWindow, FirstStartOpensDefaultsAndLoadsIndexOneAndTwo) {
           Control::GoBack, Control::Refresh, Control::AutoSkip, Control::Help, Control::Settings})
         EXPECT_FALSE(Tool(*form, c)->isEnabled()) << static_cast<int>(c);
     EXPECT_TRUE(Tool(*form, Control::Stop)->isEnabled());
-    EXPECT_FALSE(form->PageIndexField()->isEnabled());
+    EXPECT_FALSE(Probe(*form).PageIndexField()->isEnabled());
 }
 
 TEST_F(MainWindow, CompletedLoadReturnsToIdleAndGoBackFollowsTheShownAddress) {
@@ -163,7 +163,7 @@ TEST_F(MainWindow, CompletedLoadReturnsToIdleAndGoBackFollowsTheShownAddress) {
     visible_->Complete();
     EXPECT_FALSE(Tool(*form, Control::Stop)->isEnabled());
     EXPECT_TRUE(Tool(*form, Control::Refresh)->isEnabled());
-    EXPECT_TRUE(form->PageIndexField()->isEnabled());
+    EXPECT_TRUE(Probe(*form).PageIndexField()->isEnabled());
     EXPECT_FALSE(Tool(*form, Control::GoBack)->isEnabled());  // same address, other case
     // The user followed a link inside the page.
     visible_->location = "http://www.kelvaro.example/somewhere-else";
@@ -181,8 +181,8 @@ TEST_F(MainWindow, CursorsFollowTheLoadingAndTheIdleState) {
         for (Control c : {Control::PhotoSize1, Control::URL3, Control::SelectFavorite,
                           Control::Stop, Control::AutoSkip, Control::Settings})
             EXPECT_EQ(Tool(*form, c)->cursor().shape(), shape) << static_cast<int>(c);
-        EXPECT_EQ(form->ControlWidget(Control::LabelPageIndex)->cursor().shape(), shape);
-        EXPECT_EQ(form->PageIndexField()->cursor().shape(), field);
+        EXPECT_EQ(Probe(*form).ControlWidget(Control::LabelPageIndex)->cursor().shape(), shape);
+        EXPECT_EQ(Probe(*form).PageIndexField()->cursor().shape(), field);
     };
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
@@ -212,7 +212,7 @@ TEST_F(MainWindow, StoredUserModeStartsOnTheUserPageWithSizesDisabled) {
     visible_->Complete();
     for (Control c : {Control::PhotoSize1, Control::PhotoSize4})
         EXPECT_FALSE(Tool(*form, c)->isEnabled());
-    EXPECT_EQ(qobject_cast<QLabel*>(form->ControlWidget(Control::LabelPageIndex))->text(),
+    EXPECT_EQ(qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex))->text(),
               QStringLiteral("User index"));
 }
 
@@ -224,7 +224,7 @@ TEST_F(MainWindow, ClosingWritesTheSettingsWithTheOuterWindowBounds) {
         form->move(40, 50);
         form->resize(700, 500);
         outer = form->frameGeometry();
-        form->PageIndexField()->setValue(1234);
+        Probe(*form).PageIndexField()->setValue(1234);
         form->close();
     }
     const QByteArray ini = ReadIni();
@@ -299,13 +299,13 @@ TEST_F(MainWindow, DeleteInTheIndexFieldEditsItAndCommitsAtOnce) {
     WriteIni({QStringLiteral("[Page]"), QStringLiteral("PhotoIndex=123")});
     auto form = Start();
     FinishLoad();
-    QLineEdit* edit = form->PageIndexField()->findChild<QLineEdit*>();
+    QLineEdit* edit = Probe(*form).PageIndexField()->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     edit->setFocus();
     edit->setCursorPosition(2);
     PressKey(edit, Qt::Key_Delete, QStringLiteral("\x7f"));
     EXPECT_EQ(edit->text(), QStringLiteral("12"));
-    EXPECT_FALSE(form->NavigateTimer()->isActive());  // not a typed character
+    EXPECT_FALSE(Probe(*form).NavigateTimer()->isActive());  // not a typed character
     EXPECT_EQ(visible_->navigations.back(), "http://www.kelvaro.example/photos/medium/12.jpg");
 }
 
@@ -314,12 +314,12 @@ TEST_F(MainWindow, ANumberBelowTheBoundBecomesOneWhenTheFieldIsLeft) {
               QStringLiteral("[Page]"), QStringLiteral("PhotoIndex=1000")});
     auto form = Start();
     FinishLoad();
-    QLineEdit* edit = form->PageIndexField()->findChild<QLineEdit*>();
+    QLineEdit* edit = Probe(*form).PageIndexField()->findChild<QLineEdit*>();
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("0"));
     ASSERT_EQ(edit->text(), QStringLiteral("0"));
-    form->NavigateTimer()->stop();  // the user leaves before the delay is over
+    Probe(*form).NavigateTimer()->stop();  // the user leaves before the delay is over
     Tool(*form, Control::Refresh)->setFocusPolicy(Qt::StrongFocus);
     Tool(*form, Control::Refresh)->setFocus();
     EXPECT_EQ(edit->text(), QStringLiteral("1"));
@@ -331,7 +331,7 @@ TEST_F(MainWindow, KeysInAnOpenFavouritesListReachTheWindowFirst) {
     auto form = Start();
     FinishLoad();
     QTest::mouseClick(Tool(*form, Control::SelectFavorite), Qt::LeftButton);
-    auto* list = qobject_cast<QComboBox*>(form->ControlWidget(Control::FavoritePhotos));
+    auto* list = qobject_cast<QComboBox*>(Probe(*form).ControlWidget(Control::FavoritePhotos));
     ASSERT_TRUE(list->view()->isVisible());
     PressKey(PopupKeyboard(list), Qt::Key_F5, QString());
     EXPECT_EQ(visible_->refreshCount, 1);

@@ -19,7 +19,7 @@ protected:
                   "UserIndex=900"});
         auto form = Start();
         FinishLoad();
-        EXPECT_TRUE(form->PageIndexField()->hasFocus());
+        EXPECT_TRUE(Probe(*form).PageIndexField()->hasFocus());
         return form;
     }
 
@@ -42,39 +42,39 @@ protected:
 TEST_F(IndexInput, TypedDigitsLoadOnlyTheWholeNumberWhenTheDelayEnds) {
     auto form = StartIdle();
     const size_t before = visible_->navigations.size();
-    QSignalSpy fired(form->NavigateTimer(), &QTimer::timeout);
-    form->PageIndexField()->selectAll();
+    QSignalSpy fired(Probe(*form).NavigateTimer(), &QTimer::timeout);
+    Probe(*form).PageIndexField()->selectAll();
     QTest::keyClicks(Focused(), QStringLiteral("1234"));
 
-    EXPECT_EQ(form->PageIndexField()->text(), QStringLiteral("1234"));
-    EXPECT_TRUE(form->NavigateTimer()->isActive());
+    EXPECT_EQ(Probe(*form).PageIndexField()->text(), QStringLiteral("1234"));
+    EXPECT_TRUE(Probe(*form).NavigateTimer()->isActive());
     EXPECT_EQ(visible_->navigations.size(), before);  // nothing while typing
     ASSERT_TRUE(fired.wait(10000));
     ASSERT_EQ(visible_->navigations.size(), before + 1);
     EXPECT_EQ(visible_->navigations.back(), Medium(1234));
     EXPECT_EQ(hidden_->navigations.back(), Medium(1235));
-    EXPECT_EQ(form->CurrentSettings().PhotoIndex, 1234);
+    EXPECT_EQ(Probe(*form).CurrentSettings().PhotoIndex, 1234);
 }
 
 TEST_F(IndexInput, EachTypedCharacterRestartsTheDelay) {
     auto form = StartIdle();
-    form->PageIndexField()->selectAll();
+    Probe(*form).PageIndexField()->selectAll();
     QTest::keyClick(Focused(), Qt::Key_7);
     // Stopped here, so only the next character can start it again.
-    form->NavigateTimer()->stop();
+    Probe(*form).NavigateTimer()->stop();
     QTest::keyClick(Focused(), Qt::Key_3);
-    EXPECT_TRUE(form->NavigateTimer()->isActive());
+    EXPECT_TRUE(Probe(*form).NavigateTimer()->isActive());
 }
 
 class EnterKey : public IndexInput, public ::testing::WithParamInterface<Qt::Key> {};
 
 TEST_P(EnterKey, LoadsTheTypedNumberAtOnceAndStopsTheDelay) {
     auto form = StartIdle();
-    form->PageIndexField()->selectAll();
+    Probe(*form).PageIndexField()->selectAll();
     QTest::keyClicks(Focused(), QStringLiteral("77"));
     QTest::keyClick(Focused(), GetParam());
 
-    EXPECT_FALSE(form->NavigateTimer()->isActive());
+    EXPECT_FALSE(Probe(*form).NavigateTimer()->isActive());
     EXPECT_EQ(visible_->navigations.back(), Medium(77));
     EXPECT_EQ(hidden_->navigations.back(), Medium(76));  // travelling down
 }
@@ -85,7 +85,7 @@ TEST_P(EnterKey, ReloadsAnUnchangedNumber) {
     QTest::keyClick(Focused(), GetParam());
     ASSERT_EQ(visible_->navigations.size(), before + 1);
     EXPECT_EQ(visible_->navigations.back(), Medium(500));
-    EXPECT_EQ(form->PageIndexField()->text(), QStringLiteral("500"));  // Enter is not typed
+    EXPECT_EQ(Probe(*form).PageIndexField()->text(), QStringLiteral("500"));  // Enter is not typed
 }
 
 INSTANTIATE_TEST_SUITE_P(ReturnAndKeypad, EnterKey,
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(ReturnAndKeypad, EnterKey,
 TEST_F(IndexInput, ArrowKeysLoadTheNeighbourAtOnceAndPreloadInTheDirectionOfTravel) {
     auto form = StartIdle();
     QTest::keyClick(Focused(), Qt::Key_Up);
-    EXPECT_FALSE(form->NavigateTimer()->isActive());
+    EXPECT_FALSE(Probe(*form).NavigateTimer()->isActive());
     EXPECT_EQ(visible_->navigations.back(), Medium(501));
     EXPECT_EQ(hidden_->navigations.back(), Medium(502));
 
@@ -107,19 +107,19 @@ TEST_F(IndexInput, ArrowKeysLoadTheNeighbourAtOnceAndPreloadInTheDirectionOfTrav
 TEST_F(IndexInput, WheelInPhotoModeStepsOnceWhereverTheFocusIs) {
     auto form = StartIdle();
     visible_->Widget()->setFocus();
-    ASSERT_FALSE(form->PageIndexField()->hasFocus());
+    ASSERT_FALSE(Probe(*form).PageIndexField()->hasFocus());
     EXPECT_TRUE(Wheel(visible_->Widget(), 120));  // away from the user: down
     EXPECT_EQ(visible_->navigations.back(), Medium(499));
     EXPECT_EQ(hidden_->navigations.back(), Medium(498));
-    EXPECT_EQ(form->PageIndexField()->value(), 499);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), 499);
 
     // Over the field, the field's own wheel step must not come on top.
     FinishLoad();
     const size_t before = visible_->navigations.size();
-    Wheel(form->PageIndexField(), -120);
+    Wheel(Probe(*form).PageIndexField(), -120);
     EXPECT_EQ(visible_->navigations.size(), before + 1);
     EXPECT_EQ(visible_->navigations.back(), Medium(500));
-    EXPECT_EQ(form->PageIndexField()->value(), 500);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), 500);
 }
 
 TEST_F(IndexInput, WheelInUserModeStepsOnlyWithTheFocusInTheField) {
@@ -128,9 +128,9 @@ TEST_F(IndexInput, WheelInUserModeStepsOnlyWithTheFocusInTheField) {
     const size_t before = visible_->navigations.size();
     EXPECT_FALSE(Wheel(visible_->Widget(), 120));
     EXPECT_EQ(visible_->navigations.size(), before);
-    EXPECT_EQ(form->PageIndexField()->value(), 900);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), 900);
 
-    form->PageIndexField()->setFocus();
+    Probe(*form).PageIndexField()->setFocus();
     Wheel(visible_->Widget(), -120);
     EXPECT_EQ(visible_->navigations.back(), User(901));
     EXPECT_EQ(hidden_->navigations.back(), User(902));
@@ -153,26 +153,27 @@ TEST_F(IndexInput, EscapeWhileLoadingStopsAndReturnsToIdle) {
     EXPECT_EQ(visible_->stopCount, 1);
     EXPECT_EQ(hidden_->stopCount, 0);
     EXPECT_FALSE(Tool(*form, Control::Stop)->isEnabled());
-    EXPECT_TRUE(form->PageIndexField()->isEnabled());
+    EXPECT_TRUE(Probe(*form).PageIndexField()->isEnabled());
 }
 
 TEST_F(IndexInput, CtrlDShowsAndHidesTheLogWithoutTypingIntoTheField) {
     auto form = StartIdle();
-    QWidget* memo = form->ControlWidget(Control::MemoText);
+    QWidget* memo = Probe(*form).ControlWidget(Control::MemoText);
     ASSERT_TRUE(memo->isHidden());
     QTest::keyClick(Focused(), Qt::Key_D, Qt::ControlModifier);
     EXPECT_FALSE(memo->isHidden());
     QTest::keyClick(Focused(), Qt::Key_D, Qt::ControlModifier);
     EXPECT_TRUE(memo->isHidden());
-    EXPECT_EQ(form->PageIndexField()->text(), QStringLiteral("500"));
+    EXPECT_EQ(Probe(*form).PageIndexField()->text(), QStringLiteral("500"));
 }
 
 TEST_F(IndexInput, EveryNavigationOfTheVisibleViewIsLogged) {
     auto form = StartIdle();
     emit visible_->BeforeNavigate2(QStringLiteral("http://www.kelvaro.example/photo/42"));
-    EXPECT_TRUE(form->MemoLines().contains(QStringLiteral("http://www.kelvaro.example/photo/42")));
+    EXPECT_TRUE(
+        Probe(*form).MemoLines().contains(QStringLiteral("http://www.kelvaro.example/photo/42")));
     emit visible_->StatusTextChange(QStringLiteral("Done"));
-    EXPECT_EQ(form->StatusText(), QStringLiteral("Done"));
+    EXPECT_EQ(Probe(*form).StatusText(), QStringLiteral("Done"));
 }
 
 }  // namespace

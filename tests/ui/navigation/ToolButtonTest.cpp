@@ -67,7 +67,7 @@ TEST_P(NavigatingButton, LoadsItsAddressesAndLeavesTheFocusInTheField) {
     EXPECT_EQ(visible_->lastFlags, 64);
     EXPECT_TRUE(Tool(*form, Control::Stop)->isEnabled());  // loading
     FinishLoad();
-    EXPECT_TRUE(form->PageIndexField()->hasFocus());
+    EXPECT_TRUE(Probe(*form).PageIndexField()->hasFocus());
 }
 
 const std::string Site = "http://www.kelvaro.example";
@@ -87,15 +87,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ToolButtons, ModeButtonsSwitchTheFieldTheLabelAndTheSizeButtons) {
     auto form = StartIdle();
-    auto* label = qobject_cast<QLabel*>(form->ControlWidget(Control::LabelPageIndex));
+    auto* label = qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex));
     Click(*form, Control::URL3);
     FinishLoad();
-    EXPECT_EQ(form->PageIndexField()->value(), 900);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), 900);
     EXPECT_EQ(label->text(), QStringLiteral("User index"));
     EXPECT_FALSE(Tool(*form, Control::PhotoSize1)->isEnabled());
     Click(*form, Control::URL1);
     FinishLoad();
-    EXPECT_EQ(form->PageIndexField()->value(), 500);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), 500);
     EXPECT_EQ(label->text(), QStringLiteral("Photo index"));
     EXPECT_TRUE(Tool(*form, Control::PhotoSize1)->isEnabled());
     EXPECT_TRUE(Tool(*form, Control::URL1)->isChecked());
@@ -112,7 +112,7 @@ TEST_F(ToolButtons, RefreshReloadsTheVisibleViewAndItsDownloadEndsTheCommand) {
     EXPECT_TRUE(Tool(*form, Control::Stop)->isEnabled());
     emit visible_->DownloadComplete();
     EXPECT_FALSE(Tool(*form, Control::Stop)->isEnabled());
-    EXPECT_TRUE(form->PageIndexField()->isEnabled());
+    EXPECT_TRUE(Probe(*form).PageIndexField()->isEnabled());
 }
 
 TEST_F(ToolButtons, StopEndsTheLoadOfTheVisibleViewOnly) {
@@ -139,9 +139,9 @@ TEST_F(ToolButtons, AutoSkipButtonSetsTheStoredSwitch) {
     auto form = StartIdle();
     ASSERT_TRUE(Tool(*form, Control::AutoSkip)->isChecked());
     Click(*form, Control::AutoSkip);
-    EXPECT_FALSE(form->CurrentSettings().AutoSkipURL);
+    EXPECT_FALSE(Probe(*form).CurrentSettings().AutoSkipURL);
     Click(*form, Control::AutoSkip);
-    EXPECT_TRUE(form->CurrentSettings().AutoSkipURL);
+    EXPECT_TRUE(Probe(*form).CurrentSettings().AutoSkipURL);
 }
 
 TEST_F(ToolButtons, HelpWithoutItsFileNamesTheMissingPath) {

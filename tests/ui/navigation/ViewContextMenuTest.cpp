@@ -46,7 +46,7 @@ TEST_F(ViewContextMenu, OffersThePhotoActionsThatApplyToWhatIsOnView) {
 
     // A user page has no photo; an address that is no web page does not go
     // to the browser.
-    form->Logic().SpeedButtonURLOnClick(3);
+    Probe(*form).Logic().SpeedButtonURLOnClick(3);
     FinishLoad();
     visible_->location = "about:blank";
     EXPECT_EQ(Entries(), QStringList({"Copy address\tCtrl+Shift+C", "Slideshow\tF9"}));
@@ -61,16 +61,16 @@ TEST_F(ViewContextMenu, SpeaksTheLanguageInForceAndItsEntriesAct) {
     EXPECT_EQ(entries.value(0), "Photo speichern\tStrg+S");
     EXPECT_EQ(entries.value(5), "Diashow\tF9");
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), visible_->location);
-    EXPECT_EQ(form->StatusText().toStdString(), "Adresse kopiert: " + visible_->location);
+    EXPECT_EQ(Probe(*form).StatusText().toStdString(), "Adresse kopiert: " + visible_->location);
 
     Entries(QStringLiteral("Diashow"));
-    EXPECT_TRUE(form->Logic().Slides().Running());
-    EXPECT_EQ(form->StatusText(), "Diashow: alle 5 s");
+    EXPECT_TRUE(Probe(*form).Logic().Slides().Running());
+    EXPECT_EQ(Probe(*form).StatusText(), "Diashow: alle 5 s");
     // Any key of the user ends it, and only ends it.
     const std::string shown = visible_->location;
-    QTest::keyClick(form->PageIndexField(), Qt::Key_5);
-    EXPECT_FALSE(form->Logic().Slides().Running());
-    EXPECT_EQ(form->PageIndexField()->text(), "42");
+    QTest::keyClick(Probe(*form).PageIndexField(), Qt::Key_5);
+    EXPECT_FALSE(Probe(*form).Logic().Slides().Running());
+    EXPECT_EQ(Probe(*form).PageIndexField()->text(), "42");
     EXPECT_EQ(visible_->location, shown);
 }
 

@@ -58,7 +58,7 @@ protected:
     }
 
     static QString Hint(const TFormMain& form, Control control) {
-        return form.ControlWidget(control)->toolTip();
+        return Probe(form).ControlWidget(control)->toolTip();
     }
 };
 
@@ -87,13 +87,13 @@ TEST_F(SettingsApply, ChangedUserTemplateBecomesTheBareHintAndTheNextAddressOnly
 
 TEST_F(SettingsApply, ChangedDelayBecomesTheTimersInterval) {
     auto form = StartIdle({"NavigateDelayTime=300"});
-    ASSERT_EQ(form->NavigateTimer()->interval(), 300);
+    ASSERT_EQ(Probe(*form).NavigateTimer()->interval(), 300);
     RunDialog(*form, [](TFormSettings& dialog) {
         Field<SpinEdit>(dialog, "SpinEditNavigateDelayTime")->SetText(QStringLiteral("2500"));
         Ok(dialog);
     });
-    EXPECT_EQ(form->NavigateTimer()->interval(), 2500);
-    EXPECT_EQ(form->CurrentSettings().NavigateDelayTime, 2500);
+    EXPECT_EQ(Probe(*form).NavigateTimer()->interval(), 2500);
+    EXPECT_EQ(Probe(*form).CurrentSettings().NavigateDelayTime, 2500);
 }
 
 TEST_F(SettingsApply, ChangedVerboseSwitchesTheVisibleViewOnly) {
@@ -112,7 +112,7 @@ TEST_F(SettingsApply, ChangedVerboseSwitchesTheVisibleViewOnly) {
 
 TEST_F(SettingsApply, CancelChangesNothing) {
     auto form = StartIdle({"NavigateDelayTime=300"});
-    const Settings before = form->CurrentSettings();
+    const Settings before = Probe(*form).CurrentSettings();
     const QString userHint = Hint(*form, Control::URL3);
     RunDialog(*form, [](TFormSettings& dialog) {
         Field<QLineEdit>(dialog, "EditTemplateURL30")->setText(NewUserTemplate);
@@ -121,10 +121,10 @@ TEST_F(SettingsApply, CancelChangesNothing) {
         Field<QComboBox>(dialog, "ComboBoxLanguage")->setCurrentIndex(1);
         Cancel(dialog);
     });
-    EXPECT_TRUE(form->CurrentSettings() == before);
+    EXPECT_TRUE(Probe(*form).CurrentSettings() == before);
     EXPECT_EQ(Hint(*form, Control::URL3), userHint);
     EXPECT_EQ(Hint(*form, Control::Settings), QStringLiteral("Settings"));
-    EXPECT_EQ(form->NavigateTimer()->interval(), 300);
+    EXPECT_EQ(Probe(*form).NavigateTimer()->interval(), 300);
     EXPECT_TRUE(visible_->silent);
 }
 
@@ -177,7 +177,7 @@ TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
         ASSERT_EQ(language->currentIndex(), 1);
         Ok(dialog);
     });
-    EXPECT_EQ(form->CurrentSettings().Language, 1);
+    EXPECT_EQ(Probe(*form).CurrentSettings().Language, 1);
     EXPECT_EQ(Hint(*form, Control::Settings), QStringLiteral("Einstellungen"));
     EXPECT_EQ(Hint(*form, Control::Help), QStringLiteral("Hilfe (F1)"));
     EXPECT_EQ(Hint(*form, Control::PhotoSize4), QStringLiteral("Originalgröße"));
@@ -185,7 +185,7 @@ TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
               QStringLiteral("Nicht existierende Photos\nautomatisch überspringen"));
     EXPECT_EQ(Hint(*form, Control::FavoritePhotos), QStringLiteral("Favoriten-Photo auswählen"));
     EXPECT_EQ(Hint(*form, Control::URL1), PhotoTemplate);  // bare, no mode name
-    EXPECT_EQ(qobject_cast<QLabel*>(form->ControlWidget(Control::LabelPageIndex))->text(),
+    EXPECT_EQ(qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex))->text(),
               QStringLiteral("Photo-Index"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));
 

@@ -11,6 +11,8 @@ class QWebEngineProfile;
 
 namespace kpw {
 
+class PhotoFetcher;
+class QtBrowserView;
 class WebEngineBrowserView;
 
 // Owns the one browser profile that both views share, so what the hidden view
@@ -40,6 +42,9 @@ public:
     std::unique_ptr<WebEngineBrowserView> CreateView();
     // A page without a view, for fetching ahead.
     std::unique_ptr<WebEngineBrowserView> CreateOffScreenPage();
+    // The photo fetcher of a view's page; for a view of no engine one whose
+    // fetches fail.
+    std::unique_ptr<PhotoFetcher> CreatePhotoFetcher(QtBrowserView& view);
 
     QWebEngineProfile* Profile() const { return profile_.get(); }
 
@@ -47,13 +52,15 @@ public:
     void AdoptPage(QWebEnginePage* page);
 
     // Downloads are refused, except those a page's owner asked for itself:
-    // take is offered every download while the page lives and returns true
-    // for those it has taken.
-    void ClaimDownloads(QWebEnginePage* page, std::function<bool(QWebEngineDownloadRequest*)> take);
+    // take is offered every download while both the page and the claimant
+    // live and returns true for those it has taken.
+    void ClaimDownloads(QWebEnginePage* page, QObject* claimant,
+                        std::function<bool(QWebEngineDownloadRequest*)> take);
 
 private:
     struct Claim {
         QPointer<QWebEnginePage> Page;
+        QPointer<QObject> Claimant;
         std::function<bool(QWebEngineDownloadRequest*)> Take;
     };
     void OnDownloadRequested(QWebEngineDownloadRequest* download);

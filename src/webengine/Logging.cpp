@@ -1,4 +1,4 @@
-#include "ui/Logging.h"
+#include "webengine/Logging.h"
 
 #include "browsing/Diagnostics.h"
 

@@ -1,4 +1,4 @@
-#include "ui/QtClock.h"
+#include "app/QtClock.h"
 
 #include <QDateTime>
 #include <algorithm>

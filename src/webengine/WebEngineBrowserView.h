@@ -10,10 +10,9 @@
 #include <string>
 
 #include "texts/Texts.h"
-#include "ui/QtBrowserView.h"
+#include "webengine/QtBrowserView.h"
 
 class QVariant;
-class QWebEngineDownloadRequest;
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineView;
@@ -59,8 +58,6 @@ public:
     std::string LocationURL() const override;
     void SetSilent(bool silent) override;
     void SetLanguage(int language) override;
-    void Fetch(const QUrl& url, const QString& folder,
-               std::function<void(const Fetched&)> done) override;
     void AddEngineMenuEntries(QMenu& menu) override;
 
     // The engine page, null once it is gone.
@@ -86,27 +83,6 @@ private:
     void SetLoadStateText(const QString& text);
     void ShowStatusText(const QString& text);
     const texts::BrowserViewTexts& Texts() const;
-    void PutContextMenuTexts();
-    void PollFetch();
-    void OnFetchPolled(const QVariant& result);
-    // The page could not read the address itself: the engine downloads it.
-    void DownloadFetch();
-    bool TakeDownload(QWebEngineDownloadRequest* download);
-    void OnDownloadFinished(QWebEngineDownloadRequest* download);
-    void FinishFetch(const Fetched& result);
-
-    // The fetch under way: the download the page was asked for.
-    struct PendingFetch {
-        QUrl Url;
-        QString Folder;
-        std::function<void(const Fetched&)> Done;
-        QPointer<QWebEngineDownloadRequest> Download;
-        QString Key;
-        bool Downloading = false;
-    };
-    std::uint64_t fetchCount_ = 0;
-    std::optional<PendingFetch> fetch_;
-    QTimer fetchTimer_;
 
     QPointer<QWebEngineView> view_;
     QPointer<WebEnginePage> page_;

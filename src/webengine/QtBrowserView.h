@@ -3,13 +3,9 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
-#include <QUrl>
 #include <QWidget>
-#include <functional>
-#include <optional>
 
 #include "browsing/BrowserView.h"
-#include "browsing/PhotoFiles.h"
 
 class QMenu;
 
@@ -30,19 +26,6 @@ public:
     // their own ignore it.
     virtual void SetLanguage(int /*language*/) {}
 
-    // What a fetch brought: the file and the answer's content type, or why
-    // there is none (no file is left then).
-    struct Fetched {
-        std::optional<PhotoFailure> Failure;
-        QString Detail;
-        QString FilePath;
-        QString ContentType;
-    };
-    // Fetches an address through the view's browser profile, so its cache
-    // serves what it holds, into a file in folder; done runs once, later.
-    // One fetch at a time: a second one while the first runs fails at once.
-    virtual void Fetch(const QUrl& url, const QString& folder,
-                       std::function<void(const Fetched&)> done);
     // Adds the engine's own entries that apply at the last context-menu
     // request: Copy with text selected, Copy link address on a link.
     virtual void AddEngineMenuEntries(QMenu& /*menu*/) {}

@@ -1,4 +1,4 @@
-#include "ui/BrowserProfile.h"
+#include "webengine/BrowserProfile.h"
 
 #include <QApplication>
 #include <QQuickWindow>
@@ -14,7 +14,8 @@
 #include <utility>
 
 #include "browsing/BrowserView.h"
-#include "ui/WebEngineBrowserView.h"
+#include "webengine/PhotoFetcher.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 
@@ -107,16 +108,24 @@ std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateOffScreenPage() {
     return std::make_unique<WebEngineBrowserView>(*this, WebEngineBrowserView::OffScreen{});
 }
 
-void BrowserProfile::ClaimDownloads(QWebEnginePage* page,
+std::unique_ptr<PhotoFetcher> BrowserProfile::CreatePhotoFetcher(QtBrowserView& view) {
+    auto* engineView = qobject_cast<WebEngineBrowserView*>(&view);
+    if (!engineView) return std::make_unique<PhotoFetcher>();
+    return std::make_unique<PhotoFetcher>(*this, engineView->Page());
+}
+
+void BrowserProfile::ClaimDownloads(QWebEnginePage* page, QObject* claimant,
                                     std::function<bool(QWebEngineDownloadRequest*)> take) {
-    claims_.push_back({page, std::move(take)});
+    claims_.push_back({page, claimant, std::move(take)});
 }
 
 void BrowserProfile::OnDownloadRequested(QWebEngineDownloadRequest* download) {
-    std::erase_if(claims_, [](const Claim& claim) { return claim.Page.isNull(); });
+    std::erase_if(
+        claims_, [](const Claim& claim) { return claim.Page.isNull() || claim.Claimant.isNull(); });
     // A claim may add another while it runs, so the list is walked by index.
     for (std::size_t i = 0; i < claims_.size(); ++i) {
-        if (!claims_[i].Page.isNull() && claims_[i].Take(download)) return;
+        if (!claims_[i].Page.isNull() && !claims_[i].Claimant.isNull() && claims_[i].Take(download))
+            return;
     }
     download->cancel();
 }

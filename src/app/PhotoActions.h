@@ -19,17 +19,17 @@ class QWidget;
 namespace kpw {
 
 class MainWindowPort;
-class QtBrowserView;
+class PhotoFetcher;
 
 // The photo actions of the main window: save the photo on view (at once into
 // the save folder, or through a file dialog), copy it or the page's address
 // to the clipboard, open the page in the desktop's browser. The photo is
-// fetched through the visible view, so the browser cache serves it.
+// fetched through the page on view, so the browser cache serves it.
 class PhotoActions : public QObject {
     Q_OBJECT
 public:
-    PhotoActions(Settings& settings, Navigator& logic, MainWindowPort& window, QtBrowserView& view,
-                 QWidget* dialogParent);
+    PhotoActions(Settings& settings, Navigator& logic, MainWindowPort& window,
+                 PhotoFetcher& fetcher, QWidget* dialogParent);
     ~PhotoActions() override;
 
     void SavePhoto();
@@ -68,7 +68,7 @@ private:
     Settings& settings_;
     Navigator& logic_;
     MainWindowPort& window_;
-    QtBrowserView& view_;
+    PhotoFetcher& fetcher_;
     QWidget* dialogParent_;
     std::unique_ptr<QTemporaryDir> fetchFolder_;
     bool busy_ = false;

@@ -1,4 +1,4 @@
-#include "ui/PhotoActions.h"
+#include "app/PhotoActions.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "browsing/MainWindowPort.h"
-#include "ui/QtBrowserView.h"
+#include "webengine/PhotoFetcher.h"
 
 namespace kpw {
 
@@ -44,11 +44,11 @@ PhotoFailure WriteFailureOf(const QFileDevice& file) {
 }  // namespace
 
 PhotoActions::PhotoActions(Settings& settings, Navigator& logic, MainWindowPort& window,
-                           QtBrowserView& view, QWidget* dialogParent)
+                           PhotoFetcher& fetcher, QWidget* dialogParent)
     : settings_(settings),
       logic_(logic),
       window_(window),
-      view_(view),
+      fetcher_(fetcher),
       dialogParent_(dialogParent) {}
 
 PhotoActions::~PhotoActions() = default;
@@ -162,9 +162,9 @@ void PhotoActions::FetchShownPhoto(Then then) {
         return;
     }
     const QString url = Text(photo->URL);
-    view_.Fetch(
+    fetcher_.Fetch(
         QUrl(url), fetchFolder_->path(),
-        [this, photo = *photo, then = std::move(then), url](const QtBrowserView::Fetched& fetched) {
+        [this, photo = *photo, then = std::move(then), url](const PhotoFetcher::Fetched& fetched) {
             // Carried out once the engine's signal has returned, as the
             // error box runs an event loop of its own.
             QTimer::singleShot(0, this, [this, photo, then, url, fetched] {

@@ -1,0 +1,66 @@
+#include "app/MainSession.h"
+
+#include <exception>
+#include <utility>
+
+#include "app/PhotoActions.h"
+#include "app/QtClock.h"
+#include "browsing/MainWindowPort.h"
+#include "browsing/Navigator.h"
+#include "favorites/FavoritesController.h"
+
+namespace kpw {
+
+MainSession::MainSession(FormMainPaths paths) : paths_(std::move(paths)) {}
+
+MainSession::~MainSession() {
+    Release();
+}
+
+void MainSession::LoadSettings(const WorkArea& workArea) {
+    location_ = LocateSettingsFile(paths_.ExeName, paths_.AppData);
+    kpw::LoadSettings(location_.IniFileName, settings_, favoritePhotos_.Entries(),
+                      favoriteUsers_.Entries(), workArea);
+}
+
+void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, BrowserView& hiddenView,
+                          PhotoFetcher& fetcher, QWidget* dialogParent) {
+    // A timer's handler runs from the event loop, where nothing may escape.
+    const auto guarded = [this, &window](auto handler) {
+        return [this, &window, handler] {
+            try {
+                handler(*navigator_);
+            } catch (const std::exception& error) {
+                window.ShowErrorMessage(error.what());
+            }
+        };
+    };
+    clock_ = std::make_unique<QtClock>(
+        guarded([](Navigator& logic) { logic.WaitTimerOnTimer(); }),
+        guarded([](Navigator& logic) { logic.Slides().OnTimer(); }));
+    // The logic needs the program's folder, known once the file is located.
+    navigator_ = std::make_unique<Navigator>(settings_, window, visibleView, hiddenView, *clock_,
+                                             location_.ExeDir);
+    photoActions_ =
+        std::make_unique<PhotoActions>(settings_, *navigator_, window, fetcher, dialogParent);
+    favorites_ = std::make_unique<FavoritesController>(settings_, window, *navigator_,
+                                                       favoritePhotos_, favoriteUsers_);
+}
+
+void MainSession::Release() {
+    if (clock_) {
+        clock_->StopWaitTimer();
+        clock_->StopSlideshowTimer();
+    }
+    photoActions_.reset();
+    favorites_.reset();
+    navigator_.reset();
+    clock_.reset();
+}
+
+std::optional<std::string> MainSession::StoreSettings(const WindowBounds& outerBounds) const {
+    return kpw::StoreSettings(location_.IniFileName, settings_, outerBounds,
+                              favoritePhotos_.Entries(), favoriteUsers_.Entries());
+}
+
+}  // namespace kpw

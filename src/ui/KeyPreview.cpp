@@ -1,0 +1,177 @@
+#include "ui/KeyPreview.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include "app/PhotoActions.h"
+#include "browsing/IndexField.h"
+#include "browsing/KeyCodes.h"
+#include "browsing/MainWindowPort.h"
+#include "browsing/Navigator.h"
+#include "ui/Guarded.h"
+
+namespace kpw {
+
+namespace {
+
+// The legacy virtual-key code of the keys the window reacts to.
+int VirtualKey(int qtKey) {
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return KeyF1 + (qtKey - Qt::Key_F1);
+    // Letters have their upper-case character as their code.
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
+    return 0;
+}
+
+// The character a key press types, as the window's key preview sees it; 0
+// for keys that type nothing.
+char TypedCharacter(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return CharEnter;
+        case Qt::Key_Escape:
+            return CharEscape;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Delete:
+            return 0;  // X11 gives it the text DEL; it types nothing
+        default:
+            break;
+    }
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A &&
+        event->key() <= Qt::Key_Z)
+        return static_cast<char>(event->key() - Qt::Key_A + 1);
+    const QString text = event->text();
+    if (text.size() != 1) return 0;
+    const char16_t code = text.at(0).unicode();
+    if (code == 127) return 0;
+    return code < 256 ? static_cast<char>(code) : '?';
+}
+
+}  // namespace
+
+KeyPreview::KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic,
+                       PhotoActions& photos, QWidget* viewPanel, QWidget* indexField)
+    : window_(window),
+      port_(port),
+      logic_(logic),
+      photos_(photos),
+      viewPanel_(viewPanel),
+      indexField_(indexField) {
+    qApp->installEventFilter(this);
+}
+
+KeyPreview::~KeyPreview() {
+    qApp->removeEventFilter(this);
+}
+
+bool KeyPreview::OwnsWidget(QObject* object) const {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget) return false;
+    // A drop-down list's popup is a window of its own, but its keys are the
+    // main window's to see first.
+    QWidget* top = widget->window();
+    while (top != &window_ && top->windowType() == Qt::Popup && top->parentWidget())
+        top = top->parentWidget()->window();
+    return top == &window_;
+}
+
+bool KeyPreview::IsTravelling(QWidget* receiver, const QEvent* event) const {
+    // An event ignored by a control travels on to its parents and passes here
+    // again; the window previews it once, at its first receiver. Keys travel
+    // as the same event, wheel turns as copies with the same time stamp.
+    // Address and time stamp alone cannot tell a new event: events made by
+    // programs all carry time stamp 0 and often reuse one address.
+    auto* first = qobject_cast<QWidget*>(lastPreviewed_.Receiver.data());
+    if (!first || first == receiver || event->type() != lastPreviewed_.Type ||
+        !receiver->isAncestorOf(first))
+        return false;
+    if (static_cast<const QInputEvent*>(event)->timestamp() != lastPreviewed_.Timestamp)
+        return false;
+    return event->type() != QEvent::KeyPress || event == lastPreviewed_.Event;
+}
+
+bool KeyPreview::PreviewKey(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    // The photo keys are commands, not characters: the index field and the
+    // key preview never see them, so a number being typed stays as it is.
+    if (const std::optional<PhotoCommand> command =
+            PhotoCommandOfKey(VirtualKey(event->key()), mods & Qt::ShiftModifier,
+                              mods & Qt::ControlModifier, mods & Qt::AltModifier)) {
+        if (!event->isAutoRepeat()) RunPhotoCommand(*command);
+        return true;
+    }
+    if (const int key = VirtualKey(event->key())) {
+        logic_.FormMainOnKeyDown(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
+                                 mods & Qt::AltModifier);
+    }
+    const char typed = TypedCharacter(event);
+    if (typed == 0) return false;
+    if (logic_.FormMainOnKeyPress(typed)) return true;
+    if (port_.PageIndexHasFocus() &&
+        !IndexFieldAdmits(typed, QLocale().decimalPoint().at(0).toLatin1())) {
+        port_.Beep();
+        return true;
+    }
+    return false;
+}
+
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::Wheel && type != QEvent::MouseButtonPress)
+        return false;
+    if (!OwnsWidget(watched) || !window_.isEnabled()) return false;
+    if (EndsSlideshow()) return type != QEvent::MouseButtonPress;
+    if (type == QEvent::MouseButtonPress) return false;
+    // The browser engine hands keys the page did not use to the view's parent
+    // as a copy; the window previewed the original already.
+    if (type == QEvent::KeyPress && watched == viewPanel_ && !event->spontaneous()) return false;
+    if (IsTravelling(static_cast<QWidget*>(watched), event)) return false;
+    lastPreviewed_ = {event, watched, static_cast<QInputEvent*>(event)->timestamp(), type};
+
+    bool swallowed = false;
+    Guarded(port_, [&] {
+        if (type == QEvent::KeyPress) {
+            swallowed = PreviewKey(static_cast<QKeyEvent*>(event));
+        } else {
+            const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+            swallowed = delta != 0 && logic_.FormMainOnMouseWheel(delta);
+            // The wheel belongs to the focused control: over an unfocused
+            // index field it must not step the field by itself.
+            if (!swallowed && !port_.PageIndexHasFocus() &&
+                (watched == indexField_ ||
+                 indexField_->isAncestorOf(static_cast<QWidget*>(watched))))
+                swallowed = true;
+        }
+    });
+    return swallowed;
+}
+
+bool KeyPreview::EndsSlideshow() {
+    if (!logic_.Slides().Running()) return false;
+    bool ended = false;
+    Guarded(port_, [&] { ended = logic_.Slides().Stop(); });
+    return ended;
+}
+
+void KeyPreview::RunPhotoCommand(PhotoCommand command) {
+    switch (command) {
+        case PhotoCommand::SavePhoto:
+            photos_.SavePhoto();
+            break;
+        case PhotoCommand::SavePhotoAs:
+            photos_.SavePhotoAs();
+            break;
+        case PhotoCommand::CopyAddress:
+            photos_.CopyAddress();
+            break;
+        case PhotoCommand::Slideshow:
+            if (!logic_.Slides().Stop()) logic_.Slides().Start();
+            break;
+    }
+}
+
+}  // namespace kpw

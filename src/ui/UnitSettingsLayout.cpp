@@ -1,0 +1,275 @@
+// TFormSettings: its controls where the layout has them, their tab order and
+// the font at which every text fits.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QToolButton>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "browsing/KeyCodes.h"
+#include "settings/SettingsTable.h"
+#include "texts/SettingsFormTexts.h"
+#include "texts/Texts.h"
+#include "ui/FlagPictures.h"
+#include "ui/Hints.h"
+#include "ui/SettingsControls.h"
+#include "ui/UndoArrowPicture.h"
+#include "ui/UnitSettings.h"
+
+namespace kpw {
+
+namespace {
+
+constexpr int ClientWidth = 542;
+
+// The "More options" group stands below the rows above; its rows are 28
+// pixels apart, as the template rows are.
+constexpr int MoreOptionsTop = 286;
+constexpr int MoreOptionsFirstRow = 20;
+constexpr int MoreOptionsRowHeight = 28;
+// Its check boxes stand beside its number fields, in the column of the
+// check boxes above; the save folder's row comes last.
+constexpr int MoreOptionsRows =
+    static_cast<int>(std::max(MoreNumberTags.size(), MoreSwitchTags.size())) + 1;
+constexpr int MoreOptionsHeight = MoreOptionsFirstRow + MoreOptionsRowHeight * MoreOptionsRows + 2;
+constexpr int SaveFolderRow = MoreOptionsRows - 1;
+constexpr int ClientHeight = MoreOptionsTop + MoreOptionsHeight + 4;
+
+// Labels are sized to their text up to the column of the fields.
+constexpr int LabelLeft = 4;
+constexpr int LabelWidth = 192;
+constexpr int LabelHeight = 13;
+
+constexpr int CheckBoxWidth = 204;
+constexpr int CheckBoxHeight = 17;
+constexpr int PushButtonWidth = 100;
+
+// The template rows, in the order of TemplateTags, stand 28 pixels apart
+// from this top; the fields carry their template's tag.
+constexpr int FirstTemplateTop = 88;
+constexpr int TemplateRowHeight = 28;
+
+int TemplateTop(size_t row) {
+    return FirstTemplateTop + TemplateRowHeight * static_cast<int>(row);
+}
+
+// The INI key of the setting that the field with this tag edits.
+QString SettingName(int tag) {
+    return QString::fromUtf8(SettingWithTag(tag)->Key.data(),
+                             static_cast<qsizetype>(SettingWithTag(tag)->Key.size()));
+}
+
+int MoreOptionsRowTop(size_t row) {
+    return MoreOptionsFirstRow + MoreOptionsRowHeight * static_cast<int>(row);
+}
+
+}  // namespace
+
+void TFormSettings::CreateControls() {
+    setFixedSize(ClientWidth, ClientHeight);
+    auto label = [this](const QString& name) {
+        auto* control = new QLabel(this);
+        control->setObjectName(name);
+        control->setTextFormat(Qt::PlainText);
+        return control;
+    };
+    labelMaxSkippedURLCount_ = label("LabelMaxSkippedURLCount");
+    labelNavigateDelayTime_ = label("LabelNavigateDelayTime");
+    labelMaxFavoriteCount_ = label("LabelMaxFavoriteCount");
+
+    auto spinEdit = [this](const QString& name, int tag, int top, const QString& layoutValue,
+                           QWidget* parent = nullptr) {
+        auto* field = new SpinEdit(tag, *SpinFieldBounds(tag), parent ? parent : this);
+        field->setObjectName(name);
+        field->setGeometry(200, top, 113, 22);
+        field->SetText(layoutValue);
+        field->OnEnter = [this, field](Qt::FocusReason reason) {
+            FieldFocusIn(field, field->Edit(), reason);
+        };
+        field->OnExit = [this, field](Qt::FocusReason reason) {
+            if (CountsAsExit(reason)) SpinEditOnExit(field);
+        };
+        return field;
+    };
+    spinEditMaxSkippedURLCount_ =
+        spinEdit("SpinEditMaxSkippedURLCount", MaxSkippedURLCountTag, 4, "100");
+    spinEditNavigateDelayTime_ =
+        spinEdit("SpinEditNavigateDelayTime", NavigateDelayTimeTag, 32, "1000");
+    spinEditMaxFavoriteCount_ = spinEdit("SpinEditMaxFavoriteCount", MaxFavoriteCountTag, 60, "64");
+
+    auto checkBox = [this](const QString& name, int top) {
+        auto* control = new QCheckBox(this);
+        control->setObjectName(name);
+        control->setGeometry(336, top, CheckBoxWidth, CheckBoxHeight);
+        return control;
+    };
+    checkBoxWebBrowserVerbose_ = checkBox("CheckBoxWebBrowserVerbose", 6);
+    checkBoxInvertMouseWheel_ = checkBox("CheckBoxInvertMouseWheel", 34);
+    checkBoxSaveSettings_ = checkBox("CheckBoxSaveSettings", 62);
+    checkBoxSaveSettings_->setChecked(true);
+
+    const QIcon undoArrow(UndoArrowPixmap());
+    for (size_t i = 0; i < TemplateTags.size(); ++i) {
+        const int tag = TemplateTags[i];
+        labelTemplateURLs_[i] = label("Label" + SettingName(tag));
+
+        auto* edit = new TemplateEdit(tag, this);
+        edit->setObjectName("Edit" + SettingName(tag));
+        edit->setGeometry(200, TemplateTop(i), 314, 22);
+        edit->OnEnter = [this, edit](Qt::FocusReason reason) { FieldFocusIn(edit, edit, reason); };
+        editTemplateURLs_[i] = edit;
+
+        auto* restore = new QToolButton(this);
+        restore->setObjectName(QString("SpeedButtonRestoreDefaultURL") + QString::number(tag));
+        restore->setGeometry(518, TemplateTop(i), 22, 22);
+        restore->setFocusPolicy(Qt::NoFocus);
+        restore->setIcon(undoArrow);
+        restore->setIconSize(QSize(16, 16));
+        connect(restore, &QToolButton::clicked, this,
+                [this, tag] { SpeedButtonRestoreDefaultURLOnClick(tag); });
+        speedButtonRestoreDefaultURLs_[i] = restore;
+    }
+
+    labelLanguage_ = label("LabelLanguage");
+    comboBoxLanguage_ = new LanguageComboBox(this);
+    comboBoxLanguage_->setObjectName("ComboBoxLanguage");
+    comboBoxLanguage_->setGeometry(200, 256, 113, 22);
+    connect(comboBoxLanguage_, &QComboBox::activated, this, [this] { ComboBoxLanguageOnChange(); });
+
+    buttonCancel_ = new QPushButton(this);
+    buttonCancel_->setObjectName("ButtonCancel");
+    buttonCancel_->setGeometry(336, 256, PushButtonWidth, 22);
+    connect(buttonCancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    buttonOk_ = new QPushButton(this);
+    buttonOk_->setObjectName("ButtonOk");
+    buttonOk_->setGeometry(440, 256, PushButtonWidth, 22);
+    buttonOk_->setDefault(true);
+    connect(buttonOk_, &QPushButton::clicked, this, [this] { ButtonOkOnClick(); });
+
+    groupMoreOptions_ = new QGroupBox(this);
+    groupMoreOptions_->setObjectName("GroupBoxMoreOptions");
+    groupMoreOptions_->setGeometry(2, MoreOptionsTop, ClientWidth - 4, MoreOptionsHeight);
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+        const int tag = MoreNumberTags[i];
+        auto* caption = new QLabel(groupMoreOptions_);
+        caption->setObjectName("Label" + SettingName(tag));
+        caption->setTextFormat(Qt::PlainText);
+        labelMoreNumbers_[i] = caption;
+        // Left aligned with the fields above, which the group's frame sits beside.
+        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag, MoreOptionsRowTop(i),
+                                           "0", groupMoreOptions_);
+        spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(i));
+    }
+    for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
+        auto* control = new QCheckBox(groupMoreOptions_);
+        control->setObjectName("CheckBox" + SettingName(MoreSwitchTags[i]));
+        control->setGeometry(334, MoreOptionsRowTop(i) + 2, CheckBoxWidth, CheckBoxHeight);
+        checkBoxMoreSwitches_[i] = control;
+    }
+    labelSaveFolder_ = new QLabel(groupMoreOptions_);
+    labelSaveFolder_->setObjectName("LabelSaveFolder");
+    labelSaveFolder_->setTextFormat(Qt::PlainText);
+    editSaveFolder_ = new QLineEdit(groupMoreOptions_);
+    editSaveFolder_->setObjectName("EditSaveFolder");
+    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderRow), ClientWidth - 4 - 198 - 32,
+                                 22);
+    buttonBrowseSaveFolder_ = new QPushButton(groupMoreOptions_);
+    buttonBrowseSaveFolder_->setObjectName("ButtonBrowseSaveFolder");
+    buttonBrowseSaveFolder_->setText(QStringLiteral("..."));
+    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30, MoreOptionsRowTop(SaveFolderRow), 24,
+                                         22);
+    connect(buttonBrowseSaveFolder_, &QPushButton::clicked, this,
+            [this] { ButtonBrowseSaveFolderOnClick(); });
+
+    // Key preview: the dialog sees each key before the control that has the focus.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+void TFormSettings::SetTabOrder() {
+    std::vector<QWidget*> order = {
+        spinEditMaxSkippedURLCount_,
+        spinEditNavigateDelayTime_,
+        spinEditMaxFavoriteCount_,
+        editTemplateURLs_[0],
+        editTemplateURLs_[4],
+        editTemplateURLs_[5],
+        comboBoxLanguage_,
+        checkBoxWebBrowserVerbose_,
+        checkBoxInvertMouseWheel_,
+        checkBoxSaveSettings_,
+        buttonCancel_,
+        buttonOk_,
+        editTemplateURLs_[1],
+        editTemplateURLs_[2],
+        editTemplateURLs_[3],
+    };
+    order.insert(order.end(), spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
+    order.insert(order.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
+    order.push_back(editSaveFolder_);
+    order.push_back(buttonBrowseSaveFolder_);
+    for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+// The layout's own 8 point font is not to be had here: the system's font at
+// the largest size at which every text of both languages fits the layout.
+void TFormSettings::FitFont() {
+    QFont font = QApplication::font();
+    const double systemSize = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
+    for (double size = systemSize; size >= 6.0; size -= 0.5) {
+        font.setPointSizeF(size);
+        setFont(font);
+        if (TextsFit()) break;
+    }
+
+    const int labelHeight = std::max(LabelHeight, fontMetrics().height());
+    const int labelShift = (labelHeight - LabelHeight) / 2;
+    auto place = [&](QLabel* control, int top) {
+        control->setGeometry(LabelLeft, top - labelShift, LabelWidth, labelHeight);
+    };
+    place(labelMaxSkippedURLCount_, 8);
+    place(labelNavigateDelayTime_, 36);
+    place(labelMaxFavoriteCount_, 64);
+    for (size_t i = 0; i < TemplateTags.size(); ++i) {
+        place(labelTemplateURLs_[i], TemplateTop(i) + 4);
+    }
+    place(labelLanguage_, 260);
+    for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
+        labelMoreNumbers_[i]->setGeometry(LabelLeft - 2, MoreOptionsRowTop(i) + 4 - labelShift,
+                                          LabelWidth, labelHeight);
+    }
+    labelSaveFolder_->setGeometry(LabelLeft - 2, MoreOptionsRowTop(SaveFolderRow) + 4 - labelShift,
+                                  LabelWidth, labelHeight);
+}
+
+bool TFormSettings::TextsFit() {
+    // The dialog is not shown yet: the texts are put only to be measured.
+    const QFontMetrics metrics = fontMetrics();
+    if (metrics.height() > CheckBoxHeight) return false;
+    bool fit = true;
+    for (int language = 0; language < texts::LanguageCount && fit; ++language) {
+        SetFormSettingsTexts(language);
+        for (const QLabel* control : findChildren<QLabel*>()) {
+            fit = fit && metrics.horizontalAdvance(control->text()) <= LabelWidth;
+        }
+        for (const QCheckBox* control : findChildren<QCheckBox*>()) {
+            fit = fit && control->sizeHint().width() <= CheckBoxWidth;
+        }
+        for (const QPushButton* control : findChildren<QPushButton*>()) {
+            fit = fit && metrics.horizontalAdvance(control->text()) + 16 <= PushButtonWidth;
+        }
+        fit = fit && metrics.height() + 4 <= MoreOptionsFirstRow;
+    }
+    return fit;
+}
+
+}  // namespace kpw

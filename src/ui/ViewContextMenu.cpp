@@ -1,0 +1,50 @@
+#include "ui/ViewContextMenu.h"
+
+#include <QMenu>
+#include <QUrl>
+#include <string>
+
+#include "app/PhotoActions.h"
+#include "browsing/Navigator.h"
+#include "texts/Texts.h"
+#include "ui/Guarded.h"
+#include "webengine/QtBrowserView.h"
+
+namespace kpw {
+
+ViewContextMenu::ViewContextMenu(QWidget& window, MainWindowPort& port, Navigator& logic,
+                                 PhotoActions& photos, QtBrowserView& view)
+    : window_(window), port_(port), logic_(logic), photos_(photos), view_(view) {}
+
+void ViewContextMenu::Show(const QPoint& globalPos, int language) {
+    const texts::PhotoTexts& t = texts::PhotoTextTable[texts::LanguageIndex(language)];
+    QMenu menu(&window_);
+    menu.setObjectName(QStringLiteral("ViewContextMenu"));
+    const auto add = [&](const char* text, auto action) {
+        QAction* entry = menu.addAction(QString::fromUtf8(text));
+        QObject::connect(entry, &QAction::triggered, &window_,
+                         [this, action] { Guarded(port_, action); });
+        return entry;
+    };
+    if (logic_.ShownPhoto()) {
+        add(t.SavePhoto, [this] { photos_.SavePhoto(); });
+        add(t.SavePhotoAs, [this] { photos_.SavePhotoAs(); });
+        add(t.CopyPhoto, [this] { photos_.CopyPhoto(); });
+    }
+    std::string address;
+    Guarded(port_, [&] { address = logic_.ShownAddress(); });
+    const QUrl url(QString::fromStdString(address));
+    if (!address.empty()) add(t.CopyAddress, [this] { photos_.CopyAddress(); });
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+        add(t.OpenInBrowser, [this] { photos_.OpenInBrowser(); });
+    add(t.Slideshow, [this] { logic_.Slides().Start(); });
+    QMenu engine;
+    view_.AddEngineMenuEntries(engine);
+    if (!engine.actions().isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(engine.actions());
+    }
+    menu.exec(globalPos);
+}
+
+}  // namespace kpw

@@ -1,0 +1,339 @@
+#include "webengine/WebEngineBrowserView.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QVariant>
+#include <QWebEngineContextMenuRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include "webengine/BrowserProfile.h"
+#include "webengine/Logging.h"
+#include "webengine/WebEnginePage.h"
+
+// The resources live in a static library; without this call the linker drops them.
+static void InitBrowserViewResources() {
+    Q_INIT_RESOURCE(browserview);
+}
+
+namespace kpw {
+
+namespace {
+
+constexpr std::chrono::milliseconds DefaultContentTimeout{5000};
+
+QString LoadMarkupScript() {
+    InitBrowserViewResources();
+    QFile file(QStringLiteral(":/kpw/LegacyMarkup.js"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw BrowserError("The page reader script is missing from the program");
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+const QString& MarkupScript() {
+    static const QString script = LoadMarkupScript();
+    return script;
+}
+
+std::optional<std::string> StringResult(const QVariant& value) {
+    if (value.metaType().id() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return value.toString().toStdString();
+}
+
+bool HasWebScheme(const QUrl& url) {
+    const QString scheme = url.scheme();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+QString Text(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t) {
+    switch (info.status()) {
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
+            return Text(t.Done);
+        case QWebEngineLoadingInfo::LoadStoppedStatus:
+            return Text(t.Stopped);
+        default:
+            if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+                return Text(t.DoneWithHttpStatus).arg(info.errorCode());
+            }
+            return Text(t.Failed).arg(info.errorString());
+    }
+}
+
+}  // namespace
+
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, QObject* parent)
+    : WebEngineBrowserView(profile, true, parent) {}
+
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, OffScreen, QObject* parent)
+    : WebEngineBrowserView(profile, false, parent) {
+    // Nobody sees or hears it.
+    page_->setAudioMuted(true);
+}
+
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withView, QObject* parent)
+    : QtBrowserView(parent), markupScript_(MarkupScript()), contentTimeout_(DefaultContentTimeout) {
+    qRegisterMetaType<kpw::DocumentContent>();
+    if (withView) view_ = new QWebEngineView();
+    page_ = new WebEnginePage(profile.Profile(), view_);
+    profile.AdoptPage(page_);
+    if (view_) view_->setPage(page_);
+    contentTimer_.setSingleShot(true);
+    connect(&contentTimer_, &QTimer::timeout, this, [this] {
+        if (contentPending_) {
+            DeliverContent({});
+        }
+    });
+    ConnectPage();
+    page_->PutActionTexts(language_);
+    // The window shows a menu of its own, with the engine's entries that
+    // apply; an off-screen page has no view and no menu.
+    if (view_) {
+        view_->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+            if (view_) EmitContained([&] { emit ContextMenuRequested(view_->mapToGlobal(pos)); });
+        });
+    }
+}
+
+WebEngineBrowserView::~WebEngineBrowserView() {
+    contentTimer_.stop();
+    contentPending_ = false;
+    ++generation_;
+    if (page_) {
+        page_->onMainFrameNavigation = nullptr;
+        page_->disconnect(this);
+        delete page_.data();
+    }
+    delete view_.data();
+}
+
+void WebEngineBrowserView::ConnectPage() {
+    WebEnginePage* page = page_;
+    page->onMainFrameNavigation = [this](const QUrl& url) { OnMainFrameNavigation(url); };
+    connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowserView::OnLoadingChanged);
+    connect(page, &QWebEnginePage::loadProgress, this, &WebEngineBrowserView::OnLoadProgress);
+    connect(page, &QWebEnginePage::linkHovered, this, &WebEngineBrowserView::OnLinkHovered);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                OnRenderProcessTerminated(status);
+            });
+    connect(page, &QObject::destroyed, this, [this] {
+        contentTimer_.stop();
+        contentPending_ = false;
+        loading_ = false;
+    });
+}
+
+QWidget* WebEngineBrowserView::Widget() {
+    return view_;
+}
+
+QWebEnginePage* WebEngineBrowserView::Page() const {
+    return page_;
+}
+
+WebEnginePage& WebEngineBrowserView::RequirePage() const {
+    if (!page_) {
+        throw BrowserError(Texts().ViewClosed);
+    }
+    return *page_;
+}
+
+void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
+    WebEnginePage& page = RequirePage();
+    const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
+    if (!target.isValid() || !HasWebScheme(target) || target.host().isEmpty()) {
+        throw BrowserError(
+            Text(Texts().CannotOpenAddress).arg(QString::fromStdString(url)).toStdString());
+    }
+    page.load(target);
+}
+
+void WebEngineBrowserView::GoBack() {
+    WebEnginePage& page = RequirePage();
+    if (!page.history()->canGoBack()) {
+        throw BrowserError(Texts().NoPreviousPage);
+    }
+    page.triggerAction(QWebEnginePage::Back);
+}
+
+void WebEngineBrowserView::Refresh() {
+    RequirePage().triggerAction(QWebEnginePage::Reload);
+}
+
+void WebEngineBrowserView::Stop() {
+    RequirePage().triggerAction(QWebEnginePage::Stop);
+}
+
+std::string WebEngineBrowserView::LocationURL() const {
+    return RequirePage().url().toString().toStdString();
+}
+
+void WebEngineBrowserView::SetSilent(bool silent) {
+    RequirePage().silent = silent;
+}
+
+void WebEngineBrowserView::SetLanguage(int language) {
+    language_ = texts::LanguageIndex(language);
+    if (page_) page_->PutActionTexts(language_);
+}
+
+const texts::BrowserViewTexts& WebEngineBrowserView::Texts() const {
+    return texts::BrowserViewTextTable[language_];
+}
+
+void WebEngineBrowserView::AddEngineMenuEntries(QMenu& menu) {
+    if (!view_ || !page_) return;
+    const QWebEngineContextMenuRequest* request = view_->lastContextMenuRequest();
+    if (!request) return;
+    if (!request->selectedText().isEmpty()) menu.addAction(page_->action(QWebEnginePage::Copy));
+    if (request->linkUrl().isValid())
+        menu.addAction(page_->action(QWebEnginePage::CopyLinkToClipboard));
+}
+
+void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {
+    EmitContained([&] { emit BeforeNavigate2(url.toString()); });
+}
+
+// Loads are told apart by the engine's own start and end of each, not by
+// pairing calls with signals: a load started while another is in flight
+// replaces it, and the engine then reports one end for both.
+void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        ++generation_;
+        contentTimer_.stop();
+        contentPending_ = false;
+        loading_ = true;
+        loadingUrl_ = info.url();
+        httpStatus_ = 0;
+        retryAfter_.reset();
+        SetLoadStateText(Text(Texts().Loading).arg(loadingUrl_.toDisplayString()));
+        return;
+    }
+    if (loading_) {
+        TakeAnswer(info);
+        FinishLoad(FinishedText(info, Texts()), true);
+    }
+}
+
+// The engine names the HTTP status of the answer. Its headers come
+// with the load's end from Qt 6.5 on; before, Retry-After cannot be read
+// without asking the site again, which a busy site must not be.
+void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
+    httpStatus_ =
+        info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    const QMultiMap<QByteArray, QByteArray> headers = info.responseHeaders();
+    for (auto header = headers.cbegin(); header != headers.cend(); ++header) {
+        if (header.key().compare("retry-after", Qt::CaseInsensitive) == 0) {
+            retryAfter_ = header.value().toStdString();
+        }
+    }
+#endif
+}
+
+void WebEngineBrowserView::OnLoadProgress(int percent) {
+    if (loading_) {
+        SetLoadStateText(
+            Text(Texts().LoadingProgress).arg(loadingUrl_.toDisplayString()).arg(percent));
+    }
+}
+
+void WebEngineBrowserView::OnLinkHovered(const QString& url) {
+    ShowStatusText(url.isEmpty() ? loadStateText_ : url);
+}
+
+void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
+    if (terminationStatus == QWebEnginePage::NormalTerminationStatus) {
+        return;
+    }
+    // A dead renderer answers no content request and may never end its load.
+    if (loading_) {
+        FinishLoad(Text(Texts().PageStoppedWorking), false);
+    } else if (contentPending_) {
+        DeliverContent({});
+    }
+}
+
+void WebEngineBrowserView::FinishLoad(const QString& stateText, bool readContent) {
+    loading_ = false;
+    const std::uint64_t load = ++generation_;
+    contentTimer_.stop();
+    contentPending_ = false;
+    SetLoadStateText(stateText);
+    const QPointer<WebEngineBrowserView> self(this);
+    EmitContained([&] { emit DownloadComplete(); });
+    // A handler may have started the next load or closed the view meanwhile.
+    if (!self || load != generation_ || !page_) {
+        return;
+    }
+    if (readContent) {
+        RequestContent(load);
+    } else {
+        DeliverContent({});
+    }
+}
+
+// One script reads markup and text together, so both come from the same
+// document. It runs in an isolated world: page scripts cannot tamper with it.
+void WebEngineBrowserView::RequestContent(std::uint64_t load) {
+    contentPending_ = true;
+    contentTimer_.start(contentTimeout_);
+    const QPointer<WebEngineBrowserView> self(this);
+    page_->runJavaScript(markupScript_, QWebEngineScript::ApplicationWorld,
+                         [self, load](const QVariant& result) {
+                             if (self) {
+                                 self->OnContent(load, result);
+                             }
+                         });
+}
+
+void WebEngineBrowserView::OnContent(std::uint64_t load, const QVariant& result) {
+    // Late answers (a newer load began, or the timeout already reported this
+    // one) and answers from a deleted page are dropped.
+    if (!contentPending_ || load != generation_ || !page_) {
+        return;
+    }
+    const QVariantMap values = result.toMap();
+    DocumentContent content;
+    content.BodyMarkup = StringResult(values.value(QStringLiteral("markup")));
+    content.BodyText = StringResult(values.value(QStringLiteral("text")));
+    DeliverContent(content);
+}
+
+void WebEngineBrowserView::DeliverContent(DocumentContent content) {
+    contentPending_ = false;
+    contentTimer_.stop();
+    content.HttpStatus = httpStatus_;
+    content.RetryAfter = retryAfter_;
+    EmitContained([&] { emit DocumentComplete(content); });
+}
+
+void WebEngineBrowserView::SetLoadStateText(const QString& text) {
+    loadStateText_ = text;
+    ShowStatusText(text);
+}
+
+void WebEngineBrowserView::ShowStatusText(const QString& text) {
+    if (text == shownStatusText_) {
+        return;
+    }
+    shownStatusText_ = text;
+    EmitContained([&] { emit StatusTextChange(text); });
+}
+
+}  // namespace kpw
