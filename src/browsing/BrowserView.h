@@ -22,6 +22,9 @@ public:
     virtual std::string LocationURL() const = 0;
     // true suppresses the view's own dialog boxes (script dialogs and the like).
     virtual void SetSilent(bool silent) = 0;
+    // Reads the body's rendered text of the page shown anew; the answer comes
+    // later as the view's text-read event.
+    virtual void ReadBodyText() = 0;
 };
 
 class BrowserError : public std::runtime_error {
@@ -43,6 +46,8 @@ struct DocumentContent {
     int HttpStatus = 0;
     // The answer's Retry-After header, where the engine hands headers over.
     std::optional<std::string> RetryAfter = std::nullopt;
+    // The document's type ("text/html", "image/jpeg", ...); empty when unknown.
+    std::string ContentType = {};
 };
 
 }  // namespace kpw

@@ -5,9 +5,10 @@
 namespace kpw {
 
 // Time as the logic needs it: a monotonic clock for waits and pacing, the
-// wall clock for HTTP dates, and two single-shot timers. When the wait timer
+// wall clock for HTTP dates, and three single-shot timers. When the wait timer
 // runs out the window calls Navigator::WaitTimerOnTimer, when the slideshow
-// timer does, Navigator::SlideshowTimerOnTimer.
+// timer does, its Slideshow, and when the late-text timer does, its
+// LateErrorCheck.
 class ClockPort {
 public:
     virtual ~ClockPort() = default;
@@ -22,6 +23,9 @@ public:
     // The slideshow's own timer, as the wait timer.
     virtual void StartSlideshowTimer(int64_t delayMs) = 0;
     virtual void StopSlideshowTimer() = 0;
+    // The timer of the second reading of a page's text, as the wait timer.
+    virtual void StartLateTextTimer(int64_t delayMs) = 0;
+    virtual void StopLateTextTimer() = 0;
 };
 
 }  // namespace kpw

@@ -95,7 +95,8 @@ Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& vi
       preloader_(settings_, table_, state_, pacer_, hiddenView),
       slideshow_(
           settings_, clock, window_, state_, [this] { HideFavoriteLists(); },
-          [this] { SlideshowStep(); }) {}
+          [this] { SlideshowStep(); }),
+      lateCheck_(settings_, clock, visibleView, [this] { SkipMissingPhoto(); }) {}
 
 // ---- Start-up
 
@@ -198,6 +199,7 @@ void Navigator::BuildPageURLs() {
 
 void Navigator::NavigateBrowsers() {
     pacer_.DropAutomaticRequests();
+    lateCheck_.Cancel();
     // A message held for an earlier navigation ends with this one.
     if (!state_.HeldStatusFresh) state_.HeldStatus.clear();
     state_.HeldStatusFresh = false;
@@ -262,6 +264,7 @@ void Navigator::SpeedButtonShowStatisticsOnClick() {
 
 void Navigator::SpeedButtonGoBackOnClick() {
     pacer_.DropAutomaticRequests();
+    lateCheck_.Cancel();
     state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
@@ -287,6 +290,7 @@ void Navigator::SpeedButtonGoBackOnClick() {
 
 void Navigator::SpeedButtonGoBackOnDblClick() {
     pacer_.DropAutomaticRequests();
+    lateCheck_.Cancel();
     state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
@@ -308,6 +312,7 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
 
 void Navigator::SpeedButtonRefreshOnClick() {
     pacer_.DropAutomaticRequests();
+    lateCheck_.Cancel();
     state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     // The user asks the site anew: what it said was missing may be there now.
@@ -329,6 +334,7 @@ void Navigator::SpeedButtonStopOnClick() {
     HideFavoriteLists();
     // Stop also ends what the program waits to do by itself.
     preloader_.CancelQueue();
+    lateCheck_.Cancel();
     const bool wasWaiting = pacer_.StopAll();
     EnableControls(true);
     if (wasWaiting) window_.SetStatusText("");

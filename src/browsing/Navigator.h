@@ -9,6 +9,7 @@
 #include "browsing/ClockPort.h"
 #include "browsing/FavoritesNavigation.h"
 #include "browsing/KeyCodes.h"
+#include "browsing/LateErrorCheck.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/NavigationState.h"
 #include "browsing/Preloader.h"
@@ -100,6 +101,9 @@ public:
 
     // The slideshow; its clock calls Slides().OnTimer().
     Slideshow& Slides() { return slideshow_; }
+    // The second reading of a page that may write its error late; its clock
+    // and the view's text-read event go to it.
+    LateErrorCheck& LateCheck() { return lateCheck_; }
 
     // FavoritesNavigation: a chosen entry is shown.
     void OpenFavoritePhoto(int32_t index) override;
@@ -133,6 +137,7 @@ private:
     RequestPacer pacer_;
     Preloader preloader_;
     Slideshow slideshow_;
+    LateErrorCheck lateCheck_;
 };
 
 }  // namespace kpw

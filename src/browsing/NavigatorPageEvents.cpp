@@ -45,6 +45,8 @@ std::string AddressOf(const BrowserView& view) {
 
 void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
     const std::string navigatedBefore = state_.LastNavigatedURL;
+    // A new page ends the wait for the last one's late text.
+    lateCheck_.Cancel();
     EnableControls(true);
     if (IsBusyStatus(content.HttpStatus)) {
         // A busy site has not lost the photo: no analysis, no skip, no preload.
@@ -89,10 +91,14 @@ void Navigator::AnalysePage(const DocumentContent& content) {
                    state_.SkippedURLCount < settings_.MaxSkippedURLCount;
     // A text that cannot be read ends the analysis as unreadable markup does.
     if (maySkip && verdict == PhotoVerdict::Unreadable) return;
-    if (maySkip && verdict == PhotoVerdict::Missing)
+    if (maySkip && verdict == PhotoVerdict::Missing) {
         SkipMissingPhoto();
-    else
+    } else {
         SynchroniseAndPreload();
+        // A page that may still write its error is read once more later.
+        if (maySkip && verdict == PhotoVerdict::Present && lateCheck_.Applies(content))
+            lateCheck_.Watch(AddressOf(visibleView_));
+    }
 
     window_.SetPageIndexCaretPos(state_.SpinCaretPos);
     state_.ShownURLIndex = settings_.URLIndex;

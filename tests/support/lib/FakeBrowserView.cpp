@@ -39,6 +39,11 @@ std::string FakeBrowserView::LocationURL() const {
     return location_;
 }
 
+void FakeBrowserView::ReadBodyText() {
+    ++textReads_;
+    if (ThrowOnReadBodyText) throw BrowserError("no text");
+}
+
 void FakeBrowserView::SetSilent(bool silent) {
     silent_ = silent;
     ++silentWrites_;

@@ -26,6 +26,8 @@ public:
     void Stop() override;
     std::string LocationURL() const override;
     void SetSilent(bool silent) override;
+    // Counted; the test answers with the text it chooses.
+    void ReadBodyText() override;
 
     // The user follows a link in the page: the view moves without being asked.
     void FollowLink(const std::string& url);
@@ -39,6 +41,8 @@ public:
     void ClearCalls() { calls_.clear(); }
     bool Silent() const { return silent_; }
     int SilentWrites() const { return silentWrites_; }
+    int TextReads() const { return textReads_; }
+    bool ThrowOnReadBodyText = false;
     const std::vector<std::string>& BackList() const { return backList_; }
 
     // Runs after every Navigate2 that succeeded, e.g. to post the page's
@@ -61,6 +65,7 @@ private:
     std::vector<std::string> backList_;
     bool silent_ = false;
     int silentWrites_ = 0;
+    int textReads_ = 0;
 };
 
 }  // namespace kpw

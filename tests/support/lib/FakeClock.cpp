@@ -5,19 +5,24 @@ namespace kpw {
 void FakeClock::Advance(int64_t ms) {
     const int64_t end = now_ + ms;
     for (;;) {
-        const bool wait = due_ && *due_ <= end;
-        const bool slideshow = slideshowDue_ && *slideshowDue_ <= end;
-        if (!wait && !slideshow) break;
-        // The earlier one first; the wait timer when both are due together.
-        if (wait && (!slideshow || *due_ <= *slideshowDue_)) {
-            if (*due_ > now_) now_ = *due_;
-            due_.reset();
-            if (OnTimeout) OnTimeout();
-        } else {
-            if (*slideshowDue_ > now_) now_ = *slideshowDue_;
-            slideshowDue_.reset();
-            if (OnSlideshowTimeout) OnSlideshowTimeout();
+        // The earliest timer due first; on a tie the wait timer, then the
+        // slideshow's, then the late-text timer.
+        struct Timer {
+            std::optional<int64_t>* Due;
+            std::function<void()>* Handler;
+        };
+        Timer timers[] = {{&due_, &OnTimeout},
+                          {&slideshowDue_, &OnSlideshowTimeout},
+                          {&lateTextDue_, &OnLateTextTimeout}};
+        Timer* next = nullptr;
+        for (Timer& timer : timers) {
+            if (*timer.Due && **timer.Due <= end && (!next || **timer.Due < **next->Due))
+                next = &timer;
         }
+        if (!next) break;
+        if (**next->Due > now_) now_ = **next->Due;
+        next->Due->reset();
+        if (*next->Handler) (*next->Handler)();
     }
     now_ = end;
 }
@@ -31,6 +36,11 @@ bool FakeClock::RunTimer() {
 std::optional<int64_t> FakeClock::SlideshowTimerDueInMs() const {
     if (!slideshowDue_) return std::nullopt;
     return *slideshowDue_ - now_;
+}
+
+std::optional<int64_t> FakeClock::LateTextTimerDueInMs() const {
+    if (!lateTextDue_) return std::nullopt;
+    return *lateTextDue_ - now_;
 }
 
 std::optional<int64_t> FakeClock::TimerDueInMs() const {

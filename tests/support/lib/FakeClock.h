@@ -20,6 +20,10 @@ public:
         slideshowDue_ = now_ + (delayMs < 0 ? 0 : delayMs);
     }
     void StopSlideshowTimer() override { slideshowDue_.reset(); }
+    void StartLateTextTimer(int64_t delayMs) override {
+        lateTextDue_ = now_ + (delayMs < 0 ? 0 : delayMs);
+    }
+    void StopLateTextTimer() override { lateTextDue_.reset(); }
 
     // Moves the time on by ms, running the timer out whenever it is due.
     void Advance(int64_t ms);
@@ -30,16 +34,19 @@ public:
     std::optional<int64_t> TimerDueInMs() const;
     bool SlideshowTimerRunning() const { return slideshowDue_.has_value(); }
     std::optional<int64_t> SlideshowTimerDueInMs() const;
+    std::optional<int64_t> LateTextTimerDueInMs() const;
 
     // Called when the timer runs out (the window's wait-timer handler).
     std::function<void()> OnTimeout;
     std::function<void()> OnSlideshowTimeout;
+    std::function<void()> OnLateTextTimeout;
     int64_t unixSecondsAtStart = 1'800'000'000;
 
 private:
     int64_t now_ = 1'000'000;
     std::optional<int64_t> due_;
     std::optional<int64_t> slideshowDue_;
+    std::optional<int64_t> lateTextDue_;
 };
 
 }  // namespace kpw

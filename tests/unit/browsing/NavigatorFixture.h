@@ -44,6 +44,7 @@ protected:
         window.Connect(&navigator);
         clock.OnTimeout = [this] { navigator.WaitTimerOnTimer(); };
         clock.OnSlideshowTimeout = [this] { navigator.Slides().OnTimer(); };
+        clock.OnLateTextTimeout = [this] { navigator.LateCheck().OnTimer(); };
     }
 
     void Start() {
