@@ -37,7 +37,8 @@ void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, Brow
     };
     clock_ = std::make_unique<QtClock>(
         guarded([](Navigator& logic) { logic.WaitTimerOnTimer(); }),
-        guarded([](Navigator& logic) { logic.Slides().OnTimer(); }));
+        guarded([](Navigator& logic) { logic.Slides().OnTimer(); }),
+        guarded([](Navigator& logic) { logic.LateCheck().OnTimer(); }));
     // The logic needs the program's folder, known once the file is located.
     navigator_ = std::make_unique<Navigator>(settings_, window, visibleView, hiddenView, *clock_,
                                              location_.ExeDir);
@@ -51,6 +52,7 @@ void MainSession::Release() {
     if (clock_) {
         clock_->StopWaitTimer();
         clock_->StopSlideshowTimer();
+        clock_->StopLateTextTimer();
     }
     photoActions_.reset();
     favorites_.reset();

@@ -15,7 +15,8 @@ int TimerDelay(int64_t delayMs) {
 
 }  // namespace
 
-QtClock::QtClock(std::function<void()> onTimeout, std::function<void()> onSlideshowTimeout) {
+QtClock::QtClock(std::function<void()> onTimeout, std::function<void()> onSlideshowTimeout,
+                 std::function<void()> onLateTextTimeout) {
     elapsed_.start();
     timer_.setSingleShot(true);
     // Waits of a second and more need no better than the coarse timer, which
@@ -26,6 +27,12 @@ QtClock::QtClock(std::function<void()> onTimeout, std::function<void()> onSlides
     slideshowTimer_.setTimerType(Qt::CoarseTimer);
     QObject::connect(&slideshowTimer_, &QTimer::timeout,
                      [callback = std::move(onSlideshowTimeout)] {
+                         if (callback) callback();
+                     });
+    // Under a second, and the page on view waits for it: a precise timer.
+    lateTextTimer_.setSingleShot(true);
+    QObject::connect(&lateTextTimer_, &QTimer::timeout,
+                     [callback = std::move(onLateTextTimeout)] {
                          if (callback) callback();
                      });
 }
@@ -52,6 +59,14 @@ void QtClock::StartSlideshowTimer(int64_t delayMs) {
 
 void QtClock::StopSlideshowTimer() {
     slideshowTimer_.stop();
+}
+
+void QtClock::StartLateTextTimer(int64_t delayMs) {
+    lateTextTimer_.start(TimerDelay(delayMs));
+}
+
+void QtClock::StopLateTextTimer() {
+    lateTextTimer_.stop();
 }
 
 }  // namespace kpw

@@ -14,7 +14,8 @@ namespace kpw {
 class QtClock : public ClockPort {
 public:
     explicit QtClock(std::function<void()> onTimeout,
-                     std::function<void()> onSlideshowTimeout = {});
+                     std::function<void()> onSlideshowTimeout = {},
+                     std::function<void()> onLateTextTimeout = {});
 
     int64_t NowMs() const override;
     int64_t UnixSeconds() const override;
@@ -22,6 +23,8 @@ public:
     void StopWaitTimer() override;
     void StartSlideshowTimer(int64_t delayMs) override;
     void StopSlideshowTimer() override;
+    void StartLateTextTimer(int64_t delayMs) override;
+    void StopLateTextTimer() override;
 
     const QTimer& WaitTimer() const { return timer_; }
 
@@ -29,6 +32,7 @@ private:
     QElapsedTimer elapsed_;
     QTimer timer_;
     QTimer slideshowTimer_;
+    QTimer lateTextTimer_;
 };
 
 }  // namespace kpw

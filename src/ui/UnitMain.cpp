@@ -219,6 +219,13 @@ void TFormMain::ConnectEvents() {
     connect(view, &QtBrowserView::StatusTextChange, this, [this, &logic](const QString& text) {
         Guarded([&] { logic.VisibleWebBrowserOnStatusTextChange(text.toStdString()); });
     });
+    connect(view, &QtBrowserView::BodyTextRead, this,
+            [this, &logic](bool readable, const QString& text) {
+                Guarded([&] {
+                    logic.LateCheck().TextRead(readable ? std::optional(text.toStdString())
+                                                        : std::nullopt);
+                });
+            });
     contextMenu_ = std::make_unique<ViewContextMenu>(*this, *this, logic, session_.Photos(), *view);
     connect(view, &QtBrowserView::ContextMenuRequested, this, [this](const QPoint& globalPos) {
         Guarded([&] { contextMenu_->Show(globalPos, LanguageInForce()); });

@@ -37,6 +37,9 @@ signals:
     void DownloadComplete();
     void DocumentComplete(const kpw::DocumentContent& content);
     void StatusTextChange(const QString& text);
+    // The answer to ReadBodyText: the text, readable false when it could not
+    // be read.
+    void BodyTextRead(bool readable, const QString& text);
     // The user asked for the view's context menu at this screen position;
     // the window shows its own.
     void ContextMenuRequested(const QPoint& globalPos);

@@ -187,6 +187,24 @@ void WebEngineBrowserView::SetSilent(bool silent) {
     RequirePage().silent = silent;
 }
 
+void WebEngineBrowserView::ReadBodyText() {
+    // As the content of a load: in the isolated world, out of the page's reach.
+    static const QString script = QStringLiteral(
+        "(() => { const b = document.body; const t = b ? b.innerText : null;"
+        " return typeof t === 'string' ? t : null; })()");
+    const QPointer<WebEngineBrowserView> self(this);
+    RequirePage().runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                [self](const QVariant& result) {
+                                    if (!self) return;
+                                    const std::optional<std::string> text = StringResult(result);
+                                    EmitContained([&] {
+                                        emit self->BodyTextRead(
+                                            text.has_value(),
+                                            QString::fromStdString(text.value_or("")));
+                                    });
+                                });
+}
+
 void WebEngineBrowserView::SetLanguage(int language) {
     language_ = texts::LanguageIndex(language);
     if (page_) page_->PutActionTexts(language_);
@@ -312,6 +330,8 @@ void WebEngineBrowserView::OnContent(std::uint64_t load, const QVariant& result)
     DocumentContent content;
     content.BodyMarkup = StringResult(values.value(QStringLiteral("markup")));
     content.BodyText = StringResult(values.value(QStringLiteral("text")));
+    if (const auto type = StringResult(values.value(QStringLiteral("type"))))
+        content.ContentType = *type;
     DeliverContent(content);
 }
 

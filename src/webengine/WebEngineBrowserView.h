@@ -32,6 +32,7 @@ class WebEnginePage;
 //                                        DownloadComplete, error pages included;
 //                                        never for sub-frames
 //   StatusTextChange(text)               load progress and hovered links
+//   BodyTextRead(readable, text)         the answer to ReadBodyText
 //
 // A finished load means the engine's own end of it: loaded, failed (the error
 // page is then on view), or stopped. A load replaced by another before it
@@ -57,6 +58,7 @@ public:
     void Stop() override;
     std::string LocationURL() const override;
     void SetSilent(bool silent) override;
+    void ReadBodyText() override;
     void SetLanguage(int language) override;
     void AddEngineMenuEntries(QMenu& menu) override;
 

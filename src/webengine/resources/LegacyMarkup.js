@@ -105,9 +105,14 @@
     // body is the FRAMESET of a frameset document, and absent in documents
     // that are not HTML.
     const body = document.body;
+    const type = document.contentType;
     if (!body) {
-        return { markup: null, text: null };
+        return { markup: null, text: null, type: type };
     }
     const text = body.innerText;
-    return { markup: serialise(body), text: typeof text === 'string' ? text : null };
+    return {
+        markup: serialise(body),
+        text: typeof text === 'string' ? text : null,
+        type: type
+    };
 })();

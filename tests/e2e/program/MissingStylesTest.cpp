@@ -49,6 +49,20 @@ TEST_P(MissingStyles, AStepOverMissingPhotosShowsTheNextPresentOne) {
 INSTANTIATE_TEST_SUITE_P(RealSites, MissingStyles,
                          ::testing::Values("words", "nginx", "gone", "placeholder"));
 
+// The error text comes 250 ms after the load; the page is read again after
+// the default 500 ms, and the photo behind the gap is a picture, not waited for.
+TEST_F(MissingStyles, AnErrorWrittenAfterTheLoadIsFoundAndSkipped) {
+    DemoSite site({.missing = "1002-1004", .missingStyle = "late"});
+    StepUpFrom1001(site);
+    ASSERT_TRUE(program.WaitFor([&] {
+        return program.IsIdle() && !program.Logic().LateCheck().Watching() &&
+               program.Logic().State().LastNavigatedURL == site.BaseURL() + Medium(1005) &&
+               program.VisibleDocuments().back().Location == site.BaseURL() + Medium(1005);
+    }));
+    ExpectShown(site, 1005);
+    EXPECT_EQ(program.VisibleDocuments().back().Content.ContentType, "image/jpeg");
+}
+
 TEST_F(MissingStyles, WithTheNewRulesOffA404WithoutErrorWordsIsShown) {
     DemoSite site({.missing = "1002-1004", .missingStyle = "nginx"});
     StepUpFrom1001(site, "MissingByStatus=0\r\nMissingByPlaceholder=0\r\nMissingTextWaitMs=0\r\n");

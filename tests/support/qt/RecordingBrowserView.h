@@ -27,6 +27,7 @@ public:
     void Stop() override { ++stopCount; }
     std::string LocationURL() const override { return location; }
     void SetSilent(bool value) override { silent = value; }
+    void ReadBodyText() override { ++textReads; }
 
     // Finishes the current load as the engine would.
     void Complete(std::string markup = "<BODY></BODY>", std::string text = "") {
@@ -43,6 +44,7 @@ public:
     int goBackCount = 0;
     int refreshCount = 0;
     int stopCount = 0;
+    int textReads = 0;
     bool silent = false;
 
 private:
