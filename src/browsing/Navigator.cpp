@@ -82,13 +82,13 @@ void Navigator::FocusPageIndex() {
 void Navigator::SetURLButtonHints(bool withModeNames, int language) {
     for (int mode = 1; mode <= 3; ++mode) {
         std::string hint;
-        if (withModeNames) hint = std::string(texts::URLModeNames[mode][language]) + '\r';
+        if (withModeNames) hint = std::string(texts::URLModeNames[mode].In(language)) + '\r';
         window_.SetHint(ControlOf(URLButton(mode)), hint + table_.ModeTemplate(mode));
     }
 }
 
 void Navigator::SetIndexLabel() {
-    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()][LanguageIndex()]);
+    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()].In(LanguageIndex()));
 }
 
 // ---- Start-up
@@ -467,8 +467,8 @@ void Navigator::SetFormMainTexts(int language) {
     if (language == texts::English || language == texts::German) {
         window_.SetApplicationTitle(texts::ApplicationTitle);
         window_.SetWindowCaption(texts::MainCaption);
-        const texts::MainFormTexts& t = texts::MainFormTextTable[language];
-        const std::pair<Control, const char*> hints[] = {
+        const texts::MainFormTexts& t = texts::MainForm;
+        const std::pair<Control, texts::Text> hints[] = {
             {Control::PhotoSize1, t.PhotoSize1},
             {Control::PhotoSize2, t.PhotoSize2},
             {Control::PhotoSize3, t.PhotoSize3},
@@ -486,11 +486,11 @@ void Navigator::SetFormMainTexts(int language) {
             {Control::FavoritePhotos, t.FavoritePhotos},
             {Control::FavoriteUsers, t.FavoriteUsers},
         };
-        for (const auto& [control, hint] : hints) window_.SetHint(control, hint);
+        for (const auto& [control, hint] : hints) window_.SetHint(control, hint.In(language));
     }
     const int lang = texts::LanguageIndex(language);
     SetURLButtonHints(true, lang);
-    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()][lang]);
+    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex()].In(lang));
     helpFileName_ = texts::HelpFileName(exeDir_, lang);
 }
 

@@ -55,7 +55,7 @@ bool Navigator::StopSlideshow() {
     if (!slideshow_.Running) return false;
     slideshow_.Running = false;
     clock_.StopSlideshowTimer();
-    window_.SetStatusText(texts::PhotoTextTable[LanguageIndex()].SlideshowEnded);
+    window_.SetStatusText(texts::Photo.SlideshowEnded.In(LanguageIndex()));
     return true;
 }
 
@@ -90,7 +90,7 @@ void Navigator::SlideshowStep() {
 }
 
 void Navigator::ShowSlideshowStatus() {
-    window_.SetStatusText(texts::FillIn(texts::PhotoTextTable[LanguageIndex()].SlideshowRuns,
+    window_.SetStatusText(texts::FillIn(texts::Photo.SlideshowRuns.In(LanguageIndex()),
                                         {std::to_string(settings_.SlideshowInterval)}));
 }
 

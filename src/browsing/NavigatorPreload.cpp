@@ -8,6 +8,7 @@
 #include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
 #include "browsing/PageAnalysis.h"
+#include "settings/SettingsTable.h"
 #include "texts/Texts.h"
 
 namespace kpw {
@@ -43,12 +44,12 @@ int32_t Navigator::JumpOverKnownGap(int32_t countSoFar) {
     AimNextIndex(down);
 
     const int32_t last = jump.Target + (down ? 1 : -1);
-    const texts::KnownMissingTexts& t = texts::KnownMissingTextTable[LanguageIndex()];
+    const texts::KnownMissingTexts& t = texts::KnownMissing;
     const std::string text =
-        jump.Skipped == 1
-            ? texts::FillIn(t.SkippedOne, {std::to_string(first)})
-            : texts::FillIn(t.SkippedMany, {std::to_string(jump.Skipped), std::to_string(first),
-                                            std::to_string(last)});
+        jump.Skipped == 1 ? texts::FillIn(t.SkippedOne.In(LanguageIndex()), {std::to_string(first)})
+                          : texts::FillIn(t.SkippedMany.In(LanguageIndex()),
+                                          {std::to_string(jump.Skipped), std::to_string(first),
+                                           std::to_string(last)});
     window_.AppendLogLine(text);
     window_.SetStatusText(text);
     return jump.Skipped;
@@ -92,7 +93,7 @@ void Navigator::AimPreloadQueue() {
     aim.Key = PreloadURL(0);
     aim.Current = state_.CurrentIndex;
     aim.Down = state_.NextIndex < state_.CurrentIndex;
-    aim.Depth = Clamp(settings_.PreloadDepth, 1, 16);
+    aim.Depth = Clamp(settings_.PreloadDepth, BoundsOf("PreloadDepth"));
     aim.SkipsMissing = DetectsMissing();
     // Nothing beyond what a step and its skip chain could show.
     aim.Reach = aim.SkipsMissing ? std::max(settings_.MaxSkippedURLCount, 0) + 1 : aim.Depth;

@@ -52,9 +52,10 @@ void Navigator::WaitForBusySite(const DocumentContent& content) {
     pacing_.RetryStatus = content.HttpStatus;
     if (pacing_.RetriesDone >= MaxBusyRetries) {
         pacing_.RetryPending = false;
-        const texts::BusySiteTexts& t = texts::BusySiteTextTable[LanguageIndex()];
+        const texts::BusySiteTexts& t = texts::BusySite;
         window_.SetStatusText(texts::FillIn(
-            t.GaveUp, {std::to_string(pacing_.RetryStatus), std::to_string(pacing_.RetriesDone)}));
+            t.GaveUp.In(LanguageIndex()),
+            {std::to_string(pacing_.RetryStatus), std::to_string(pacing_.RetriesDone)}));
     } else {
         // Never sooner than the site asked before: a step of the user's own
         // that meets the busy site again finds the wait where it was.
@@ -70,9 +71,9 @@ void Navigator::WaitForBusySite(const DocumentContent& content) {
 
 void Navigator::ShowBusyCountdown() {
     const int64_t seconds = CountdownSeconds(pacing_.ResumeAtMs - clock_.NowMs());
-    const texts::BusySiteTexts& t = texts::BusySiteTextTable[LanguageIndex()];
+    const texts::BusySiteTexts& t = texts::BusySite;
     window_.SetStatusText(texts::FillIn(
-        t.Waiting,
+        t.Waiting.In(LanguageIndex()),
         {std::to_string(pacing_.RetryStatus), std::to_string(std::max<int64_t>(seconds, 1))}));
 }
 

@@ -79,8 +79,8 @@ std::optional<std::string> PhotoFileName(int32_t index, std::string_view extensi
 
 std::string PhotoFailureMessage(PhotoFailure failure, int language, std::string_view where,
                                 std::string_view detail) {
-    const texts::PhotoTexts& t = texts::PhotoTextTable[texts::LanguageIndex(language)];
-    const char* text = t.WriteFailed;
+    const texts::PhotoTexts& t = texts::Photo;
+    texts::Text text = t.WriteFailed;
     switch (failure) {
         case PhotoFailure::FolderNotWritable:
             text = t.FolderNotWritable;
@@ -107,7 +107,7 @@ std::string PhotoFailureMessage(PhotoFailure failure, int language, std::string_
             text = t.ClipboardFailed;
             break;
     }
-    return texts::FillIn(text, {where, detail});
+    return texts::FillIn(text.In(texts::LanguageIndex(language)), {where, detail});
 }
 
 }  // namespace kpw

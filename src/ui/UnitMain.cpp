@@ -626,11 +626,11 @@ void TFormMain::ToggleSlideshow() {
 // The view's context menu is the program's: the photo actions that apply to
 // what is on view, then the engine's Copy and Copy link address where they do.
 void TFormMain::ShowViewContextMenu(const QPoint& globalPos) {
-    const texts::PhotoTexts& t = texts::PhotoTextTable[LanguageInForce()];
+    const texts::PhotoTexts& t = texts::Photo;
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("ViewContextMenu"));
-    const auto add = [&](const char* text, auto action) {
-        QAction* entry = menu.addAction(QString::fromUtf8(text));
+    const auto add = [&](const texts::Text& text, auto action) {
+        QAction* entry = menu.addAction(QString::fromUtf8(text.In(LanguageInForce())));
         connect(entry, &QAction::triggered, this, [this, action] { Guarded(action); });
         return entry;
     };

@@ -221,9 +221,10 @@ bool TFormMain::InputQuery(const std::string& caption, const std::string& prompt
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     // Qt's own button captions are English; the settings dialog's are the
     // program's in both languages.
-    const texts::SettingsFormTexts& captions = texts::SettingsFormTextTable[LanguageInForce()];
-    buttons->button(QDialogButtonBox::Ok)->setText(Text(captions.ButtonOk));
-    buttons->button(QDialogButtonBox::Cancel)->setText(Text(captions.ButtonCancel));
+    const texts::SettingsFormTexts& captions = texts::SettingsForm;
+    buttons->button(QDialogButtonBox::Ok)->setText(Text(captions.ButtonOk.In(LanguageInForce())));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(Text(captions.ButtonCancel.In(LanguageInForce())));
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(label);
@@ -258,8 +259,8 @@ void TFormMain::ShowHelp(const std::string& helpFileName) {
     // a missing file is reported under the last path tried.
     HelpWindow::Show(this, Text(platform::LocateDataFile(helpFileName)), applicationTitle_,
                      applicationTitle_.trimmed() + QStringLiteral(" - ") +
-                         Text(texts::HelpWindowTitles[language]),
-                     Lines(texts::HelpFileMissingMessages[language]));
+                         Text(texts::HelpWindowTitles.In(language)),
+                     Lines(texts::HelpFileMissingMessages.In(language)));
 }
 
 }  // namespace kpw

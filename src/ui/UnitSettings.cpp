@@ -31,16 +31,20 @@ namespace {
 constexpr int ClientWidth = 542;
 
 // The "More options" group stands below the rows above; its rows are 28
-// pixels apart, as the template rows are.
+// pixels apart, as the template rows are. Each setting names its row; check
+// boxes stand beside the number fields, in the column of the check boxes
+// above, and the save folder's row spans the group.
 constexpr int MoreOptionsTop = 286;
 constexpr int MoreOptionsFirstRow = 20;
 constexpr int MoreOptionsRowHeight = 28;
-// Its check boxes stand beside its number fields, in the column of the
-// check boxes above; the save folder's row comes last.
-constexpr int MoreOptionsRows =
-    static_cast<int>(std::max(MoreNumberTags.size(), MoreSwitchTags.size())) + 1;
+constexpr int MoreOptionsRows = [] {
+    int rows = 0;
+    for (const SettingRow& row : SettingsTable)
+        rows = std::max(rows, row.Dialog.MoreOptionsRow + 1);
+    return rows;
+}();
 constexpr int MoreOptionsHeight = MoreOptionsFirstRow + MoreOptionsRowHeight * MoreOptionsRows + 2;
-constexpr int SaveFolderRow = MoreOptionsRows - 1;
+constexpr const SettingRow& SaveFolderSetting = SettingNamed("SaveFolder");
 constexpr int ClientHeight = MoreOptionsTop + MoreOptionsHeight + 4;
 
 // Labels are sized to their text up to the column of the fields.
@@ -67,34 +71,21 @@ QString SettingName(int tag) {
                              static_cast<qsizetype>(SettingWithTag(tag)->Key.size()));
 }
 
-int MoreOptionsRowTop(size_t row) {
-    return MoreOptionsFirstRow + MoreOptionsRowHeight * static_cast<int>(row);
-}
-
-// The caption and the hint of a "More options" number field.
-std::pair<const char*, const char*> MoreNumberTexts(const texts::SettingsFormTexts& t, int tag) {
-    if (tag == SettingNamed("MinRequestInterval").DialogTag)
-        return {t.LabelMinRequestInterval, t.SpinEditMinRequestIntervalHint};
-    if (tag == SettingNamed("SlideshowInterval").DialogTag)
-        return {t.LabelSlideshowInterval, t.SpinEditSlideshowIntervalHint};
-    if (tag == SettingNamed("PreloadDepth").DialogTag)
-        return {t.LabelPreloadDepth, t.SpinEditPreloadDepthHint};
-    return {"", ""};
-}
-
-// The caption and the hint of a "More options" check box.
-std::pair<const char*, const char*> MoreSwitchTexts(const texts::SettingsFormTexts& t, int tag) {
-    if (tag == SettingNamed("SkipKnownMissing").DialogTag)
-        return {t.CheckBoxSkipKnownMissing, t.CheckBoxSkipKnownMissingHint};
-    return {"", ""};
+// The top of the "More options" row of the field with this tag.
+int MoreOptionsRowTop(int tag) {
+    return MoreOptionsFirstRow + MoreOptionsRowHeight * SettingWithTag(tag)->Dialog.MoreOptionsRow;
 }
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-void SetHint(QWidget* control, const char* hint) {
-    PutHint(control, Text(hint));
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+void SetHint(QWidget* control, const QString& hint) {
+    PutHint(control, hint);
 }
 
 }  // namespace
@@ -206,14 +197,15 @@ void TFormSettings::CreateControls() {
         caption->setTextFormat(Qt::PlainText);
         labelMoreNumbers_[i] = caption;
         // Left aligned with the fields above, which the group's frame sits beside.
-        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag, MoreOptionsRowTop(i),
-                                           "0", groupMoreOptions_);
-        spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(i));
+        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag,
+                                           MoreOptionsRowTop(tag), "0", groupMoreOptions_);
+        spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(tag));
     }
     for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
         auto* control = new QCheckBox(groupMoreOptions_);
         control->setObjectName("CheckBox" + SettingName(MoreSwitchTags[i]));
-        control->setGeometry(334, MoreOptionsRowTop(i) + 2, CheckBoxWidth, CheckBoxHeight);
+        control->setGeometry(334, MoreOptionsRowTop(MoreSwitchTags[i]) + 2, CheckBoxWidth,
+                             CheckBoxHeight);
         checkBoxMoreSwitches_[i] = control;
     }
     labelSaveFolder_ = new QLabel(groupMoreOptions_);
@@ -221,13 +213,13 @@ void TFormSettings::CreateControls() {
     labelSaveFolder_->setTextFormat(Qt::PlainText);
     editSaveFolder_ = new QLineEdit(groupMoreOptions_);
     editSaveFolder_->setObjectName("EditSaveFolder");
-    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderRow), ClientWidth - 4 - 198 - 32,
-                                 22);
+    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag),
+                                 ClientWidth - 4 - 198 - 32, 22);
     buttonBrowseSaveFolder_ = new QPushButton(groupMoreOptions_);
     buttonBrowseSaveFolder_->setObjectName("ButtonBrowseSaveFolder");
     buttonBrowseSaveFolder_->setText(QStringLiteral("..."));
-    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30, MoreOptionsRowTop(SaveFolderRow), 24,
-                                         22);
+    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30,
+                                         MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag), 24, 22);
     connect(buttonBrowseSaveFolder_, &QPushButton::clicked, this,
             [this] { ButtonBrowseSaveFolderOnClick(); });
 
@@ -284,10 +276,12 @@ void TFormSettings::FitFont() {
     }
     place(labelLanguage_, 260);
     for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
-        labelMoreNumbers_[i]->setGeometry(LabelLeft - 2, MoreOptionsRowTop(i) + 4 - labelShift,
+        labelMoreNumbers_[i]->setGeometry(LabelLeft - 2,
+                                          MoreOptionsRowTop(MoreNumberTags[i]) + 4 - labelShift,
                                           LabelWidth, labelHeight);
     }
-    labelSaveFolder_->setGeometry(LabelLeft - 2, MoreOptionsRowTop(SaveFolderRow) + 4 - labelShift,
+    labelSaveFolder_->setGeometry(LabelLeft - 2,
+                                  MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag) + 4 - labelShift,
                                   LabelWidth, labelHeight);
 }
 
@@ -316,7 +310,7 @@ void TFormSettings::FormSettingOnCreate() {
     // The bounds came with the fields; the flags come from their XPM data.
     for (int i = 0; i < texts::LanguageCount; ++i) {
         flagBitmaps_[i] = FlagPicture(i);
-        comboBoxLanguage_->addItem(Text(texts::LanguageNames[i]), flagBitmaps_[i]);
+        comboBoxLanguage_->addItem(Text(texts::LanguageNames.In(i)), flagBitmaps_[i]);
     }
     comboBoxLanguage_->setCurrentIndex(0);
 }
@@ -344,52 +338,51 @@ void TFormSettings::done(int result) {
 }
 
 void TFormSettings::SetFormSettingsTexts(int language) {
-    const texts::SettingsFormTexts* t = texts::SettingsFormTextsFor(language);
-    if (!t) return;
+    if (!texts::IsLanguage(language)) return;
+    const texts::SettingsFormTexts& t = texts::SettingsForm;
+    const auto in = [language](const texts::Text& text) { return Text(text.In(language)); };
 
     const std::string mainCaption = mainWindow_ ? mainWindow_->windowTitle().toStdString() : "";
     setWindowTitle(QString::fromStdString(texts::SettingsFormTitle(mainCaption, language)));
 
-    const std::array<const char*, 6> templateLabels = {
-        t->LabelTemplateURL11, t->LabelTemplateURL12, t->LabelTemplateURL13,
-        t->LabelTemplateURL14, t->LabelTemplateURL20, t->LabelTemplateURL30,
+    const std::array<const texts::Text*, 6> templateLabels = {
+        &t.LabelTemplateURL11, &t.LabelTemplateURL12, &t.LabelTemplateURL13,
+        &t.LabelTemplateURL14, &t.LabelTemplateURL20, &t.LabelTemplateURL30,
     };
-    const std::array<const char*, 6> templateHints = {
-        t->EditTemplateURL11Hint, t->EditTemplateURL12Hint, t->EditTemplateURL13Hint,
-        t->EditTemplateURL14Hint, t->EditTemplateURL20Hint, t->EditTemplateURL30Hint,
+    const std::array<const texts::Text*, 6> templateHints = {
+        &t.EditTemplateURL11Hint, &t.EditTemplateURL12Hint, &t.EditTemplateURL13Hint,
+        &t.EditTemplateURL14Hint, &t.EditTemplateURL20Hint, &t.EditTemplateURL30Hint,
     };
-    labelLanguage_->setText(Text(t->LabelLanguage));
+    labelLanguage_->setText(in(t.LabelLanguage));
     for (size_t i = 0; i < templateLabels.size(); ++i) {
-        labelTemplateURLs_[i]->setText(Text(templateLabels[i]));
-        SetHint(editTemplateURLs_[i], templateHints[i]);
-        SetHint(speedButtonRestoreDefaultURLs_[i], t->RestoreDefaultHint);
+        labelTemplateURLs_[i]->setText(in(*templateLabels[i]));
+        SetHint(editTemplateURLs_[i], in(*templateHints[i]));
+        SetHint(speedButtonRestoreDefaultURLs_[i], in(t.RestoreDefaultHint));
     }
-    labelMaxSkippedURLCount_->setText(Text(t->LabelMaxSkippedURLCount));
-    SetHint(spinEditMaxSkippedURLCount_, t->SpinEditMaxSkippedURLCountHint);
-    labelNavigateDelayTime_->setText(Text(t->LabelNavigateDelayTime));
-    SetHint(spinEditNavigateDelayTime_, t->SpinEditNavigateDelayTimeHint);
-    labelMaxFavoriteCount_->setText(Text(t->LabelMaxFavoriteCount));
-    SetHint(spinEditMaxFavoriteCount_, t->SpinEditMaxFavoriteCountHint);
-    checkBoxWebBrowserVerbose_->setText(Text(t->CheckBoxWebBrowserVerbose));
-    SetHint(checkBoxWebBrowserVerbose_, t->CheckBoxWebBrowserVerboseHint);
-    checkBoxInvertMouseWheel_->setText(Text(t->CheckBoxInvertMouseWheel));
-    checkBoxSaveSettings_->setText(Text(t->CheckBoxSaveSettings));
-    buttonOk_->setText(Text(t->ButtonOk));
-    buttonCancel_->setText(Text(t->ButtonCancel));
-    groupMoreOptions_->setTitle(Text(t->GroupMoreOptions));
+    labelMaxSkippedURLCount_->setText(in(t.LabelMaxSkippedURLCount));
+    SetHint(spinEditMaxSkippedURLCount_, in(t.SpinEditMaxSkippedURLCountHint));
+    labelNavigateDelayTime_->setText(in(t.LabelNavigateDelayTime));
+    SetHint(spinEditNavigateDelayTime_, in(t.SpinEditNavigateDelayTimeHint));
+    labelMaxFavoriteCount_->setText(in(t.LabelMaxFavoriteCount));
+    SetHint(spinEditMaxFavoriteCount_, in(t.SpinEditMaxFavoriteCountHint));
+    checkBoxWebBrowserVerbose_->setText(in(t.CheckBoxWebBrowserVerbose));
+    SetHint(checkBoxWebBrowserVerbose_, in(t.CheckBoxWebBrowserVerboseHint));
+    checkBoxInvertMouseWheel_->setText(in(t.CheckBoxInvertMouseWheel));
+    checkBoxSaveSettings_->setText(in(t.CheckBoxSaveSettings));
+    buttonOk_->setText(in(t.ButtonOk));
+    buttonCancel_->setText(in(t.ButtonCancel));
+    groupMoreOptions_->setTitle(in(t.GroupMoreOptions));
     for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
-        const auto [caption, hint] = MoreNumberTexts(*t, MoreNumberTags[i]);
-        labelMoreNumbers_[i]->setText(Text(caption));
-        SetHint(spinEditMoreNumbers_[i], hint);
+        labelMoreNumbers_[i]->setText(Text(MoreOptionsLabel(MoreNumberTags[i], language)));
+        SetHint(spinEditMoreNumbers_[i], Text(MoreOptionsHint(MoreNumberTags[i], language)));
     }
     for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
-        const auto [caption, hint] = MoreSwitchTexts(*t, MoreSwitchTags[i]);
-        checkBoxMoreSwitches_[i]->setText(Text(caption));
-        SetHint(checkBoxMoreSwitches_[i], hint);
+        checkBoxMoreSwitches_[i]->setText(Text(MoreOptionsLabel(MoreSwitchTags[i], language)));
+        SetHint(checkBoxMoreSwitches_[i], Text(MoreOptionsHint(MoreSwitchTags[i], language)));
     }
-    labelSaveFolder_->setText(Text(t->LabelSaveFolder));
-    SetHint(editSaveFolder_, t->EditSaveFolderHint);
-    SetHint(buttonBrowseSaveFolder_, t->ButtonBrowseSaveFolderHint);
+    labelSaveFolder_->setText(Text(MoreOptionsLabel(SaveFolderSetting.Dialog.Tag, language)));
+    SetHint(editSaveFolder_, Text(MoreOptionsHint(SaveFolderSetting.Dialog.Tag, language)));
+    SetHint(buttonBrowseSaveFolder_, in(t.ButtonBrowseSaveFolderHint));
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -516,13 +509,16 @@ SettingsDialogFields TFormSettings::ReadFields() const {
 }
 
 void TFormSettings::ButtonBrowseSaveFolderOnClick() {
-    const texts::SettingsFormTexts* t =
-        texts::SettingsFormTextsFor(comboBoxLanguage_->currentIndex());
+    const int language = comboBoxLanguage_->currentIndex();
     const QString start = editSaveFolder_->text().trimmed().isEmpty()
                               ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
                               : editSaveFolder_->text().trimmed();
     const QString chosen = QFileDialog::getExistingDirectory(
-        this, Text(t ? t->ButtonBrowseSaveFolderHint : ""), start);
+        this,
+        texts::IsLanguage(language)
+            ? Text(texts::SettingsForm.ButtonBrowseSaveFolderHint.In(language))
+            : QString(),
+        start);
     if (!chosen.isEmpty()) editSaveFolder_->setText(QDir::toNativeSeparators(chosen));
 }
 

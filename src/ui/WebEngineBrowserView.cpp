@@ -98,17 +98,18 @@ QString Text(const char* text) {
     return QString::fromUtf8(text);
 }
 
-QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t) {
+QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t,
+                     int language) {
     switch (info.status()) {
         case QWebEngineLoadingInfo::LoadSucceededStatus:
-            return Text(t.Done);
+            return Text(t.Done.In(language));
         case QWebEngineLoadingInfo::LoadStoppedStatus:
-            return Text(t.Stopped);
+            return Text(t.Stopped.In(language));
         default:
             if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
-                return Text(t.DoneWithHttpStatus).arg(info.errorCode());
+                return Text(t.DoneWithHttpStatus.In(language)).arg(info.errorCode());
             }
-            return Text(t.Failed).arg(info.errorString());
+            return Text(t.Failed.In(language)).arg(info.errorString());
     }
 }
 
@@ -202,7 +203,7 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
     fetchTimer_.setSingleShot(true);
     connect(&fetchTimer_, &QTimer::timeout, this, [this] {
         if (fetch_ && fetch_->Download) fetch_->Download->cancel();
-        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().FetchTimedOut), {}, {}});
+        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().FetchTimedOut.In(language_)), {}, {}});
     });
     // The window shows a menu of its own, with the engine's entries that
     // apply; an off-screen page has no view and no menu.
@@ -281,7 +282,7 @@ QWebEnginePage* WebEngineBrowserView::Page() const {
 
 WebEnginePage& WebEngineBrowserView::RequirePage() const {
     if (!page_) {
-        throw BrowserError(Texts().ViewClosed);
+        throw BrowserError(Texts().ViewClosed.In(language_));
     }
     return *page_;
 }
@@ -290,8 +291,9 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
     WebEnginePage& page = RequirePage();
     const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
     if (!target.isValid() || !HasWebScheme(target) || target.host().isEmpty()) {
-        throw BrowserError(
-            Text(Texts().CannotOpenAddress).arg(QString::fromStdString(url)).toStdString());
+        throw BrowserError(Text(Texts().CannotOpenAddress.In(language_))
+                               .arg(QString::fromStdString(url))
+                               .toStdString());
     }
     page.load(target);
 }
@@ -299,7 +301,7 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
 void WebEngineBrowserView::GoBack() {
     WebEnginePage& page = RequirePage();
     if (!page.history()->canGoBack()) {
-        throw BrowserError(Texts().NoPreviousPage);
+        throw BrowserError(Texts().NoPreviousPage.In(language_));
     }
     page.triggerAction(QWebEnginePage::Back);
 }
@@ -326,7 +328,7 @@ void WebEngineBrowserView::SetLanguage(int language) {
 }
 
 const texts::BrowserViewTexts& WebEngineBrowserView::Texts() const {
-    return texts::BrowserViewTextTable[language_];
+    return texts::BrowserView;
 }
 
 // The engine builds the context menu from the page's actions, so their texts
@@ -335,8 +337,8 @@ void WebEngineBrowserView::PutContextMenuTexts() {
     if (!page_) {
         return;
     }
-    const texts::ContextMenuTexts& t = texts::ContextMenuTextTable[language_];
-    const std::pair<QWebEnginePage::WebAction, const char*> entries[] = {
+    const texts::ContextMenuTexts& t = texts::ContextMenu;
+    const std::pair<QWebEnginePage::WebAction, texts::Text> entries[] = {
         {QWebEnginePage::Back, t.Back},
         {QWebEnginePage::Forward, t.Forward},
         {QWebEnginePage::Stop, t.Stop},
@@ -370,7 +372,7 @@ void WebEngineBrowserView::PutContextMenuTexts() {
         {QWebEnginePage::Unselect, t.Unselect},
     };
     for (const auto& [action, text] : entries) {
-        page_->action(action)->setText(Text(text));
+        page_->action(action)->setText(Text(text.In(language_)));
     }
 }
 
@@ -388,7 +390,7 @@ void WebEngineBrowserView::AddEngineMenuEntries(QMenu& menu) {
 void WebEngineBrowserView::Fetch(const QUrl& url, const QString& folder,
                                  std::function<void(const Fetched&)> done) {
     if (fetch_ || !page_ || !HasWebScheme(url)) {
-        const QString why = fetch_ ? Text(Texts().FetchBusy) : url.toString();
+        const QString why = fetch_ ? Text(Texts().FetchBusy.In(language_)) : url.toString();
         QTimer::singleShot(0, this, [done = std::move(done), why] {
             done({PhotoFailure::FetchFailed, why, {}, {}});
         });
@@ -414,7 +416,8 @@ void WebEngineBrowserView::PollFetch() {
     QTimer::singleShot(FetchPollInterval, this, [this, key] {
         if (!fetch_ || fetch_->Key != key || fetch_->Downloading) return;
         if (!page_) {
-            FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed), {}, {}});
+            FinishFetch(
+                {PhotoFailure::FetchFailed, Text(Texts().ViewClosed.In(language_)), {}, {}});
             return;
         }
         const QPointer<WebEngineBrowserView> self(this);
@@ -466,7 +469,7 @@ void WebEngineBrowserView::OnFetchPolled(const QVariant& result) {
 void WebEngineBrowserView::DownloadFetch() {
     if (!fetch_ || fetch_->Downloading) return;
     if (!page_) {
-        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed), {}, {}});
+        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed.In(language_)), {}, {}});
         return;
     }
     fetch_->Downloading = true;
@@ -559,12 +562,12 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         loadingUrl_ = info.url();
         httpStatus_ = 0;
         retryAfter_.reset();
-        SetLoadStateText(Text(Texts().Loading).arg(loadingUrl_.toDisplayString()));
+        SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
         return;
     }
     if (loading_) {
         TakeAnswer(info);
-        FinishLoad(FinishedText(info, Texts()), true);
+        FinishLoad(FinishedText(info, Texts(), language_), true);
     }
 }
 
@@ -586,8 +589,9 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
 
 void WebEngineBrowserView::OnLoadProgress(int percent) {
     if (loading_) {
-        SetLoadStateText(
-            Text(Texts().LoadingProgress).arg(loadingUrl_.toDisplayString()).arg(percent));
+        SetLoadStateText(Text(Texts().LoadingProgress.In(language_))
+                             .arg(loadingUrl_.toDisplayString())
+                             .arg(percent));
     }
 }
 
@@ -601,7 +605,7 @@ void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
     }
     // A dead renderer answers no content request and may never end its load.
     if (loading_) {
-        FinishLoad(Text(Texts().PageStoppedWorking), false);
+        FinishLoad(Text(Texts().PageStoppedWorking.In(language_)), false);
     } else if (contentPending_) {
         DeliverContent({});
     }
