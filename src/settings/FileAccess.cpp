@@ -198,8 +198,16 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
-                              "-" + std::to_string(serial++) + ".tmp");
+        // Appended piece by piece: g++ 12 at -O3 takes "." + name for an
+        // overlapping copy (-Wrestrict) that cannot happen.
+        std::string name = ".";
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(::getpid());
+        name += '-';
+        name += std::to_string(serial++);
+        name += ".tmp";
+        temporary = folder / name;
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
