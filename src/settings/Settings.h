@@ -16,8 +16,16 @@ inline constexpr int32_t MaxIndex = 2147483647;
 // line of SettingsList.inc, named after its INI key and starting at its
 // default. Texts are UTF-8 inside the program. Bounds and the keys' order in
 // the file are those of SettingsTable (SettingsTable.h).
+// A default of SettingsList.inc as its field's type. Passed through a call,
+// an empty text default does not read as a redundant initialisation.
+template <typename T>
+constexpr T SettingInitial(T value) {
+    return value;
+}
+
 struct Settings {
-#define KPW_SETTING(section, key, type, value, bounds, dialog) type key = value;
+#define KPW_SETTING(section, key, type, value, bounds, dialog) \
+    type key = SettingInitial<type>(value);
 #include "settings/SettingsList.inc"
 #undef KPW_SETTING
 

@@ -47,11 +47,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TextPairs, AreCheckedWheneverATextIsMade) {
     // Texts made at run time from what is not a constant throw instead.
-    std::string english = "Loading %1";
-    std::string german = "Lade";
-    EXPECT_ANY_THROW((Text{.En = english.c_str(), .De = german.c_str()}));
-    german = "Lade %1";
-    EXPECT_NO_THROW((Text{.En = english.c_str(), .De = german.c_str()}));
+    const auto make = [](const std::string& english, const std::string& german) {
+        return Text{.En = english.c_str(), .De = german.c_str()};
+    };
+    EXPECT_ANY_THROW(make("Loading %1", "Lade"));
+    EXPECT_NO_THROW(make("Loading %1", "Lade %1"));
 }
 
 TEST(Texts, AreLookedUpByNameAndThenLanguage) {
