@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds the project into build/.
+# Configures and builds one preset of CMakePresets.json:
+#   scripts/build.sh [preset]
+# The default is ci, what ./test and CI build, into build/; release goes into
+# build-release/, dev into build-dev/, asan into build-asan/.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
-cmake --build "$top/build" -j "$(nproc)"
+preset=${1:-ci}
+cd "$top"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)"

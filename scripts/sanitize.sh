@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# Builds the program and its tests with AddressSanitizer and UBSan into
-# build-asan/ and runs the unit and ui tests there; CI runs it after ./test.
+# Builds the program and its tests with AddressSanitizer and UBSan (the asan
+# preset, into build-asan/) and runs the unit and ui tests there; CI runs it
+# after ./test.
 # Extra arguments go to ctest (e.g. -R settings).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$top/build-asan"
 "$top/scripts/ensure-packages.sh"
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKPW_SANITIZE=ON \
-  -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" -j "$(nproc)"
+"$top/scripts/build.sh" asan
 
 # Any finding fails the test that shows it. Leaks are reported too, apart
 # from the libraries' own listed in lsan.supp.

@@ -53,8 +53,8 @@ PhotoActions::PhotoActions(Settings& settings, Navigator& logic, MainWindowPort&
 
 PhotoActions::~PhotoActions() = default;
 
-const texts::PhotoTexts& PhotoActions::Texts() const {
-    return texts::PhotoTextTable[texts::LanguageIndex(settings_.Language)];
+const char* PhotoActions::TextOf(const texts::Text& text) const {
+    return text.In(texts::LanguageIndex(settings_.Language));
 }
 
 QString PhotoActions::SaveFolder() const {
@@ -103,7 +103,7 @@ void PhotoActions::CopyPhoto() {
             return;
         }
         QGuiApplication::clipboard()->setImage(image);
-        Report(Texts().PhotoCopied);
+        Report(TextOf(texts::Photo.PhotoCopied));
     });
 }
 
@@ -114,7 +114,7 @@ void PhotoActions::CopyAddress() {
         return;
     }
     QGuiApplication::clipboard()->setText(Text(address));
-    Report(texts::FillIn(Texts().AddressCopied, {address}));
+    Report(texts::FillIn(TextOf(texts::Photo.AddressCopied), {address}));
 }
 
 void PhotoActions::OpenInBrowser() {
@@ -123,7 +123,7 @@ void PhotoActions::OpenInBrowser() {
     // Only web pages leave the program; anything else is not the browser's.
     if (!IsWebAddress(url) || !QDesktopServices::openUrl(url)) {
         window_.Beep();
-        Report(texts::FillIn(Texts().CannotOpenInBrowser, {address.toStdString()}));
+        Report(texts::FillIn(TextOf(texts::Photo.CannotOpenInBrowser), {address.toStdString()}));
     }
 }
 
@@ -222,7 +222,8 @@ void PhotoActions::WriteIntoSaveFolder(const ShownPhotoInfo& photo,
         const QString path = QDir(folder).filePath(Text(*name));
         if (temporary.rename(path)) {
             temporary.setAutoRemove(false);
-            Report(texts::FillIn(Texts().SavedAs, {QDir::toNativeSeparators(path).toStdString()}));
+            Report(texts::FillIn(TextOf(texts::Photo.SavedAs),
+                                 {QDir::toNativeSeparators(path).toStdString()}));
             return;
         }
         if (!QFileInfo::exists(path)) {
@@ -240,9 +241,10 @@ void PhotoActions::WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray
     if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
     const QString suffix = Text(extension);
     const QString proposed = QDir(folder).filePath(QString::number(photo.Index) + '.' + suffix);
-    const QString filter = Text(Texts().ImageFiles) + QStringLiteral(" (*.") + suffix + ')';
-    const QString path = QFileDialog::getSaveFileName(dialogParent_, Text(Texts().SaveDialogTitle),
-                                                      proposed, filter);
+    const QString filter =
+        Text(TextOf(texts::Photo.ImageFiles)) + QStringLiteral(" (*.") + suffix + ')';
+    const QString path = QFileDialog::getSaveFileName(
+        dialogParent_, Text(TextOf(texts::Photo.SaveDialogTitle)), proposed, filter);
     if (path.isEmpty()) return;
     lastChosenFolder_ = QFileInfo(path).absolutePath();
     // The dialog has asked before a file is replaced; the replacement is atomic.
@@ -256,7 +258,8 @@ void PhotoActions::WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray
         Fail(WriteFailureOf(file), QDir::toNativeSeparators(path), file.errorString());
         return;
     }
-    Report(texts::FillIn(Texts().SavedAs, {QDir::toNativeSeparators(path).toStdString()}));
+    Report(texts::FillIn(TextOf(texts::Photo.SavedAs),
+                         {QDir::toNativeSeparators(path).toStdString()}));
 }
 
 }  // namespace kpw

@@ -63,7 +63,7 @@ private:
                          const std::string& extension);
     void Fail(PhotoFailure failure, const QString& where, const QString& detail);
     void Report(const std::string& text);
-    const texts::PhotoTexts& Texts() const;
+    const char* TextOf(const texts::Text& text) const;
 
     Settings& settings_;
     Navigator& logic_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "browsing/MainWindowPort.h"
-#include "settings/Settings.h"
+#include "settings/SettingsTable.h"
 
 namespace kpw {
 
@@ -9,11 +9,12 @@ namespace kpw {
 // brought to its nearest button.
 constexpr ToolButton PhotoSizeButton(int photoSize) {
     return static_cast<ToolButton>(static_cast<int>(ToolButton::PhotoSize1) +
-                                   Clamp(photoSize, 1, 4) - 1);
+                                   Clamp(photoSize, BoundsOf("PhotoSize")) - 1);
 }
 
 constexpr ToolButton URLButton(int urlIndex) {
-    return static_cast<ToolButton>(static_cast<int>(ToolButton::URL1) + Clamp(urlIndex, 1, 3) - 1);
+    return static_cast<ToolButton>(static_cast<int>(ToolButton::URL1) +
+                                   Clamp(urlIndex, BoundsOf("URLIndex")) - 1);
 }
 
 }  // namespace kpw

@@ -45,14 +45,14 @@ void SetURLButtonHints(MainWindowPort& window, const URLTemplateTable& table, bo
                        int language) {
     for (int mode = 1; mode <= 3; ++mode) {
         std::string hint;
-        if (withModeNames) hint = std::string(texts::URLModeNames[mode][language]) + '\r';
+        if (withModeNames) hint = std::string(texts::URLModeNames[mode].In(language)) + '\r';
         window.SetHint(ControlOf(URLButton(mode)), hint + table.ModeTemplate(mode));
     }
 }
 
 void SetIndexLabel(MainWindowPort& window, const Settings& settings) {
     window.SetLabelPageIndexCaption(
-        texts::IndexLabels[ModeIndex(settings)][LanguageIndex(settings)]);
+        texts::IndexLabels[ModeIndex(settings)].In(LanguageIndex(settings)));
 }
 
 // The index field shows where a jump over known-missing photos landed, and
@@ -457,8 +457,8 @@ void Navigator::SetFormMainTexts(int language) {
     if (language == texts::English || language == texts::German) {
         window_.SetApplicationTitle(texts::ApplicationTitle);
         window_.SetWindowCaption(texts::MainCaption);
-        const texts::MainFormTexts& t = texts::MainFormTextTable[language];
-        const std::pair<Control, const char*> hints[] = {
+        const texts::MainFormTexts& t = texts::MainForm;
+        const std::pair<Control, texts::Text> hints[] = {
             {Control::PhotoSize1, t.PhotoSize1},
             {Control::PhotoSize2, t.PhotoSize2},
             {Control::PhotoSize3, t.PhotoSize3},
@@ -476,11 +476,11 @@ void Navigator::SetFormMainTexts(int language) {
             {Control::FavoritePhotos, t.FavoritePhotos},
             {Control::FavoriteUsers, t.FavoriteUsers},
         };
-        for (const auto& [control, hint] : hints) window_.SetHint(control, hint);
+        for (const auto& [control, hint] : hints) window_.SetHint(control, hint.In(language));
     }
     const int lang = texts::LanguageIndex(language);
     SetURLButtonHints(window_, table_, true, lang);
-    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex(settings_)][lang]);
+    window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex(settings_)].In(lang));
     helpFileName_ = texts::HelpFileName(exeDir_, lang);
 }
 

@@ -152,8 +152,8 @@ void Navigator::SynchroniseAndPreload() {
         if (settings_.URLIndex != state_.ShownURLIndex) {
             window_.SetDown(URLButton(settings_.URLIndex), true);
             window_.SetLabelPageIndexCaption(
-                texts::IndexLabels[ModeNumber(ModeOf(settings_.URLIndex))]
-                                  [texts::LanguageIndex(settings_.Language)]);
+                texts::IndexLabels[ModeNumber(ModeOf(settings_.URLIndex))].In(
+                    texts::LanguageIndex(settings_.Language)));
         }
     }
     if (!ofCurrentMode || state_.CurrentIndex != settings_.PhotoIndex) {
@@ -210,13 +210,14 @@ int32_t Navigator::JumpOverKnownGap(int32_t countSoFar) {
     AimNextIndex(state_, down);
 
     const int32_t last = jump.Target + (down ? 1 : -1);
-    const texts::KnownMissingTexts& t =
-        texts::KnownMissingTextTable[texts::LanguageIndex(settings_.Language)];
+    const texts::KnownMissingTexts& t = texts::KnownMissing;
+    const int language = texts::LanguageIndex(settings_.Language);
     const std::string text =
         jump.Skipped == 1
-            ? texts::FillIn(t.SkippedOne, {std::to_string(first)})
-            : texts::FillIn(t.SkippedMany, {std::to_string(jump.Skipped), std::to_string(first),
-                                            std::to_string(last)});
+            ? texts::FillIn(t.SkippedOne.In(language), {std::to_string(first)})
+            : texts::FillIn(t.SkippedMany.In(language),
+                            {std::to_string(jump.Skipped), std::to_string(first),
+                             std::to_string(last)});
     window_.AppendLogLine(text);
     window_.SetStatusText(text);
     state_.HeldStatus = text;

@@ -10,6 +10,7 @@
 #include "browsing/IndexText.h"
 #include "browsing/PageAnalysis.h"
 #include "settings/AsciiText.h"
+#include "settings/SettingsTable.h"
 
 namespace kpw {
 
@@ -102,7 +103,7 @@ void Preloader::AimQueue() {
     aim.Key = PageURL(0);
     aim.Current = state_.CurrentIndex;
     aim.Down = state_.NextIndex < state_.CurrentIndex;
-    aim.Depth = Clamp(settings_.PreloadDepth, 1, 16);
+    aim.Depth = Clamp(settings_.PreloadDepth, BoundsOf("PreloadDepth"));
     aim.SkipsMissing = DetectsMissing();
     // Nothing beyond what a step and its skip chain could show.
     aim.Reach = aim.SkipsMissing ? std::max(settings_.MaxSkippedURLCount, 0) + 1 : aim.Depth;

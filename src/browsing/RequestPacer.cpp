@@ -73,12 +73,13 @@ void RequestPacer::TakeVisibleAnswer() {
 }
 
 std::string RequestPacer::WaitText(int language) const {
-    const texts::BusySiteTexts& t = texts::BusySiteTextTable[texts::LanguageIndex(language)];
+    const texts::BusySiteTexts& t = texts::BusySite;
+    const int column = texts::LanguageIndex(language);
     if (!pacing_.RetryPending)
-        return texts::FillIn(t.GaveUp, {std::to_string(pacing_.RetryStatus),
+        return texts::FillIn(t.GaveUp.In(column), {std::to_string(pacing_.RetryStatus),
                                         std::to_string(pacing_.RetriesDone)});
     const int64_t seconds = CountdownSeconds(pacing_.ResumeAtMs - clock_.NowMs());
-    return texts::FillIn(t.Waiting, {std::to_string(pacing_.RetryStatus),
+    return texts::FillIn(t.Waiting.In(column), {std::to_string(pacing_.RetryStatus),
                                      std::to_string(std::max<int64_t>(seconds, 1))});
 }
 

@@ -23,7 +23,7 @@ void Slideshow::StartTimer() {
 
 void Slideshow::ShowStatus() {
     window_.SetStatusText(
-        texts::FillIn(texts::PhotoTextTable[texts::LanguageIndex(settings_.Language)].SlideshowRuns,
+        texts::FillIn(texts::Photo.SlideshowRuns.In(texts::LanguageIndex(settings_.Language)),
                       {std::to_string(settings_.SlideshowInterval)}));
 }
 
@@ -40,7 +40,7 @@ bool Slideshow::Stop() {
     running_ = false;
     clock_.StopSlideshowTimer();
     window_.SetStatusText(
-        texts::PhotoTextTable[texts::LanguageIndex(settings_.Language)].SlideshowEnded);
+        texts::Photo.SlideshowEnded.In(texts::LanguageIndex(settings_.Language)));
     return true;
 }
 

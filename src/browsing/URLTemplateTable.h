@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/Settings.h"
+#include "settings/SettingsTable.h"
 
 namespace kpw {
 
@@ -68,8 +68,8 @@ public:
     void SelectPhotoTemplate();
 
 private:
-    static int ClampMode(int mode) { return Clamp(mode, 1, 3); }
-    static int ClampSize(int size) { return Clamp(size, 1, 4); }
+    static int ClampMode(int mode) { return Clamp(mode, BoundsOf("URLIndex")); }
+    static int ClampSize(int size) { return Clamp(size, BoundsOf("PhotoSize")); }
 
     Settings& settings_;
     std::array<std::string, SlotCount> derived_;

@@ -74,11 +74,11 @@ std::string FavoritesController::IndexTextOfField(std::string& key) const {
 
 std::string FavoritesController::AddPrompt(Control list, const std::string& indexText) const {
     const int language = LanguageIndex();
-    std::string prompt = texts::MainFormTextTable[language].AddFavorite;
+    std::string prompt = texts::MainForm.AddFavorite.In(language);
     prompt += CharCR;
     prompt += CharCR;
-    prompt += list == Control::FavoriteUsers ? texts::RemarkOnUserPrompts[language]
-                                             : texts::RemarkOnPhotoPrompts[language];
+    prompt += list == Control::FavoriteUsers ? texts::RemarkOnUserPrompts.In(language)
+                                             : texts::RemarkOnPhotoPrompts.In(language);
     prompt += indexText;
     return prompt;
 }

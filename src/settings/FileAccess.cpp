@@ -66,19 +66,20 @@ struct Target {
 // not exist yet still names where the file is created. Only a regular file is
 // replaced: renaming over a device, a pipe, a socket or a folder would
 // destroy it, and a read-only file was made so on purpose.
-Target ResolveTarget(const std::string& path, const texts::SettingsFileTexts& t) {
+Target ResolveTarget(const std::string& path, int lang) {
+    const texts::SettingsFileTexts& t = texts::SettingsFile;
     Target target{fs::path(path), false, {}};
     for (int hops = 0; hops <= 40; ++hops) {
         struct stat status {};
         if (::lstat(target.Path.c_str(), &status) != 0) {
-            if (errno != ENOENT) target.Error = Failure(t.CannotOpen, path, errno);
+            if (errno != ENOENT) target.Error = Failure(t.CannotOpen.In(lang), path, errno);
             return target;
         }
         if (S_ISLNK(status.st_mode)) {
             std::error_code error;
             const fs::path link = fs::read_symlink(target.Path, error);
             if (error) {
-                target.Error = Failure(t.CannotOpen, path, error.value());
+                target.Error = Failure(t.CannotOpen.In(lang), path, error.value());
                 return target;
             }
             target.Path = link.is_absolute() ? link : target.Path.parent_path() / link;
@@ -86,13 +87,13 @@ Target ResolveTarget(const std::string& path, const texts::SettingsFileTexts& t)
         }
         target.Exists = true;
         if (!S_ISREG(status.st_mode)) {
-            target.Error = Failure(t.NotRegularFile, path);
+            target.Error = Failure(t.NotRegularFile.In(lang), path);
         } else if ((status.st_mode & 0222) == 0 || ::access(target.Path.c_str(), W_OK) != 0) {
-            target.Error = Failure(t.ReadOnly, path);
+            target.Error = Failure(t.ReadOnly.In(lang), path);
         }
         return target;
     }
-    target.Error = Failure(t.CannotOpen, path, ELOOP);
+    target.Error = Failure(t.CannotOpen.In(lang), path, ELOOP);
     return target;
 }
 
@@ -132,8 +133,8 @@ void RemoveLeftoverTemporaryFiles(const fs::path& folder, const std::string& fil
 }  // namespace
 
 FileReadResult ReadWholeFile(const std::string& path, int language) {
-    const texts::SettingsFileTexts& t =
-        texts::SettingsFileTextTable[texts::LanguageIndex(language)];
+    const int lang = texts::LanguageIndex(language);
+    const texts::SettingsFileTexts& t = texts::SettingsFile;
     FileReadResult result;
     // Only a regular file is opened at all: opening a device can have effects
     // of its own, and a pipe would block the start until someone writes.
@@ -141,12 +142,12 @@ FileReadResult ReadWholeFile(const std::string& path, int language) {
     if (::stat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return result;
         result.Status = FileReadStatus::Failed;
-        result.Error = Failure(t.CannotOpen, path, errno);
+        result.Error = Failure(t.CannotOpen.In(lang), path, errno);
         return result;
     }
     const auto notRegular = [&] {
         result.Status = FileReadStatus::Failed;
-        result.Error = Failure(t.NotRegularFile, path);
+        result.Error = Failure(t.NotRegularFile.In(lang), path);
         return result;
     };
     if (!S_ISREG(status.st_mode)) return notRegular();
@@ -154,7 +155,7 @@ FileReadResult ReadWholeFile(const std::string& path, int language) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result.Status = FileReadStatus::Failed;
-        result.Error = Failure(t.CannotOpen, path, errno);
+        result.Error = Failure(t.CannotOpen.In(lang), path, errno);
         return result;
     }
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -170,7 +171,7 @@ FileReadResult ReadWholeFile(const std::string& path, int language) {
             const int error = errno;
             ::close(fd);
             result.Status = FileReadStatus::Failed;
-            result.Error = Failure(t.CannotRead, path, error);
+            result.Error = Failure(t.CannotRead.In(lang), path, error);
             result.Bytes.clear();
             return result;
         }
@@ -183,9 +184,9 @@ FileReadResult ReadWholeFile(const std::string& path, int language) {
 
 std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::string_view bytes,
                                                  int language) {
-    const texts::SettingsFileTexts& t =
-        texts::SettingsFileTextTable[texts::LanguageIndex(language)];
-    const Target resolved = ResolveTarget(path, t);
+    const int lang = texts::LanguageIndex(language);
+    const texts::SettingsFileTexts& t = texts::SettingsFile;
+    const Target resolved = ResolveTarget(path, lang);
     if (!resolved.Error.empty()) return resolved.Error;
     const fs::path& target = resolved.Path;
     fs::path folder = target.parent_path();
@@ -197,12 +198,20 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
-                              "-" + std::to_string(serial++) + ".tmp");
+        // Appended piece by piece: g++ 12 at -O3 takes "." + name for an
+        // overlapping copy (-Wrestrict) that cannot happen.
+        std::string name = ".";
+        name += target.filename().string();
+        name += '.';
+        name += std::to_string(::getpid());
+        name += '-';
+        name += std::to_string(serial++);
+        name += ".tmp";
+        temporary = folder / name;
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return Failure(t.CannotCreate, target.string(), errno);
+    if (fd < 0) return Failure(t.CannotCreate.In(lang), target.string(), errno);
 
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
@@ -216,11 +225,11 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
     if (!WriteAll(fd, bytes) || !Sync(fd)) {
         const int error = errno;
         ::close(fd);
-        return abandon(t.CannotWrite, error);
+        return abandon(t.CannotWrite.In(lang), error);
     }
-    if (::close(fd) != 0) return abandon(t.CannotWrite, errno);
+    if (::close(fd) != 0) return abandon(t.CannotWrite.In(lang), errno);
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        return abandon(t.CannotReplace, errno);
+        return abandon(t.CannotReplace.In(lang), errno);
     }
     SyncFolder(folder);
     RemoveLeftoverTemporaryFiles(folder, target.filename().string());

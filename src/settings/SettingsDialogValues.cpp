@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "settings/IntegerSyntax.h"
+#include "texts/Texts.h"
 
 namespace kpw {
 
@@ -40,6 +41,21 @@ auto& MoreSwitchOf(Record& settings, int tag) {
 
 }  // namespace
 
+std::string MoreOptionsLabel(int tag, int language) {
+    const SettingRow* row = SettingWithTag(tag);
+    if (!row || row->Dialog.MoreOptionsRow < 0) return {};
+    return row->Dialog.Label.In(language);
+}
+
+std::string MoreOptionsHint(int tag, int language) {
+    const SettingRow* row = SettingWithTag(tag);
+    if (!row || row->Dialog.MoreOptionsRow < 0) return {};
+    const char* hint = row->Dialog.Hint.In(language);
+    if (!row->Bounds) return hint;
+    return texts::FillIn(hint,
+                         {std::to_string(row->Bounds->Low), std::to_string(row->Bounds->High)});
+}
+
 const IntegerBounds* SpinFieldBounds(int tag) {
     const SettingRow* row = SettingWithTag(tag);
     return row && row->Bounds ? &*row->Bounds : nullptr;
@@ -48,7 +64,7 @@ const IntegerBounds* SpinFieldBounds(int tag) {
 std::optional<std::string> DefaultTemplateForTag(int tag) {
     const SettingRow* row = SettingWithTag(tag);
     if (!row || !std::holds_alternative<std::string Settings::*>(row->Member)) return std::nullopt;
-    return std::string(row->DefaultText);
+    return std::string(row->Default.Text);
 }
 
 std::string& SettingsDialogFields::Template(int tag) {
@@ -84,7 +100,7 @@ SettingsDialogFields SettingsDialogValues::Open(const Settings& settings) {
     maxFavoriteCountAtOpen_ = settings.MaxFavoriteCount;
 
     SettingsDialogFields fields;
-    fields.Language = Clamp(settings.Language, 0, 1);
+    fields.Language = Clamp(settings.Language, BoundsOf("Language"));
     for (int tag : TemplateTags) fields.Template(tag) = TemplateOf(settings, tag);
     fields.MaxSkippedURLCount = BoundedText(settings.MaxSkippedURLCount, MaxSkippedURLCountBounds);
     fields.NavigateDelayTime = BoundedText(settings.NavigateDelayTime, NavigateDelayTimeBounds);
@@ -133,7 +149,7 @@ SpinFieldExit SettingsDialogValues::SpinEditExit(int tag, const std::string& tex
 }
 
 void SettingsDialogValues::ReadBack(const SettingsDialogFields& fields, Settings& settings) {
-    settings.Language = static_cast<uint8_t>(Clamp(fields.Language, 0, 1));
+    settings.Language = static_cast<uint8_t>(Clamp(fields.Language, BoundsOf("Language")));
     for (int tag : TemplateTags) TemplateOf(settings, tag) = fields.Template(tag);
     settings.MaxSkippedURLCount =
         SpinFieldValue(fields.MaxSkippedURLCount, MaxSkippedURLCountBounds);

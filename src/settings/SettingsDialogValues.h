@@ -15,20 +15,23 @@ namespace kpw {
 // what OK writes back into Settings.
 
 // The number fields carry these tags.
-inline constexpr int MaxSkippedURLCountTag = SettingNamed("MaxSkippedURLCount").DialogTag;
-inline constexpr int NavigateDelayTimeTag = SettingNamed("NavigateDelayTime").DialogTag;
-inline constexpr int MaxFavoriteCountTag = SettingNamed("MaxFavoriteCount").DialogTag;
+inline constexpr int MaxSkippedURLCountTag = SettingNamed("MaxSkippedURLCount").Dialog.Tag;
+inline constexpr int NavigateDelayTimeTag = SettingNamed("NavigateDelayTime").Dialog.Tag;
+inline constexpr int MaxFavoriteCountTag = SettingNamed("MaxFavoriteCount").Dialog.Tag;
 
 inline constexpr IntegerBounds MaxSkippedURLCountBounds = BoundsOf("MaxSkippedURLCount");
 inline constexpr IntegerBounds NavigateDelayTimeBounds = BoundsOf("NavigateDelayTime");
 inline constexpr IntegerBounds MaxFavoriteCountBounds = BoundsOf("MaxFavoriteCount");
 
-// The number fields of the "More options" group, in their order.
-inline constexpr std::array<int, 3> MoreNumberTags{SettingNamed("MinRequestInterval").DialogTag,
-                                                   SettingNamed("PreloadDepth").DialogTag,
-                                                   SettingNamed("SlideshowInterval").DialogTag};
-// The check boxes of the "More options" group, in their order.
-inline constexpr std::array<int, 1> MoreSwitchTags{SettingNamed("SkipKnownMissing").DialogTag};
+// The number fields and the check boxes of the "More options" group, in the
+// order of the table; each comes from its line in SettingsList.inc.
+inline constexpr auto MoreNumberTags = MoreOptionsTags<int32_t>();
+inline constexpr auto MoreSwitchTags = MoreOptionsTags<bool>();
+
+// The caption and the hint of the "More options" field with this tag, the
+// hint with its setting's bounds filled in; empty for other tags.
+std::string MoreOptionsLabel(int tag, int language);
+std::string MoreOptionsHint(int tag, int language);
 
 // The bounds of the number field with this tag; nullptr for other tags.
 const IntegerBounds* SpinFieldBounds(int tag);

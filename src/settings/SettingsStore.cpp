@@ -76,24 +76,24 @@ void WriteFavorites(IniDocument& document, std::string_view prefix,
 // A row's value from the file, or its default. Numbers keep what the file
 // says until LoadSettings brings them into bounds; bytes are bounded at once.
 void ReadSetting(const IniDocument& ini, const SettingRow& row, Settings& settings) {
-    std::visit(Overloaded{
-                   [&](bool Settings::*member) {
-                       settings.*member = ini.ReadBool(row.Section, row.Key, row.Default != 0);
-                   },
-                   [&](uint8_t Settings::*member) {
-                       const int32_t value = ini.ReadInteger(row.Section, row.Key, row.Default);
-                       settings.*member =
-                           static_cast<uint8_t>(Clamp(value, row.Bounds->Low, row.Bounds->High));
-                   },
-                   [&](int32_t Settings::*member) {
-                       settings.*member = ini.ReadInteger(row.Section, row.Key, row.Default);
-                   },
-                   [&](std::string Settings::*member) {
-                       settings.*member =
-                           ini.ReadString(row.Section, row.Key, std::string(row.DefaultText));
-                   },
-               },
-               row.Member);
+    std::visit(
+        Overloaded{
+            [&](bool Settings::*member) {
+                settings.*member = ini.ReadBool(row.Section, row.Key, row.Default.Number != 0);
+            },
+            [&](uint8_t Settings::*member) {
+                const int32_t value = ini.ReadInteger(row.Section, row.Key, row.Default.Number);
+                settings.*member = static_cast<uint8_t>(Clamp(value, *row.Bounds));
+            },
+            [&](int32_t Settings::*member) {
+                settings.*member = ini.ReadInteger(row.Section, row.Key, row.Default.Number);
+            },
+            [&](std::string Settings::*member) {
+                settings.*member =
+                    ini.ReadString(row.Section, row.Key, std::string(row.Default.Text));
+            },
+        },
+        row.Member);
 }
 
 void WriteSetting(IniDocument& ini, const SettingRow& row, const Settings& settings) {
@@ -177,8 +177,7 @@ void LoadSettings(const std::string& iniFileName, Settings& settings,
 
     for (const SettingRow& row : SettingsTable) {
         const auto* member = std::get_if<int32_t Settings::*>(&row.Member);
-        if (member && row.Bounds)
-            settings.** member = Clamp(settings.**member, row.Bounds->Low, row.Bounds->High);
+        if (member && row.Bounds) settings.** member = Clamp(settings.**member, *row.Bounds);
     }
     settings.Left = Clamp(settings.Left, Saturated(int64_t{100} - settings.Width),
                           Saturated(int64_t{workArea.Width} - 40));

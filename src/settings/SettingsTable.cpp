@@ -15,22 +15,6 @@ const SettingRow& TemplateRow(int tag) {
 
 }  // namespace
 
-Settings::Settings() {
-    for (const SettingRow& row : SettingsTable) {
-        std::visit(Overloaded{
-                       [&](bool Settings::*member) { this->*member = row.Default != 0; },
-                       [&](uint8_t Settings::*member) {
-                           this->*member = static_cast<uint8_t>(row.Default);
-                       },
-                       [&](int32_t Settings::*member) { this->*member = row.Default; },
-                       [&](std::string Settings::*member) {
-                           this->*member = std::string(row.DefaultText);
-                       },
-                   },
-                   row.Member);
-    }
-}
-
 std::string& TemplateOf(Settings& settings, int tag) {
     return settings.*std::get<std::string Settings::*>(TemplateRow(tag).Member);
 }
@@ -40,7 +24,7 @@ const std::string& TemplateOf(const Settings& settings, int tag) {
 }
 
 std::string_view DefaultTemplate(int tag) {
-    return TemplateRow(tag).DefaultText;
+    return TemplateRow(tag).Default.Text;
 }
 
 }  // namespace kpw

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "settings/Settings.h"
+#include "texts/Text.h"
 
 namespace kpw {
 
@@ -24,78 +25,61 @@ struct Overloaded : Ts... {
 template <typename... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
+// A setting's default: a number (switches 0 or 1) or a text.
+struct SettingDefault {
+    int32_t Number = 0;
+    std::string_view Text = {};
+
+    constexpr SettingDefault(int32_t number) : Number(number) {}
+    constexpr SettingDefault(bool on) : Number(on ? 1 : 0) {}
+    constexpr SettingDefault(const char* text) : Text(text) {}
+};
+
+// Where the settings dialog edits a setting: the tag of its field (0 for
+// none) and, for the group of further options, the row and its texts.
+struct SettingDialogPlace {
+    int Tag = 0;
+    int MoreOptionsRow = -1;  // -1: not in the "More options" group
+    texts::Text Label{.En = "", .De = ""};
+    texts::Text Hint{.En = "", .De = ""};
+};
+
+inline constexpr std::optional<IntegerBounds> Unbounded = std::nullopt;
+
+constexpr std::optional<IntegerBounds> Between(int32_t low, int32_t high) {
+    return IntegerBounds{low, high};
+}
+
+inline constexpr SettingDialogPlace NoDialogTag{};
+
+constexpr SettingDialogPlace DialogTag(int tag) {
+    return {.Tag = tag};
+}
+
+// A row of the dialog's "More options" group; the hint may show the bounds
+// as %1 and %2.
+constexpr SettingDialogPlace MoreOptions(int tag, int row, texts::Text label, texts::Text hint) {
+    return {.Tag = tag, .MoreOptionsRow = row, .Label = label, .Hint = hint};
+}
+
 // One persisted setting: where it stands in the INI file, its field, its
-// default, the bounds loading brings it into, and the tag of the settings
-// dialog's field that edits it (0 for none).
+// default, the bounds loading brings it into, and its place in the dialog.
 struct SettingRow {
     std::string_view Section;
     std::string_view Key;
     SettingMember Member;
-    int32_t Default = 0;                // switches and numbers
-    std::string_view DefaultText = {};  // texts
-    std::optional<IntegerBounds> Bounds = std::nullopt;
-    int DialogTag = 0;
+    SettingDefault Default;
+    std::optional<IntegerBounds> Bounds;
+    SettingDialogPlace Dialog;
 };
 
-// Every persisted setting, in the order the file holds them. Left and Top
-// have no fixed bounds: loading keeps them on the work area (SettingsStore).
-inline constexpr std::array<SettingRow, 31> SettingsTable{{
-    {"General", "SaveSettings", &Settings::SaveSettings, 1},
-    {"General", "WebBrowserVerbose", &Settings::WebBrowserVerbose, 0},
-    {"General", "InvertMouseWheel", &Settings::InvertMouseWheel, 0},
-    {"General",
-     "NavigateDelayTime",
-     &Settings::NavigateDelayTime,
-     1000,
-     {},
-     IntegerBounds{100, 5000},
-     2},
-    {"General", "Language", &Settings::Language, 0, {}, IntegerBounds{0, 1}},
-    {"MainForm", "WindowState", &Settings::WindowState, 0, {}, IntegerBounds{0, 2}},
-    {"MainForm", "Left", &Settings::Left, 24},
-    {"MainForm", "Top", &Settings::Top, 24},
-    {"MainForm", "Width", &Settings::Width, 550},
-    {"MainForm", "Height", &Settings::Height, 600},
-    {"URL", "AutoSkipURL", &Settings::AutoSkipURL, 1},
-    {"URL",
-     "MaxSkippedURLCount",
-     &Settings::MaxSkippedURLCount,
-     100,
-     {},
-     IntegerBounds{0, 1000},
-     1},
-    {"URL", "TemplateURL11", &Settings::TemplateURL11, 0,
-     "http://www.kelvaro.example/photos/thumbnail/*.jpg", std::nullopt, 11},
-    {"URL", "TemplateURL12", &Settings::TemplateURL12, 0,
-     "http://www.kelvaro.example/photos/small/*.jpg", std::nullopt, 12},
-    {"URL", "TemplateURL13", &Settings::TemplateURL13, 0,
-     "http://www.kelvaro.example/photos/medium/*.jpg", std::nullopt, 13},
-    {"URL", "TemplateURL14", &Settings::TemplateURL14, 0,
-     "http://static.kelvaro.example/photos/original/*.jpg", std::nullopt, 14},
-    {"URL", "TemplateURL20", &Settings::TemplateURL20, 0, "http://www.kelvaro.example/photo/*",
-     std::nullopt, 20},
-    {"URL", "TemplateURL30", &Settings::TemplateURL30, 0, "http://www.kelvaro.example/user/*",
-     std::nullopt, 30},
-    {"URL", "URLIndex", &Settings::URLIndex, 1, {}, IntegerBounds{1, 3}},
-    {"URL", "PhotoSize", &Settings::PhotoSize, 3, {}, IntegerBounds{1, 4}},
-    {"URL",
-     "MinRequestInterval",
-     &Settings::MinRequestInterval,
-     0,
-     {},
-     IntegerBounds{0, 10000},
-     40},
-    {"URL", "PreloadDepth", &Settings::PreloadDepth, 4, {}, IntegerBounds{1, 16}, 41},
-    {"URL", "SkipKnownMissing", &Settings::SkipKnownMissing, 1, {}, std::nullopt, 42},
-    {"URL", "MissingByStatus", &Settings::MissingByStatus, 1, {}, std::nullopt},
-    {"URL", "MissingByPlaceholder", &Settings::MissingByPlaceholder, 1, {}, std::nullopt},
-    {"URL", "MissingTextWaitMs", &Settings::MissingTextWaitMs, 500, {}, IntegerBounds{0, 3000}},
-    {"Page", "PhotoIndex", &Settings::PhotoIndex, 1, {}, IntegerBounds{1, MaxIndex}},
-    {"Page", "UserIndex", &Settings::UserIndex, 1, {}, IntegerBounds{1, MaxIndex}},
-    {"Favorites", "MaxFavoriteCount", &Settings::MaxFavoriteCount, 16, {}, IntegerBounds{8, 64}, 3},
-    {"Photo", "SaveFolder", &Settings::SaveFolder, 0, "", std::nullopt, 50},
-    {"Photo", "SlideshowInterval", &Settings::SlideshowInterval, 5, {}, IntegerBounds{1, 3600}, 51},
-}};
+// Every persisted setting, in the order the file holds them (SettingsList.inc).
+inline constexpr auto SettingsTable = std::to_array<SettingRow>({
+#define KPW_SETTING(section, key, type, value, bounds, dialog) \
+    {#section, #key, &Settings::key, SettingDefault(value), bounds, dialog},
+#include "settings/SettingsList.inc"
+#undef KPW_SETTING
+});
 
 // The row of a key; naming a key that is not in the table fails to compile
 // where it is used in a constant expression.
@@ -106,16 +90,39 @@ constexpr const SettingRow& SettingNamed(std::string_view key) {
     throw "no such setting";
 }
 
-constexpr IntegerBounds BoundsOf(std::string_view key) {
+// The bounds of a key, worked out as the program compiles, so a key that is
+// not in the table or has no bounds stops the build.
+consteval IntegerBounds BoundsOf(std::string_view key) {
     return SettingNamed(key).Bounds.value();
 }
 
 // The row whose dialog field carries this tag; nullptr for other tags.
 constexpr const SettingRow* SettingWithTag(int tag) {
     for (const SettingRow& row : SettingsTable) {
-        if (tag != 0 && row.DialogTag == tag) return &row;
+        if (tag != 0 && row.Dialog.Tag == tag) return &row;
     }
     return nullptr;
+}
+
+// The tags of the "More options" fields whose settings are of this type,
+// in the order of the table.
+template <typename Field>
+constexpr auto MoreOptionsTags() {
+    constexpr auto isMore = [](const SettingRow& row) {
+        return row.Dialog.MoreOptionsRow >= 0 &&
+               std::holds_alternative<Field Settings::*>(row.Member);
+    };
+    constexpr size_t count = [isMore] {
+        size_t n = 0;
+        for (const SettingRow& row : SettingsTable) n += isMore(row) ? 1 : 0;
+        return n;
+    }();
+    std::array<int, count> tags{};
+    size_t next = 0;
+    for (const SettingRow& row : SettingsTable) {
+        if (isMore(row)) tags[next++] = row.Dialog.Tag;
+    }
+    return tags;
 }
 
 // The tags of the six URL templates in the order of the dialog's rows:

@@ -23,9 +23,10 @@ bool ExecuteInputQuery(QWidget* parent, const QString& caption, const QString& p
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     // Qt's own button captions are English; the settings dialog's are the
     // program's in both languages.
-    const texts::SettingsFormTexts& captions = texts::SettingsFormTextTable[language];
-    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(captions.ButtonOk));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(captions.ButtonCancel));
+    const texts::SettingsFormTexts& captions = texts::SettingsForm;
+    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(captions.ButtonOk.In(language)));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(QString::fromUtf8(captions.ButtonCancel.In(language)));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(label);

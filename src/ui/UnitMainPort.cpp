@@ -239,8 +239,8 @@ void TFormMain::ShowHelp(const std::string& helpFileName) {
     // a missing file is reported under the last path tried.
     HelpWindow::Show(this, Text(platform::LocateDataFile(helpFileName)), applicationTitle_,
                      applicationTitle_.trimmed() + QStringLiteral(" - ") +
-                         Text(texts::HelpWindowTitles[language]),
-                     Lines(texts::HelpFileMissingMessages[language]));
+                         Text(texts::HelpWindowTitles.In(language)),
+                     Lines(texts::HelpFileMissingMessages.In(language)));
 }
 
 }  // namespace kpw

@@ -28,30 +28,16 @@ namespace kpw {
 
 namespace {
 
-// The caption and the hint of a "More options" number field.
-std::pair<const char*, const char*> MoreNumberTexts(const texts::SettingsFormTexts& t, int tag) {
-    if (tag == SettingNamed("MinRequestInterval").DialogTag)
-        return {t.LabelMinRequestInterval, t.SpinEditMinRequestIntervalHint};
-    if (tag == SettingNamed("SlideshowInterval").DialogTag)
-        return {t.LabelSlideshowInterval, t.SpinEditSlideshowIntervalHint};
-    if (tag == SettingNamed("PreloadDepth").DialogTag)
-        return {t.LabelPreloadDepth, t.SpinEditPreloadDepthHint};
-    return {"", ""};
-}
-
-// The caption and the hint of a "More options" check box.
-std::pair<const char*, const char*> MoreSwitchTexts(const texts::SettingsFormTexts& t, int tag) {
-    if (tag == SettingNamed("SkipKnownMissing").DialogTag)
-        return {t.CheckBoxSkipKnownMissing, t.CheckBoxSkipKnownMissingHint};
-    return {"", ""};
-}
-
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-void SetHint(QWidget* control, const char* hint) {
-    PutHint(control, Text(hint));
+QString Text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+void SetHint(QWidget* control, const QString& hint) {
+    PutHint(control, hint);
 }
 
 }  // namespace
@@ -75,7 +61,7 @@ void TFormSettings::FormSettingOnCreate() {
     // The bounds came with the fields; the flags come from their XPM data.
     for (int i = 0; i < texts::LanguageCount; ++i) {
         flagBitmaps_[i] = FlagPicture(i);
-        comboBoxLanguage_->addItem(Text(texts::LanguageNames[i]), flagBitmaps_[i]);
+        comboBoxLanguage_->addItem(Text(texts::LanguageNames.In(i)), flagBitmaps_[i]);
     }
     comboBoxLanguage_->setCurrentIndex(0);
 }
@@ -103,52 +89,52 @@ void TFormSettings::done(int result) {
 }
 
 void TFormSettings::SetFormSettingsTexts(int language) {
-    const texts::SettingsFormTexts* t = texts::SettingsFormTextsFor(language);
-    if (!t) return;
+    if (!texts::IsLanguage(language)) return;
+    const texts::SettingsFormTexts& t = texts::SettingsForm;
+    const auto in = [language](const texts::Text& text) { return Text(text.In(language)); };
 
     const std::string mainCaption = mainWindow_ ? mainWindow_->windowTitle().toStdString() : "";
     setWindowTitle(QString::fromStdString(texts::SettingsFormTitle(mainCaption, language)));
 
-    const std::array<const char*, 6> templateLabels = {
-        t->LabelTemplateURL11, t->LabelTemplateURL12, t->LabelTemplateURL13,
-        t->LabelTemplateURL14, t->LabelTemplateURL20, t->LabelTemplateURL30,
+    const std::array<const texts::Text*, 6> templateLabels = {
+        &t.LabelTemplateURL11, &t.LabelTemplateURL12, &t.LabelTemplateURL13,
+        &t.LabelTemplateURL14, &t.LabelTemplateURL20, &t.LabelTemplateURL30,
     };
-    const std::array<const char*, 6> templateHints = {
-        t->EditTemplateURL11Hint, t->EditTemplateURL12Hint, t->EditTemplateURL13Hint,
-        t->EditTemplateURL14Hint, t->EditTemplateURL20Hint, t->EditTemplateURL30Hint,
+    const std::array<const texts::Text*, 6> templateHints = {
+        &t.EditTemplateURL11Hint, &t.EditTemplateURL12Hint, &t.EditTemplateURL13Hint,
+        &t.EditTemplateURL14Hint, &t.EditTemplateURL20Hint, &t.EditTemplateURL30Hint,
     };
-    labelLanguage_->setText(Text(t->LabelLanguage));
+    labelLanguage_->setText(in(t.LabelLanguage));
     for (size_t i = 0; i < templateLabels.size(); ++i) {
-        labelTemplateURLs_[i]->setText(Text(templateLabels[i]));
-        SetHint(editTemplateURLs_[i], templateHints[i]);
-        SetHint(speedButtonRestoreDefaultURLs_[i], t->RestoreDefaultHint);
+        labelTemplateURLs_[i]->setText(in(*templateLabels[i]));
+        SetHint(editTemplateURLs_[i], in(*templateHints[i]));
+        SetHint(speedButtonRestoreDefaultURLs_[i], in(t.RestoreDefaultHint));
     }
-    labelMaxSkippedURLCount_->setText(Text(t->LabelMaxSkippedURLCount));
-    SetHint(spinEditMaxSkippedURLCount_, t->SpinEditMaxSkippedURLCountHint);
-    labelNavigateDelayTime_->setText(Text(t->LabelNavigateDelayTime));
-    SetHint(spinEditNavigateDelayTime_, t->SpinEditNavigateDelayTimeHint);
-    labelMaxFavoriteCount_->setText(Text(t->LabelMaxFavoriteCount));
-    SetHint(spinEditMaxFavoriteCount_, t->SpinEditMaxFavoriteCountHint);
-    checkBoxWebBrowserVerbose_->setText(Text(t->CheckBoxWebBrowserVerbose));
-    SetHint(checkBoxWebBrowserVerbose_, t->CheckBoxWebBrowserVerboseHint);
-    checkBoxInvertMouseWheel_->setText(Text(t->CheckBoxInvertMouseWheel));
-    checkBoxSaveSettings_->setText(Text(t->CheckBoxSaveSettings));
-    buttonOk_->setText(Text(t->ButtonOk));
-    buttonCancel_->setText(Text(t->ButtonCancel));
-    groupMoreOptions_->setTitle(Text(t->GroupMoreOptions));
+    labelMaxSkippedURLCount_->setText(in(t.LabelMaxSkippedURLCount));
+    SetHint(spinEditMaxSkippedURLCount_, in(t.SpinEditMaxSkippedURLCountHint));
+    labelNavigateDelayTime_->setText(in(t.LabelNavigateDelayTime));
+    SetHint(spinEditNavigateDelayTime_, in(t.SpinEditNavigateDelayTimeHint));
+    labelMaxFavoriteCount_->setText(in(t.LabelMaxFavoriteCount));
+    SetHint(spinEditMaxFavoriteCount_, in(t.SpinEditMaxFavoriteCountHint));
+    checkBoxWebBrowserVerbose_->setText(in(t.CheckBoxWebBrowserVerbose));
+    SetHint(checkBoxWebBrowserVerbose_, in(t.CheckBoxWebBrowserVerboseHint));
+    checkBoxInvertMouseWheel_->setText(in(t.CheckBoxInvertMouseWheel));
+    checkBoxSaveSettings_->setText(in(t.CheckBoxSaveSettings));
+    buttonOk_->setText(in(t.ButtonOk));
+    buttonCancel_->setText(in(t.ButtonCancel));
+    groupMoreOptions_->setTitle(in(t.GroupMoreOptions));
     for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
-        const auto [caption, hint] = MoreNumberTexts(*t, MoreNumberTags[i]);
-        labelMoreNumbers_[i]->setText(Text(caption));
-        SetHint(spinEditMoreNumbers_[i], hint);
+        labelMoreNumbers_[i]->setText(Text(MoreOptionsLabel(MoreNumberTags[i], language)));
+        SetHint(spinEditMoreNumbers_[i], Text(MoreOptionsHint(MoreNumberTags[i], language)));
     }
     for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
-        const auto [caption, hint] = MoreSwitchTexts(*t, MoreSwitchTags[i]);
-        checkBoxMoreSwitches_[i]->setText(Text(caption));
-        SetHint(checkBoxMoreSwitches_[i], hint);
+        checkBoxMoreSwitches_[i]->setText(Text(MoreOptionsLabel(MoreSwitchTags[i], language)));
+        SetHint(checkBoxMoreSwitches_[i], Text(MoreOptionsHint(MoreSwitchTags[i], language)));
     }
-    labelSaveFolder_->setText(Text(t->LabelSaveFolder));
-    SetHint(editSaveFolder_, t->EditSaveFolderHint);
-    SetHint(buttonBrowseSaveFolder_, t->ButtonBrowseSaveFolderHint);
+    const int saveFolderTag = SettingNamed("SaveFolder").Dialog.Tag;
+    labelSaveFolder_->setText(Text(MoreOptionsLabel(saveFolderTag, language)));
+    SetHint(editSaveFolder_, Text(MoreOptionsHint(saveFolderTag, language)));
+    SetHint(buttonBrowseSaveFolder_, in(t.ButtonBrowseSaveFolderHint));
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -275,13 +261,16 @@ SettingsDialogFields TFormSettings::ReadFields() const {
 }
 
 void TFormSettings::ButtonBrowseSaveFolderOnClick() {
-    const texts::SettingsFormTexts* t =
-        texts::SettingsFormTextsFor(comboBoxLanguage_->currentIndex());
+    const int language = comboBoxLanguage_->currentIndex();
     const QString start = editSaveFolder_->text().trimmed().isEmpty()
                               ? QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)
                               : editSaveFolder_->text().trimmed();
     const QString chosen = QFileDialog::getExistingDirectory(
-        this, Text(t ? t->ButtonBrowseSaveFolderHint : ""), start);
+        this,
+        texts::IsLanguage(language)
+            ? Text(texts::SettingsForm.ButtonBrowseSaveFolderHint.In(language))
+            : QString(),
+        start);
     if (!chosen.isEmpty()) editSaveFolder_->setText(QDir::toNativeSeparators(chosen));
 }
 

@@ -38,10 +38,14 @@ constexpr int MoreOptionsFirstRow = 20;
 constexpr int MoreOptionsRowHeight = 28;
 // Its check boxes stand beside its number fields, in the column of the
 // check boxes above; the save folder's row comes last.
-constexpr int MoreOptionsRows =
-    static_cast<int>(std::max(MoreNumberTags.size(), MoreSwitchTags.size())) + 1;
+constexpr int MoreOptionsRows = [] {
+    int rows = 0;
+    for (const SettingRow& row : SettingsTable)
+        rows = std::max(rows, row.Dialog.MoreOptionsRow + 1);
+    return rows;
+}();
 constexpr int MoreOptionsHeight = MoreOptionsFirstRow + MoreOptionsRowHeight * MoreOptionsRows + 2;
-constexpr int SaveFolderRow = MoreOptionsRows - 1;
+constexpr const SettingRow& SaveFolderSetting = SettingNamed("SaveFolder");
 constexpr int ClientHeight = MoreOptionsTop + MoreOptionsHeight + 4;
 
 // Labels are sized to their text up to the column of the fields.
@@ -68,8 +72,9 @@ QString SettingName(int tag) {
                              static_cast<qsizetype>(SettingWithTag(tag)->Key.size()));
 }
 
-int MoreOptionsRowTop(size_t row) {
-    return MoreOptionsFirstRow + MoreOptionsRowHeight * static_cast<int>(row);
+// The top of the "More options" row of the field with this tag.
+int MoreOptionsRowTop(int tag) {
+    return MoreOptionsFirstRow + MoreOptionsRowHeight * SettingWithTag(tag)->Dialog.MoreOptionsRow;
 }
 
 }  // namespace
@@ -166,14 +171,15 @@ void TFormSettings::CreateControls() {
         caption->setTextFormat(Qt::PlainText);
         labelMoreNumbers_[i] = caption;
         // Left aligned with the fields above, which the group's frame sits beside.
-        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag, MoreOptionsRowTop(i),
+        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag, MoreOptionsRowTop(tag),
                                            "0", groupMoreOptions_);
-        spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(i));
+        spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(tag));
     }
     for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
         auto* control = new QCheckBox(groupMoreOptions_);
         control->setObjectName("CheckBox" + SettingName(MoreSwitchTags[i]));
-        control->setGeometry(334, MoreOptionsRowTop(i) + 2, CheckBoxWidth, CheckBoxHeight);
+        control->setGeometry(334, MoreOptionsRowTop(MoreSwitchTags[i]) + 2, CheckBoxWidth,
+                             CheckBoxHeight);
         checkBoxMoreSwitches_[i] = control;
     }
     labelSaveFolder_ = new QLabel(groupMoreOptions_);
@@ -181,12 +187,12 @@ void TFormSettings::CreateControls() {
     labelSaveFolder_->setTextFormat(Qt::PlainText);
     editSaveFolder_ = new QLineEdit(groupMoreOptions_);
     editSaveFolder_->setObjectName("EditSaveFolder");
-    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderRow), ClientWidth - 4 - 198 - 32,
+    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag), ClientWidth - 4 - 198 - 32,
                                  22);
     buttonBrowseSaveFolder_ = new QPushButton(groupMoreOptions_);
     buttonBrowseSaveFolder_->setObjectName("ButtonBrowseSaveFolder");
     buttonBrowseSaveFolder_->setText(QStringLiteral("..."));
-    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30, MoreOptionsRowTop(SaveFolderRow), 24,
+    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag), 24,
                                          22);
     connect(buttonBrowseSaveFolder_, &QPushButton::clicked, this,
             [this] { ButtonBrowseSaveFolderOnClick(); });
@@ -244,10 +250,11 @@ void TFormSettings::FitFont() {
     }
     place(labelLanguage_, 260);
     for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
-        labelMoreNumbers_[i]->setGeometry(LabelLeft - 2, MoreOptionsRowTop(i) + 4 - labelShift,
+        labelMoreNumbers_[i]->setGeometry(LabelLeft - 2,
+                                          MoreOptionsRowTop(MoreNumberTags[i]) + 4 - labelShift,
                                           LabelWidth, labelHeight);
     }
-    labelSaveFolder_->setGeometry(LabelLeft - 2, MoreOptionsRowTop(SaveFolderRow) + 4 - labelShift,
+    labelSaveFolder_->setGeometry(LabelLeft - 2, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag) + 4 - labelShift,
                                   LabelWidth, labelHeight);
 }
 

@@ -17,11 +17,12 @@ ViewContextMenu::ViewContextMenu(QWidget& window, MainWindowPort& port, Navigato
     : window_(window), port_(port), logic_(logic), photos_(photos), view_(view) {}
 
 void ViewContextMenu::Show(const QPoint& globalPos, int language) {
-    const texts::PhotoTexts& t = texts::PhotoTextTable[texts::LanguageIndex(language)];
+    const texts::PhotoTexts& t = texts::Photo;
+    const int column = texts::LanguageIndex(language);
     QMenu menu(&window_);
     menu.setObjectName(QStringLiteral("ViewContextMenu"));
-    const auto add = [&](const char* text, auto action) {
-        QAction* entry = menu.addAction(QString::fromUtf8(text));
+    const auto add = [&](const texts::Text& text, auto action) {
+        QAction* entry = menu.addAction(QString::fromUtf8(text.In(column)));
         QObject::connect(entry, &QAction::triggered, &window_,
                          [this, action] { Guarded(port_, action); });
         return entry;

@@ -76,7 +76,7 @@ PhotoFetcher::PhotoFetcher(BrowserProfile& profile, QWebEnginePage* page, QObjec
     fetchTimer_.setSingleShot(true);
     connect(&fetchTimer_, &QTimer::timeout, this, [this] {
         if (fetch_ && fetch_->Download) fetch_->Download->cancel();
-        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().FetchTimedOut), {}, {}});
+        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().FetchTimedOut.In(language_)), {}, {}});
     });
 }
 
@@ -86,7 +86,7 @@ PhotoFetcher::~PhotoFetcher() {
 }
 
 const texts::BrowserViewTexts& PhotoFetcher::Texts() const {
-    return texts::BrowserViewTextTable[language_];
+    return texts::BrowserView;
 }
 
 // The engine's download machinery fetches through the profile's network
@@ -94,7 +94,7 @@ const texts::BrowserViewTexts& PhotoFetcher::Texts() const {
 void PhotoFetcher::Fetch(const QUrl& url, const QString& folder,
                          std::function<void(const Fetched&)> done) {
     if (fetch_ || !page_ || !HasWebScheme(url)) {
-        const QString why = fetch_ ? Text(Texts().FetchBusy) : url.toString();
+        const QString why = fetch_ ? Text(Texts().FetchBusy.In(language_)) : url.toString();
         QTimer::singleShot(0, this, [done = std::move(done), why] {
             done({PhotoFailure::FetchFailed, why, {}, {}});
         });
@@ -120,7 +120,7 @@ void PhotoFetcher::PollFetch() {
     QTimer::singleShot(FetchPollInterval, this, [this, key] {
         if (!fetch_ || fetch_->Key != key || fetch_->Downloading) return;
         if (!page_) {
-            FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed), {}, {}});
+            FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed.In(language_)), {}, {}});
             return;
         }
         const QPointer<PhotoFetcher> self(this);
@@ -172,7 +172,7 @@ void PhotoFetcher::OnFetchPolled(const QVariant& result) {
 void PhotoFetcher::DownloadFetch() {
     if (!fetch_ || fetch_->Downloading) return;
     if (!page_) {
-        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed), {}, {}});
+        FinishFetch({PhotoFailure::FetchFailed, Text(Texts().ViewClosed.In(language_)), {}, {}});
         return;
     }
     fetch_->Downloading = true;

@@ -59,17 +59,18 @@ QString Text(const char* text) {
     return QString::fromUtf8(text);
 }
 
-QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t) {
+QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t,
+                     int language) {
     switch (info.status()) {
         case QWebEngineLoadingInfo::LoadSucceededStatus:
-            return Text(t.Done);
+            return Text(t.Done.In(language));
         case QWebEngineLoadingInfo::LoadStoppedStatus:
-            return Text(t.Stopped);
+            return Text(t.Stopped.In(language));
         default:
             if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
-                return Text(t.DoneWithHttpStatus).arg(info.errorCode());
+                return Text(t.DoneWithHttpStatus.In(language)).arg(info.errorCode());
             }
-            return Text(t.Failed).arg(info.errorString());
+            return Text(t.Failed.In(language)).arg(info.errorString());
     }
 }
 
@@ -148,7 +149,7 @@ QWebEnginePage* WebEngineBrowserView::Page() const {
 
 WebEnginePage& WebEngineBrowserView::RequirePage() const {
     if (!page_) {
-        throw BrowserError(Texts().ViewClosed);
+        throw BrowserError(Texts().ViewClosed.In(language_));
     }
     return *page_;
 }
@@ -158,7 +159,7 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
     const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
     if (!target.isValid() || !HasWebScheme(target) || target.host().isEmpty()) {
         throw BrowserError(
-            Text(Texts().CannotOpenAddress).arg(QString::fromStdString(url)).toStdString());
+            Text(Texts().CannotOpenAddress.In(language_)).arg(QString::fromStdString(url)).toStdString());
     }
     page.load(target);
 }
@@ -166,7 +167,7 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
 void WebEngineBrowserView::GoBack() {
     WebEnginePage& page = RequirePage();
     if (!page.history()->canGoBack()) {
-        throw BrowserError(Texts().NoPreviousPage);
+        throw BrowserError(Texts().NoPreviousPage.In(language_));
     }
     page.triggerAction(QWebEnginePage::Back);
 }
@@ -211,7 +212,7 @@ void WebEngineBrowserView::SetLanguage(int language) {
 }
 
 const texts::BrowserViewTexts& WebEngineBrowserView::Texts() const {
-    return texts::BrowserViewTextTable[language_];
+    return texts::BrowserView;
 }
 
 void WebEngineBrowserView::AddEngineMenuEntries(QMenu& menu) {
@@ -239,12 +240,12 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         loadingUrl_ = info.url();
         httpStatus_ = 0;
         retryAfter_.reset();
-        SetLoadStateText(Text(Texts().Loading).arg(loadingUrl_.toDisplayString()));
+        SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
         return;
     }
     if (loading_) {
         TakeAnswer(info);
-        FinishLoad(FinishedText(info, Texts()), true);
+        FinishLoad(FinishedText(info, Texts(), language_), true);
     }
 }
 
@@ -267,7 +268,7 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
 void WebEngineBrowserView::OnLoadProgress(int percent) {
     if (loading_) {
         SetLoadStateText(
-            Text(Texts().LoadingProgress).arg(loadingUrl_.toDisplayString()).arg(percent));
+            Text(Texts().LoadingProgress.In(language_)).arg(loadingUrl_.toDisplayString()).arg(percent));
     }
 }
 
@@ -281,7 +282,7 @@ void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
     }
     // A dead renderer answers no content request and may never end its load.
     if (loading_) {
-        FinishLoad(Text(Texts().PageStoppedWorking), false);
+        FinishLoad(Text(Texts().PageStoppedWorking.In(language_)), false);
     } else if (contentPending_) {
         DeliverContent({});
     }

@@ -68,8 +68,9 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& origin, const QString& message,
 // The engine builds the context menu from the page's actions, so their texts
 // are the menu's entries.
 void WebEnginePage::PutActionTexts(int language) {
-    const texts::ContextMenuTexts& t = texts::ContextMenuTextTable[texts::LanguageIndex(language)];
-    const std::pair<QWebEnginePage::WebAction, const char*> entries[] = {
+    const texts::ContextMenuTexts& t = texts::ContextMenu;
+    const int column = texts::LanguageIndex(language);
+    const std::pair<QWebEnginePage::WebAction, texts::Text> entries[] = {
         {QWebEnginePage::Back, t.Back},
         {QWebEnginePage::Forward, t.Forward},
         {QWebEnginePage::Stop, t.Stop},
@@ -103,7 +104,7 @@ void WebEnginePage::PutActionTexts(int language) {
         {QWebEnginePage::Unselect, t.Unselect},
     };
     for (const auto& [webAction, text] : entries) {
-        action(webAction)->setText(QString::fromUtf8(text));
+        action(webAction)->setText(QString::fromUtf8(text.In(column)));
     }
 }
 

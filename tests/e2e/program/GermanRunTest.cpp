@@ -21,8 +21,8 @@ std::string Medium(int photo) {
 }
 
 // The fixed part of an English text before its first placeholder.
-std::string Stem(const char* text) {
-    const std::string whole(text);
+std::string Stem(const texts::Text& text) {
+    const std::string whole(text.En);
     return whole.substr(0, whole.find('%'));
 }
 
@@ -61,8 +61,8 @@ TEST(GermanRun, TheStatusBarShowsNoEnglishText) {
     ASSERT_TRUE(
         ProgramDriver::WaitFor([&] { return Probe(program.Form()).StatusText() == "Angehalten"; }));
 
-    const texts::BrowserViewTexts& english = texts::BrowserViewTextTable[texts::English];
-    const texts::BusySiteTexts& busy = texts::BusySiteTextTable[texts::English];
+    const texts::BrowserViewTexts& english = texts::BrowserView;
+    const texts::BusySiteTexts& busy = texts::BusySite;
     const std::vector<std::string> stems = {Stem(english.Loading),
                                             Stem(english.Done),
                                             Stem(english.Failed),

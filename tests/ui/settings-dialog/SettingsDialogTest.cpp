@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "settings/Settings.h"
+#include "settings/SettingsTable.h"
 #include "ui/SettingsControls.h"
 #include "ui/UnitSettings.h"
 
@@ -222,12 +223,12 @@ TEST_F(SettingsDialog, PreloadOptionsStandInTheMoreOptionsGroupAndOkStoresThem) 
         depth->Edit()->setFocus(Qt::TabFocusReason);
         TypeOver("99");
         Press(Qt::Key_Tab);
-        EXPECT_EQ(depth->Text(), "16");
+        EXPECT_EQ(depth->Text(), QString::number(BoundsOf("PreloadDepth").High));
         skip->click();
         QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
     });
     EXPECT_TRUE(accepted);
-    EXPECT_EQ(settings_.PreloadDepth, 16);
+    EXPECT_EQ(settings_.PreloadDepth, BoundsOf("PreloadDepth").High);
     EXPECT_FALSE(settings_.SkipKnownMissing);
 }
 
@@ -410,8 +411,11 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
         // The "More options" group below the rest comes last.
         "SpinEditMinRequestInterval",
         "SpinEditPreloadDepth",
+        "SpinEditMissingTextWaitMs",
         "SpinEditSlideshowInterval",
         "CheckBoxSkipKnownMissing",
+        "CheckBoxMissingByStatus",
+        "CheckBoxMissingByPlaceholder",
         "EditSaveFolder",
         "ButtonBrowseSaveFolder",
         "SpinEditMaxSkippedURLCount",

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
+#include <string>
 #include <tuple>
+#include <utility>
 
 #include "settings/SettingsDialogValues.h"
+#include "texts/Text.h"
 
 namespace kpw {
 namespace {
@@ -182,7 +186,7 @@ TEST(SettingsDialogReadBack, LeavesEveryOtherSettingAlone) {
 }
 
 TEST(SettingsDialogMoreOptions, NumbersComeFromTheTableAndGoBackBounded) {
-    const int tag = SettingNamed("MinRequestInterval").DialogTag;
+    const int tag = SettingNamed("MinRequestInterval").Dialog.Tag;
     Settings s;
     s.MinRequestInterval = 20000;  // beyond the bounds, as a hand-edited file may hold
     SettingsDialogValues values;
@@ -199,7 +203,7 @@ TEST(SettingsDialogMoreOptions, NumbersComeFromTheTableAndGoBackBounded) {
     SettingsDialogValues::ReadBack(fields, s);
     EXPECT_EQ(s.MinRequestInterval, 750);
 
-    const int slideshow = SettingNamed("SlideshowInterval").DialogTag;
+    const int slideshow = SettingNamed("SlideshowInterval").Dialog.Tag;
     EXPECT_EQ(fields.MoreNumber(slideshow), "5");
     fields.MoreNumber(slideshow) = "4000";
     fields.SaveFolder = "/srv/Schöne Photos";
@@ -207,6 +211,57 @@ TEST(SettingsDialogMoreOptions, NumbersComeFromTheTableAndGoBackBounded) {
     EXPECT_EQ(s.SlideshowInterval, 3600);
     EXPECT_EQ(s.SaveFolder, "/srv/Schöne Photos");
     EXPECT_EQ(values.Open(s).SaveFolder, "/srv/Schöne Photos");
+}
+
+// The group builds its rows from the table alone: a row given twice would put
+// two fields on one spot, a row left without texts would show a blank field.
+TEST(SettingsDialogMoreOptions, EachSettingHasACellOfItsOwnAndTextsInBothLanguages) {
+    std::set<int> tags;
+    std::set<std::pair<int, int>> cells;  // row, column (0 numbers, 1 switches)
+    std::set<int> fullRows;               // texts span the group
+    size_t more = 0;
+    for (const SettingRow& row : SettingsTable) {
+        if (row.Dialog.Tag != 0) {
+            EXPECT_TRUE(tags.insert(row.Dialog.Tag).second) << row.Key;
+        }
+        const int place = row.Dialog.MoreOptionsRow;
+        if (place < 0) continue;
+        ++more;
+        if (std::holds_alternative<std::string Settings::*>(row.Member)) {
+            EXPECT_TRUE(fullRows.insert(place).second) << row.Key;
+        } else {
+            const int column = std::holds_alternative<bool Settings::*>(row.Member) ? 1 : 0;
+            EXPECT_TRUE(cells.insert({place, column}).second) << row.Key;
+        }
+        for (int language : {texts::English, texts::German}) {
+            EXPECT_FALSE(MoreOptionsLabel(row.Dialog.Tag, language).empty()) << row.Key;
+            EXPECT_FALSE(MoreOptionsHint(row.Dialog.Tag, language).empty()) << row.Key;
+        }
+    }
+    for (const auto& [place, column] : cells) EXPECT_FALSE(fullRows.contains(place)) << place;
+    EXPECT_EQ(more, MoreNumberTags.size() + MoreSwitchTags.size() + 1);
+    EXPECT_EQ(MoreOptionsLabel(MaxFavoriteCountTag, texts::English), "");
+    EXPECT_EQ(MoreOptionsHint(999, texts::German), "");
+}
+
+TEST(SettingsDialogMoreOptions, HintsShowTheBoundsOfTheirSetting) {
+    for (int tag : MoreNumberTags) {
+        const IntegerBounds bounds = *SpinFieldBounds(tag);
+        const std::string raw = SettingWithTag(tag)->Dialog.Hint.En;
+        for (int language : {texts::English, texts::German}) {
+            const std::string hint = MoreOptionsHint(tag, language);
+            EXPECT_EQ(hint.find("%1"), std::string::npos) << hint;
+            EXPECT_EQ(hint.find("%2"), std::string::npos) << hint;
+            if (raw.find("%2") == std::string::npos) continue;
+            EXPECT_NE(hint.find("(" + std::to_string(bounds.Low) + " "), std::string::npos) << hint;
+            EXPECT_NE(hint.find(" " + std::to_string(bounds.High) + ")"), std::string::npos)
+                << hint;
+        }
+    }
+    EXPECT_EQ(MoreOptionsHint(SettingNamed("MinRequestInterval").Dialog.Tag, texts::English),
+              "Least time in ms between two requests that\r"
+              "the program starts by itself (skipping missing\r"
+              "photos, preloading); 0 sends them at once");
 }
 
 TEST(SpinFieldStepping, StaysWithinBoundsAndStartsFromTheLowerBoundForJunk) {
@@ -219,22 +274,23 @@ TEST(SpinFieldStepping, StaysWithinBoundsAndStartsFromTheLowerBoundForJunk) {
 }
 
 TEST(SettingsDialogMoreOptions, PreloadDepthAndTheSwitchOpenAndGoBack) {
-    const int depth = SettingNamed("PreloadDepth").DialogTag;
-    const int skip = SettingNamed("SkipKnownMissing").DialogTag;
+    const int depth = SettingNamed("PreloadDepth").Dialog.Tag;
+    const int skip = SettingNamed("SkipKnownMissing").Dialog.Tag;
+    const IntegerBounds bounds = BoundsOf("PreloadDepth");
     Settings s;
-    s.PreloadDepth = 40;
+    s.PreloadDepth = bounds.High + 24;
     s.SkipKnownMissing = false;
     SettingsDialogValues values;
     SettingsDialogFields fields = values.Open(s);
-    EXPECT_EQ(fields.MoreNumber(depth), "16");
+    EXPECT_EQ(fields.MoreNumber(depth), std::to_string(bounds.High));
     EXPECT_FALSE(fields.MoreSwitch(skip));
-    EXPECT_EQ(values.SpinEditExit(depth, "0").Text, "1");
+    EXPECT_EQ(values.SpinEditExit(depth, "0").Text, std::to_string(bounds.Low));
     EXPECT_THROW(fields.MoreSwitch(depth), std::out_of_range);
 
     fields.MoreNumber(depth) = "2147483647";
     fields.MoreSwitch(skip) = true;
     SettingsDialogValues::ReadBack(fields, s);
-    EXPECT_EQ(s.PreloadDepth, 16);
+    EXPECT_EQ(s.PreloadDepth, bounds.High);
     EXPECT_TRUE(s.SkipKnownMissing);
 }
 

@@ -22,34 +22,33 @@ TEST(SettingsFormTexts, TitleIsTheMainCaptionWithTheLanguagesSuffix) {
     EXPECT_EQ(SettingsFormTitle(MainCaption, German), " Kelvaro Photo Wizard - Einstellungen");
     // The caption as it is at the moment, whatever it holds.
     EXPECT_EQ(SettingsFormTitle("X", German), "X - Einstellungen");
-    EXPECT_EQ(SettingsFormTextsFor(2), nullptr);
-    EXPECT_EQ(SettingsFormTextsFor(-1), nullptr);
+    EXPECT_EQ(SettingsFormTitle("X", 2), "X");
+    EXPECT_EQ(SettingsFormTitle("X", -1), "X");
 }
 
 TEST(SettingsFormTexts, CaptionsInBothLanguages) {
-    const SettingsFormTexts& en = SettingsFormTextTable[English];
-    const SettingsFormTexts& de = SettingsFormTextTable[German];
-    EXPECT_STREQ(en.LabelLanguage, "Language");
-    EXPECT_STREQ(de.LabelLanguage, "Sprache");
-    EXPECT_STREQ(en.LabelTemplateURL14, "URL for photos only, original size");
-    EXPECT_STREQ(de.LabelTemplateURL14,
+    const SettingsFormTexts& t = SettingsForm;
+    EXPECT_STREQ(t.LabelLanguage.En, "Language");
+    EXPECT_STREQ(t.LabelLanguage.De, "Sprache");
+    EXPECT_STREQ(t.LabelTemplateURL14.En, "URL for photos only, original size");
+    EXPECT_STREQ(t.LabelTemplateURL14.De,
                  "URL f\xC3\xBCr Photos alleine, Originalgr\xC3\xB6\xC3\x9F"
                  "e");
-    EXPECT_STREQ(de.LabelMaxSkippedURLCount,
+    EXPECT_STREQ(t.LabelMaxSkippedURLCount.De,
                  "Max. Zahl zu \xC3\xBC"
                  "berspringender Photos");
-    EXPECT_STREQ(de.LabelNavigateDelayTime, "Navigations-Verz\xC3\xB6gerungszeit");
-    EXPECT_STREQ(en.CheckBoxInvertMouseWheel, "Reverse mouse wheel direction");
-    EXPECT_STREQ(de.CheckBoxSaveSettings, "Einstellungen speichern");
-    EXPECT_STREQ(en.ButtonOk, "OK");
-    EXPECT_STREQ(de.ButtonOk, "OK");
-    EXPECT_STREQ(de.ButtonCancel, "Abbrechen");
-    EXPECT_STREQ(de.RestoreDefaultHint, "Default-Wert wiederherstellen");
+    EXPECT_STREQ(t.LabelNavigateDelayTime.De, "Navigations-Verz\xC3\xB6gerungszeit");
+    EXPECT_STREQ(t.CheckBoxInvertMouseWheel.En, "Reverse mouse wheel direction");
+    EXPECT_STREQ(t.CheckBoxSaveSettings.De, "Einstellungen speichern");
+    EXPECT_STREQ(t.ButtonOk.En, "OK");
+    EXPECT_STREQ(t.ButtonOk.De, "OK");
+    EXPECT_STREQ(t.ButtonCancel.De, "Abbrechen");
+    EXPECT_STREQ(t.RestoreDefaultHint.De, "Default-Wert wiederherstellen");
 }
 
 struct HintCase {
     const char* Name;
-    const char* SettingsFormTexts::*Field;
+    Text SettingsFormTexts::*Field;
     size_t EnglishLines;
     size_t GermanLines;
 };
@@ -58,7 +57,7 @@ class SettingsFormHints : public ::testing::TestWithParam<HintCase> {};
 
 TEST_P(SettingsFormHints, BreakIntoTheirLinesBySingleCRs) {
     for (int language : {English, German}) {
-        const std::string hint = SettingsFormTextTable[language].*(GetParam().Field);
+        const std::string hint = (SettingsForm.*(GetParam().Field)).In(language);
         const size_t expected =
             language == English ? GetParam().EnglishLines : GetParam().GermanLines;
         EXPECT_EQ(LineCount(hint), expected) << GetParam().Name << " language " << language;
@@ -86,17 +85,16 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& testCase) { return std::string(testCase.param.Name); });
 
 TEST(SettingsFormHints, BreakWhereTheWordsSplit) {
-    const SettingsFormTexts& en = SettingsFormTextTable[English];
-    const SettingsFormTexts& de = SettingsFormTextTable[German];
-    EXPECT_STREQ(en.SpinEditMaxSkippedURLCountHint,
+    const SettingsFormTexts& t = SettingsForm;
+    EXPECT_STREQ(t.SpinEditMaxSkippedURLCountHint.En,
                  "Maximum number of non-existent\rphotos to be skipped automatically");
-    EXPECT_STREQ(de.SpinEditMaxSkippedURLCountHint,
+    EXPECT_STREQ(t.SpinEditMaxSkippedURLCountHint.De,
                  "Maximalzahl der automatisch zu \xC3\xBC"
                  "ber-\r"
                  "springenden nicht existenten Photos");
-    EXPECT_STREQ(de.SpinEditMaxFavoriteCountHint,
+    EXPECT_STREQ(t.SpinEditMaxFavoriteCountHint.De,
                  "Maximale Anzahl von Ein-\rtr\xC3\xA4gen in der Favoriten-Liste");
-    EXPECT_STREQ(de.CheckBoxWebBrowserVerboseHint,
+    EXPECT_STREQ(t.CheckBoxWebBrowserVerboseHint.De,
                  "Web-Browser-Dialoge beim Auf-\rtreten von Script-Fehlern anzeigen");
 }
 
@@ -106,16 +104,16 @@ TEST(MainFormTexts, CaptionsKeepTheirLeadingSpaceInBothLanguages) {
 }
 
 TEST(MainFormTexts, SpotChecksInBothLanguages) {
-    EXPECT_STREQ(MainFormTextTable[English].AutoSkip, "Auto skip non-existent photos");
-    EXPECT_STREQ(MainFormTextTable[German].AutoSkip,
+    EXPECT_STREQ(MainForm.AutoSkip.En, "Auto skip non-existent photos");
+    EXPECT_STREQ(MainForm.AutoSkip.De,
                  "Nicht existierende Photos\rautomatisch \xC3\xBC"
                  "berspringen");
-    EXPECT_STREQ(MainFormTextTable[German].PhotoSize4,
+    EXPECT_STREQ(MainForm.PhotoSize4.De,
                  "Originalgr\xC3\xB6\xC3\x9F"
                  "e");
-    EXPECT_STREQ(IndexLabels[2][English], "Photo index");
-    EXPECT_STREQ(LanguageNames[English], "English");
-    EXPECT_STREQ(LanguageNames[German], "Deutsch");
+    EXPECT_STREQ(IndexLabels[2].En, "Photo index");
+    EXPECT_STREQ(LanguageNames.En, "English");
+    EXPECT_STREQ(LanguageNames.De, "Deutsch");
 }
 
 TEST(HelpFileName, IsTheProgramFolderAndTheLanguagesStem) {

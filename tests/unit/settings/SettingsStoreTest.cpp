@@ -11,6 +11,7 @@
 
 #include "TempFolder.h"
 #include "settings/SettingsStore.h"
+#include "settings/SettingsTable.h"
 #include "settings/TextEncoding.h"
 
 namespace kpw {
@@ -128,7 +129,7 @@ TEST_F(SettingsStoreTest, StartAndCloseWithoutChangesKeepTheFileByteForByte) {
         "TemplateURL11=http://a.example/t/*.jpg\r\nTemplateURL12=http://a.example/s/*.jpg\r\n"
         "TemplateURL13=http://a.example/m/*.jpg\r\nTemplateURL14=http://b.example/o/*.jpg\r\n"
         "TemplateURL20=http://a.example/p/*\r\nTemplateURL30=http://a.example/u/*\r\n"
-        "URLIndex=3\r\nPhotoSize=4\r\nMinRequestInterval=750\r\nPreloadDepth=16\r\n"
+        "URLIndex=3\r\nPhotoSize=4\r\nMinRequestInterval=750\r\nPreloadDepth=12\r\n"
         "SkipKnownMissing=0\r\nMissingByStatus=0\r\nMissingByPlaceholder=0\r\n"
         "MissingTextWaitMs=3000\r\n\r\n"
         "[Page]\r\nPhotoIndex=123456\r\nUserIndex=2147483647\r\n\r\n"
@@ -215,7 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
         BoundCase{"[URL]\r\nMinRequestInterval=-5\r\n",
                   [](Settings& s) { s.MinRequestInterval = 0; }},
         BoundCase{"[URL]\r\nPreloadDepth=0\r\n", [](Settings& s) { s.PreloadDepth = 1; }},
-        BoundCase{"[URL]\r\nPreloadDepth=2147483647\r\n", [](Settings& s) { s.PreloadDepth = 16; }},
+        BoundCase{"[URL]\r\nPreloadDepth=2147483647\r\n",
+                  [](Settings& s) { s.PreloadDepth = BoundsOf("PreloadDepth").High; }},
         BoundCase{"[Photo]\r\nSlideshowInterval=0\r\n",
                   [](Settings& s) { s.SlideshowInterval = 1; }},
         BoundCase{"[Photo]\r\nSlideshowInterval=86400\r\nSaveFolder= /data/p \r\n",
