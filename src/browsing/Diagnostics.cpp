@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "browsing/BrowserView.h"
+
 namespace kpw {
 
 namespace {
@@ -23,6 +25,15 @@ void ReportSwallowed(std::string_view what, const std::exception& error) {
     message += ": ";
     message += error.what();
     Sink()(message);
+}
+
+std::string AddressOrNothing(const BrowserView& view) {
+    try {
+        return view.LocationURL();
+    } catch (const std::exception& error) {
+        ReportSwallowed("reading a view's address", error);
+        return {};
+    }
 }
 
 }  // namespace kpw

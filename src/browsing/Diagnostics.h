@@ -19,4 +19,8 @@ void SetDiagnosticSink(DiagnosticSink sink);
 // "<what>: <error>" to the sink, if there is one.
 void ReportSwallowed(std::string_view what, const std::exception& error);
 
+class BrowserView;
+// The view's address, or nothing (reported) when it cannot be read.
+std::string AddressOrNothing(const BrowserView& view);
+
 }  // namespace kpw

@@ -48,13 +48,7 @@ void LateErrorCheck::OnTimer() {
 
 void LateErrorCheck::TextRead(const std::optional<std::string>& text) {
     if (!reading_) return;
-    std::string url;
-    try {
-        url = visibleView_.LocationURL();
-    } catch (const std::exception& error) {
-        ReportSwallowed("reading the visible view's address", error);
-    }
-    if (!EqualsIgnoringCase(url, watchedURL_)) {
+    if (!EqualsIgnoringCase(AddressOrNothing(visibleView_), watchedURL_)) {
         Cancel();
         return;
     }

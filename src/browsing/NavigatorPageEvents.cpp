@@ -31,16 +31,6 @@ int32_t PageIndexFieldValue(const MainWindowPort& window) {
     return value ? Clamp(*value, 1, MaxIndex) : 1;
 }
 
-// The address of the page on view, or nothing when it cannot be read.
-std::string AddressOf(const BrowserView& view) {
-    try {
-        return view.LocationURL();
-    } catch (const std::exception& error) {
-        ReportSwallowed("reading the visible view's address", error);
-        return {};
-    }
-}
-
 }  // namespace
 
 void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
@@ -50,7 +40,7 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
     EnableControls(true);
     if (IsBusyStatus(content.HttpStatus)) {
         // A busy site has not lost the photo: no analysis, no skip, no preload.
-        std::string url = AddressOf(visibleView_);
+        std::string url = AddressOrNothing(visibleView_);
         if (url.empty()) url = state_.LastNavigatedURL;
         if (pacer_.TakeVisibleBusy(url, content.HttpStatus, content.RetryAfter)) {
             state_.Loading = true;
@@ -97,7 +87,7 @@ void Navigator::AnalysePage(const DocumentContent& content) {
         SynchroniseAndPreload();
         // A page that may still write its error is read once more later.
         if (maySkip && verdict == PhotoVerdict::Present && lateCheck_.Applies(content))
-            lateCheck_.Watch(AddressOf(visibleView_));
+            lateCheck_.Watch(AddressOrNothing(visibleView_));
     }
 
     window_.SetPageIndexCaretPos(state_.SpinCaretPos);
@@ -304,7 +294,7 @@ void Navigator::WaitTimerOnTimer() {
 
 std::optional<ShownPhotoInfo> Navigator::ShownPhoto() const {
     return kpw::ShownPhoto(ModeOf(settings_.URLIndex), state_.StatisticsView, state_.CurrentIndex,
-                           AddressOf(visibleView_), table_, settings_.PhotoSize);
+                           AddressOrNothing(visibleView_), table_, settings_.PhotoSize);
 }
 
 void Navigator::SlideshowStep() {

@@ -42,19 +42,6 @@ MissingRules Preloader::Rules() const {
     return {settings_.MissingByStatus, settings_.MissingByPlaceholder};
 }
 
-namespace {
-
-std::string AddressOf(const BrowserView& view) {
-    try {
-        return view.LocationURL();
-    } catch (const std::exception& error) {
-        ReportSwallowed("reading a view's address", error);
-        return {};
-    }
-}
-
-}  // namespace
-
 PhotoVerdict Preloader::Judge(int32_t index, const std::string& finalURL,
                               const DocumentContent& content) {
     const MissingRules rules = Rules();
@@ -143,7 +130,7 @@ void Preloader::ProbeComplete(size_t page, const DocumentContent& content) {
         pacer_.TakePreloadBusy(content.RetryAfter);
         return;
     }
-    const std::string url = AddressOf(*pages_[page]);
+    const std::string url = AddressOrNothing(*pages_[page]);
     if (!url.empty() &&
         !EqualsIgnoringCase(url, PutIndexIntoTemplate(probeTemplate_, AbsentPhotoIndex)))
         placeholders_.NoteAbsentAnswer(probeTemplate_, url);
@@ -178,7 +165,7 @@ void Preloader::HiddenPageComplete(const DocumentContent& content) {
         if (DetectsMissing() && !preloadedURL_.empty() &&
             EqualsIgnoringCase(preloadedURL_,
                                PutIndexIntoTemplate(PhotoTemplate(), preloadedIndex_)) &&
-            Judge(preloadedIndex_, AddressOf(hiddenView_), content) == PhotoVerdict::Missing &&
+            Judge(preloadedIndex_, AddressOrNothing(hiddenView_), content) == PhotoVerdict::Missing &&
             Active()) {
             knownMissing_.Add(PhotoTemplate(), preloadedIndex_);
             PumpQueue();
@@ -203,7 +190,7 @@ void Preloader::QueuePageComplete(size_t page, const DocumentContent& content) {
     if (index && !(busy && pacer_.TakePreloadBusy(content.RetryAfter))) {
         if (!busy) pacer_.TakePreloadAnswer();
         if (queue_.Aim().SkipsMissing &&
-            Judge(*index, AddressOf(*pages_[page]), content) == PhotoVerdict::Missing)
+            Judge(*index, AddressOrNothing(*pages_[page]), content) == PhotoVerdict::Missing)
             knownMissing_.Add(PhotoTemplate(), *index);
         else
             queue_.Fetched(*index);
@@ -216,7 +203,7 @@ PhotoVerdict Preloader::JudgeVisiblePage(const BrowserView& visibleView,
                                         const DocumentContent& content) {
     // Outside mode 1 with auto-skip (a statistics page) the words decide.
     if (!DetectsMissing()) return JudgePhotoPage(content, false, Rules());
-    const std::string url = AddressOf(visibleView);
+    const std::string url = AddressOrNothing(visibleView);
     const PhotoVerdict verdict = Judge(state_.CurrentIndex, url, content);
     // A photo found present is forgotten as missing only at its own address.
     const bool own =
