@@ -43,6 +43,8 @@ struct NavigationState {
     int32_t SkippedURLCount = 0;
     // The display mode at the end of the last analysed page load.
     int ShownURLIndex = 0;
+    // The help file of the language in force.
+    std::string HelpFileName;
     // The photo-size buttons may be enabled (display mode 1).
     bool PhotoSizeEnabled = false;
 };

@@ -337,7 +337,12 @@ void Navigator::SpeedButtonStopOnClick() {
     lateCheck_.Cancel();
     const bool wasWaiting = pacer_.StopAll();
     EnableControls(true);
-    if (wasWaiting) window_.SetStatusText("");
+    // The site's error page stays on view: the status bar says what it is.
+    if (wasWaiting) {
+        state_.HeldStatus = texts::BusySite.Stopped.In(texts::LanguageIndex(settings_.Language));
+        state_.HeldStatusFresh = false;
+        window_.SetStatusText(state_.HeldStatus);
+    }
     visibleView_.Stop();
 }
 
@@ -350,7 +355,7 @@ void Navigator::SpeedButtonAutoSkipOnClick() {
 
 void Navigator::SpeedButtonHelpOnClick() {
     HideFavoriteLists();
-    window_.ShowHelp(helpFileName_);
+    window_.ShowHelp(state_.HelpFileName);
 }
 // ---- Index field, timer, keys and wheel
 
@@ -481,7 +486,7 @@ void Navigator::SetFormMainTexts(int language) {
     const int lang = texts::LanguageIndex(language);
     SetURLButtonHints(window_, table_, true, lang);
     window_.SetLabelPageIndexCaption(texts::IndexLabels[ModeIndex(settings_)].In(lang));
-    helpFileName_ = texts::HelpFileName(exeDir_, lang);
+    state_.HelpFileName = texts::HelpFileName(exeDir_, lang);
 }
 
 void Navigator::ApplyConfirmedSettings() {

@@ -33,7 +33,6 @@ public:
 
     const NavigationState& State() const { return state_; }
     const URLTemplateTable& Table() const { return table_; }
-    const std::string& HelpFileName() const { return helpFileName_; }
     const RequestPacer& Pacer() const { return pacer_; }
     const Preloader& Preloads() const { return preloader_; }
 
@@ -131,7 +130,6 @@ private:
     MainWindowPort& window_;
     BrowserView& visibleView_;
     std::string exeDir_;
-    std::string helpFileName_;
     NavigationState state_;
     URLTemplateTable table_{settings_};
     RequestPacer pacer_;

@@ -13,16 +13,22 @@ std::optional<int> FavoriteList::Find(const std::string& indexText) const {
     return std::nullopt;
 }
 
-void FavoriteList::AddOrUpdate(const std::string& key, FavoriteEntry entry, int maxCount) {
+std::vector<FavoriteEntry> FavoriteList::AddOrUpdate(const std::string& key, FavoriteEntry entry,
+                                                     int maxCount) {
+    std::vector<FavoriteEntry> dropped;
     if (std::optional<int> found = Find(key)) {
         entries_.erase(entries_.begin() + *found);
     } else {
         // A list loaded under a higher bound shrinks here, not on updates.
         const size_t bound = static_cast<size_t>(std::max(maxCount, 1));
-        while (entries_.size() >= bound) entries_.pop_back();
+        while (entries_.size() >= bound) {
+            dropped.push_back(std::move(entries_.back()));
+            entries_.pop_back();
+        }
     }
     entries_.insert(entries_.begin(), std::move(entry));
     selected_ = 0;
+    return dropped;
 }
 
 void FavoriteList::MoveToTop(int position) {

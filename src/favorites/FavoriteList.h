@@ -36,7 +36,9 @@ public:
     // Puts entry at the top and selects it. An entry with the index text key
     // is replaced, so the length stays; otherwise bottom entries go while
     // the list holds maxCount or more (a bound below 1 counts as 1).
-    void AddOrUpdate(const std::string& key, FavoriteEntry entry, int maxCount);
+    // Returns the bottom entries that went.
+    std::vector<FavoriteEntry> AddOrUpdate(const std::string& key, FavoriteEntry entry,
+                                           int maxCount);
 
     // Moves the entry at position to the top, trimmed, and selects it.
     void MoveToTop(int position);

@@ -97,9 +97,24 @@ void FavoritesController::SpeedButtonAddFavoriteOnClick() {
         return;
 
     // The entry is looked up again: the modal dialog let other events run.
-    list.AddOrUpdate(key, MakeFavoriteEntry(indexText, CleanRemark(remark)),
-                     settings_.MaxFavoriteCount);
+    const FavoriteEntry entry = MakeFavoriteEntry(indexText, CleanRemark(remark));
+    const std::vector<FavoriteEntry> dropped =
+        list.AddOrUpdate(key, entry, settings_.MaxFavoriteCount);
     window_.FavoriteListChanged(listControl);
+
+    const int language = LanguageIndex();
+    const texts::FavoriteTexts& t = texts::Favorite;
+    std::string said = texts::FillIn(
+        (listControl == Control::FavoriteUsers ? t.AddedUser : t.AddedPhoto).In(language),
+        {indexText});
+    if (!dropped.empty()) {
+        std::string names;
+        for (const FavoriteEntry& gone : dropped)
+            names += (names.empty() ? "" : ", ") + LeadingDigits(gone);
+        said += texts::FillIn(t.Dropped.In(language),
+                              {names, std::to_string(std::max(settings_.MaxFavoriteCount, 1))});
+    }
+    window_.SetStatusText(said);
 }
 
 // ---- Opening
@@ -175,8 +190,13 @@ void FavoritesController::SelectEntry(Control listControl, int position) {
 }
 
 void FavoritesController::DeleteEntry(Control listControl, int position) {
+    const std::string removed = LeadingDigits(List(listControl).At(position));
     List(listControl).Remove(position);
     window_.FavoriteListChanged(listControl);
+    const texts::FavoriteTexts& t = texts::Favorite;
+    window_.SetStatusText(texts::FillIn(
+        (listControl == Control::FavoriteUsers ? t.RemovedUser : t.RemovedPhoto).In(LanguageIndex()),
+        {removed}));
 }
 
 // ---- Closing

@@ -35,6 +35,8 @@ constexpr BrowserViewTexts BrowserView{
     .Done = {.En = "Done", .De = "Fertig"},
     .DoneWithHttpStatus = {.En = "Done (HTTP %1)", .De = "Fertig (HTTP %1)"},
     .Failed = {.En = "Failed (%1)", .De = "Fehlgeschlagen (%1)"},
+    .CannotReach = {.En = "The site cannot be reached (%1)",
+                    .De = "Die Seite ist nicht erreichbar (%1)"},
     .Stopped = {.En = "Stopped", .De = "Angehalten"},
     .PageStoppedWorking = {.En = "The page stopped working",
                            .De = "Die Seite funktioniert nicht mehr"},
@@ -54,6 +56,8 @@ constexpr BusySiteTexts BusySite{
     .GaveUp = {.En = "The site is still busy (HTTP %1) after %2 retries. Press F5 to try again.",
                .De = "Die Seite ist noch immer ausgelastet (HTTP %1), auch nach %2 Versuchen. "
                      "F5 versucht es erneut."},
+    .Stopped = {.En = "Waiting for the busy site stopped. Press F5 to try again.",
+                .De = "Warten auf die ausgelastete Seite beendet. F5 versucht es erneut."},
 };
 
 constexpr SettingsFileTexts SettingsFile{
@@ -78,6 +82,19 @@ constexpr KnownMissingTexts KnownMissing{
                    .De = "1 fehlendes Photo übersprungen (%1)"},
     .SkippedMany = {.En = "Skipped %1 missing photos (%2–%3)",
                     .De = "%1 fehlende Photos übersprungen (%2–%3)"},
+};
+
+constexpr FavoriteTexts Favorite{
+    .AddedPhoto = {.En = "Added %1 to the favorite photos",
+                   .De = "%1 zu den Favoriten-Photos hinzugefügt"},
+    .AddedUser = {.En = "Added %1 to the favorite users",
+                  .De = "%1 zu den Favoriten-Usern hinzugefügt"},
+    .RemovedPhoto = {.En = "Removed %1 from the favorite photos",
+                     .De = "%1 aus den Favoriten-Photos gelöscht"},
+    .RemovedUser = {.En = "Removed %1 from the favorite users",
+                    .De = "%1 aus den Favoriten-Usern gelöscht"},
+    .Dropped = {.En = " and dropped %1 (the list holds %2)",
+                .De = " und %1 entfernt (die Liste fasst %2)"},
 };
 
 constexpr PhotoTexts Photo{

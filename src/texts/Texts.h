@@ -59,6 +59,7 @@ struct BrowserViewTexts {
     Text Done;
     Text DoneWithHttpStatus;  // %1 the HTTP status code
     Text Failed;              // %1 the engine's reason
+    Text CannotReach;         // %1 the engine's code of the connection error
     Text Stopped;
     Text PageStoppedWorking;
     Text CannotOpenAddress;  // %1 the address
@@ -109,6 +110,7 @@ extern const ContextMenuTexts ContextMenu;
 struct BusySiteTexts {
     Text Waiting;  // %1 the HTTP status, %2 the seconds left
     Text GaveUp;   // %1 the HTTP status, %2 the retries made
+    Text Stopped;  // the user ended the wait
 };
 extern const BusySiteTexts BusySite;
 
@@ -131,6 +133,16 @@ struct KnownMissingTexts {
     Text SkippedMany;  // %1 the count, %2 the first index, %3 the last
 };
 extern const KnownMissingTexts KnownMissing;
+
+// What the status bar says when a favourite is added or deleted.
+struct FavoriteTexts {
+    Text AddedPhoto;    // %1 the entry
+    Text AddedUser;     // %1 the entry
+    Text RemovedPhoto;  // %1 the entry
+    Text RemovedUser;   // %1 the entry
+    Text Dropped;       // %1 the entries dropped, %2 the list's bound
+};
+extern const FavoriteTexts Favorite;
 
 // The photo actions: the view's context menu, the status bar and the error
 // box. "%1" is the file or folder concerned, "%2" the detail.

@@ -70,6 +70,10 @@ QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserView
             if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
                 return Text(t.DoneWithHttpStatus.In(language)).arg(info.errorCode());
             }
+            // Said in words; the engine's code follows for a bug report.
+            if (info.errorDomain() == QWebEngineLoadingInfo::ConnectionErrorDomain ||
+                info.errorDomain() == QWebEngineLoadingInfo::DnsErrorDomain)
+                return Text(t.CannotReach.In(language)).arg(info.errorString());
             return Text(t.Failed.In(language)).arg(info.errorString());
     }
 }

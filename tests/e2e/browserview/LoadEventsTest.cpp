@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWidget>
+#include <algorithm>
 #include <csignal>
 
 #include "BrowserViewHarness.h"
@@ -45,6 +46,12 @@ TEST_P(ErrorPages, ErrorPageGivesOneDocumentCompleteWithWhatIsShown) {
     EXPECT_EQ(content.HttpStatus, c.Reported);
     EXPECT_EQ(events.Order, (std::vector<std::string>{"navigate", "download", "document"}));
     ExpectOnlyDocumentsBeforeNextLoad(1);
+    // A site that cannot be reached is said so in words, the code after it.
+    if (c.Status == 0) {
+        EXPECT_NE(std::find(events.StatusTexts.begin(), events.StatusTexts.end(),
+                            "The site cannot be reached (net::ERR_CONNECTION_REFUSED)"),
+                  events.StatusTexts.end());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

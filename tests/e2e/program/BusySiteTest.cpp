@@ -139,5 +139,32 @@ TEST_F(BusySite, StopDuringTheWaitReturnsToIdleAtOnceAndAsksNothingMore) {
     EXPECT_FALSE(WaitForSiteRequest(site, MainHostRequest(Medium(1005), 200), 3000));
 }
 
+// After a busy answer the retry of the page on view goes out alone. Its
+// answer is slow here, so a preload sent beside it would stand before it
+// in the site's log, which is written as each answer leaves.
+TEST_F(BusySite, TheRetryOfThePageOnViewGoesOutAloneUntilItIsAnswered) {
+    DemoSite site(
+        {.latencyMs = 1500, .latencyPath = "/photos/medium/1005.jpg", .busy = "1005-1008"});
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 1000,
+                   .PreloadPages = 2});
+    ASSERT_TRUE(program.WaitFor([&] { return ShowsAnsweredPage(); }, BusyDeadlineMs));
+    ASSERT_TRUE(program.TypeIntoIndexField("1005"));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+    ASSERT_TRUE(WaitForSiteRequest(site, MainHostRequest(Medium(1005), 200), BusyDeadlineMs));
+
+    int beforeAnswer[3] = {0, 0, 0};
+    for (const std::string& line : site.LogLines()) {
+        if (line.find(MainHostRequest(Medium(1005), 200)) != std::string::npos) break;
+        for (int i = 0; i < 3; ++i)
+            beforeAnswer[i] += line.find(" " + Medium(1006 + i) + " ") != std::string::npos;
+    }
+    // Each neighbour was asked once, when the user's step went out, and
+    // answered busy; asked again only after the retry's answer.
+    for (int i = 0; i < 3; ++i) EXPECT_LE(beforeAnswer[i], 1) << 1006 + i;
+    EXPECT_TRUE(SiteHasRequest(site, MainHostRequest(Medium(1006), 503)));
+}
+
 }  // namespace
 }  // namespace kpw

@@ -310,7 +310,7 @@ TEST_F(Navigation, TextsFollowTheLanguageAndConfirmedSettingsApplyWithoutReloadi
               "Nicht existierende Photos\rautomatisch überspringen");
     EXPECT_EQ(window.Hint(Control::URL1), "Photo alleine\r" + settings.TemplateURL13);
     EXPECT_EQ(window.LabelPageIndexCaption(), "Photo-Index");
-    EXPECT_EQ(navigator.HelpFileName(), "/opt/kpw/German.HLP");
+    EXPECT_EQ(state().HelpFileName, "/opt/kpw/German.HLP");
 
     settings.Language = 0;
     settings.TemplateURL30 = "http://users.example/*";
@@ -319,7 +319,7 @@ TEST_F(Navigation, TextsFollowTheLanguageAndConfirmedSettingsApplyWithoutReloadi
     navigator.ApplyConfirmedSettings();
     EXPECT_EQ(window.Hint(Control::URL3), "http://users.example/*");
     EXPECT_EQ(window.Hint(Control::Help), "Help (F1)");
-    EXPECT_EQ(navigator.HelpFileName(), "/opt/kpw/English.HLP");
+    EXPECT_EQ(state().HelpFileName, "/opt/kpw/English.HLP");
     EXPECT_FALSE(visible.Silent());
     EXPECT_EQ(hidden.SilentWrites(), 0);
     EXPECT_EQ(window.TimerInterval(), 2500);

@@ -90,10 +90,14 @@ TEST_F(FavoritesTest, AddUpdatesRemarkOfFoundEntryAndKeepsFullLength) {
     EXPECT_EQ(photos.At(0), "123456   Tower at night");
     EXPECT_EQ(photos.Find("123456"), 0);
     EXPECT_EQ(photos.At(15), "16   x");
+    EXPECT_EQ(window.StatusText(), "Added 123456 to the favorite photos");
     Add("99", "new");  // the bound of the settings
     ASSERT_EQ(photos.Count(), 16);
     EXPECT_EQ(photos.At(1), "123456   Tower at night");
     EXPECT_EQ(photos.At(15), "15   x");
+    // The oldest entry went: the status bar says so.
+    EXPECT_EQ(window.StatusText(),
+              "Added 99 to the favorite photos and dropped 16 (the list holds 16)");
 }
 
 TEST_F(FavoritesTest, UserModeAddsToUsersListWithGermanPrompt) {
@@ -104,6 +108,7 @@ TEST_F(FavoritesTest, UserModeAddsToUsersListWithGermanPrompt) {
               "Zu den Favoriten hinzuf\xC3\xBCgen\r\rBemerkung zu User #70");
     EXPECT_EQ(users.Entries(), std::vector<FavoriteEntry>{"70   "});
     EXPECT_TRUE(photos.Empty());
+    EXPECT_EQ(window.StatusText(), "70 zu den Favoriten-Usern hinzugef\xC3\xBCgt");
 }
 
 TEST_F(FavoritesTest, CancelChangesNothing) {
@@ -220,6 +225,7 @@ TEST_F(FavoritesTest, DeleteLeavesTopSelectedAndEmptyListStillOpens) {
     EXPECT_TRUE(ControlsShown());
     favorites.ComboBoxFavoritePhotosOrUsersOnSelect(Control::FavoritePhotos, 1);
     EXPECT_EQ(photos.Entries(), (std::vector<FavoriteEntry>{"1   a", "3   c"}));
+    EXPECT_EQ(window.StatusText(), "Removed 2 from the favorite photos");
     EXPECT_EQ(photos.Selected(), 0);
     favorites.ComboBoxFavoritePhotosOrUsersOnCloseUp();
     EXPECT_FALSE(window.IsVisible(Control::FavoritePhotos));
