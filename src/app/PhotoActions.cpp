@@ -1,5 +1,8 @@
 #include "app/PhotoActions.h"
 
+#include <sys/stat.h>
+
+
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <utility>
 
 #include "browsing/MainWindowPort.h"
+#include "platform/Platform.h"
 #include "webengine/PhotoFetcher.h"
 
 namespace kpw {
@@ -206,6 +210,9 @@ void PhotoActions::WriteIntoSaveFolder(const ShownPhotoInfo& photo,
         Fail(PhotoFailure::FolderNotWritable, shownFolder, temporary.errorString());
         return;
     }
+    // A temporary file is its owner's alone; the photo gets the mode any
+    // new file gets.
+    ::fchmod(temporary.handle(), static_cast<mode_t>(platform::NewFileMode()));
     if (temporary.write(bytes) != bytes.size() || !temporary.flush()) {
         Fail(WriteFailureOf(temporary), shownFolder, temporary.errorString());
         return;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -95,6 +96,14 @@ int InstallTerminationSignalPipe() {
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
     return fds[0];
+}
+
+unsigned NewFileMode() {
+    // umask can only be read by setting it; the program has one thread that
+    // creates files, so setting it back at once loses nothing.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666U & ~static_cast<unsigned>(mask);
 }
 
 }  // namespace kpw::platform

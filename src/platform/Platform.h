@@ -29,4 +29,8 @@ std::string ExecutablePath();
 // in an orderly way. Returns -1 when the pipe cannot be set up.
 int InstallTerminationSignalPipe();
 
+// The permission bits any program's new file gets here: 0666 less the
+// process's umask.
+unsigned NewFileMode();
+
 }  // namespace kpw::platform

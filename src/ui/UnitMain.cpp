@@ -339,6 +339,8 @@ void TFormMain::SpeedButtonSettingsOnClick() {
             formSettings_ && formSettings_->ExecuteFormSettings(session_.CurrentSettings());
         Button(ToolButton::Settings)->setChecked(false);
         if (accepted) session_.Logic().ApplyConfirmedSettings();
+        // The keys go to the index field again, as after the other dialogs.
+        if (CanFocus(Control::PageIndex)) SetFocus(Control::PageIndex);
     });
 }
 

@@ -1,6 +1,7 @@
 // Saving and copying the photo on view, and the slideshow, in the real
 // window against the demo site.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -110,6 +111,12 @@ TEST_F(PhotoActionsTest, CtrlSSavesThePhotoOfModeOneAndTwoFromTheCacheNeverOverw
     ASSERT_TRUE(SaveWithCtrlS());
     const QString first = QDir(saveFolder).filePath(QStringLiteral("1234.jpg"));
     EXPECT_EQ(Status(), QStringLiteral("Saved as ") + first);
+    // The mode any new file gets, not the temporary file's owner-only one.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat saved {};
+    ASSERT_EQ(::stat(first.toLocal8Bit().constData(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 0777, 0666 & ~mask);
     ASSERT_TRUE(SaveWithCtrlS());
     const QString second = QDir(saveFolder).filePath(QStringLiteral("1234 (2).jpg"));
     EXPECT_EQ(Status(), QStringLiteral("Saved as ") + second);
