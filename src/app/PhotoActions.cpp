@@ -179,14 +179,20 @@ void PhotoActions::FetchShownPhoto(Then then) {
                 }
                 QFile file(fetched.FilePath);
                 const bool read = file.open(QIODevice::ReadOnly);
-                const QByteArray bytes = read ? file.readAll() : QByteArray();
-                const std::optional<std::string> extension =
-                    ExtensionForContentType(fetched.ContentType.toStdString());
+                // Nothing past the limit is read into memory.
+                const bool tooLarge = read && static_cast<size_t>(file.size()) > MaxPhotoBytes;
+                const QByteArray bytes = read && !tooLarge ? file.readAll() : QByteArray();
+                // The picture's own bytes say what it is; the site's word
+                // (its content type) does not choose the file's kind.
+                const std::optional<std::string> extension = PictureExtensionOfBytes(
+                    std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
                 file.close();
                 file.remove();
                 if (!read)
                     Fail(PhotoFailure::WriteFailed, fetched.FilePath, file.errorString());
-                else if (!extension || bytes.isEmpty())
+                else if (tooLarge)
+                    Fail(PhotoFailure::TooLarge, url, QStringLiteral("200 MB"));
+                else if (!extension)
                     Fail(PhotoFailure::NotAnImage, url, fetched.ContentType);
                 else
                     then(photo, bytes, *extension);

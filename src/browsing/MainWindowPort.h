@@ -5,6 +5,9 @@
 
 namespace kpw {
 
+// The log keeps this many lines; the oldest go first.
+inline constexpr int MaxLogLines = 10000;
+
 // The tool bar's buttons; only they can be put down and up.
 enum class ToolButton {
     PhotoSize1,

@@ -217,7 +217,7 @@ int32_t Navigator::JumpOverKnownGap(int32_t countSoFar) {
 
 void Navigator::VisibleWebBrowserOnBeforeNavigate2(const std::string& url) {
     // A navigation of the view has no target frame, post data or headers.
-    window_.AppendLogLine(NavigationLogLine(url, "", 0, ""));
+    window_.AppendLogLine(NavigationLogLine(CutForDisplay(url), "", 0, ""));
 }
 
 void Navigator::VisibleWebBrowserOnDownloadComplete() {
@@ -230,7 +230,7 @@ void Navigator::VisibleWebBrowserOnStatusTextChange(const std::string& text) {
     // The running slideshow keeps its line; the loads are its own. So does
     // a message about photos jumped over.
     if (slideshow_.Running() || !state_.HeldStatus.empty()) return;
-    window_.SetStatusText(text);
+    window_.SetStatusText(CutForDisplay(text));
 }
 
 // ---- The hidden view, the pages loaded ahead and the pacing

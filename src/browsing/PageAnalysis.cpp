@@ -55,4 +55,12 @@ std::string NavigationLogLine(std::string_view url, std::string_view targetFrame
     return line;
 }
 
+std::string CutForDisplay(std::string_view text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return std::string(text);
+    size_t end = maxBytes;
+    // Not inside a UTF-8 sequence: continuation bytes are 10xxxxxx.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return std::string(text.substr(0, end)) + "\u2026";
+}
+
 }  // namespace kpw

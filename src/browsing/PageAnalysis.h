@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +35,13 @@ bool PhotoIsMissing(std::string_view bodyText);
 
 // The log line of one navigation of the visible view. Flags always read as
 // navHyperlink, which the handler stores into them first.
+// Lengths that come from a page are bounded before the window shows them: a
+// page can navigate to an address of megabytes.
+inline constexpr size_t MaxShownTextBytes = 2048;
+// text, cut at a character boundary to at most maxBytes with an ellipsis
+// after it when it was longer.
+std::string CutForDisplay(std::string_view text, size_t maxBytes = MaxShownTextBytes);
+
 std::string NavigationLogLine(std::string_view url, std::string_view targetFrameName,
                               int32_t postData, std::string_view headers);
 

@@ -83,6 +83,22 @@ std::optional<std::string> PhotoFileName(int32_t index, std::string_view extensi
     return name;
 }
 
+std::optional<std::string> PictureExtensionOfBytes(std::string_view bytes) {
+    const auto startsWith = [&](size_t at, std::string_view magic) {
+        return bytes.size() >= at + magic.size() && bytes.substr(at, magic.size()) == magic;
+    };
+    using namespace std::string_view_literals;
+    if (startsWith(0, "\xFF\xD8\xFF"sv)) return "jpg";
+    if (startsWith(0, "\x89PNG\r\n\x1A\n"sv)) return "png";
+    if (startsWith(0, "GIF87a"sv) || startsWith(0, "GIF89a"sv)) return "gif";
+    if (startsWith(0, "RIFF"sv) && startsWith(8, "WEBP"sv)) return "webp";
+    if (startsWith(0, "BM"sv) && bytes.size() >= 26) return "bmp";
+    if (startsWith(4, "ftypavif"sv) || startsWith(4, "ftypavis"sv)) return "avif";
+    if (startsWith(0, "II*\0"sv) || startsWith(0, "MM\0*"sv)) return "tif";
+    if (startsWith(0, "\0\0\1\0"sv) && bytes.size() >= 22) return "ico";
+    return std::nullopt;
+}
+
 std::string PhotoFailureMessage(PhotoFailure failure, int language, std::string_view where,
                                 std::string_view detail) {
     const texts::PhotoTexts& t = texts::Photo;
@@ -108,6 +124,9 @@ std::string PhotoFailureMessage(PhotoFailure failure, int language, std::string_
             break;
         case PhotoFailure::NoFreeName:
             text = t.NoFreeName;
+            break;
+        case PhotoFailure::TooLarge:
+            text = t.TooLarge;
             break;
         case PhotoFailure::ClipboardFailed:
             text = t.ClipboardFailed;

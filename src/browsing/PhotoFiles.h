@@ -15,6 +15,14 @@ inline constexpr const char* SaveFolderName = "Kelvaro Photo Wizard";
 // "image/jpeg; charset=binary"; nothing for types that are not images.
 std::optional<std::string> ExtensionForContentType(std::string_view contentType);
 
+// The extension of a picture type a viewer opens safely (JPEG, PNG, GIF,
+// WebP, BMP, AVIF, TIFF, ICO), told by the file's first bytes, not by what
+// the site says; nothing for anything else (markup, scripts, SVG, ...).
+std::optional<std::string> PictureExtensionOfBytes(std::string_view bytes);
+
+// A photo larger than this is not saved.
+inline constexpr size_t MaxPhotoBytes = size_t{200} * 1024 * 1024;
+
 // The folder photos are saved to: the setting, or when it is blank the
 // program's folder inside the Pictures folder.
 std::string SaveFolderInForce(std::string_view setting, std::string_view picturesFolder);
@@ -34,6 +42,7 @@ enum class PhotoFailure {
     NotAnImage,   // the answer was something else
     FetchFailed,  // no answer: connection refused, timeout, ...
     NoFreeName,
+    TooLarge,  // the photo passes MaxPhotoBytes
     ClipboardFailed,  // the photo could not be read as a picture
 };
 

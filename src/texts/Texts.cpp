@@ -131,6 +131,8 @@ constexpr PhotoTexts Photo{
     .NoFreeName =
         {.En = "The photo was not saved: every file name for it in %1 is taken.",
          .De = "Das Photo wurde nicht gespeichert: alle Dateinamen dafür in %1 sind vergeben."},
+    .TooLarge = {.En = "The photo was not saved: it is larger than %2.",
+                 .De = "Das Photo wurde nicht gespeichert: es ist größer als %2."},
     .ClipboardFailed = {.En = "The photo could not be copied: %2.",
                         .De = "Das Photo konnte nicht kopiert werden: %2."},
     .CannotOpenInBrowser = {.En = "The address %1 cannot be opened in the browser.",

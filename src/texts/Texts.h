@@ -167,6 +167,7 @@ struct PhotoTexts {
     Text NotAnImage;
     Text FetchFailed;
     Text NoFreeName;
+    Text TooLarge;  // %2 the limit
     Text ClipboardFailed;
     Text CannotOpenInBrowser;  // %1 the address
 };

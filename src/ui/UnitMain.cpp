@@ -104,6 +104,7 @@ void TFormMain::CreateControls() {
     memoFont.setPointSize(12);
     memoText_->setFont(memoFont);
     memoText_->setReadOnly(true);
+    memoText_->setMaximumBlockCount(MaxLogLines);
     memoText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoText_->setPlainText(QStringLiteral("MemoText"));
     memoText_->hide();

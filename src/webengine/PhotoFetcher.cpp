@@ -182,7 +182,9 @@ void PhotoFetcher::DownloadFetch() {
 
 bool PhotoFetcher::TakeDownload(QWebEngineDownloadRequest* download) {
     if (!fetch_ || !fetch_->Downloading || fetch_->Download || !page_) return false;
-    if (download->page() != page_ && download->url() != fetch_->Url) return false;
+    // Only the photo address's own answer, on this fetcher's page, is the
+    // photo; a download the page itself started is not.
+    if (download->page() != page_ || download->url() != fetch_->Url) return false;
     fetch_->Download = download;
     const QString type = download->mimeType();
     if (!ExtensionForContentType(type.toStdString())) {

@@ -250,5 +250,27 @@ TEST_F(NavigatorTest, EveryNavigationWritesOneLogLine) {
     EXPECT_EQ(window.StatusText(), "Done");
 }
 
+TEST(DisplayBounds, LongTextsAreCutAtACharacterWithAnEllipsis) {
+    const std::string url = "http://h/#" + std::string(3000, 'a');
+    const std::string cut = CutForDisplay(url);
+    EXPECT_EQ(cut, url.substr(0, MaxShownTextBytes) + "\u2026");
+    // Never inside a character: the two bytes of the u with umlaut stay together.
+    const std::string umlaut = std::string(MaxShownTextBytes - 1, 'a') + "\u00fcb";
+    EXPECT_EQ(CutForDisplay(umlaut), std::string(MaxShownTextBytes - 1, 'a') + "\u2026");
+    EXPECT_EQ(CutForDisplay("short"), "short");
+}
+
+// A page that navigates to an address of megabytes: the log and the status
+// bar get a line of bounded length.
+TEST_F(NavigatorTest, AHugeAddressReachesTheLogAndTheStatusBarCut) {
+    StartIdle();
+    const std::string huge = "http://h/#" + std::string(1900000, 'x');
+    navigator.VisibleWebBrowserOnBeforeNavigate2(huge);
+    navigator.VisibleWebBrowserOnStatusTextChange("Loading " + huge);
+    EXPECT_LT(window.LogLines().back().size(), MaxShownTextBytes + 100);
+    EXPECT_LT(window.StatusText().size(), MaxShownTextBytes + 4);
+    EXPECT_NE(window.StatusText().find("Loading http://h/#xxx"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kpw

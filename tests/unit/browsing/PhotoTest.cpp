@@ -227,5 +227,29 @@ TEST_F(Slideshow, StartedWhileAPageLoadsCountsFromItsCompletion) {
     EXPECT_EQ(visible.LastNavigatedURL(), Photo(301));
 }
 
+// What a site calls a photo is saved only when its own bytes are a picture
+// a viewer opens safely; markup, scripts and SVG (which can carry scripts)
+// are refused whatever their name or type.
+TEST(PictureBytes, TheFirstBytesTellThePictureTypeAndNothingElsePasses) {
+    using namespace std::string_literals;
+    const std::pair<std::string, const char*> pictures[] = {
+        {"\xFF\xD8\xFF\xE0rest"s, "jpg"},
+        {"\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR"s, "png"},
+        {"GIF89a\x01\0"s, "gif"},
+        {"RIFF\x24\0\0\0WEBPVP8 "s, "webp"},
+        {"BM"s + std::string(40, '\0'), "bmp"},
+        {"\0\0\0\x1C" "ftypavif\0\0\0\0"s, "avif"},
+        {"II*\0\x08\0\0\0"s, "tif"},
+        {"\0\0\1\0\1\0"s + std::string(20, '\0'), "ico"},
+    };
+    for (const auto& [bytes, extension] : pictures)
+        EXPECT_EQ(PictureExtensionOfBytes(bytes), std::optional<std::string>(extension)) << extension;
+    for (const std::string& other :
+         {"<svg xmlns=\"http://www.w3.org/2000/svg\"><script>x()</script></svg>"s,
+          "<!DOCTYPE html><html>"s, "#!/bin/sh\nrm -rf ~\n"s, "[Desktop Entry]\nExec=x\n"s,
+          "PK\x03\x04jar"s, ""s, "\xFF\xD8"s, "BM"s})
+        EXPECT_FALSE(PictureExtensionOfBytes(other)) << other;
+}
+
 }  // namespace
 }  // namespace kpw
