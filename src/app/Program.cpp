@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/UnitRunUtils.h"
 #include "browsing/PreloadQueue.h"
@@ -40,6 +41,12 @@ int RunProgramBody(const ProgramBody& body) {
                        std::move(fetcher));
     TFormSettings formSettings(&formMain);
     formMain.SetSettingsForm(&formSettings);
+    // Pages of any site run in the engine: say so when they run unconfined.
+    if (platform::EngineSandboxOff()) {
+        const char* line = "The browser engine's sandbox is off: pages run without it.";
+        formMain.AppendLogLine(line);
+        std::fprintf(stderr, "kelvaro-photo-wizard: %s\n", line);
+    }
 
     // Ending the session closes the window as its close box does, so the
     // settings are written.

@@ -106,4 +106,11 @@ unsigned NewFileMode() {
     return 0666U & ~static_cast<unsigned>(mask);
 }
 
+bool EngineSandboxOff() {
+    const char* disabled = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
+    if (disabled && *disabled && std::string(disabled) != "0") return true;
+    const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    return flags && std::string(flags).find("--no-sandbox") != std::string::npos;
+}
+
 }  // namespace kpw::platform

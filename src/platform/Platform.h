@@ -29,6 +29,11 @@ std::string ExecutablePath();
 // in an orderly way. Returns -1 when the pipe cannot be set up.
 int InstallTerminationSignalPipe();
 
+// Whether the browser engine runs its renderers without its sandbox: the
+// engine's switch for it is set in the environment (as for root, which
+// cannot use the sandbox).
+bool EngineSandboxOff();
+
 // The permission bits any program's new file gets here: 0666 less the
 // process's umask.
 unsigned NewFileMode();

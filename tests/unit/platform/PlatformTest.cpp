@@ -77,6 +77,20 @@ TEST(TerminationSignalPipe, SignalBecomesAByteInsteadOfDeath) {
     EXPECT_EQ(read(fd, &byte, 1), 1);
 }
 
+TEST(EngineSandbox, IsOffWhenTheEnvironmentSwitchesItOff) {
+    ScopedEnv env;
+    env.Set("QTWEBENGINE_DISABLE_SANDBOX", nullptr);
+    env.Set("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    EXPECT_FALSE(platform::EngineSandboxOff());
+    env.Set("QTWEBENGINE_DISABLE_SANDBOX", "0");
+    EXPECT_FALSE(platform::EngineSandboxOff());
+    env.Set("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    EXPECT_TRUE(platform::EngineSandboxOff());
+    env.Set("QTWEBENGINE_DISABLE_SANDBOX", nullptr);
+    env.Set("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-sandbox");
+    EXPECT_TRUE(platform::EngineSandboxOff());
+}
+
 TEST(ExecutablePath, NamesThisTestBinary) {
     EXPECT_NE(ExecutablePath().find("platform_tests"), std::string::npos);
 }
