@@ -256,8 +256,14 @@ void PhotoActions::WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray
     const QString proposed = QDir(folder).filePath(QString::number(photo.Index) + '.' + suffix);
     const QString filter =
         Text(TextOf(texts::Photo.ImageFiles)) + QStringLiteral(" (*.") + suffix + ')';
-    const QString path = QFileDialog::getSaveFileName(
-        dialogParent_, Text(TextOf(texts::Photo.SaveDialogTitle)), proposed, filter);
+    QFileDialog dialog(dialogParent_, Text(TextOf(texts::Photo.SaveDialogTitle)), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(proposed);
+    // A name typed without an extension gets the picture's, before the
+    // dialog asks about replacing a file of that name.
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().constFirst();
     if (path.isEmpty()) return;
     lastChosenFolder_ = QFileInfo(path).absolutePath();
     // The dialog has asked before a file is replaced; the replacement is atomic.

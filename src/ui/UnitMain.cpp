@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -236,6 +237,12 @@ void TFormMain::ConnectEvents() {
                 Guarded([&] { logic.HiddenWebBrowserOnDocumentComplete(content); });
             });
 
+    // Ctrl+Q and Ctrl+W close the window as its close box does.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
     keyPreview_ = std::make_unique<KeyPreview>(*this, *this, logic, session_.Photos(),
                                                panelVisibleWebBrowser_, spinEditPageIndex_);
 }

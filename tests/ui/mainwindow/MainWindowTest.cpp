@@ -277,6 +277,19 @@ TEST_F(MainWindow, AFailedWriteIsReportedAndTheWindowStillCloses) {
     EXPECT_FALSE(form->isVisible());
 }
 
+// Ctrl+Q and Ctrl+W close the window as its close box does: the settings
+// are written, wherever the keyboard focus is.
+TEST_F(MainWindow, CtrlQAndCtrlWCloseTheWindowAndWriteTheSettings) {
+    for (const Qt::Key key : {Qt::Key_Q, Qt::Key_W}) {
+        QFile::remove(IniPath());
+        auto form = Start();
+        form->activateWindow();
+        QTest::keyClick(Probe(*form).PageIndexField(), key, Qt::ControlModifier);
+        EXPECT_FALSE(form->isVisible()) << key;
+        EXPECT_FALSE(ReadIni().isEmpty()) << key;
+    }
+}
+
 TEST_F(MainWindow, CloseHandlersRunOnce) {
     auto form = Start();
     form->close();
