@@ -108,10 +108,9 @@ std::vector<size_t> PreloadQueue::CancelAll() {
 
 std::optional<PreloadQueue::Fetch> PreloadQueue::Next(
     const std::function<bool(int32_t)>& knownMissing) const {
-    if (!aimed_ || aim_.Depth <= 1 || InFlightCount() >= MaxInFlight) return std::nullopt;
-    auto freePage = std::find_if(pages_.begin(), pages_.end(),
-                                 [](const Page& page) { return page.State == PageState::Free; });
-    if (freePage == pages_.end()) return std::nullopt;
+    if (!aimed_ || aim_.Depth <= 1) return std::nullopt;
+    const std::optional<size_t> freePage = FreePage();
+    if (!freePage) return std::nullopt;
 
     int32_t counted = 0;
     for (int64_t distance = 1; distance <= aim_.Reach; ++distance) {
@@ -124,7 +123,7 @@ std::optional<PreloadQueue::Fetch> PreloadQueue::Next(
         ++counted;
         // Distance 1 is the hidden view's.
         if (distance == 1 || WasFetched(candidate) || InFlight(candidate)) continue;
-        return Fetch{static_cast<size_t>(freePage - pages_.begin()), candidate};
+        return Fetch{*freePage, candidate};
     }
     return std::nullopt;
 }
