@@ -33,12 +33,17 @@ int RunProgramBody(const ProgramBody& body) {
     for (int i = 0; body.CreatePreloadPage && i < PreloadQueue::MaxInFlight; ++i)
         preloadPages.push_back(body.CreatePreloadPage());
     std::unique_ptr<QtBrowserView> visibleView = body.CreateView();
+    QtBrowserView* const pageOnView = visibleView.get();
     std::unique_ptr<PhotoFetcher> fetcher =
         body.CreatePhotoFetcher ? body.CreatePhotoFetcher(*visibleView) : nullptr;
     // The session outlives the window, which ends the logic it composed.
     MainSession session(body.Paths);
-    TFormMain formMain(session, std::move(visibleView), body.CreateView(), std::move(preloadPages),
-                       std::move(fetcher));
+    TFormMain formMain(session, std::move(visibleView),
+                       body.CreateHiddenView ? body.CreateHiddenView() : body.CreateView(),
+                       std::move(preloadPages), std::move(fetcher));
+    // What the view refused or ended of the page on view goes to the log.
+    QObject::connect(pageOnView, &QtBrowserView::PageNotice, &formMain,
+                     [&formMain](const QString& line) { formMain.AppendLogLine(line.toStdString()); });
     TFormSettings formSettings(&formMain);
     formMain.SetSettingsForm(&formSettings);
     // Pages of any site run in the engine: say so when they run unconfined.

@@ -18,6 +18,8 @@ struct ProgramBody {
     std::string LanguageIdText;
     FormMainPaths Paths;
     std::function<std::unique_ptr<QtBrowserView>()> CreateView;
+    // The hidden view of the neighbour; CreateView's when not set.
+    std::function<std::unique_ptr<QtBrowserView>()> CreateHiddenView;
     // The off-screen pages of the preload queue; none when not set.
     std::function<std::unique_ptr<QtBrowserView>()> CreatePreloadPage;
     // The photo fetcher of the visible view; without it saving photos fails.

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     body.LanguageIdText = kpw::platform::UserDefaultLanguageIdText();
     body.Paths = {kpw::platform::ExecutablePath(), kpw::platform::AppDataFolder()};
     body.CreateView = [&engine] { return engine->CreateView(); };
+    body.CreateHiddenView = [&engine] { return engine->CreateHiddenView(); };
     body.CreatePreloadPage = [&engine] { return engine->CreateOffScreenPage(); };
     body.CreatePhotoFetcher = [&engine](kpw::QtBrowserView& view) {
         return engine->CreatePhotoFetcher(view);

@@ -113,4 +113,9 @@ bool EngineSandboxOff() {
     return flags && std::string(flags).find("--no-sandbox") != std::string::npos;
 }
 
+bool EndProcess(long long pid) {
+    if (pid <= 1 || pid == static_cast<long long>(getpid())) return false;
+    return kill(static_cast<pid_t>(pid), SIGKILL) == 0;
+}
+
 }  // namespace kpw::platform

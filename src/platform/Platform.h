@@ -38,4 +38,8 @@ bool EngineSandboxOff();
 // process's umask.
 unsigned NewFileMode();
 
+// Ends a process of the program's own at once (a hung renderer of the
+// browser engine). Never the program itself; false when it cannot.
+bool EndProcess(long long pid);
+
 }  // namespace kpw::platform

@@ -48,6 +48,11 @@ constexpr BrowserViewTexts BrowserView{
                    .De = "Die Browser-Ansicht ist geschlossen"},
     .FetchTimedOut = {.En = "no answer in time", .De = "keine Antwort in der vorgesehenen Zeit"},
     .FetchBusy = {.En = "another fetch is still under way", .De = "ein anderer Abruf läuft noch"},
+    .DialogsRefused = {.En = "The page kept opening dialogs; its further dialogs are not shown.",
+                       .De = "Die Seite öffnete Dialog um Dialog; ihre weiteren Dialoge werden "
+                             "nicht angezeigt."},
+    .RendererEnded = {.En = "The page did not respond and was ended.",
+                      .De = "Die Seite reagierte nicht und wurde beendet."},
 };
 
 constexpr BusySiteTexts BusySite{

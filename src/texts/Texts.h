@@ -67,6 +67,8 @@ struct BrowserViewTexts {
     Text ViewClosed;
     Text FetchTimedOut;
     Text FetchBusy;
+    Text DialogsRefused;
+    Text RendererEnded;
 };
 extern const BrowserViewTexts BrowserView;
 

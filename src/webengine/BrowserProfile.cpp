@@ -6,6 +6,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QtGlobal>
 #include <algorithm>
 #include <filesystem>
@@ -40,6 +41,17 @@ void Harden(QWebEngineSettings& settings) {
     settings.setAttribute(S::ErrorPageEnabled, true);
     settings.setUnknownUrlSchemePolicy(S::DisallowUnknownUrlSchemes);
 }
+
+// No page may install a worker that outlives it and answers other pages'
+// loads: the script of a service worker is never fetched, so registering one
+// fails.
+class WorkerRefusal : public QWebEngineUrlRequestInterceptor {
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeServiceWorker)
+            info.block(true);
+    }
+};
 
 // Whether OpenGL here can only be drawn on the processor: Mesa is told so,
 // or there is no GPU a driver could open (no DRM node, no NVIDIA or WSL
@@ -84,6 +96,8 @@ BrowserProfile::BrowserProfile() {
     profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     Harden(*profile_->settings());
+    interceptor_ = std::make_unique<WorkerRefusal>();
+    profile_->setUrlRequestInterceptor(interceptor_.get());
     // A link to a file would otherwise wait for someone to accept the download.
     QObject::connect(
         profile_.get(), &QWebEngineProfile::downloadRequested,
@@ -102,6 +116,10 @@ BrowserProfile::~BrowserProfile() {
 
 std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateView() {
     return std::make_unique<WebEngineBrowserView>(*this);
+}
+
+std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateHiddenView() {
+    return std::make_unique<WebEngineBrowserView>(*this, WebEngineBrowserView::Hidden{});
 }
 
 std::unique_ptr<WebEngineBrowserView> BrowserProfile::CreateOffScreenPage() {

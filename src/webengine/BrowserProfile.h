@@ -8,6 +8,7 @@
 class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
+class QWebEngineUrlRequestInterceptor;
 
 namespace kpw {
 
@@ -40,6 +41,8 @@ public:
     BrowserProfile& operator=(const BrowserProfile&) = delete;
 
     std::unique_ptr<WebEngineBrowserView> CreateView();
+    // The view that loads the neighbour unseen.
+    std::unique_ptr<WebEngineBrowserView> CreateHiddenView();
     // A page without a view, for fetching ahead.
     std::unique_ptr<WebEngineBrowserView> CreateOffScreenPage();
     // The photo fetcher of a view's page; for a view of no engine one whose
@@ -66,6 +69,8 @@ private:
     void OnDownloadRequested(QWebEngineDownloadRequest* download);
 
     std::vector<Claim> claims_;
+    // Goes after the profile that asks it.
+    std::unique_ptr<QWebEngineUrlRequestInterceptor> interceptor_;
     std::unique_ptr<QWebEngineProfile> profile_;
     std::vector<QPointer<QWebEnginePage>> pages_;
 };

@@ -43,6 +43,8 @@ signals:
     // The user asked for the view's context menu at this screen position;
     // the window shows its own.
     void ContextMenuRequested(const QPoint& globalPos);
+    // A line for the log: what the view refused or ended of a page.
+    void PageNotice(const QString& line);
 };
 
 }  // namespace kpw

@@ -10,10 +10,12 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <utility>
 
+#include "platform/Platform.h"
 #include "webengine/BrowserProfile.h"
 #include "webengine/Logging.h"
 #include "webengine/WebEnginePage.h"
@@ -59,6 +61,11 @@ QString Text(const char* text) {
     return QString::fromUtf8(text);
 }
 
+RendererWatch::Ms Now() {
+    return std::chrono::duration_cast<RendererWatch::Ms>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
 QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t,
                      int language) {
     switch (info.status()) {
@@ -81,27 +88,36 @@ QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserView
 }  // namespace
 
 WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, QObject* parent)
-    : WebEngineBrowserView(profile, true, parent) {}
+    : WebEngineBrowserView(profile, true, false, parent) {}
+
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, Hidden, QObject* parent)
+    : WebEngineBrowserView(profile, true, true, parent) {}
 
 WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, OffScreen, QObject* parent)
-    : WebEngineBrowserView(profile, false, parent) {
+    : WebEngineBrowserView(profile, false, true, parent) {
     // Nobody sees or hears it.
     page_->setAudioMuted(true);
 }
 
-WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withView, QObject* parent)
+WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withView, bool unseen,
+                                           QObject* parent)
     : QtBrowserView(parent), markupScript_(MarkupScript()), contentTimeout_(DefaultContentTimeout) {
     qRegisterMetaType<kpw::DocumentContent>();
     if (withView) view_ = new QWebEngineView();
-    page_ = new WebEnginePage(profile.Profile(), view_);
+    page_ = new WebEnginePage(profile.Profile(), unseen, view_);
     profile.AdoptPage(page_);
     if (view_) view_->setPage(page_);
     contentTimer_.setSingleShot(true);
     connect(&contentTimer_, &QTimer::timeout, this, [this] {
         if (contentPending_) {
+            contentUnanswered_ = true;
+            rendererWatch_.Suspect();
+            ArmRendererCheck();
             DeliverContent({});
         }
     });
+    rendererTimer_.setSingleShot(true);
+    connect(&rendererTimer_, &QTimer::timeout, this, &WebEngineBrowserView::CheckRenderer);
     ConnectPage();
     page_->PutActionTexts(language_);
     // The window shows a menu of its own, with the engine's entries that
@@ -116,10 +132,12 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
 
 WebEngineBrowserView::~WebEngineBrowserView() {
     contentTimer_.stop();
+    rendererTimer_.stop();
     contentPending_ = false;
     ++generation_;
     if (page_) {
         page_->onMainFrameNavigation = nullptr;
+        page_->onDialogsRefused = nullptr;
         page_->disconnect(this);
         delete page_.data();
     }
@@ -129,6 +147,9 @@ WebEngineBrowserView::~WebEngineBrowserView() {
 void WebEngineBrowserView::ConnectPage() {
     WebEnginePage* page = page_;
     page->onMainFrameNavigation = [this](const QUrl& url) { OnMainFrameNavigation(url); };
+    page->onDialogsRefused = [this] {
+        EmitContained([&] { emit PageNotice(Text(Texts().DialogsRefused.In(language_))); });
+    };
     connect(page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowserView::OnLoadingChanged);
     connect(page, &QWebEnginePage::loadProgress, this, &WebEngineBrowserView::OnLoadProgress);
     connect(page, &QWebEnginePage::linkHovered, this, &WebEngineBrowserView::OnLinkHovered);
@@ -138,6 +159,7 @@ void WebEngineBrowserView::ConnectPage() {
             });
     connect(page, &QObject::destroyed, this, [this] {
         contentTimer_.stop();
+        rendererTimer_.stop();
         contentPending_ = false;
         loading_ = false;
     });
@@ -165,7 +187,11 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
         throw BrowserError(
             Text(Texts().CannotOpenAddress.In(language_)).arg(QString::fromStdString(url)).toStdString());
     }
-    page.load(target);
+    // A renderer that left the last read unanswered may hold the step up.
+    if (contentUnanswered_) rendererWatch_.Suspect();
+    rendererWatch_.LoadAsked(Now());
+    ArmRendererCheck();
+    page.LoadOwn(target);
 }
 
 void WebEngineBrowserView::GoBack() {
@@ -173,15 +199,19 @@ void WebEngineBrowserView::GoBack() {
     if (!page.history()->canGoBack()) {
         throw BrowserError(Texts().NoPreviousPage.In(language_));
     }
-    page.triggerAction(QWebEnginePage::Back);
+    page.TriggerOwn(QWebEnginePage::Back);
 }
 
 void WebEngineBrowserView::Refresh() {
-    RequirePage().triggerAction(QWebEnginePage::Reload);
+    RequirePage().TriggerOwn(QWebEnginePage::Reload);
 }
 
+// A renderer that does not answer ends with Stop, and the view is usable
+// again.
 void WebEngineBrowserView::Stop() {
     RequirePage().triggerAction(QWebEnginePage::Stop);
+    rendererWatch_.Suspect();
+    ArmRendererCheck();
 }
 
 std::string WebEngineBrowserView::LocationURL() const {
@@ -193,10 +223,11 @@ void WebEngineBrowserView::SetSilent(bool silent) {
 }
 
 void WebEngineBrowserView::ReadBodyText() {
-    // As the content of a load: in the isolated world, out of the page's reach.
+    // As the content of a load: in the isolated world, out of the page's reach,
+    // and cut to the same 4 MiB characters.
     static const QString script = QStringLiteral(
         "(() => { const b = document.body; const t = b ? b.innerText : null;"
-        " return typeof t === 'string' ? t : null; })()");
+        " return typeof t === 'string' ? t.slice(0, 4 * 1024 * 1024) : null; })()");
     const QPointer<WebEngineBrowserView> self(this);
     RequirePage().runJavaScript(script, QWebEngineScript::ApplicationWorld,
                                 [self](const QVariant& result) {
@@ -229,6 +260,11 @@ void WebEngineBrowserView::AddEngineMenuEntries(QMenu& menu) {
 }
 
 void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {
+    // The load asked for again after its renderer was ended was told once.
+    if (!reissuedUrl_.isEmpty() && url == reissuedUrl_) {
+        reissuedUrl_.clear();
+        return;
+    }
     EmitContained([&] { emit BeforeNavigate2(url.toString()); });
 }
 
@@ -237,17 +273,28 @@ void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {
 // replaces it, and the engine then reports one end for both.
 void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        if (!page_->TakeLoadStart(info.url())) {
+            ignoredLoadUrl_ = info.url();
+            return;
+        }
         ++generation_;
         contentTimer_.stop();
         contentPending_ = false;
         loading_ = true;
         loadingUrl_ = info.url();
+        rendererWatch_.LoadStarted(Now());
         httpStatus_ = 0;
         retryAfter_.reset();
         SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
         return;
     }
+    if (!ignoredLoadUrl_.isEmpty() && info.url() == ignoredLoadUrl_) {
+        ignoredLoadUrl_.clear();
+        return;
+    }
+    page_->LoadEnded();
     if (loading_) {
+        rendererWatch_.LoadEnded();
         TakeAnswer(info);
         FinishLoad(FinishedText(info, Texts(), language_), true);
     }
@@ -270,6 +317,7 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
 }
 
 void WebEngineBrowserView::OnLoadProgress(int percent) {
+    rendererWatch_.SignOfLife(Now());
     if (loading_) {
         SetLoadStateText(
             Text(Texts().LoadingProgress.In(language_)).arg(loadingUrl_.toDisplayString()).arg(percent));
@@ -281,7 +329,19 @@ void WebEngineBrowserView::OnLinkHovered(const QString& url) {
 }
 
 void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
+    rendererWatch_.RendererGone();
+    contentUnanswered_ = false;
+    ArmRendererCheck();
+    const bool endedByUs = std::exchange(endingRenderer_, false);
     if (terminationStatus == QWebEnginePage::NormalTerminationStatus) {
+        return;
+    }
+    // The load the program asked for after a hung page (it has not reached
+    // the page yet) goes on in a fresh renderer, as if nothing had happened.
+    if (endedByUs && loading_ && page_ && page_->url() != loadingUrl_ &&
+        HasWebScheme(loadingUrl_)) {
+        reissuedUrl_ = loadingUrl_;
+        page_->LoadOwn(loadingUrl_);
         return;
     }
     // A dead renderer answers no content request and may never end its load.
@@ -331,6 +391,7 @@ void WebEngineBrowserView::OnContent(std::uint64_t load, const QVariant& result)
     if (!contentPending_ || load != generation_ || !page_) {
         return;
     }
+    contentUnanswered_ = false;
     const QVariantMap values = result.toMap();
     DocumentContent content;
     content.BodyMarkup = StringResult(values.value(QStringLiteral("markup")));
@@ -359,6 +420,44 @@ void WebEngineBrowserView::ShowStatusText(const QString& text) {
     }
     shownStatusText_ = text;
     EmitContained([&] { emit StatusTextChange(text); });
+}
+
+void WebEngineBrowserView::ArmRendererCheck() {
+    const std::optional<RendererWatch::Ms> next = rendererWatch_.NextCheck();
+    if (!next) {
+        rendererTimer_.stop();
+        return;
+    }
+    rendererTimer_.start(std::max(RendererWatch::Ms{0}, *next - Now()));
+}
+
+// A renderer that answers no trivial question within its time is hung: it is
+// ended, the view's load ends as "stopped working", and the next load gets a
+// fresh renderer.
+void WebEngineBrowserView::CheckRenderer() {
+    if (!page_) return;
+    switch (rendererWatch_.Check(Now())) {
+        case RendererWatch::Action::None:
+            break;
+        case RendererWatch::Action::SendProbe: {
+            const QPointer<WebEngineBrowserView> self(this);
+            const std::uint64_t probe = rendererWatch_.ProbeId();
+            page_->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                                 [self, probe](const QVariant&) {
+                                     if (!self) return;
+                                     self->rendererWatch_.ProbeAnswered(probe, Now());
+                                     self->ArmRendererCheck();
+                                 });
+            break;
+        }
+        case RendererWatch::Action::EndRenderer:
+            if (platform::EndProcess(page_->renderProcessPid())) {
+                endingRenderer_ = true;
+                EmitContained([&] { emit PageNotice(Text(Texts().RendererEnded.In(language_))); });
+            }
+            break;
+    }
+    ArmRendererCheck();
 }
 
 }  // namespace kpw

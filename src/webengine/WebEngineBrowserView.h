@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "browsing/PageLeash.h"
 #include "texts/Texts.h"
 #include "webengine/QtBrowserView.h"
 
@@ -42,8 +43,13 @@ class WebEngineBrowserView : public QtBrowserView {
 public:
     // The view's widget is created without a parent; the window places it.
     explicit WebEngineBrowserView(BrowserProfile& profile, QObject* parent = nullptr);
-    // An off-screen page: no widget (Widget() is null), no windows, muted.
-    // It loads and reports as a view does; the preload queue fetches with it.
+    // A view nobody sees (the neighbour's): its page runs no scripts of its
+    // own and follows only the program's loads.
+    struct Hidden {};
+    WebEngineBrowserView(BrowserProfile& profile, Hidden, QObject* parent = nullptr);
+    // An off-screen page: no widget (Widget() is null), no windows, muted,
+    // and unseen as the hidden view. It loads and reports as a view does; the
+    // preload queue fetches with it.
     struct OffScreen {};
     WebEngineBrowserView(BrowserProfile& profile, OffScreen, QObject* parent = nullptr);
     ~WebEngineBrowserView() override;
@@ -69,7 +75,7 @@ public:
     void SetContentTimeout(std::chrono::milliseconds timeout) { contentTimeout_ = timeout; }
 
 private:
-    WebEngineBrowserView(BrowserProfile& profile, bool withView, QObject* parent);
+    WebEngineBrowserView(BrowserProfile& profile, bool withView, bool unseen, QObject* parent);
     WebEnginePage& RequirePage() const;
     void ConnectPage();
     void OnMainFrameNavigation(const QUrl& url);
@@ -85,6 +91,9 @@ private:
     void SetLoadStateText(const QString& text);
     void ShowStatusText(const QString& text);
     const texts::BrowserViewTexts& Texts() const;
+    // The hung-renderer watch: carries out its answer and arms its timer.
+    void CheckRenderer();
+    void ArmRendererCheck();
 
     QPointer<QWebEngineView> view_;
     QPointer<WebEnginePage> page_;
@@ -100,6 +109,15 @@ private:
     std::optional<std::string> retryAfter_;
     QTimer contentTimer_;
     std::chrono::milliseconds contentTimeout_;
+    RendererWatch rendererWatch_;
+    QTimer rendererTimer_;
+    // The last content read went unanswered: the renderer may be hung.
+    bool contentUnanswered_ = false;
+    // The program ended the renderer; the load it held is asked for again.
+    bool endingRenderer_ = false;
+    QUrl reissuedUrl_;
+    // A load the view does not report (see WebEnginePage::TakeLoadStart).
+    QUrl ignoredLoadUrl_;
     QString loadStateText_;
     QString shownStatusText_;
     int language_ = texts::English;

@@ -2,19 +2,53 @@
 
 #include <QAction>
 #include <QAuthenticator>
+#include <QCoreApplication>
 #include <QWebEngineCertificateError>
 #include <QWebEngineClientCertificateSelection>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineSettings>
+#include <chrono>
 #include <utility>
 
 #include "texts/Texts.h"
 
 namespace kpw {
 
-WebEnginePage::WebEnginePage(QWebEngineProfile* profile, QObject* parent)
-    : QWebEnginePage(profile, parent) {
+namespace {
+
+NavigationCause CauseOf(QWebEnginePage::NavigationType type) {
+    switch (type) {
+        case QWebEnginePage::NavigationTypeTyped:
+            return NavigationCause::Typed;
+        case QWebEnginePage::NavigationTypeReload:
+            return NavigationCause::Reload;
+        case QWebEnginePage::NavigationTypeBackForward:
+            return NavigationCause::BackForward;
+        case QWebEnginePage::NavigationTypeRedirect:
+            return NavigationCause::Redirect;
+        case QWebEnginePage::NavigationTypeLinkClicked:
+            return NavigationCause::Link;
+        case QWebEnginePage::NavigationTypeFormSubmitted:
+            return NavigationCause::Form;
+        default:
+            return NavigationCause::Other;
+    }
+}
+
+DialogGate::Ms Now() {
+    return std::chrono::duration_cast<DialogGate::Ms>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
+}  // namespace
+
+WebEnginePage::WebEnginePage(QWebEngineProfile* profile, bool unseen, QObject* parent)
+    : QWebEnginePage(profile, parent), unseen_(unseen) {
+    // Its scripts would run where nobody sees them; the program's own
+    // reading runs in its isolated world all the same.
+    if (unseen_) settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, QWebEnginePage::Feature feature) {
                 setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
@@ -40,29 +74,83 @@ WebEnginePage::WebEnginePage(QWebEngineProfile* profile, QObject* parent)
             [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
 }
 
-bool WebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
-    if (isMainFrame && onMainFrameNavigation) {
-        onMainFrameNavigation(url);
-    }
+void WebEnginePage::LoadOwn(const QUrl& url) {
+    own_ = OwnLoad::Asked;
+    ownStartPending_ = true;
+    load(url);
+}
+
+void WebEnginePage::TriggerOwn(WebAction webAction) {
+    own_ = OwnLoad::Asked;
+    ownStartPending_ = true;
+    triggerAction(webAction);
+}
+
+bool WebEnginePage::TakeLoadStart(const QUrl& url) {
+    const QString scheme = url.scheme();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    const bool own = std::exchange(ownStartPending_, false);
+    if (!web || (unseen_ && !own)) return false;
+    dialogs_.PageStarted();
     return true;
 }
 
+bool WebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    if (!isMainFrame) return true;
+    const NavigationCause cause = CauseOf(type);
+    if (!MayNavigate(unseen_, own_, cause, url.scheme().toStdString())) return false;
+    if (own_ == OwnLoad::Asked) own_ = OwnLoad::InFlight;
+    if (onMainFrameNavigation) onMainFrameNavigation(url);
+    return true;
+}
+
+bool WebEnginePage::MayShowDialog() {
+    if (silent) return false;
+    const DialogGate::Answer answer = dialogs_.Ask(Now());
+    if (answer == DialogGate::Answer::RefuseFirst && onDialogsRefused) onDialogsRefused();
+    return answer == DialogGate::Answer::Show;
+}
+
+void WebEnginePage::DialogClosed() {
+    dialogs_.Closed(Now());
+}
+
+// The engine asks "leave this page?" as a confirmation with its own text.
+bool WebEnginePage::IsLeaveQuestion(const QString& message) const {
+    return message ==
+           QCoreApplication::translate("QWebEnginePage",
+                                       "Are you sure you want to leave this page? Changes that "
+                                       "you made may not be saved.");
+}
+
 void WebEnginePage::javaScriptAlert(const QUrl& origin, const QString& message) {
-    if (!silent) {
+    if (MayShowDialog()) {
         QWebEnginePage::javaScriptAlert(origin, message);
+        DialogClosed();
     }
 }
 
-// Silent, a confirmation (the "leave page?" question among them) is
-// answered yes, so the navigation the user asked for goes on.
+// Not shown, a confirmation is answered no, except "leave this page?" while
+// the program's own load waits for it: that one always goes on, so the view
+// never stays on a page the step has left.
 bool WebEnginePage::javaScriptConfirm(const QUrl& origin, const QString& message) {
-    return silent || QWebEnginePage::javaScriptConfirm(origin, message);
+    if (own_ == OwnLoad::Asked && IsLeaveQuestion(message)) return true;
+    // Silent, every confirmation (the user's own "leave page?" among them) is
+    // answered yes, so the navigation the user asked for goes on.
+    if (silent) return true;
+    if (!MayShowDialog()) return false;
+    const bool confirmed = QWebEnginePage::javaScriptConfirm(origin, message);
+    DialogClosed();
+    return confirmed;
 }
 
-// Silent, a prompt is cancelled: the page gets no text nobody typed.
+// Not shown, a prompt is cancelled: the page gets no text nobody typed.
 bool WebEnginePage::javaScriptPrompt(const QUrl& origin, const QString& message,
                                      const QString& defaultValue, QString* result) {
-    return !silent && QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+    if (!MayShowDialog()) return false;
+    const bool answered = QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+    DialogClosed();
+    return answered;
 }
 
 // The engine builds the context menu from the page's actions, so their texts

@@ -6,8 +6,14 @@
 // them, attribute values bare when they are non-empty and only ASCII letters,
 // digits, '-', '_', '.', otherwise in double quotes; void elements have no end
 // tag. The analysis matches patterns such as <P id=author> against this text.
+//
+// Both are cut to 4 MiB characters: what the analysis looks for sits near the
+// start of a page, and a page of any size must not cost the program its size
+// again in copies.
 (function () {
     'use strict';
+
+    const LIMIT = 4 * 1024 * 1024;
 
     const ELEMENT = 1;
     const TEXT = 3;
@@ -58,17 +64,19 @@
     // Iterative, so a deeply nested document cannot exhaust the call stack.
     function serialise(root) {
         const out = [];
+        let length = 0;
+        const push = (part) => { out.push(part); length += part.length; };
         const pending = [{ node: root, closing: false }];
-        while (pending.length > 0) {
+        while (pending.length > 0 && length <= LIMIT) {
             const { node, closing } = pending.pop();
             if (closing) {
-                out.push('</' + tagName(node) + '>');
+                push('</' + tagName(node) + '>');
                 continue;
             }
             switch (node.nodeType) {
             case ELEMENT: {
                 const name = tagName(node);
-                out.push(startTag(node, name));
+                push(startTag(node, name));
                 if (voidElements.has(name)) {
                     break;
                 }
@@ -83,23 +91,25 @@
                 const parent = node.parentNode;
                 const raw = parent && parent.nodeType === ELEMENT &&
                     rawTextElements.has(tagName(parent));
-                out.push(raw ? node.data : escapeText(node.data));
+                const data = node.data.length > LIMIT ? node.data.slice(0, LIMIT) : node.data;
+                push(raw ? data : escapeText(data));
                 break;
             }
             case CDATA:
-                out.push(escapeText(node.data));
+                push(escapeText(node.data));
                 break;
             case COMMENT:
-                out.push('<!--' + node.data + '-->');
+                push('<!--' + node.data + '-->');
                 break;
             case PROCESSING_INSTRUCTION:
-                out.push('<?' + node.target + ' ' + node.data + '>');
+                push('<?' + node.target + ' ' + node.data + '>');
                 break;
             default:
                 break;
             }
         }
-        return out.join('');
+        const markup = out.join('');
+        return markup.length > LIMIT ? markup.slice(0, LIMIT) : markup;
     }
 
     // body is the FRAMESET of a frameset document, and absent in documents
@@ -112,7 +122,7 @@
     const text = body.innerText;
     return {
         markup: serialise(body),
-        text: typeof text === 'string' ? text : null,
+        text: typeof text === 'string' ? text.slice(0, LIMIT) : null,
         type: type
     };
 })();

@@ -244,7 +244,7 @@ TEST_F(BrowserViewTest, CrashedRendererStillCompletesTheDocumentAndTheViewRecove
 TEST_F(BrowserViewTest, ViewsOfOneProfileShareTheHttpCache) {
     site.Add("/cached", FixtureSite::Page{"<html><body>cached</body></html>", 200, 600});
     EventLog hiddenEvents;
-    const std::unique_ptr<WebEngineBrowserView> hidden = profile->CreateView();
+    const std::unique_ptr<WebEngineBrowserView> hidden = profile->CreateHiddenView();
     Record(*hidden, hiddenEvents);
     hidden->Navigate2(site.Url("/cached"), NavHyperlink);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !hiddenEvents.Documents.empty(); }, Deadline));

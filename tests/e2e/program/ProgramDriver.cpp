@@ -111,7 +111,7 @@ void ProgramDriver::Start(const ProgramStart& start) {
 
     profile_ = std::make_unique<BrowserProfile>();
     std::unique_ptr<WebEngineBrowserView> visible = profile_->CreateView();
-    std::unique_ptr<WebEngineBrowserView> hidden = profile_->CreateView();
+    std::unique_ptr<WebEngineBrowserView> hidden = profile_->CreateHiddenView();
     visible_ = visible.get();
     hidden_ = hidden.get();
     std::vector<std::unique_ptr<QtBrowserView>> preloadPages;
