@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
@@ -139,12 +140,16 @@ TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
         std::printf("\na %d MB page on view (information page mode) and as the neighbour\n",
                     megabytes);
         PrintMemory("both views loaded", Measure());
+        QTest::qWait(3000);
+        PrintMemory("3 s later", Measure());
         ASSERT_TRUE(program.TypeIntoIndexField("6"));
         const std::size_t before = program.VisibleDocuments().size();
         ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
         ASSERT_TRUE(program.WaitForSettledLoad(before, 120000));
         ASSERT_TRUE(program.WaitForHiddenDocument(base + "/photo/7", {}, 120000));
         PrintMemory("one step on", Measure());
+        QTest::qWait(3000);
+        PrintMemory("3 s later", Measure());
     }
     server.stop();
     serving.join();

@@ -42,7 +42,7 @@ void DialogGate::Closed(Ms now) {
 }
 
 void RendererWatch::LoadAsked(Ms now) {
-    if (loading_ && now - lastSign_ >= AskQuiet) suspected_ = true;
+    if (loading_ && now - lastSign_ >= AskQuiet) Suspect();
     if (!loading_) lastSign_ = now;
     loading_ = true;
 }
@@ -61,7 +61,11 @@ void RendererWatch::LoadEnded() {
 }
 
 void RendererWatch::Suspect() {
-    suspected_ = true;
+    // A patient probe already out is hurried.
+    if (probeSent_)
+        probeLimit_ = ProbeLimit;
+    else
+        suspected_ = true;
 }
 
 void RendererWatch::ProbeAnswered(std::uint64_t id, Ms now) {
@@ -78,11 +82,12 @@ void RendererWatch::RendererGone() {
 
 RendererWatch::Action RendererWatch::Check(Ms now) {
     if (probeSent_) {
-        if (now - *probeSent_ < ProbeLimit) return Action::None;
+        if (now - *probeSent_ < probeLimit_) return Action::None;
         RendererGone();
         return Action::EndRenderer;
     }
     if (suspected_ || (loading_ && now - lastSign_ >= QuietLimit)) {
+        probeLimit_ = suspected_ ? ProbeLimit : PatientProbeLimit;
         suspected_ = false;
         probeSent_ = now;
         ++probeId_;
@@ -92,7 +97,7 @@ RendererWatch::Action RendererWatch::Check(Ms now) {
 }
 
 std::optional<RendererWatch::Ms> RendererWatch::NextCheck() const {
-    if (probeSent_) return *probeSent_ + ProbeLimit;
+    if (probeSent_) return *probeSent_ + probeLimit_;
     if (suspected_) return Ms{0};
     if (loading_) return lastSign_ + QuietLimit;
     return std::nullopt;

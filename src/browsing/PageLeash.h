@@ -59,15 +59,18 @@ private:
 
 // Tells when a page's renderer is hung, so the adapter can end it and the
 // view loads its next page in a fresh one. A renderer is asked a trivial
-// question (a probe) when a load has shown no sign of life for QuietLimit,
-// or when the adapter suspects it (the content read went unanswered, Stop was
-// pressed); one that does not answer within ProbeLimit is hung. A slow site
-// that still sends data, or a renderer that answers, is left alone.
+// question (a probe) when a load has shown no sign of life for QuietLimit;
+// one that does not answer within PatientProbeLimit more is hung (a very
+// large page may keep its renderer busy that long). When the user waits for
+// it (Stop was pressed, or a step follows a page whose content never came),
+// the adapter suspects it: the probe goes at once and ProbeLimit decides. A
+// slow site that still sends data, or a renderer that answers, is left alone.
 class RendererWatch {
 public:
     using Ms = std::chrono::milliseconds;
     static constexpr Ms QuietLimit{10000};
     static constexpr Ms ProbeLimit{3000};
+    static constexpr Ms PatientProbeLimit{20000};
     // A new load asked for while the last has been quiet this long probes.
     static constexpr Ms AskQuiet{3000};
 
@@ -99,6 +102,7 @@ private:
     bool suspected_ = false;
     Ms lastSign_{0};
     std::optional<Ms> probeSent_;
+    Ms probeLimit_ = ProbeLimit;
     std::uint64_t probeId_ = 0;
 };
 

@@ -29,7 +29,7 @@ namespace kpw {
 
 namespace {
 
-constexpr std::chrono::milliseconds DefaultContentTimeout{5000};
+constexpr std::chrono::milliseconds DefaultContentTimeout{10000};
 
 QString LoadMarkupScript() {
     InitBrowserViewResources();
@@ -110,9 +110,8 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
     contentTimer_.setSingleShot(true);
     connect(&contentTimer_, &QTimer::timeout, this, [this] {
         if (contentPending_) {
+            // Hung, or busy with a very large page: the next step tells.
             contentUnanswered_ = true;
-            rendererWatch_.Suspect();
-            ArmRendererCheck();
             DeliverContent({});
         }
     });
@@ -406,7 +405,15 @@ void WebEngineBrowserView::DeliverContent(DocumentContent content) {
     contentTimer_.stop();
     content.HttpStatus = httpStatus_;
     content.RetryAfter = retryAfter_;
+    const QPointer<WebEngineBrowserView> self(this);
+    const std::uint64_t load = generation_;
     EmitContained([&] { emit DocumentComplete(content); });
+    // A page nobody sees has done its work once it is read: what it fetched
+    // stays in the shared cache, and an empty document in its place lets its
+    // renderer give back what the page took (a very large page takes
+    // gigabytes). The view does not report that load.
+    if (self && page_ && page_->Unseen() && load == generation_ && !loading_)
+        page_->load(QUrl(QStringLiteral("about:blank")));
 }
 
 void WebEngineBrowserView::SetLoadStateText(const QString& text) {

@@ -35,6 +35,8 @@ public:
     // The load under way ended: a redirect from now on is the page's own.
     void LoadEnded() { own_ = OwnLoad::None; }
 
+    bool Unseen() const { return unseen_; }
+
     bool silent = false;
     // Each main-frame navigation the page goes on with.
     std::function<void(const QUrl&)> onMainFrameNavigation;

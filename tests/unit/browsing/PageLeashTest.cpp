@@ -68,15 +68,15 @@ protected:
     RendererWatch watch;
 };
 
-TEST_F(RendererWatchTest, ALoadWithoutSignOfLifeIsProbedAndEndedWhenTheProbeGoesUnanswered) {
+TEST_F(RendererWatchTest, ALoadWithoutSignOfLifeIsProbedPatientlyAndEndedWhenItStaysSilent) {
     watch.LoadStarted(Ms{0});
     EXPECT_EQ(watch.NextCheck(), RendererWatch::QuietLimit);
     EXPECT_EQ(watch.Check(Ms{9999}), RendererWatch::Action::None);
     EXPECT_EQ(watch.Check(Ms{10000}), RendererWatch::Action::SendProbe);
-    EXPECT_EQ(watch.NextCheck(), Ms{10000} + RendererWatch::ProbeLimit);
-    EXPECT_EQ(watch.Check(Ms{10000} + RendererWatch::ProbeLimit - Ms{1}),
+    EXPECT_EQ(watch.NextCheck(), Ms{10000} + RendererWatch::PatientProbeLimit);
+    EXPECT_EQ(watch.Check(Ms{10000} + RendererWatch::PatientProbeLimit - Ms{1}),
               RendererWatch::Action::None);
-    EXPECT_EQ(watch.Check(Ms{10000} + RendererWatch::ProbeLimit),
+    EXPECT_EQ(watch.Check(Ms{10000} + RendererWatch::PatientProbeLimit),
               RendererWatch::Action::EndRenderer);
     // Ended once: nothing more is watched until the next load.
     EXPECT_EQ(watch.NextCheck(), std::nullopt);
@@ -122,6 +122,14 @@ TEST_F(RendererWatchTest, AStepWhileTheLastLoadIsQuietProbesAtOnce) {
     watch.LoadAsked(Ms{100} + RendererWatch::AskQuiet);
     EXPECT_EQ(watch.Check(Ms{3200}), RendererWatch::Action::SendProbe);
     EXPECT_EQ(watch.Check(Ms{3200} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
+}
+
+TEST_F(RendererWatchTest, StopWhileAPatientProbeIsOutHurriesIt) {
+    watch.LoadStarted(Ms{0});
+    EXPECT_EQ(watch.Check(Ms{10000}), RendererWatch::Action::SendProbe);
+    watch.Suspect();
+    EXPECT_EQ(watch.NextCheck(), Ms{10000} + RendererWatch::ProbeLimit);
+    EXPECT_EQ(watch.Check(Ms{10000} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
 }
 
 TEST_F(RendererWatchTest, ARendererThatWentByItselfIsNotEndedAgain) {
