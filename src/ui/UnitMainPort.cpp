@@ -16,6 +16,7 @@
 #include "ui/Hints.h"
 #include "ui/InputQueryDialog.h"
 #include "ui/PageIndexSpinBox.h"
+#include "ui/QtOwnTexts.h"
 #include "ui/UnitMain.h"
 #include "webengine/PhotoFetcher.h"
 #include "webengine/QtBrowserView.h"
@@ -191,8 +192,9 @@ void TFormMain::SetApplicationTitle(const std::string& title) {
     // window title.
     applicationTitle_ = Text(title);
     // The title is put with the other texts of the language in force; the
-    // views' own texts follow it.
+    // views' own texts and Qt's (its file dialogs, its buttons) follow it.
     const int language = LanguageInForce();
+    QtOwnTexts::Use(language);
     visibleView_->SetLanguage(language);
     hiddenView_->SetLanguage(language);
     fetcher_->SetLanguage(language);

@@ -8,6 +8,7 @@
 
 #include "MainWindowHarness.h"
 #include "ui/HelpWindow.h"
+#include "ui/QtOwnTexts.h"
 #include "ui/SettingsControls.h"
 #include "ui/UnitSettings.h"
 
@@ -188,6 +189,9 @@ TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
     EXPECT_EQ(qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex))->text(),
               QStringLiteral("Photo-Index"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));
+    // Qt's own dialogs speak German too (Qt's translations are a package
+    // the program depends on).
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
 
     QTest::mouseClick(Tool(*form, Control::Help), Qt::LeftButton);
     auto* window = form->findChild<HelpWindow*>();
