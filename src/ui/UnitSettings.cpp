@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <algorithm>
@@ -17,6 +18,7 @@
 
 #include "browsing/KeyCodes.h"
 #include "settings/SettingsTable.h"
+#include "settings/WindowPlacement.h"
 #include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 #include "ui/FlagPictures.h"
@@ -73,13 +75,31 @@ bool TFormSettings::ExecuteFormSettings(Settings& settings) {
     acceptedFields_.reset();
     enteredField_ = nullptr;
     spinEditMaxSkippedURLCount_->setFocus(Qt::OtherFocusReason);
-    // Centred on the main window at every showing, also after being moved.
-    setAttribute(Qt::WA_Moved, false);
+    PlaceOverMainWindow();
     const int result = exec();
 
     if (result != QDialog::Accepted || !acceptedFields_) return false;
     SettingsDialogValues::ReadBack(*acceptedFields_, settings);
     return true;
+}
+
+void TFormSettings::PlaceOverMainWindow() {
+    // Centred on the main window at every showing, also after being moved.
+    // The client area is placed, as the main window's is known: Qt's own
+    // centring places the frame and guesses its size from whatever other
+    // windows are open, which put the dialog a title bar higher at some
+    // showings than at others.
+    if (!mainWindow_) return;
+    const QWidget* owner = mainWindow_->window();
+    const auto bounds = [](const QRect& rect) {
+        return WindowBounds{rect.x(), rect.y(), rect.width(), rect.height()};
+    };
+    const QScreen* screen = owner->screen();
+    const QRect available = screen ? screen->availableGeometry() : owner->frameGeometry();
+    const WindowBounds placed = CentredDialogBounds(
+        bounds(owner->geometry()), PixelSize{width(), height()}, bounds(available),
+        MarginsBetween(bounds(owner->frameGeometry()), bounds(owner->geometry())));
+    setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
 }
 
 void TFormSettings::done(int result) {

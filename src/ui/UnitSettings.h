@@ -52,6 +52,7 @@ protected:
 
 private:
     void FormSettingOnCreate();
+    void PlaceOverMainWindow();
     void CreateControls();
     void SetTabOrder();
     void FitFont();

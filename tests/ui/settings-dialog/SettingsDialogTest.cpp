@@ -551,6 +551,24 @@ TEST_F(SettingsDialog, HasTheFixedLayoutAndIsCentredOnTheMainWindow) {
     });
 }
 
+TEST_F(SettingsDialog, OpensAtTheSamePlaceEveryTime) {
+    // Each showing is placed anew; nothing of the last one (the frame the
+    // window manager added, a move by the user) carries over.
+    std::vector<QRect> places;
+    for (int opening = 0; opening < 3; ++opening) {
+        Run([&] {
+            QTest::qWait(50);  // the window manager's answers to the showing
+            places.push_back(dialog_.frameGeometry());
+            if (opening == 1) dialog_.move(dialog_.pos() + QPoint(40, 30));
+        });
+    }
+    ASSERT_EQ(places.size(), 3U);
+    EXPECT_EQ(places[1], places[0]);
+    EXPECT_EQ(places[2], places[0]);
+    const QPoint offset = places[0].center() - mainWindow_.frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+}
+
 // Clipping shows as text wider than its control, or a label running into
 // the field column.
 TEST_F(SettingsDialog, EveryCaptionFitsItsControlInBothLanguages) {
