@@ -144,12 +144,7 @@ std::string TFormMain::Hint(Control control) const {
 
 void TFormMain::SetLabelPageIndexCaption(const std::string& caption) {
     labelPageIndex_->setText(Text(caption));
-    // The label ends where the design has it; a longer caption than the
-    // design font needs grows to the left, never into the index field.
-    const int right = 368 + 57;
-    const int needed = labelPageIndex_->fontMetrics().horizontalAdvance(labelPageIndex_->text());
-    const int width = std::min(std::max(57, needed + 2), right - 361);
-    labelPageIndex_->setGeometry(right - width, 5, width, 13);
+    LayOutIndexRow(*labelPageIndex_, *static_cast<PageIndexSpinBox*>(spinEditPageIndex_));
 }
 
 void TFormMain::SetStatusText(const std::string& text) {
