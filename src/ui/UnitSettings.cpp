@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -155,6 +156,7 @@ void TFormSettings::SetFormSettingsTexts(int language) {
     labelSaveFolder_->setText(Text(MoreOptionsLabel(saveFolderTag, language)));
     SetHint(editSaveFolder_, Text(MoreOptionsHint(saveFolderTag, language)));
     SetHint(buttonBrowseSaveFolder_, in(t.ButtonBrowseSaveFolderHint));
+    buttonRestoreMoreDefaults_->setText(in(t.ButtonRestoreMoreDefaults));
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -240,8 +242,31 @@ void TFormSettings::ComboBoxLanguageOnChange() {
 void TFormSettings::ButtonOkOnClick() {
     // Read before the dialog hides, so no focus change on the way out can
     // touch what was typed.
-    acceptedFields_ = ReadFields();
+    const SettingsDialogFields fields = ReadFields();
+    if (!ConfirmHiddenFavorites(fields)) return;
+    acceptedFields_ = fields;
     accept();
+}
+
+bool TFormSettings::ConfirmHiddenFavorites(const SettingsDialogFields& fields) {
+    if (!favoriteListLengths_) return true;
+    const std::string question =
+        FavoritesHiddenQuestion(FavoritesHiddenBy(fields.MaxFavoriteCount, favoriteListLengths_()),
+                                fields.MaxFavoriteCount, comboBoxLanguage_->currentIndex());
+    if (question.empty()) return true;
+    // Cancel, the box's default, goes back to the dialog with the field as typed.
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, windowTitle().trimmed(), Text(question).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer == QMessageBox::Ok) return true;
+    spinEditMaxFavoriteCount_->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void TFormSettings::ButtonRestoreMoreDefaultsOnClick() {
+    SettingsDialogFields fields = ReadFields();
+    SettingsDialogValues::RestoreMoreOptionsDefaults(fields);
+    ShowFields(fields);
 }
 
 void TFormSettings::ShowFields(const SettingsDialogFields& fields) {

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "MainWindowHarness.h"
@@ -127,6 +128,34 @@ TEST_F(SettingsApply, CancelChangesNothing) {
     EXPECT_EQ(Hint(*form, Control::Settings), QStringLiteral("Settings"));
     EXPECT_EQ(Probe(*form).NavigateTimer()->interval(), 300);
     EXPECT_TRUE(visible_->silent);
+}
+
+TEST_F(SettingsApply, LoweringTheFavoritesBoundNamesTheEntriesOfTheWindowsListsItHides) {
+    QStringList ini = {"[Page]", "PhotoIndex=500", "[Favorites]", "MaxFavoriteCount=12"};
+    for (int i = 1; i <= 11; ++i) ini << QStringLiteral("FavoritePhoto%1=%1").arg(i);
+    ini << "FavoriteUser1=77";
+    WriteIni(ini);
+    auto form = Start();
+    form->SetSettingsForm(new TFormSettings(form.get()));
+    FinishLoad();
+    ASSERT_EQ(Probe(*form).CurrentSettings().MaxFavoriteCount, 12);
+
+    QString question;
+    RunDialog(*form, [&](TFormSettings& dialog) {
+        Field<SpinEdit>(dialog, "SpinEditMaxFavoriteCount")->SetText(QStringLiteral("8"));
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            poll.stop();
+            question = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        poll.start(10);
+        Ok(dialog);
+    });
+    EXPECT_TRUE(question.contains("the last 3 favorite photos from")) << question.toStdString();
+    EXPECT_EQ(Probe(*form).CurrentSettings().MaxFavoriteCount, 8);
 }
 
 struct Closing {
