@@ -559,7 +559,6 @@ TEST_F(SettingsDialog, OpensAtTheSamePlaceEveryTime) {
     std::vector<QRect> places;
     for (int opening = 0; opening < 3; ++opening) {
         Run([&] {
-            QTest::qWait(50);  // the window manager's answers to the showing
             places.push_back(dialog_.frameGeometry());
             if (opening == 1) dialog_.move(dialog_.pos() + QPoint(40, 30));
         });
