@@ -79,7 +79,8 @@ ahead. Photos that do not exist are skipped by themselves, favourite
 photos and users are kept with a remark, and all texts are in English
 or German.")
 # The libraries come from the binary (the engine's helper process with them);
-# the display plug-ins are loaded at run time, so they are named here.
+# the display plug-ins and Qt's translations (its dialogs in German) are
+# loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 include(CPack)

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "texts/SystemReasons.h"
 #include "texts/Texts.h"
 
 namespace kpw {
@@ -132,7 +133,14 @@ std::string PhotoFailureMessage(PhotoFailure failure, int language, std::string_
             text = t.ClipboardFailed;
             break;
     }
-    return texts::FillIn(text.In(texts::LanguageIndex(language)), {where, detail});
+    // A file's failure ends in the system's reason, which Qt hands over in
+    // the system's words; the other details are the site's or the program's.
+    const bool fileFailure = failure == PhotoFailure::FolderNotWritable ||
+                             failure == PhotoFailure::DiskFull ||
+                             failure == PhotoFailure::WriteFailed;
+    const std::string shownDetail =
+        fileFailure ? texts::SystemReasonOfText(detail, language) : std::string(detail);
+    return texts::FillIn(text.In(texts::LanguageIndex(language)), {where, shownDetail});
 }
 
 }  // namespace kpw

@@ -6,11 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <string_view>
 
+#include "texts/SystemReasons.h"
 #include "texts/Texts.h"
 
 namespace kpw {
@@ -19,10 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The message of a failure in the program's language; the system's reason
-// comes in the system's own.
-std::string Failure(const char* text, const std::string& path, int error) {
-    return texts::FillIn(text, {path, std::strerror(error)});
+// The message of a failure in the program's language, the system's reason
+// too where the program knows it.
+std::string Failure(const char* text, const std::string& path, int error, int language) {
+    return texts::FillIn(text, {path, texts::SystemReason(error, language)});
 }
 
 std::string Failure(const char* text, const std::string& path) {
@@ -72,14 +72,14 @@ Target ResolveTarget(const std::string& path, int lang) {
     for (int hops = 0; hops <= 40; ++hops) {
         struct stat status {};
         if (::lstat(target.Path.c_str(), &status) != 0) {
-            if (errno != ENOENT) target.Error = Failure(t.CannotOpen.In(lang), path, errno);
+            if (errno != ENOENT) target.Error = Failure(t.CannotOpen.In(lang), path, errno, lang);
             return target;
         }
         if (S_ISLNK(status.st_mode)) {
             std::error_code error;
             const fs::path link = fs::read_symlink(target.Path, error);
             if (error) {
-                target.Error = Failure(t.CannotOpen.In(lang), path, error.value());
+                target.Error = Failure(t.CannotOpen.In(lang), path, error.value(), lang);
                 return target;
             }
             target.Path = link.is_absolute() ? link : target.Path.parent_path() / link;
@@ -93,7 +93,7 @@ Target ResolveTarget(const std::string& path, int lang) {
         }
         return target;
     }
-    target.Error = Failure(t.CannotOpen.In(lang), path, ELOOP);
+    target.Error = Failure(t.CannotOpen.In(lang), path, ELOOP, lang);
     return target;
 }
 
@@ -142,7 +142,7 @@ FileReadResult ReadWholeFile(const std::string& path, int language) {
     if (::stat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return result;
         result.Status = FileReadStatus::Failed;
-        result.Error = Failure(t.CannotOpen.In(lang), path, errno);
+        result.Error = Failure(t.CannotOpen.In(lang), path, errno, lang);
         return result;
     }
     const auto notRegular = [&] {
@@ -155,7 +155,7 @@ FileReadResult ReadWholeFile(const std::string& path, int language) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result.Status = FileReadStatus::Failed;
-        result.Error = Failure(t.CannotOpen.In(lang), path, errno);
+        result.Error = Failure(t.CannotOpen.In(lang), path, errno, lang);
         return result;
     }
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -171,7 +171,7 @@ FileReadResult ReadWholeFile(const std::string& path, int language) {
             const int error = errno;
             ::close(fd);
             result.Status = FileReadStatus::Failed;
-            result.Error = Failure(t.CannotRead.In(lang), path, error);
+            result.Error = Failure(t.CannotRead.In(lang), path, error, lang);
             result.Bytes.clear();
             return result;
         }
@@ -211,7 +211,7 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return Failure(t.CannotCreate.In(lang), target.string(), errno);
+    if (fd < 0) return Failure(t.CannotCreate.In(lang), target.string(), errno, lang);
 
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
@@ -220,7 +220,7 @@ std::optional<std::string> ReplaceFileAtomically(const std::string& path, std::s
 
     const auto abandon = [&](const char* what, int error) {
         ::unlink(temporary.c_str());
-        return Failure(what, target.string(), error);
+        return Failure(what, target.string(), error, lang);
     };
     if (!WriteAll(fd, bytes) || !Sync(fd)) {
         const int error = errno;

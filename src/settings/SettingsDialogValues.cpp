@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "settings/IntegerSyntax.h"
+#include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 
 namespace kpw {
@@ -174,6 +175,41 @@ int32_t SpinFieldStep(const std::string& text, int steps, IntegerBounds bounds) 
     if (stepped < bounds.Low) return bounds.Low;
     if (stepped > bounds.High) return bounds.High;
     return static_cast<int32_t>(stepped);
+}
+
+void SettingsDialogValues::RestoreMoreOptionsDefaults(SettingsDialogFields& fields) {
+    for (int tag : MoreNumberTags)
+        fields.MoreNumber(tag) = std::to_string(SettingWithTag(tag)->Default.Number);
+    for (int tag : MoreSwitchTags)
+        fields.MoreSwitch(tag) = SettingWithTag(tag)->Default.Number != 0;
+    fields.SaveFolder = std::string(SettingNamed("SaveFolder").Default.Text);
+}
+
+FavoriteListLengths FavoritesHiddenBy(const std::string& maxFavoriteCountText,
+                                      FavoriteListLengths lengths) {
+    const auto bound =
+        static_cast<size_t>(SpinFieldValue(maxFavoriteCountText, MaxFavoriteCountBounds));
+    const auto past = [bound](size_t length) { return length > bound ? length - bound : 0; };
+    return {past(lengths.Photos), past(lengths.Users)};
+}
+
+std::string FavoritesHiddenQuestion(FavoriteListLengths hidden,
+                                    const std::string& maxFavoriteCountText, int language) {
+    if (hidden.Photos == 0 && hidden.Users == 0) return {};
+    const texts::SettingsFormTexts& t = texts::SettingsForm;
+    const auto count = [language](size_t n, const texts::Text& one, const texts::Text& many) {
+        return n == 1 ? std::string(one.In(language))
+                      : texts::FillIn(many.In(language), {std::to_string(n)});
+    };
+    std::string lists;
+    if (hidden.Photos > 0)
+        lists = count(hidden.Photos, t.HiddenFavoritePhoto, t.HiddenFavoritePhotos);
+    if (hidden.Users > 0) {
+        if (!lists.empty()) lists += t.HiddenFavoritesAnd.In(language);
+        lists += count(hidden.Users, t.HiddenFavoriteUser, t.HiddenFavoriteUsers);
+    }
+    const int32_t bound = SpinFieldValue(maxFavoriteCountText, MaxFavoriteCountBounds);
+    return texts::FillIn(t.FavoritesHiddenQuestion.In(language), {std::to_string(bound), lists});
 }
 
 }  // namespace kpw

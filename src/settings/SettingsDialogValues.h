@@ -92,6 +92,10 @@ public:
     // OK: the fields into the thirteen settings; nothing else is touched.
     static void ReadBack(const SettingsDialogFields& fields, Settings& settings);
 
+    // "Restore all defaults" of the "More options" group: each of its fields
+    // shows its setting's default; the fields above keep what they show.
+    static void RestoreMoreOptionsDefaults(SettingsDialogFields& fields);
+
 private:
     // Until the first opening, the layout's values.
     int32_t maxSkippedURLCountAtOpen_ = 100;
@@ -99,6 +103,26 @@ private:
     int32_t maxFavoriteCountAtOpen_ = 64;
     std::array<int32_t, MoreNumberTags.size()> moreNumbersAtOpen_{};
 };
+
+// How many entries each favourites list has, or how many of them a bound
+// hides.
+struct FavoriteListLengths {
+    size_t Photos = 0;
+    size_t Users = 0;
+    bool operator==(const FavoriteListLengths&) const = default;
+};
+
+// The entries that the bound typed into the favourites field hides from the
+// next start on: those past it in each list. They stay in the settings
+// file and are listed again once the bound is raised.
+FavoriteListLengths FavoritesHiddenBy(const std::string& maxFavoriteCountText,
+                                      FavoriteListLengths lengths);
+
+// The question OK asks before it hides entries, in a language: how many of
+// which list, and that a larger bound brings them back. Empty when nothing
+// is hidden.
+std::string FavoritesHiddenQuestion(FavoriteListLengths hidden,
+                                    const std::string& maxFavoriteCountText, int language);
 
 // A number field's value as OK reads it: the text brought into the bounds,
 // the lower bound for a text that is not an integer.

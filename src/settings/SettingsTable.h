@@ -36,12 +36,15 @@ struct SettingDefault {
 };
 
 // Where the settings dialog edits a setting: the tag of its field (0 for
-// none) and, for the group of further options, the row and its texts.
+// none), the unit shown beside a number field and, for the group of further
+// options, the row and its texts. Units are SI symbols ("ms", "s"), written
+// alike in both languages.
 struct SettingDialogPlace {
     int Tag = 0;
     int MoreOptionsRow = -1;  // -1: not in the "More options" group
     texts::Text Label{.En = "", .De = ""};
     texts::Text Hint{.En = "", .De = ""};
+    std::string_view Unit = {};
 };
 
 inline constexpr std::optional<IntegerBounds> Unbounded = std::nullopt;
@@ -52,14 +55,15 @@ constexpr std::optional<IntegerBounds> Between(int32_t low, int32_t high) {
 
 inline constexpr SettingDialogPlace NoDialogTag{};
 
-constexpr SettingDialogPlace DialogTag(int tag) {
-    return {.Tag = tag};
+constexpr SettingDialogPlace DialogTag(int tag, std::string_view unit = {}) {
+    return {.Tag = tag, .Unit = unit};
 }
 
 // A row of the dialog's "More options" group; the hint may show the bounds
 // as %1 and %2.
-constexpr SettingDialogPlace MoreOptions(int tag, int row, texts::Text label, texts::Text hint) {
-    return {.Tag = tag, .MoreOptionsRow = row, .Label = label, .Hint = hint};
+constexpr SettingDialogPlace MoreOptions(int tag, int row, texts::Text label, texts::Text hint,
+                                         std::string_view unit = {}) {
+    return {.Tag = tag, .MoreOptionsRow = row, .Label = label, .Hint = hint, .Unit = unit};
 }
 
 // One persisted setting: where it stands in the INI file, its field, its

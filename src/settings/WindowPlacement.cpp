@@ -58,4 +58,20 @@ WindowBounds OuterBoundsAround(WindowBounds client, FrameMargins margins) {
                         Saturated(int64_t{client.Height} + margins.Top + margins.Bottom)};
 }
 
+WindowBounds CentredDialogBounds(WindowBounds ownerClient, PixelSize dialog, WindowBounds available,
+                                 FrameMargins frame) {
+    const int64_t centreX = int64_t{ownerClient.Left} + ownerClient.Width / 2;
+    const int64_t centreY = int64_t{ownerClient.Top} + ownerClient.Height / 2;
+    int64_t left = centreX - dialog.Width / 2;
+    int64_t top = centreY - dialog.Height / 2;
+    // The right and bottom edges first, so that the left and top win.
+    const int64_t right = int64_t{available.Left} + available.Width;
+    const int64_t bottom = int64_t{available.Top} + available.Height;
+    left = std::min(left, right - frame.Right - dialog.Width);
+    top = std::min(top, bottom - frame.Bottom - dialog.Height);
+    left = std::max(left, int64_t{available.Left} + frame.Left);
+    top = std::max(top, int64_t{available.Top} + frame.Top);
+    return WindowBounds{Saturated(left), Saturated(top), dialog.Width, dialog.Height};
+}
+
 }  // namespace kpw

@@ -42,4 +42,12 @@ WindowBounds ClientBoundsWithin(WindowBounds outer, FrameMargins margins);
 // The outer bounds around a client area.
 WindowBounds OuterBoundsAround(WindowBounds client, FrameMargins margins);
 
+// Where a dialog's client area goes at each showing: centred on its owner's
+// client area, then moved so that the dialog with its frame lies within the
+// available area, its top-left corner first where it is larger. The frame
+// is the owner's, the dialog's own not being known before it is shown; the
+// same owner place gives the same dialog place every time.
+WindowBounds CentredDialogBounds(WindowBounds ownerClient, PixelSize dialog, WindowBounds available,
+                                 FrameMargins frame);
+
 }  // namespace kpw

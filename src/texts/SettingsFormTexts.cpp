@@ -84,6 +84,23 @@ constexpr SettingsFormTexts SettingsForm{
     .ButtonCancel = {.En = "Cancel", .De = "Abbrechen"},
     .GroupMoreOptions = {.En = "More options", .De = "Weitere Optionen"},
     .ButtonBrowseSaveFolderHint = {.En = "Choose the folder", .De = "Ordner auswählen"},
+    .ButtonRestoreMoreDefaults = {.En = "Restore all defaults",
+                                  .De = "Standardwerte wiederherstellen"},
+    .FavoritesHiddenQuestion =
+        {.En = "With a max favorite count of %1, the lists no longer show %2 from the next "
+               "start on. These entries stay in the settings file and come back once the "
+               "count is raised.\r\rKeep the new count anyway?",
+         .De = "Mit einer maximalen Favoriten-Anzahl von %1 zeigen die Listen ab dem nächsten "
+               "Start %2 nicht mehr an. Diese Einträge bleiben in der Einstellungsdatei erhalten "
+               "und erscheinen wieder, sobald die Anzahl erhöht wird.\r\rDie neue Anzahl "
+               "trotzdem übernehmen?"},
+    .HiddenFavoritePhoto = {.En = "the last favorite photo", .De = "das letzte Favoriten-Photo"},
+    .HiddenFavoritePhotos = {.En = "the last %1 favorite photos",
+                             .De = "die letzten %1 Favoriten-Photos"},
+    .HiddenFavoriteUser = {.En = "the last favorite user", .De = "den letzten Favoriten-User"},
+    .HiddenFavoriteUsers = {.En = "the last %1 favorite users",
+                            .De = "die letzten %1 Favoriten-User"},
+    .HiddenFavoritesAnd = {.En = " and ", .De = " und "},
 };
 
 std::string SettingsFormTitle(const std::string& mainCaption, int language) {

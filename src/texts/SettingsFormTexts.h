@@ -41,6 +41,14 @@ struct SettingsFormTexts {
     // The group of options beyond the ones above, and its folder button.
     Text GroupMoreOptions;
     Text ButtonBrowseSaveFolderHint;
+    Text ButtonRestoreMoreDefaults;
+    // The question before OK hides favourites: %1 the bound, %2 which ones.
+    Text FavoritesHiddenQuestion;
+    Text HiddenFavoritePhoto;
+    Text HiddenFavoritePhotos;  // %1 how many
+    Text HiddenFavoriteUser;
+    Text HiddenFavoriteUsers;  // %1 how many
+    Text HiddenFavoritesAnd;
 };
 
 extern const SettingsFormTexts SettingsForm;

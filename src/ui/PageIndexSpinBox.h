@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
+class QLabel;
+
 #include "browsing/IndexField.h"
 
 namespace kpw {
@@ -14,6 +16,10 @@ class PageIndexSpinBox : public QSpinBox {
 public:
     using QSpinBox::QSpinBox;
     QLineEdit* Edit() const { return lineEdit(); }
+
+    // The width at which the field shows every index whole, up to the
+    // largest an int holds, in its font and style.
+    int WidthForEveryIndex() const;
 
 signals:
     void Entered();
@@ -34,5 +40,9 @@ protected:
         QSpinBox::focusOutEvent(event);
     }
 };
+
+// Places the index field and its label in the tool row: the field as wide
+// as every index needs, the label's caption whole beside it.
+void LayOutIndexRow(QLabel& label, PageIndexSpinBox& field);
 
 }  // namespace kpw

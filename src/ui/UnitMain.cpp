@@ -340,6 +340,16 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TFormMain::SetSettingsForm(TFormSettings* formSettings) {
+    formSettings_ = formSettings;
+    if (formSettings_) {
+        formSettings_->SetFavoriteListLengths([this] {
+            return FavoriteListLengths{session_.FavoritePhotos().Entries().size(),
+                                       session_.FavoriteUsers().Entries().size()};
+        });
+    }
+}
+
 void TFormMain::SpeedButtonSettingsOnClick() {
     Guarded([&] {
         session_.Logic().HideFavoriteLists();

@@ -45,7 +45,9 @@ public:
               std::unique_ptr<PhotoFetcher> fetcher = nullptr);
     ~TFormMain() override;
 
-    void SetSettingsForm(TFormSettings* formSettings) { formSettings_ = formSettings; }
+    // The settings dialog the settings button opens; it learns how long the
+    // favourites lists are.
+    void SetSettingsForm(TFormSettings* formSettings);
 
     // The close at the end of the session: as the close box, but nobody may
     // be there to answer a box, so open dialogs are closed and a failed write

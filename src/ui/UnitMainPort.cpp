@@ -16,6 +16,7 @@
 #include "ui/Hints.h"
 #include "ui/InputQueryDialog.h"
 #include "ui/PageIndexSpinBox.h"
+#include "ui/QtOwnTexts.h"
 #include "ui/UnitMain.h"
 #include "webengine/PhotoFetcher.h"
 #include "webengine/QtBrowserView.h"
@@ -143,12 +144,7 @@ std::string TFormMain::Hint(Control control) const {
 
 void TFormMain::SetLabelPageIndexCaption(const std::string& caption) {
     labelPageIndex_->setText(Text(caption));
-    // The label ends where the design has it; a longer caption than the
-    // design font needs grows to the left, never into the index field.
-    const int right = 368 + 57;
-    const int needed = labelPageIndex_->fontMetrics().horizontalAdvance(labelPageIndex_->text());
-    const int width = std::min(std::max(57, needed + 2), right - 361);
-    labelPageIndex_->setGeometry(right - width, 5, width, 13);
+    LayOutIndexRow(*labelPageIndex_, *static_cast<PageIndexSpinBox*>(spinEditPageIndex_));
 }
 
 void TFormMain::SetStatusText(const std::string& text) {
@@ -191,8 +187,9 @@ void TFormMain::SetApplicationTitle(const std::string& title) {
     // window title.
     applicationTitle_ = Text(title);
     // The title is put with the other texts of the language in force; the
-    // views' own texts follow it.
+    // views' own texts and Qt's (its file dialogs, its buttons) follow it.
     const int language = LanguageInForce();
+    QtOwnTexts::Use(language);
     visibleView_->SetLanguage(language);
     hiddenView_->SetLanguage(language);
     fetcher_->SetLanguage(language);

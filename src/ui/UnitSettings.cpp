@@ -8,7 +8,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <algorithm>
@@ -17,6 +19,7 @@
 
 #include "browsing/KeyCodes.h"
 #include "settings/SettingsTable.h"
+#include "settings/WindowPlacement.h"
 #include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 #include "ui/FlagPictures.h"
@@ -73,13 +76,31 @@ bool TFormSettings::ExecuteFormSettings(Settings& settings) {
     acceptedFields_.reset();
     enteredField_ = nullptr;
     spinEditMaxSkippedURLCount_->setFocus(Qt::OtherFocusReason);
-    // Centred on the main window at every showing, also after being moved.
-    setAttribute(Qt::WA_Moved, false);
+    PlaceOverMainWindow();
     const int result = exec();
 
     if (result != QDialog::Accepted || !acceptedFields_) return false;
     SettingsDialogValues::ReadBack(*acceptedFields_, settings);
     return true;
+}
+
+void TFormSettings::PlaceOverMainWindow() {
+    // Centred on the main window at every showing, also after being moved.
+    // The client area is placed, as the main window's is known: Qt's own
+    // centring places the frame and guesses its size from whatever other
+    // windows are open, which put the dialog a title bar higher at some
+    // showings than at others.
+    if (!mainWindow_) return;
+    const QWidget* owner = mainWindow_->window();
+    const auto bounds = [](const QRect& rect) {
+        return WindowBounds{rect.x(), rect.y(), rect.width(), rect.height()};
+    };
+    const QScreen* screen = owner->screen();
+    const QRect available = screen ? screen->availableGeometry() : owner->frameGeometry();
+    const WindowBounds placed = CentredDialogBounds(
+        bounds(owner->geometry()), PixelSize{width(), height()}, bounds(available),
+        MarginsBetween(bounds(owner->frameGeometry()), bounds(owner->geometry())));
+    setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
 }
 
 void TFormSettings::done(int result) {
@@ -135,6 +156,7 @@ void TFormSettings::SetFormSettingsTexts(int language) {
     labelSaveFolder_->setText(Text(MoreOptionsLabel(saveFolderTag, language)));
     SetHint(editSaveFolder_, Text(MoreOptionsHint(saveFolderTag, language)));
     SetHint(buttonBrowseSaveFolder_, in(t.ButtonBrowseSaveFolderHint));
+    buttonRestoreMoreDefaults_->setText(in(t.ButtonRestoreMoreDefaults));
 }
 
 bool TFormSettings::eventFilter(QObject* watched, QEvent* event) {
@@ -220,8 +242,31 @@ void TFormSettings::ComboBoxLanguageOnChange() {
 void TFormSettings::ButtonOkOnClick() {
     // Read before the dialog hides, so no focus change on the way out can
     // touch what was typed.
-    acceptedFields_ = ReadFields();
+    const SettingsDialogFields fields = ReadFields();
+    if (!ConfirmHiddenFavorites(fields)) return;
+    acceptedFields_ = fields;
     accept();
+}
+
+bool TFormSettings::ConfirmHiddenFavorites(const SettingsDialogFields& fields) {
+    if (!favoriteListLengths_) return true;
+    const std::string question =
+        FavoritesHiddenQuestion(FavoritesHiddenBy(fields.MaxFavoriteCount, favoriteListLengths_()),
+                                fields.MaxFavoriteCount, comboBoxLanguage_->currentIndex());
+    if (question.empty()) return true;
+    // Cancel, the box's default, goes back to the dialog with the field as typed.
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, windowTitle().trimmed(), Text(question).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer == QMessageBox::Ok) return true;
+    spinEditMaxFavoriteCount_->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void TFormSettings::ButtonRestoreMoreDefaultsOnClick() {
+    SettingsDialogFields fields = ReadFields();
+    SettingsDialogValues::RestoreMoreOptionsDefaults(fields);
+    ShowFields(fields);
 }
 
 void TFormSettings::ShowFields(const SettingsDialogFields& fields) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "settings/Settings.h"
 #include "settings/SettingsDialogValues.h"
@@ -45,6 +46,12 @@ public:
     // QApplication::beep unless replaced.
     void SetBeep(std::function<void()> beep) { beep_ = std::move(beep); }
 
+    // How long the favourites lists are now; OK asks before a lower bound
+    // hides entries of them. Without it, OK asks nothing.
+    void SetFavoriteListLengths(std::function<FavoriteListLengths()> lengths) {
+        favoriteListLengths_ = std::move(lengths);
+    }
+
     void done(int result) override;
 
 protected:
@@ -52,6 +59,7 @@ protected:
 
 private:
     void FormSettingOnCreate();
+    void PlaceOverMainWindow();
     void CreateControls();
     void SetTabOrder();
     void FitFont();
@@ -65,6 +73,11 @@ private:
     void SpeedButtonRestoreDefaultURLOnClick(int tag);
     void ComboBoxLanguageOnChange();
     void ButtonOkOnClick();
+    void ButtonRestoreMoreDefaultsOnClick();
+    // True when OK may go on: nothing is hidden, or the user agreed to it.
+    bool ConfirmHiddenFavorites(const SettingsDialogFields& fields);
+    // The unit beside a number field, where its setting names one.
+    void AddUnit(const SpinEdit* field);
 
     // A field gets or loses the focus. Switching to another window and back,
     // or a context menu, neither enters nor leaves it.
@@ -81,6 +94,7 @@ private:
     QWidget* enteredField_ = nullptr;
     bool closing_ = false;
     std::function<void()> beep_;
+    std::function<FavoriteListLengths()> favoriteListLengths_;
     // The flags of the language list's items, owned for the whole run.
     std::array<QImage, 2> flagBitmaps_;
 
@@ -112,6 +126,10 @@ private:
     QLabel* labelSaveFolder_ = nullptr;
     QLineEdit* editSaveFolder_ = nullptr;
     QPushButton* buttonBrowseSaveFolder_ = nullptr;
+    // Beside the last number field: every field of the group to its default.
+    QPushButton* buttonRestoreMoreDefaults_ = nullptr;
+    // The units beside the number fields that have one.
+    std::vector<QLabel*> labelUnits_;
     void ButtonBrowseSaveFolderOnClick();
 };
 

@@ -53,6 +53,15 @@ constexpr int LabelLeft = 4;
 constexpr int LabelWidth = 192;
 constexpr int LabelHeight = 13;
 
+// A unit stands between its number field and the check box column.
+constexpr int UnitGap = 4;
+constexpr int UnitWidth = 18;
+
+// "Restore all defaults" stands in the check box column of the group's row
+// beside its last number field, where no check box is.
+constexpr int RestoreMoreDefaultsRow = 3;
+constexpr int RestoreMoreDefaultsWidth = 200;
+
 constexpr int CheckBoxWidth = 204;
 constexpr int CheckBoxHeight = 17;
 constexpr int PushButtonWidth = 100;
@@ -171,8 +180,8 @@ void TFormSettings::CreateControls() {
         caption->setTextFormat(Qt::PlainText);
         labelMoreNumbers_[i] = caption;
         // Left aligned with the fields above, which the group's frame sits beside.
-        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag, MoreOptionsRowTop(tag),
-                                           "0", groupMoreOptions_);
+        spinEditMoreNumbers_[i] = spinEdit("SpinEdit" + SettingName(tag), tag,
+                                           MoreOptionsRowTop(tag), "0", groupMoreOptions_);
         spinEditMoreNumbers_[i]->move(198, MoreOptionsRowTop(tag));
     }
     for (size_t i = 0; i < MoreSwitchTags.size(); ++i) {
@@ -187,18 +196,43 @@ void TFormSettings::CreateControls() {
     labelSaveFolder_->setTextFormat(Qt::PlainText);
     editSaveFolder_ = new QLineEdit(groupMoreOptions_);
     editSaveFolder_->setObjectName("EditSaveFolder");
-    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag), ClientWidth - 4 - 198 - 32,
-                                 22);
+    editSaveFolder_->setGeometry(198, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag),
+                                 ClientWidth - 4 - 198 - 32, 22);
+    buttonRestoreMoreDefaults_ = new QPushButton(groupMoreOptions_);
+    buttonRestoreMoreDefaults_->setObjectName("ButtonRestoreMoreDefaults");
+    buttonRestoreMoreDefaults_->setGeometry(
+        334, MoreOptionsFirstRow + MoreOptionsRowHeight * RestoreMoreDefaultsRow,
+        RestoreMoreDefaultsWidth, 22);
+    connect(buttonRestoreMoreDefaults_, &QPushButton::clicked, this,
+            [this] { ButtonRestoreMoreDefaultsOnClick(); });
     buttonBrowseSaveFolder_ = new QPushButton(groupMoreOptions_);
     buttonBrowseSaveFolder_->setObjectName("ButtonBrowseSaveFolder");
     buttonBrowseSaveFolder_->setText(QStringLiteral("..."));
-    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag), 24,
-                                         22);
+    buttonBrowseSaveFolder_->setGeometry(ClientWidth - 4 - 30,
+                                         MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag), 24, 22);
     connect(buttonBrowseSaveFolder_, &QPushButton::clicked, this,
             [this] { ButtonBrowseSaveFolderOnClick(); });
 
+    for (const SpinEdit* field :
+         {spinEditMaxSkippedURLCount_, spinEditNavigateDelayTime_, spinEditMaxFavoriteCount_})
+        AddUnit(field);
+    for (const SpinEdit* field : spinEditMoreNumbers_) AddUnit(field);
+
     // Key preview: the dialog sees each key before the control that has the focus.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+void TFormSettings::AddUnit(const SpinEdit* field) {
+    const std::string_view unit = SettingWithTag(field->Tag())->Dialog.Unit;
+    if (unit.empty()) return;
+    auto* label = new QLabel(field->parentWidget());
+    label->setObjectName("LabelUnit" + SettingName(field->Tag()));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(QString::fromUtf8(unit.data(), static_cast<qsizetype>(unit.size())));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setGeometry(field->geometry().right() + 1 + UnitGap, field->y(), UnitWidth,
+                       field->height());
+    labelUnits_.push_back(label);
 }
 
 void TFormSettings::SetTabOrder() {
@@ -221,6 +255,7 @@ void TFormSettings::SetTabOrder() {
     };
     order.insert(order.end(), spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
     order.insert(order.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
+    order.push_back(buttonRestoreMoreDefaults_);
     order.push_back(editSaveFolder_);
     order.push_back(buttonBrowseSaveFolder_);
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
@@ -254,7 +289,8 @@ void TFormSettings::FitFont() {
                                           MoreOptionsRowTop(MoreNumberTags[i]) + 4 - labelShift,
                                           LabelWidth, labelHeight);
     }
-    labelSaveFolder_->setGeometry(LabelLeft - 2, MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag) + 4 - labelShift,
+    labelSaveFolder_->setGeometry(LabelLeft - 2,
+                                  MoreOptionsRowTop(SaveFolderSetting.Dialog.Tag) + 4 - labelShift,
                                   LabelWidth, labelHeight);
 }
 
@@ -266,13 +302,18 @@ bool TFormSettings::TextsFit() {
     for (int language = 0; language < texts::LanguageCount && fit; ++language) {
         SetFormSettingsTexts(language);
         for (const QLabel* control : findChildren<QLabel*>()) {
-            fit = fit && metrics.horizontalAdvance(control->text()) <= LabelWidth;
+            const bool unit =
+                std::find(labelUnits_.begin(), labelUnits_.end(), control) != labelUnits_.end();
+            fit = fit &&
+                  metrics.horizontalAdvance(control->text()) <= (unit ? UnitWidth : LabelWidth);
         }
         for (const QCheckBox* control : findChildren<QCheckBox*>()) {
             fit = fit && control->sizeHint().width() <= CheckBoxWidth;
         }
         for (const QPushButton* control : findChildren<QPushButton*>()) {
-            fit = fit && metrics.horizontalAdvance(control->text()) + 16 <= PushButtonWidth;
+            const int room =
+                control == buttonRestoreMoreDefaults_ ? RestoreMoreDefaultsWidth : PushButtonWidth;
+            fit = fit && metrics.horizontalAdvance(control->text()) + 16 <= room;
         }
         fit = fit && metrics.height() + 4 <= MoreOptionsFirstRow;
     }

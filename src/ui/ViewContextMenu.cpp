@@ -27,6 +27,14 @@ void ViewContextMenu::Show(const QPoint& globalPos, int language) {
                          [this, action] { Guarded(port_, action); });
         return entry;
     };
+    // The groups, each set off from the one before: the photo, its address,
+    // the slideshow, the engine's entries. The keys of an entry stand in
+    // its text after a tab, which the menu shows right-aligned; the window
+    // handles the keys, so the entries carry no shortcut of their own.
+    const auto group = [&menu] {
+        if (!menu.actions().isEmpty() && !menu.actions().constLast()->isSeparator())
+            menu.addSeparator();
+    };
     if (logic_.ShownPhoto()) {
         add(t.SavePhoto, [this] { photos_.SavePhoto(); });
         add(t.SavePhotoAs, [this] { photos_.SavePhotoAs(); });
@@ -35,14 +43,16 @@ void ViewContextMenu::Show(const QPoint& globalPos, int language) {
     std::string address;
     Guarded(port_, [&] { address = logic_.ShownAddress(); });
     const QUrl url(QString::fromStdString(address));
+    group();
     if (!address.empty()) add(t.CopyAddress, [this] { photos_.CopyAddress(); });
     if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
         add(t.OpenInBrowser, [this] { photos_.OpenInBrowser(); });
+    group();
     add(t.Slideshow, [this] { logic_.Slides().Start(); });
     QMenu engine;
     view_.AddEngineMenuEntries(engine);
     if (!engine.actions().isEmpty()) {
-        menu.addSeparator();
+        group();
         menu.addActions(engine.actions());
     }
     menu.exec(globalPos);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMenu>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -28,6 +30,10 @@ public:
     std::string LocationURL() const override { return location; }
     void SetSilent(bool value) override { silent = value; }
     void ReadBodyText() override { ++textReads; }
+    // The engine's entries are the test's own, as many as it names.
+    void AddEngineMenuEntries(QMenu& menu) override {
+        for (const QString& text : engineEntries) menu.addAction(text);
+    }
 
     // Finishes the current load as the engine would.
     void Complete(std::string markup = "<BODY></BODY>", std::string text = "") {
@@ -46,6 +52,7 @@ public:
     int stopCount = 0;
     int textReads = 0;
     bool silent = false;
+    QStringList engineEntries;
 
 private:
     QPointer<QWidget> widget_;

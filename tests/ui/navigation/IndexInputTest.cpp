@@ -1,5 +1,7 @@
 // Typing, keys and the wheel on the real window reach the navigation logic,
 // and the addresses it builds reach the two views.
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -38,6 +40,46 @@ protected:
         return event.isAccepted();
     }
 };
+
+// The widest index shows whole: its text fits the field's inner edit less
+// the edit's own margins (2 pixels a side); the caption beside it shows whole
+// too, and neither reaches Auto-skip or Help, which keep their places.
+TEST_F(IndexInput, TheLargestIndexAndTheCaptionShowWholeBetweenAutoSkipAndHelp) {
+    for (int language : {0, 1}) {
+        for (int urlIndex : {1, 3}) {
+            WriteIni({"[General]", QStringLiteral("Language=%1").arg(language), "[URL]",
+                      QStringLiteral("URLIndex=%1").arg(urlIndex), "[Page]",
+                      "PhotoIndex=2147483647", "UserIndex=2147483647"});
+            auto form = Start();
+            FinishLoad();
+            QSpinBox* field = Probe(*form).PageIndexField();
+            ASSERT_EQ(field->value(), 2147483647);
+            auto* edit = field->findChild<QLineEdit*>();
+            ASSERT_NE(edit, nullptr);
+            EXPECT_GE(edit->width() - 4, edit->fontMetrics().horizontalAdvance(field->text()))
+                << language;
+            auto* label =
+                qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex));
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << label->text().toStdString();
+
+            const QRect autoSkip = Tool(*form, Control::AutoSkip)->geometry();
+            const QRect help = Tool(*form, Control::Help)->geometry();
+            EXPECT_EQ(autoSkip, QRect(336, 2, 23, 22));
+            EXPECT_EQ(help, QRect(519, 2, 23, 22));
+            EXPECT_GT(label->geometry().left(), autoSkip.right());
+            EXPECT_LE(label->geometry().right(), field->geometry().left() - 1);
+            EXPECT_LT(field->geometry().right(), help.left());
+            EXPECT_EQ(field->geometry().top(), 2);
+            EXPECT_EQ(field->height(), 22);
+            // Only as wide as needed: the design's width, or one pixel less
+            // would cut the index.
+            EXPECT_TRUE(field->width() == 84 ||
+                        edit->width() - 5 < edit->fontMetrics().horizontalAdvance(field->text()))
+                << field->width();
+        }
+    }
+}
 
 TEST_F(IndexInput, TypedDigitsLoadOnlyTheWholeNumberWhenTheDelayEnds) {
     auto form = StartIdle();

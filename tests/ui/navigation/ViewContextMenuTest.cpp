@@ -22,7 +22,9 @@ protected:
             if (!menu) return;
             poll.stop();
             QAction* chosen = nullptr;
+            shape_.clear();
             for (QAction* action : menu->actions()) {
+                shape_ << (action->isSeparator() ? QStringLiteral("-") : action->text());
                 if (action->isSeparator()) continue;
                 entries << action->text();
                 if (!trigger.isEmpty() && action->text().startsWith(trigger)) chosen = action;
@@ -34,6 +36,9 @@ protected:
         emit visible_->ContextMenuRequested(visible_->Widget()->mapToGlobal(QPoint(20, 20)));
         return entries;
     }
+
+    // The last menu's entries with its separators as "-".
+    QStringList shape_;
 };
 
 TEST_F(ViewContextMenu, OffersThePhotoActionsThatApplyToWhatIsOnView) {
@@ -50,6 +55,26 @@ TEST_F(ViewContextMenu, OffersThePhotoActionsThatApplyToWhatIsOnView) {
     FinishLoad();
     visible_->location = "about:blank";
     EXPECT_EQ(Entries(), QStringList({"Copy address\tCtrl+Shift+C", "Slideshow\tF9"}));
+}
+
+TEST_F(ViewContextMenu, SetsItsGroupsApartAndShowsTheKeysOfItsEntries) {
+    WriteIni({"[Page]", "PhotoIndex=500"});
+    auto form = Start();
+    FinishLoad();
+    visible_->engineEntries = {"Copy", "Copy link address"};
+    Entries();
+    EXPECT_EQ(shape_,
+              QStringList({"Save photo\tCtrl+S", "Save photo as...\tCtrl+Shift+S", "Copy photo",
+                           "-", "Copy address\tCtrl+Shift+C", "Open in browser", "-",
+                           "Slideshow\tF9", "-", "Copy", "Copy link address"}));
+
+    // A group that is not there leaves no separator of its own behind.
+    Probe(*form).Logic().SpeedButtonURLOnClick(3);
+    FinishLoad();
+    visible_->location = "about:blank";
+    visible_->engineEntries.clear();
+    Entries();
+    EXPECT_EQ(shape_, QStringList({"Copy address\tCtrl+Shift+C", "-", "Slideshow\tF9"}));
 }
 
 TEST_F(ViewContextMenu, SpeaksTheLanguageInForceAndItsEntriesAct) {

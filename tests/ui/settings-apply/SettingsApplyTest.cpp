@@ -4,10 +4,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "MainWindowHarness.h"
 #include "ui/HelpWindow.h"
+#include "ui/QtOwnTexts.h"
 #include "ui/SettingsControls.h"
 #include "ui/UnitSettings.h"
 
@@ -128,6 +130,34 @@ TEST_F(SettingsApply, CancelChangesNothing) {
     EXPECT_TRUE(visible_->silent);
 }
 
+TEST_F(SettingsApply, LoweringTheFavoritesBoundNamesTheEntriesOfTheWindowsListsItHides) {
+    QStringList ini = {"[Page]", "PhotoIndex=500", "[Favorites]", "MaxFavoriteCount=12"};
+    for (int i = 1; i <= 11; ++i) ini << QStringLiteral("FavoritePhoto%1=%1").arg(i);
+    ini << "FavoriteUser1=77";
+    WriteIni(ini);
+    auto form = Start();
+    form->SetSettingsForm(new TFormSettings(form.get()));
+    FinishLoad();
+    ASSERT_EQ(Probe(*form).CurrentSettings().MaxFavoriteCount, 12);
+
+    QString question;
+    RunDialog(*form, [&](TFormSettings& dialog) {
+        Field<SpinEdit>(dialog, "SpinEditMaxFavoriteCount")->SetText(QStringLiteral("8"));
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            poll.stop();
+            question = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        poll.start(10);
+        Ok(dialog);
+    });
+    EXPECT_TRUE(question.contains("the last 3 favorite photos from")) << question.toStdString();
+    EXPECT_EQ(Probe(*form).CurrentSettings().MaxFavoriteCount, 8);
+}
+
 struct Closing {
     const char* name;
     std::function<void(TFormSettings&)> close;
@@ -188,6 +218,9 @@ TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
     EXPECT_EQ(qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex))->text(),
               QStringLiteral("Photo-Index"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));
+    // Qt's own dialogs speak German too (Qt's translations are a package
+    // the program depends on).
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
 
     QTest::mouseClick(Tool(*form, Control::Help), Qt::LeftButton);
     auto* window = form->findChild<HelpWindow*>();

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -416,6 +417,7 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
         "CheckBoxSkipKnownMissing",
         "CheckBoxMissingByStatus",
         "CheckBoxMissingByPlaceholder",
+        "ButtonRestoreMoreDefaults",
         "EditSaveFolder",
         "ButtonBrowseSaveFolder",
         "SpinEditMaxSkippedURLCount",
@@ -551,6 +553,191 @@ TEST_F(SettingsDialog, HasTheFixedLayoutAndIsCentredOnTheMainWindow) {
     });
 }
 
+TEST_F(SettingsDialog, OpensAtTheSamePlaceEveryTime) {
+    // Each showing is placed anew; nothing of the last one (the frame the
+    // window manager added, a move by the user) carries over.
+    std::vector<QRect> places;
+    for (int opening = 0; opening < 3; ++opening) {
+        Run([&] {
+            places.push_back(dialog_.frameGeometry());
+            if (opening == 1) dialog_.move(dialog_.pos() + QPoint(40, 30));
+        });
+    }
+    ASSERT_EQ(places.size(), 3U);
+    EXPECT_EQ(places[1], places[0]);
+    EXPECT_EQ(places[2], places[0]);
+    const QPoint offset = places[0].center() - mainWindow_.frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+}
+
+TEST_F(SettingsDialog, TimeFieldsShowTheirUnitsBesideThemInBothLanguages) {
+    const std::vector<std::pair<const char*, const char*>> units = {
+        {"NavigateDelayTime", "ms"},
+        {"MinRequestInterval", "ms"},
+        {"MissingTextWaitMs", "ms"},
+        {"SlideshowInterval", "s"},
+    };
+    for (uint8_t language : {0, 1}) {
+        settings_.Language = language;
+        Run([&] {
+            for (const auto& [key, unit] : units) {
+                const QString name = QString::fromLatin1(key);
+                auto* label = dialog_.findChild<QLabel*>("LabelUnit" + name);
+                ASSERT_NE(label, nullptr) << key;
+                EXPECT_TRUE(label->isVisible());
+                EXPECT_EQ(label->text(), QString::fromLatin1(unit));
+                const QWidget* field = Spin(("SpinEdit" + name).toLatin1().constData());
+                ASSERT_EQ(label->parentWidget(), field->parentWidget());
+                // Right beside its field, on its row, and clear of everything else.
+                EXPECT_GT(label->x(), field->geometry().right());
+                EXPECT_LE(label->x(), field->geometry().right() + 8);
+                EXPECT_EQ(label->y(), field->y());
+                for (QWidget* other : label->parentWidget()->findChildren<QWidget*>(
+                         QString(), Qt::FindDirectChildrenOnly)) {
+                    if (other != label && other->isVisible()) {
+                        EXPECT_FALSE(other->geometry().intersects(label->geometry()))
+                            << key << " meets " << other->objectName().toStdString();
+                    }
+                }
+            }
+            // Counts have no unit.
+            EXPECT_EQ(dialog_.findChild<QLabel*>("LabelUnitMaxFavoriteCount"), nullptr);
+            EXPECT_EQ(dialog_.findChild<QLabel*>("LabelUnitPreloadDepth"), nullptr);
+        });
+    }
+}
+
+TEST_F(SettingsDialog, RestoreAllDefaultsPutsTheMoreOptionsDefaultsAndKeepsTheDialogOpen) {
+    settings_.MinRequestInterval = 700;
+    settings_.PreloadDepth = 9;
+    settings_.SlideshowInterval = 60;
+    settings_.MissingByStatus = false;
+    settings_.SaveFolder = "/somewhere";
+    for (uint8_t language : {0, 1}) {
+        settings_.Language = language;
+        Run([&] {
+            auto* button = Control<QPushButton>("ButtonRestoreMoreDefaults");
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), language == 0
+                                          ? QStringLiteral("Restore all defaults")
+                                          : QStringLiteral("Standardwerte wiederherstellen"));
+            // Whole and inside the group, clear of the other controls.
+            EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width());
+            const QWidget* group = Control<QWidget>("GroupBoxMoreOptions");
+            EXPECT_TRUE(group->rect().contains(button->geometry()));
+            for (QWidget* other :
+                 group->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (other != button) {
+                    EXPECT_FALSE(other->geometry().intersects(button->geometry()))
+                        << other->objectName().toStdString();
+                }
+            }
+        });
+    }
+    settings_.Language = 0;
+    const bool accepted = Run([&] {
+        Spin("SpinEditMaxSkippedURLCount")->setFocus();
+        TypeOver("300");
+        QTest::mouseClick(Control<QPushButton>("ButtonRestoreMoreDefaults"), Qt::LeftButton);
+        EXPECT_TRUE(dialog_.isVisible());
+        EXPECT_EQ(Spin("SpinEditMinRequestInterval")->Text(), "0");
+        EXPECT_EQ(Spin("SpinEditPreloadDepth")->Text(), "4");
+        EXPECT_EQ(Spin("SpinEditSlideshowInterval")->Text(), "5");
+        EXPECT_TRUE(Control<QCheckBox>("CheckBoxMissingByStatus")->isChecked());
+        EXPECT_EQ(Edit("EditSaveFolder")->text(), "");
+        // The fields above the group keep what was typed.
+        EXPECT_EQ(Spin("SpinEditMaxSkippedURLCount")->Text(), "300");
+        Control<QPushButton>("ButtonOk")->click();
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.MinRequestInterval, 0);
+    EXPECT_EQ(settings_.PreloadDepth, 4);
+    EXPECT_EQ(settings_.SlideshowInterval, 5);
+    EXPECT_TRUE(settings_.MissingByStatus);
+    EXPECT_EQ(settings_.SaveFolder, "");
+    EXPECT_EQ(settings_.MaxSkippedURLCount, 300);
+}
+
+// Answers the next message box over the dialog with the button, after
+// handing it to check; the text it showed is kept.
+class BoxAnswer {
+public:
+    BoxAnswer(QMessageBox::StandardButton button, QString& shown) {
+        QObject::connect(&poll_, &QTimer::timeout, [this, button, &shown] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            poll_.stop();
+            shown = box->text();
+            box->button(button)->click();
+        });
+        poll_.start(10);
+    }
+
+private:
+    QTimer poll_;
+};
+
+TEST_F(SettingsDialog, LoweringTheFavoritesBoundAsksFirstAndCancelReturnsToTheDialog) {
+    dialog_.SetFavoriteListLengths([] { return FavoriteListLengths{20, 10}; });
+    settings_.MaxFavoriteCount = 20;
+    const bool accepted = Run([&] {
+        Spin("SpinEditMaxFavoriteCount")->setFocus();
+        TypeOver("16");
+        QString shown;
+        {
+            BoxAnswer cancel(QMessageBox::Cancel, shown);
+            Control<QPushButton>("ButtonOk")->click();
+        }
+        EXPECT_TRUE(shown.contains("the last 4 favorite photos")) << shown.toStdString();
+        EXPECT_FALSE(shown.contains("user")) << shown.toStdString();
+        EXPECT_TRUE(shown.contains("come back once the count is raised"));
+        // Back in the dialog, the field as typed, the keys in it again.
+        EXPECT_TRUE(dialog_.isVisible());
+        EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "16");
+        // (The dialog's own focus: the offscreen platform gives the
+        // activation back to it only later.)
+        const QWidget* focus = dialog_.focusWidget();
+        EXPECT_TRUE(focus == Spin("SpinEditMaxFavoriteCount") ||
+                    Spin("SpinEditMaxFavoriteCount")->isAncestorOf(focus));
+
+        shown.clear();
+        BoxAnswer ok(QMessageBox::Ok, shown);
+        Control<QPushButton>("ButtonOk")->click();
+        EXPECT_FALSE(shown.isEmpty());
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.MaxFavoriteCount, 16);
+}
+
+TEST_F(SettingsDialog, TheFavoritesQuestionSpeaksTheDialogsLanguageAndOnlyWhenEntriesWouldHide) {
+    dialog_.SetFavoriteListLengths([] { return FavoriteListLengths{3, 12}; });
+    settings_.MaxFavoriteCount = 16;
+    settings_.Language = 1;
+    QString shown;
+    bool accepted = Run([&] {
+        Spin("SpinEditMaxFavoriteCount")->setFocus();
+        TypeOver("9");
+        BoxAnswer ok(QMessageBox::Ok, shown);
+        Control<QPushButton>("ButtonOk")->click();
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(shown.contains("die letzten 3 Favoriten-User")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("Photo")) << shown.toStdString();
+    EXPECT_EQ(settings_.MaxFavoriteCount, 9);
+
+    // Raising the bound, or one that hides nothing, closes without a question.
+    shown.clear();
+    accepted = Run([&] {
+        BoxAnswer none(QMessageBox::Cancel, shown);
+        Spin("SpinEditMaxFavoriteCount")->setFocus();
+        TypeOver("12");
+        Control<QPushButton>("ButtonOk")->click();
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(shown.isEmpty()) << shown.toStdString();
+    EXPECT_EQ(settings_.MaxFavoriteCount, 12);
+}
+
 // Clipping shows as text wider than its control, or a label running into
 // the field column.
 TEST_F(SettingsDialog, EveryCaptionFitsItsControlInBothLanguages) {
@@ -562,7 +749,10 @@ TEST_F(SettingsDialog, EveryCaptionFitsItsControlInBothLanguages) {
                 EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width())
                     << label->objectName().toStdString();
                 EXPECT_LE(metrics.height(), label->height()) << label->objectName().toStdString();
-                EXPECT_LT(label->geometry().right(), 200) << label->objectName().toStdString();
+                // Captions stand left of the fields; units (the next test) right of them.
+                if (!label->objectName().startsWith("LabelUnit")) {
+                    EXPECT_LT(label->geometry().right(), 200) << label->objectName().toStdString();
+                }
             }
             for (QCheckBox* box : dialog_.findChildren<QCheckBox*>()) {
                 EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();

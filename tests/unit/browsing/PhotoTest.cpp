@@ -71,6 +71,20 @@ TEST(PhotoFiles, FailureMessagesNameWhereAndWhyInBothLanguages) {
     const std::string german =
         PhotoFailureMessage(PhotoFailure::DiskFull, texts::German, "/data", "No space left");
     EXPECT_EQ(german, "Das Photo wurde nicht gespeichert: der Datenträger ist voll (/data).");
+    // The system's reason for a file's failure comes in the program's
+    // language; the details of other failures stay as they came.
+    EXPECT_EQ(PhotoFailureMessage(PhotoFailure::WriteFailed, texts::German, "/p/1.jpg",
+                                  "No such file or directory"),
+              "Das Photo wurde nicht gespeichert: /p/1.jpg konnte nicht geschrieben werden "
+              "(Datei oder Ordner nicht vorhanden).");
+    EXPECT_EQ(PhotoFailureMessage(PhotoFailure::FolderNotWritable, texts::German, "/ro",
+                                  "Permission denied"),
+              "Das Photo wurde nicht gespeichert: in den Ordner /ro kann nicht geschrieben "
+              "werden (Zugriff verweigert).");
+    EXPECT_NE(PhotoFailureMessage(PhotoFailure::NotAnImage, texts::German, "http://a/1",
+                                  "Permission denied")
+                  .find("Permission denied"),
+              std::string::npos);
     // Each failure has its own text.
     std::vector<std::string> messages;
     for (PhotoFailure failure :

@@ -294,5 +294,103 @@ TEST(SettingsDialogMoreOptions, PreloadDepthAndTheSwitchOpenAndGoBack) {
     EXPECT_TRUE(s.SkipKnownMissing);
 }
 
+TEST(SettingsDialogRestoreMoreDefaults, PutsEveryMoreOptionsDefaultAndLeavesTheRestAlone) {
+    // Every field of the group away from its default first.
+    Settings changed = SomeSettings();
+    changed.MinRequestInterval = 700;
+    changed.PreloadDepth = 9;
+    changed.MissingTextWaitMs = 2000;
+    changed.SlideshowInterval = 60;
+    changed.SkipKnownMissing = false;
+    changed.MissingByStatus = false;
+    changed.MissingByPlaceholder = false;
+    changed.SaveFolder = "/somewhere/else";
+    SettingsDialogValues values;
+    SettingsDialogFields fields = values.Open(changed);
+    const SettingsDialogFields before = fields;
+
+    SettingsDialogValues::RestoreMoreOptionsDefaults(fields);
+    const SettingsDialogFields defaults = SettingsDialogValues().Open(Settings{});
+    EXPECT_EQ(fields.MoreNumbers, defaults.MoreNumbers);
+    EXPECT_EQ(fields.MoreSwitches, defaults.MoreSwitches);
+    EXPECT_EQ(fields.SaveFolder, "");
+    EXPECT_EQ(fields.MoreNumber(SettingNamed("PreloadDepth").Dialog.Tag), "4");
+    // What OK reads back from them is the default record's.
+    Settings readBack = changed;
+    SettingsDialogValues::ReadBack(fields, readBack);
+    EXPECT_EQ(readBack.MinRequestInterval, Settings{}.MinRequestInterval);
+    EXPECT_EQ(readBack.SlideshowInterval, Settings{}.SlideshowInterval);
+    EXPECT_TRUE(readBack.MissingByPlaceholder);
+    // The fields above the group keep what they showed.
+    EXPECT_EQ(fields.Language, before.Language);
+    EXPECT_EQ(fields.Templates, before.Templates);
+    EXPECT_EQ(fields.MaxSkippedURLCount, before.MaxSkippedURLCount);
+    EXPECT_EQ(fields.NavigateDelayTime, before.NavigateDelayTime);
+    EXPECT_EQ(fields.MaxFavoriteCount, before.MaxFavoriteCount);
+    EXPECT_EQ(fields.SaveSettings, before.SaveSettings);
+}
+
+TEST(SettingsDialogUnits, TimeFieldsNameTheirUnitAndCountsNone) {
+    EXPECT_EQ(SettingNamed("NavigateDelayTime").Dialog.Unit, "ms");
+    EXPECT_EQ(SettingNamed("MinRequestInterval").Dialog.Unit, "ms");
+    EXPECT_EQ(SettingNamed("MissingTextWaitMs").Dialog.Unit, "ms");
+    EXPECT_EQ(SettingNamed("SlideshowInterval").Dialog.Unit, "s");
+    for (const char* count : {"MaxSkippedURLCount", "MaxFavoriteCount", "PreloadDepth"})
+        EXPECT_TRUE(SettingNamed(count).Dialog.Unit.empty()) << count;
+    // A unit only beside a number field.
+    for (const SettingRow& row : SettingsTable) {
+        if (!row.Dialog.Unit.empty()) {
+            EXPECT_TRUE(SpinFieldBounds(row.Dialog.Tag) != nullptr) << row.Key;
+        }
+    }
+}
+
+struct HiddenCase {
+    const char* Name;
+    const char* Typed;
+    FavoriteListLengths Lengths;
+    FavoriteListLengths Hidden;
+};
+
+class FavoritesHidden : public ::testing::TestWithParam<HiddenCase> {};
+
+TEST_P(FavoritesHidden, AreTheEntriesPastTheBoundAsOkReadsIt) {
+    EXPECT_EQ(FavoritesHiddenBy(GetParam().Typed, GetParam().Lengths), GetParam().Hidden);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, FavoritesHidden,
+    ::testing::Values(HiddenCase{"BothListsLonger", "16", {20, 18}, {4, 2}},
+                      HiddenCase{"OneListLonger", "16", {20, 16}, {4, 0}},
+                      HiddenCase{"NoneLonger", "16", {16, 3}, {0, 0}},
+                      HiddenCase{"RaisedBound", "64", {20, 20}, {0, 0}},
+                      // Read as OK reads it: into the bounds 8..64, hexadecimal too.
+                      HiddenCase{"BelowTheLowerBound", "2", {12, 0}, {4, 0}},
+                      HiddenCase{"NoInteger", "many", {12, 9}, {4, 1}},
+                      HiddenCase{"Hexadecimal", "$A", {12, 0}, {2, 0}},
+                      HiddenCase{"EmptyLists", "8", {0, 0}, {0, 0}}),
+    [](const auto& testCase) { return std::string(testCase.param.Name); });
+
+TEST(FavoritesHiddenQuestion, NamesHowManyOfWhichListAndThatARaiseBringsThemBack) {
+    EXPECT_EQ(FavoritesHiddenQuestion({0, 0}, "16", texts::English), "");
+    const std::string both = FavoritesHiddenQuestion({4, 1}, "16", texts::English);
+    EXPECT_EQ(both,
+              "With a max favorite count of 16, the lists no longer show the last 4 favorite "
+              "photos and the last favorite user from the next start on. These entries stay in "
+              "the settings file and come back once the count is raised.\r\rKeep the new count "
+              "anyway?");
+    EXPECT_NE(FavoritesHiddenQuestion({0, 3}, "8", texts::English)
+                  .find("count of 8, the lists no longer show the last 3 favorite users from"),
+              std::string::npos);
+    const std::string german = FavoritesHiddenQuestion({1, 2}, "$10", texts::German);
+    EXPECT_NE(german.find("Favoriten-Anzahl von 16 zeigen die Listen ab dem nächsten Start das "
+                          "letzte Favoriten-Photo und die letzten 2 Favoriten-User nicht mehr an"),
+              std::string::npos)
+        << german;
+    EXPECT_NE(
+        FavoritesHiddenQuestion({0, 1}, "8", texts::German).find("den letzten Favoriten-User"),
+        std::string::npos);
+}
+
 }  // namespace
 }  // namespace kpw

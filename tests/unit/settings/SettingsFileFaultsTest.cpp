@@ -144,6 +144,13 @@ TEST(SettingsFile, LinkIntoAMissingFolderIsReportedAndKept) {
     const std::optional<std::string> failure = Store(ini);
     ASSERT_TRUE(failure.has_value());
     EXPECT_NE(failure->find("No such file"), std::string::npos) << *failure;
+    // In German, the system's reason is German too.
+    Settings german;
+    german.Language = 1;
+    const std::optional<std::string> germanFailure = Store(ini, german);
+    ASSERT_TRUE(germanFailure.has_value());
+    EXPECT_NE(germanFailure->find("Datei oder Ordner nicht vorhanden"), std::string::npos)
+        << *germanFailure;
     EXPECT_EQ(fs::read_symlink(ini), folder.File("gone/kpw.ini"));
     EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"kpw.ini"});
 }

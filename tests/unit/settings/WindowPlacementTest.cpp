@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <ostream>
+#include <string>
 
 #include "settings/WindowPlacement.h"
 
@@ -88,6 +89,52 @@ TEST(FrameArithmetic, AFrameLargerThanTheBoundsLeavesAOnePixelClientArea) {
 TEST(FrameArithmetic, ExtremeValuesSaturateInsteadOfOverflowing) {
     const WindowBounds outer = OuterBoundsAround({Min, Min, Max, Max}, {5, 5, 5, 5});
     EXPECT_EQ(outer, (WindowBounds{Min, Min, Max, Max}));
+}
+
+struct DialogCase {
+    const char* Name;
+    WindowBounds Owner;
+    WindowBounds Placed;
+};
+
+constexpr PixelSize Dialog{542, 452};
+constexpr WindowBounds Available{0, 0, 1280, 1000};
+constexpr FrameMargins Frame{1, 20, 1, 1};
+
+class DialogPlacement : public ::testing::TestWithParam<DialogCase> {};
+
+TEST_P(DialogPlacement, CentredOnTheOwnerAndWhollyOnTheScreen) {
+    EXPECT_EQ(CentredDialogBounds(GetParam().Owner, Dialog, Available, Frame), GetParam().Placed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Owners, DialogPlacement,
+    ::testing::Values(
+        // The client areas' centres meet (to the pixel the halving allows).
+        DialogCase{"Centred", {25, 44, 572, 575}, {40, 105, 542, 452}},
+        DialogCase{"CentredOnAnOddSize", {100, 100, 801, 601}, {229, 174, 542, 452}},
+        // Its frame stays on the screen too, the title bar above all.
+        DialogCase{"OwnerNearTheTopLeft", {-300, -200, 600, 400}, {1, 20, 542, 452}},
+        DialogCase{"OwnerNearTheBottomRight", {1100, 900, 600, 400}, {737, 547, 542, 452}},
+        DialogCase{"OwnerInTheScreensCorner", {0, 0, 100, 100}, {1, 20, 542, 452}}),
+    [](const auto& testCase) { return std::string(testCase.param.Name); });
+
+TEST(DialogPlacement, DependsOnlyOnTheOwnersPlaceNotOnTheDialogsLast) {
+    // A second showing with the owner unmoved lands where the first did; an
+    // owner moved by 30, 40 takes the dialog along by the same.
+    const WindowBounds owner{200, 150, 700, 600};
+    const WindowBounds first = CentredDialogBounds(owner, Dialog, Available, Frame);
+    EXPECT_EQ(CentredDialogBounds(owner, Dialog, Available, Frame), first);
+    const WindowBounds moved = CentredDialogBounds({230, 190, 700, 600}, Dialog, Available, Frame);
+    EXPECT_EQ(moved.Left - first.Left, 30);
+    EXPECT_EQ(moved.Top - first.Top, 40);
+}
+
+TEST(DialogPlacement, LargerThanTheScreenKeepsItsTitleBarReachable) {
+    EXPECT_EQ(CentredDialogBounds({0, 0, 500, 400}, Dialog, {0, 0, 500, 400}, Frame),
+              (WindowBounds{1, 20, 542, 452}));
+    EXPECT_EQ(CentredDialogBounds({0, 0, 500, 400}, Dialog, {-800, 0, 500, 400}, Frame),
+              (WindowBounds{-799, 20, 542, 452}));
 }
 
 }  // namespace
