@@ -157,5 +157,33 @@ TEST_F(HostilePages, ADialogLoopEndsAfterThreeAndTheLogSaysSo) {
     EXPECT_EQ(dialogs.Shown(), DialogGate::MaxInRun + 1);
 }
 
+// "Leave this page?" needs a page the user has touched: a click into it.
+TEST_F(HostilePages, TheLeaveQuestionNeverHoldsUpTheProgramsOwnLoad) {
+    site.Add("/stay", R"(<html><body style="margin:0"><div style="height:400px">stay</div><script>
+        addEventListener('beforeunload', e => { e.preventDefault(); e.returnValue = ''; });
+        addEventListener('mousedown', () => { document.title = 'touched'; });
+        </script></body></html>)");
+    DialogCloser dialogs;
+    view->SetSilent(false);
+    QWidget* widget = view->Widget();
+    widget->resize(400, 300);
+    widget->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+    const auto touch = [&] {
+        Load("/stay");
+        QWidget* target = widget->focusProxy() ? widget->focusProxy() : widget;
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(50, 50));
+        return WaitForTitle("touched");
+    };
+    // The page's own navigation asks, as it should.
+    ASSERT_TRUE(touch());
+    RunPageScript(QStringLiteral("location.href = '%1';").arg(QString::fromStdString(site.Url("/next"))));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.Shown() == 1; }, Deadline));
+    // The program's does not.
+    ASSERT_TRUE(touch());
+    EXPECT_EQ(Text(Load("/next")), "next page");
+    EXPECT_EQ(dialogs.Shown(), 1);
+}
+
 }  // namespace
 }  // namespace kpw::test
