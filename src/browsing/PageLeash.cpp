@@ -42,7 +42,7 @@ void DialogGate::Closed(Ms now) {
 }
 
 void RendererWatch::LoadAsked(Ms now) {
-    if (loading_ && now - lastSign_ >= AskQuiet) Suspect();
+    Suspect();
     if (!loading_) lastSign_ = now;
     loading_ = true;
 }

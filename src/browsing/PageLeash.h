@@ -62,28 +62,28 @@ private:
 // question (a probe) when a load has shown no sign of life for QuietLimit;
 // one that does not answer within PatientProbeLimit more is hung (a very
 // large page may keep its renderer busy that long). When the user waits for
-// it (Stop was pressed, or a step follows a page whose content never came),
-// the adapter suspects it: the probe goes at once and ProbeLimit decides. A
-// slow site that still sends data, or a renderer that answers, is left alone.
+// it (a step, which a hung page would hold up, or Stop), the probe goes at
+// once and ProbeLimit decides. A slow site that still sends data, or a
+// renderer that answers, is left alone.
 class RendererWatch {
 public:
     using Ms = std::chrono::milliseconds;
     static constexpr Ms QuietLimit{10000};
     static constexpr Ms ProbeLimit{3000};
     static constexpr Ms PatientProbeLimit{20000};
-    // A new load asked for while the last has been quiet this long probes.
-    static constexpr Ms AskQuiet{3000};
 
     enum class Action { None, SendProbe, EndRenderer };
 
-    // The program asked for a load; the engine has not started it yet.
+    // The program asked for a load; the engine has not started it yet. The
+    // renderer is probed at once.
     void LoadAsked(Ms now);
     // The engine started a load.
     void LoadStarted(Ms now);
     // Progress of the load: data arrived.
     void SignOfLife(Ms now);
     void LoadEnded();
-    // Something went unanswered: probe at the next check.
+    // The user waits for the renderer: probe at the next check, and hurry a
+    // patient probe already out.
     void Suspect();
     // The renderer answered probe `id`; answers of older probes are ignored.
     void ProbeAnswered(std::uint64_t id, Ms now);

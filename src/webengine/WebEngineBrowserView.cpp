@@ -111,7 +111,6 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
     connect(&contentTimer_, &QTimer::timeout, this, [this] {
         if (contentPending_) {
             // Hung, or busy with a very large page: the next step tells.
-            contentUnanswered_ = true;
             DeliverContent({});
         }
     });
@@ -186,8 +185,8 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
         throw BrowserError(
             Text(Texts().CannotOpenAddress.In(language_)).arg(QString::fromStdString(url)).toStdString());
     }
-    // A renderer that left the last read unanswered may hold the step up.
-    if (contentUnanswered_) rendererWatch_.Suspect();
+    // A hung renderer would hold the step up: it is asked first.
+    ++loadsAsked_;
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
     page.LoadOwn(target);
@@ -198,11 +197,18 @@ void WebEngineBrowserView::GoBack() {
     if (!page.history()->canGoBack()) {
         throw BrowserError(Texts().NoPreviousPage.In(language_));
     }
+    ++loadsAsked_;
+    rendererWatch_.LoadAsked(Now());
+    ArmRendererCheck();
     page.TriggerOwn(QWebEnginePage::Back);
 }
 
 void WebEngineBrowserView::Refresh() {
-    RequirePage().TriggerOwn(QWebEnginePage::Reload);
+    WebEnginePage& page = RequirePage();
+    ++loadsAsked_;
+    rendererWatch_.LoadAsked(Now());
+    ArmRendererCheck();
+    page.TriggerOwn(QWebEnginePage::Reload);
 }
 
 // A renderer that does not answer ends with Stop, and the view is usable
@@ -329,7 +335,6 @@ void WebEngineBrowserView::OnLinkHovered(const QString& url) {
 
 void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
     rendererWatch_.RendererGone();
-    contentUnanswered_ = false;
     ArmRendererCheck();
     const bool endedByUs = std::exchange(endingRenderer_, false);
     if (terminationStatus == QWebEnginePage::NormalTerminationStatus) {
@@ -390,7 +395,6 @@ void WebEngineBrowserView::OnContent(std::uint64_t load, const QVariant& result)
     if (!contentPending_ || load != generation_ || !page_) {
         return;
     }
-    contentUnanswered_ = false;
     const QVariantMap values = result.toMap();
     DocumentContent content;
     content.BodyMarkup = StringResult(values.value(QStringLiteral("markup")));
@@ -406,13 +410,14 @@ void WebEngineBrowserView::DeliverContent(DocumentContent content) {
     content.HttpStatus = httpStatus_;
     content.RetryAfter = retryAfter_;
     const QPointer<WebEngineBrowserView> self(this);
-    const std::uint64_t load = generation_;
+    const std::uint64_t asked = loadsAsked_;
     EmitContained([&] { emit DocumentComplete(content); });
     // A page nobody sees has done its work once it is read: what it fetched
     // stays in the shared cache, and an empty document in its place lets its
     // renderer give back what the page took (a very large page takes
-    // gigabytes). The view does not report that load.
-    if (self && page_ && page_->Unseen() && load == generation_ && !loading_)
+    // gigabytes). The view does not report that load. A load the handler
+    // asked for may not have started yet; it must not be replaced.
+    if (self && page_ && page_->Unseen() && asked == loadsAsked_ && !loading_)
         page_->load(QUrl(QStringLiteral("about:blank")));
 }
 

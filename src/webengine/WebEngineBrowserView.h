@@ -102,6 +102,8 @@ private:
     // for an older count is stale.
     std::uint64_t generation_ = 0;
     bool loading_ = false;
+    // Counts the loads asked for (Navigate2, GoBack, Refresh).
+    std::uint64_t loadsAsked_ = 0;
     bool contentPending_ = false;
     QUrl loadingUrl_;
     // The HTTP status and Retry-After of the answer to the load last finished.
@@ -111,8 +113,6 @@ private:
     std::chrono::milliseconds contentTimeout_;
     RendererWatch rendererWatch_;
     QTimer rendererTimer_;
-    // The last content read went unanswered: the renderer may be hung.
-    bool contentUnanswered_ = false;
     // The program ended the renderer; the load it held is asked for again.
     bool endingRenderer_ = false;
     QUrl reissuedUrl_;

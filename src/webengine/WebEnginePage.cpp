@@ -89,8 +89,9 @@ void WebEnginePage::TriggerOwn(WebAction webAction) {
 bool WebEnginePage::TakeLoadStart(const QUrl& url) {
     const QString scheme = url.scheme();
     const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
-    const bool own = std::exchange(ownStartPending_, false);
-    if (!web || (unseen_ && !own)) return false;
+    // The start of an empty document (a page nobody sees being emptied)
+    // leaves the program's own start pending.
+    if (!web || (unseen_ && !std::exchange(ownStartPending_, false))) return false;
     dialogs_.PageStarted();
     return true;
 }

@@ -114,14 +114,19 @@ TEST_F(RendererWatchTest, ASuspicionProbesAtOnceAndAnOldProbesAnswerDoesNotCount
     EXPECT_EQ(watch.Check(Ms{4000} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
 }
 
-TEST_F(RendererWatchTest, AStepWhileTheLastLoadIsQuietProbesAtOnce) {
+TEST_F(RendererWatchTest, AStepProbesAtOnceAndKeepsTheQuietClockOfTheLoadUnderWay) {
     watch.LoadAsked(Ms{0});
+    EXPECT_EQ(watch.Check(Ms{0}), RendererWatch::Action::SendProbe);
+    watch.ProbeAnswered(watch.ProbeId(), Ms{20});
     watch.LoadStarted(Ms{100});
-    watch.LoadAsked(Ms{2000});  // soon after: nothing suspicious yet
-    EXPECT_EQ(watch.NextCheck(), Ms{100} + RendererWatch::QuietLimit);
-    watch.LoadAsked(Ms{100} + RendererWatch::AskQuiet);
-    EXPECT_EQ(watch.Check(Ms{3200}), RendererWatch::Action::SendProbe);
-    EXPECT_EQ(watch.Check(Ms{3200} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
+    // A step while that load is silent does not restart its quiet time.
+    watch.LoadAsked(Ms{5000});
+    EXPECT_EQ(watch.Check(Ms{5000}), RendererWatch::Action::SendProbe);
+    watch.ProbeAnswered(watch.ProbeId(), Ms{5010});
+    EXPECT_EQ(watch.NextCheck(), Ms{5010} + RendererWatch::QuietLimit);
+    watch.LoadAsked(Ms{6000});
+    EXPECT_EQ(watch.Check(Ms{6000}), RendererWatch::Action::SendProbe);
+    EXPECT_EQ(watch.Check(Ms{6000} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
 }
 
 TEST_F(RendererWatchTest, StopWhileAPatientProbeIsOutHurriesIt) {
