@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -72,6 +73,39 @@ TEST_F(ProgramBodyTest, PassedGateRunsUntilTheWindowClosesAndWritesTheSettings) 
     EXPECT_TRUE(boxCaption_.isEmpty());
     EXPECT_EQ(viewsCreated_, 2);
     EXPECT_TRUE(QFile::exists(IniPath()));
+}
+
+TEST_F(ProgramBodyTest, TheHiddenViewIsMadeAsSuchAndNoticesOfThePageOnViewReachTheLog) {
+    ProgramBody body = Body("0409");
+    QtBrowserView* pageOnView = nullptr;
+    const auto createView = body.CreateView;
+    body.CreateView = [&] {
+        auto view = createView();
+        if (!pageOnView) pageOnView = view.get();
+        return view;
+    };
+    int hiddenViews = 0;
+    body.CreateHiddenView = [&] {
+        ++hiddenViews;
+        return std::make_unique<WitnessView>(loaded_);
+    };
+    QString log;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() != QLatin1String("FormMain") || !window->isVisible() ||
+                QThread::currentThread()->loopLevel() == 0)
+                continue;
+            emit pageOnView->PageNotice(QStringLiteral("The page kept opening dialogs."));
+            if (auto* memo = window->findChild<QPlainTextEdit*>()) log = memo->toPlainText();
+            window->close();
+        }
+    });
+    closer.start(20);
+    EXPECT_EQ(RunProgramBody(body), 0);
+    EXPECT_EQ(viewsCreated_, 1);
+    EXPECT_EQ(hiddenViews, 1);
+    EXPECT_TRUE(log.endsWith(QStringLiteral("The page kept opening dialogs."))) << log.toStdString();
 }
 
 TEST_F(ProgramBodyTest, BothWindowsShowTheProgramsIconInEveryThemeSize) {
