@@ -276,16 +276,15 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
             ignoredLoadUrl_ = info.url();
             return;
         }
-        ++generation_;
-        contentTimer_.stop();
-        contentPending_ = false;
-        loading_ = true;
-        loadingUrl_ = info.url();
-        rendererWatch_.LoadStarted(Now());
-        httpStatus_ = 0;
-        retryAfter_.reset();
-        SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
+        StartLoad(info.url());
         return;
+    }
+    // The program's load replaced one the view does not report (the empty
+    // document of a page nobody sees) while it was in flight: the engine
+    // reports no start of its own, only this end.
+    if (!loading_ && page_->OwnStartPending() && page_->TakeLoadStart(info.url())) {
+        ignoredLoadUrl_.clear();
+        StartLoad(info.url());
     }
     if (!ignoredLoadUrl_.isEmpty() && info.url() == ignoredLoadUrl_) {
         ignoredLoadUrl_.clear();
@@ -297,6 +296,18 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         TakeAnswer(info);
         FinishLoad(FinishedText(info, Texts(), language_), true);
     }
+}
+
+void WebEngineBrowserView::StartLoad(const QUrl& url) {
+    ++generation_;
+    contentTimer_.stop();
+    contentPending_ = false;
+    loading_ = true;
+    loadingUrl_ = url;
+    rendererWatch_.LoadStarted(Now());
+    httpStatus_ = 0;
+    retryAfter_.reset();
+    SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
 }
 
 // The engine names the HTTP status of the answer. Its headers come
@@ -411,8 +422,10 @@ void WebEngineBrowserView::DeliverContent(DocumentContent content) {
     // A page nobody sees has done its work once it is read: what it fetched
     // stays in the shared cache, and an empty document in its place lets its
     // renderer give back what the page took (a very large page takes
-    // gigabytes). The view does not report that load.
-    if (self && page_ && page_->Unseen() && load == generation_ && !loading_)
+    // gigabytes). The view does not report that load, and it must not replace
+    // a load the program asked for that has not started yet.
+    if (self && page_ && page_->Unseen() && load == generation_ && !loading_ &&
+        !page_->OwnStartPending())
         page_->load(QUrl(QStringLiteral("about:blank")));
 }
 

@@ -78,6 +78,8 @@ private:
     WebEngineBrowserView(BrowserProfile& profile, bool withView, bool unseen, QObject* parent);
     WebEnginePage& RequirePage() const;
     void ConnectPage();
+    // A load to report has started at url.
+    void StartLoad(const QUrl& url);
     void OnMainFrameNavigation(const QUrl& url);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnLoadProgress(int percent);

@@ -88,9 +88,11 @@ void WebEnginePage::TriggerOwn(WebAction webAction) {
 
 bool WebEnginePage::TakeLoadStart(const QUrl& url) {
     const QString scheme = url.scheme();
-    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    // Not a web load (the empty document of a page nobody sees): the
+    // program's load asked for meanwhile has still to start.
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return false;
     const bool own = std::exchange(ownStartPending_, false);
-    if (!web || (unseen_ && !own)) return false;
+    if (unseen_ && !own) return false;
     dialogs_.PageStarted();
     return true;
 }
