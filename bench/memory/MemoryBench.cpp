@@ -190,6 +190,8 @@ TEST(MemoryBench, SteppingThroughManyPages) {
 
 TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
     const int megabytes = OptionValue("--page-mb", 20);
+    const int waitSeconds = OptionValue("--wait-s", 3);
+    const std::string later = std::to_string(waitSeconds) + " s later";
     std::string body = "<html><body><div>";
     while (body.size() < static_cast<size_t>(megabytes) * 1024 * 1024)
         body += "<p>A line of text on a very large page, with <b>some</b> markup.</p>\n";
@@ -219,8 +221,8 @@ TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
             megabytes, preloadPages);
         PrintMemory("both views loaded", Measure());
         PrintLargestProcesses(program);
-        QTest::qWait(3000);
-        PrintMemory("3 s later", Measure());
+        QTest::qWait(waitSeconds * 1000);
+        PrintMemory(later.c_str(), Measure());
         PrintLargestProcesses(program);
         ASSERT_TRUE(program.TypeIntoIndexField("6"));
         const std::size_t before = program.VisibleDocuments().size();
@@ -229,8 +231,8 @@ TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
         ASSERT_TRUE(program.WaitForHiddenDocument(base + "/photo/7", {}, 120000));
         PrintMemory("one step on", Measure());
         PrintLargestProcesses(program);
-        QTest::qWait(3000);
-        PrintMemory("3 s later", Measure());
+        QTest::qWait(waitSeconds * 1000);
+        PrintMemory(later.c_str(), Measure());
         PrintLargestProcesses(program);
     }
     server.stop();
