@@ -1,25 +1,30 @@
 // How much memory the program and its engine processes hold: while stepping
 // through many pages of the demo site, and with a very large page on view and
 // as the hidden view's neighbour. Resident memory is counted as PSS (shared
-// pages split among the processes that share them), from /proc.
+// pages split among the processes that share them), from /proc. With the large
+// page it also lists the largest processes, each renderer named by the page it
+// serves.
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QTest>
 #include <QStringList>
+#include <QTest>
+#include <QWebEnginePage>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "ProgramDriver.h"
+#include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
 namespace {
@@ -85,6 +90,72 @@ Memory Measure() {
     return memory;
 }
 
+// The value of a "--name=" switch on a process's command line, empty when it
+// has none.
+std::string Switch(int pid, const std::string& name) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline");
+    const std::string prefix = "--" + name + "=";
+    for (std::string argument; std::getline(in, argument, '\0');)
+        if (argument.rfind(prefix, 0) == 0) return argument.substr(prefix.size());
+    return {};
+}
+
+// The kind of an engine process: its "--type=". A process the zygote forks (a
+// renderer, say) keeps the zygote's command line; it reads "zygote child".
+std::string Kind(int pid) {
+    const std::string type = Switch(pid, "type");
+    if (type == "zygote" && Switch(ParentOf(pid), "type") == "zygote") return "zygote child";
+    return type;
+}
+
+// The renderer of each of the program's pages, by its process id.
+std::map<int, std::string> RendererOwners(const ProgramDriver& program) {
+    std::map<int, std::string> owners;
+    auto add = [&owners](const WebEngineBrowserView& view, const std::string& name) {
+        const QWebEnginePage* page = view.Page();
+        if (page == nullptr || page->renderProcessPid() <= 0) return;
+        std::string& owner = owners[static_cast<int>(page->renderProcessPid())];
+        owner += (owner.empty() ? "" : " + ") + name;
+    };
+    add(program.Visible(), "visible view");
+    add(program.Hidden(), "hidden view");
+    for (std::size_t i = 0; i < program.PreloadPages().size(); ++i)
+        add(*program.PreloadPages()[i], "off-screen page " + std::to_string(i + 1));
+    return owners;
+}
+
+// The largest processes of the tree by PSS, with their kind (the "--type="
+// switch of their command line) and whose they are.
+void PrintLargestProcesses(const ProgramDriver& program, std::size_t count = 6) {
+    struct Process {
+        long MiB;
+        int Pid;
+        std::string Kind;
+        std::string Tag;
+    };
+    const std::map<int, std::string> owners = RendererOwners(program);
+    std::vector<Process> processes;
+    for (int pid : ProcessTree()) {
+        Process process{ProcKiB(pid, "smaps_rollup", "Pss:") / 1024, pid, Kind(pid), {}};
+        if (pid == ::getpid()) {
+            process.Kind = "browser";
+            process.Tag = "the program";
+        } else if (const auto owner = owners.find(pid); owner != owners.end()) {
+            process.Tag = owner->second;
+        } else if (process.Kind == "zygote child") {
+            process.Tag = "no page of the program";
+        }
+        processes.push_back(process);
+    }
+    std::sort(processes.begin(), processes.end(),
+              [](const Process& a, const Process& b) { return a.MiB > b.MiB; });
+    processes.resize(std::min(count, processes.size()));
+    for (const Process& process : processes)
+        std::printf("      %5ld MiB  pid %-7d %-13s %s\n", process.MiB, process.Pid,
+                    process.Kind.c_str(), process.Tag.c_str());
+    std::fflush(stdout);
+}
+
 void PrintMemory(const char* what, const Memory& memory) {
     std::printf("  %-28s program %5ld MiB   engine %5ld MiB   together %5ld MiB\n", what,
                 memory.ProgramMiB, memory.EngineMiB, memory.ProgramMiB + memory.EngineMiB);
@@ -119,6 +190,8 @@ TEST(MemoryBench, SteppingThroughManyPages) {
 
 TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
     const int megabytes = OptionValue("--page-mb", 20);
+    const int waitSeconds = OptionValue("--wait-s", 3);
+    const std::string later = std::to_string(waitSeconds) + " s later";
     std::string body = "<html><body><div>";
     while (body.size() < static_cast<size_t>(megabytes) * 1024 * 1024)
         body += "<p>A line of text on a very large page, with <b>some</b> markup.</p>\n";
@@ -134,22 +207,33 @@ TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
 
     {
         ProgramDriver program;
-        program.Start({.BaseURL = base, .StaticBaseURL = base, .URLIndex = 2, .PhotoIndex = 5});
+        const int preloadPages = OptionValue("--preload-pages", 0);
+        program.Start({.BaseURL = base,
+                       .StaticBaseURL = base,
+                       .URLIndex = 2,
+                       .PhotoIndex = 5,
+                       .PreloadPages = preloadPages});
         ASSERT_TRUE(program.WaitForSettledLoad(0, 120000));
         ASSERT_TRUE(program.WaitForHiddenDocument(base + "/photo/6", {}, 120000));
-        std::printf("\na %d MB page on view (information page mode) and as the neighbour\n",
-                    megabytes);
+        std::printf(
+            "\na %d MB page on view (information page mode) and as the neighbour, "
+            "%d off-screen pages\n",
+            megabytes, preloadPages);
         PrintMemory("both views loaded", Measure());
-        QTest::qWait(3000);
-        PrintMemory("3 s later", Measure());
+        PrintLargestProcesses(program);
+        QTest::qWait(waitSeconds * 1000);
+        PrintMemory(later.c_str(), Measure());
+        PrintLargestProcesses(program);
         ASSERT_TRUE(program.TypeIntoIndexField("6"));
         const std::size_t before = program.VisibleDocuments().size();
         ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
         ASSERT_TRUE(program.WaitForSettledLoad(before, 120000));
         ASSERT_TRUE(program.WaitForHiddenDocument(base + "/photo/7", {}, 120000));
         PrintMemory("one step on", Measure());
-        QTest::qWait(3000);
-        PrintMemory("3 s later", Measure());
+        PrintLargestProcesses(program);
+        QTest::qWait(waitSeconds * 1000);
+        PrintMemory(later.c_str(), Measure());
+        PrintLargestProcesses(program);
     }
     server.stop();
     serving.join();

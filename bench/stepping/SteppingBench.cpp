@@ -148,9 +148,20 @@ private:
     // timed only once that load has ended, so it never waits for a fetch
     // still under way.
     void AwaitPreload(int index) {
-        ASSERT_TRUE(program_.WaitForHiddenDocument(Url(index), stepStarted_));
+        ASSERT_TRUE(program_.WaitForHiddenDocument(Url(index), stepStarted_))
+            << "the hidden view reported " << HiddenReport() << "; the site answered "
+            << site_.LogLines().size() << " requests, the last "
+            << (site_.LogLines().empty() ? "" : site_.LogLines().back());
         preloadRequests_ += Requests(index);
         ++preloads_;
+    }
+
+    // The hidden view's documents since the step began, with their addresses.
+    std::string HiddenReport() const {
+        std::string report;
+        for (const ProgramDriver::Document& document : program_.HiddenDocuments())
+            if (document.Arrived > stepStarted_) report += " " + document.Location;
+        return report.empty() ? " nothing since the step" : report;
     }
 
     // Types the index, then times from Enter to the document complete.

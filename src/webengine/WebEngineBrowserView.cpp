@@ -186,7 +186,6 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
             Text(Texts().CannotOpenAddress.In(language_)).arg(QString::fromStdString(url)).toStdString());
     }
     // A hung renderer would hold the step up: it is asked first.
-    ++loadsAsked_;
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
     page.LoadOwn(target);
@@ -197,7 +196,6 @@ void WebEngineBrowserView::GoBack() {
     if (!page.history()->canGoBack()) {
         throw BrowserError(Texts().NoPreviousPage.In(language_));
     }
-    ++loadsAsked_;
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
     page.TriggerOwn(QWebEnginePage::Back);
@@ -205,7 +203,6 @@ void WebEngineBrowserView::GoBack() {
 
 void WebEngineBrowserView::Refresh() {
     WebEnginePage& page = RequirePage();
-    ++loadsAsked_;
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
     page.TriggerOwn(QWebEnginePage::Reload);
@@ -282,16 +279,15 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
             ignoredLoadUrl_ = info.url();
             return;
         }
-        ++generation_;
-        contentTimer_.stop();
-        contentPending_ = false;
-        loading_ = true;
-        loadingUrl_ = info.url();
-        rendererWatch_.LoadStarted(Now());
-        httpStatus_ = 0;
-        retryAfter_.reset();
-        SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
+        StartLoad(info.url());
         return;
+    }
+    // The program's load replaced one the view does not report (the empty
+    // document of a page nobody sees) while it was in flight: the engine
+    // reports no start of its own, only this end.
+    if (!loading_ && page_->OwnStartPending() && page_->TakeLoadStart(info.url())) {
+        ignoredLoadUrl_.clear();
+        StartLoad(info.url());
     }
     if (!ignoredLoadUrl_.isEmpty() && info.url() == ignoredLoadUrl_) {
         ignoredLoadUrl_.clear();
@@ -303,6 +299,18 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         TakeAnswer(info);
         FinishLoad(FinishedText(info, Texts(), language_), true);
     }
+}
+
+void WebEngineBrowserView::StartLoad(const QUrl& url) {
+    ++generation_;
+    contentTimer_.stop();
+    contentPending_ = false;
+    loading_ = true;
+    loadingUrl_ = url;
+    rendererWatch_.LoadStarted(Now());
+    httpStatus_ = 0;
+    retryAfter_.reset();
+    SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
 }
 
 // The engine names the HTTP status of the answer. Its headers come
@@ -410,14 +418,15 @@ void WebEngineBrowserView::DeliverContent(DocumentContent content) {
     content.HttpStatus = httpStatus_;
     content.RetryAfter = retryAfter_;
     const QPointer<WebEngineBrowserView> self(this);
-    const std::uint64_t asked = loadsAsked_;
+    const std::uint64_t load = generation_;
     EmitContained([&] { emit DocumentComplete(content); });
     // A page nobody sees has done its work once it is read: what it fetched
     // stays in the shared cache, and an empty document in its place lets its
     // renderer give back what the page took (a very large page takes
-    // gigabytes). The view does not report that load. A load the handler
-    // asked for may not have started yet; it must not be replaced.
-    if (self && page_ && page_->Unseen() && asked == loadsAsked_ && !loading_)
+    // gigabytes). The view does not report that load, and it must not replace
+    // a load the program asked for that has not started yet.
+    if (self && page_ && page_->Unseen() && load == generation_ && !loading_ &&
+        !page_->OwnStartPending())
         page_->load(QUrl(QStringLiteral("about:blank")));
 }
 

@@ -78,6 +78,8 @@ private:
     WebEngineBrowserView(BrowserProfile& profile, bool withView, bool unseen, QObject* parent);
     WebEnginePage& RequirePage() const;
     void ConnectPage();
+    // A load to report has started at url.
+    void StartLoad(const QUrl& url);
     void OnMainFrameNavigation(const QUrl& url);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnLoadProgress(int percent);
@@ -102,8 +104,6 @@ private:
     // for an older count is stale.
     std::uint64_t generation_ = 0;
     bool loading_ = false;
-    // Counts the loads asked for (Navigate2, GoBack, Refresh).
-    std::uint64_t loadsAsked_ = 0;
     bool contentPending_ = false;
     QUrl loadingUrl_;
     // The HTTP status and Retry-After of the answer to the load last finished.

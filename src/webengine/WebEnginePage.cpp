@@ -88,10 +88,11 @@ void WebEnginePage::TriggerOwn(WebAction webAction) {
 
 bool WebEnginePage::TakeLoadStart(const QUrl& url) {
     const QString scheme = url.scheme();
-    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
-    // The start of an empty document (a page nobody sees being emptied)
-    // leaves the program's own start pending.
-    if (!web || (unseen_ && !std::exchange(ownStartPending_, false))) return false;
+    // Not a web load (the empty document of a page nobody sees): the
+    // program's load asked for meanwhile has still to start.
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return false;
+    const bool own = std::exchange(ownStartPending_, false);
+    if (unseen_ && !own) return false;
     dialogs_.PageStarted();
     return true;
 }

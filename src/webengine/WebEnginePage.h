@@ -34,6 +34,8 @@ public:
     bool TakeLoadStart(const QUrl& url);
     // The load under way ended: a redirect from now on is the page's own.
     void LoadEnded() { own_ = OwnLoad::None; }
+    // A load the program asked for has not started yet.
+    bool OwnStartPending() const { return ownStartPending_; }
 
     bool Unseen() const { return unseen_; }
 

@@ -115,8 +115,11 @@ void ProgramDriver::Start(const ProgramStart& start) {
     visible_ = visible.get();
     hidden_ = hidden.get();
     std::vector<std::unique_ptr<QtBrowserView>> preloadPages;
-    for (int i = 0; i < start.PreloadPages; ++i)
-        preloadPages.push_back(profile_->CreateOffScreenPage());
+    for (int i = 0; i < start.PreloadPages; ++i) {
+        std::unique_ptr<WebEngineBrowserView> page = profile_->CreateOffScreenPage();
+        preloadPages_.push_back(page.get());
+        preloadPages.push_back(std::move(page));
+    }
     // Connected before the window's own handlers, so the address is the one
     // the document came with, not what a handler navigated to afterwards.
     QObject::connect(visible_, &QtBrowserView::DocumentComplete,

@@ -78,6 +78,8 @@ public:
     Navigator& Logic() const;
     WebEngineBrowserView& Visible() const { return *visible_; }
     WebEngineBrowserView& Hidden() const { return *hidden_; }
+    // The off-screen pages of the preload queue (ProgramStart::PreloadPages).
+    const std::vector<WebEngineBrowserView*>& PreloadPages() const { return preloadPages_; }
     QToolButton* Button(Control control) const;
     QString IndexLabel() const;
 
@@ -125,6 +127,7 @@ private:
     std::unique_ptr<TFormMain> form_;
     WebEngineBrowserView* visible_ = nullptr;
     WebEngineBrowserView* hidden_ = nullptr;
+    std::vector<WebEngineBrowserView*> preloadPages_;
     std::vector<Document> visibleDocuments_;
     std::vector<Document> hiddenDocuments_;
     std::size_t handledDocuments_ = 0;
