@@ -42,8 +42,9 @@ int RunProgramBody(const ProgramBody& body) {
                        body.CreateHiddenView ? body.CreateHiddenView() : body.CreateView(),
                        std::move(preloadPages), std::move(fetcher));
     // What the view refused or ended of the page on view goes to the log.
-    QObject::connect(pageOnView, &QtBrowserView::PageNotice, &formMain,
-                     [&formMain](const QString& line) { formMain.AppendLogLine(line.toStdString()); });
+    QObject::connect(
+        pageOnView, &QtBrowserView::PageNotice, &formMain,
+        [&formMain](const QString& line) { formMain.AppendLogLine(line.toStdString()); });
     TFormSettings formSettings(&formMain);
     formMain.SetSettingsForm(&formSettings);
     // Pages of any site run in the engine: say so when they run unconfined.

@@ -18,6 +18,7 @@
 #include "platform/Platform.h"
 #include "webengine/BrowserProfile.h"
 #include "webengine/Logging.h"
+#include "webengine/ViewSupport.h"
 #include "webengine/WebEnginePage.h"
 
 // The resources live in a static library; without this call the linker drops them.
@@ -30,6 +31,7 @@ namespace kpw {
 namespace {
 
 constexpr std::chrono::milliseconds DefaultContentTimeout{10000};
+constexpr std::chrono::milliseconds EmptyingTimeout{2000};
 
 QString LoadMarkupScript() {
     InitBrowserViewResources();
@@ -52,19 +54,9 @@ std::optional<std::string> StringResult(const QVariant& value) {
     return value.toString().toStdString();
 }
 
-bool HasWebScheme(const QUrl& url) {
-    const QString scheme = url.scheme();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
-}
-
-QString Text(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-RendererWatch::Ms Now() {
-    return std::chrono::duration_cast<RendererWatch::Ms>(
-        std::chrono::steady_clock::now().time_since_epoch());
-}
+using view::HasWebScheme;
+using view::Now;
+using view::Text;
 
 QString FinishedText(const QWebEngineLoadingInfo& info, const texts::BrowserViewTexts& t,
                      int language) {
@@ -182,12 +174,19 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
     WebEnginePage& page = RequirePage();
     const QUrl target(QString::fromStdString(url), QUrl::StrictMode);
     if (!target.isValid() || !HasWebScheme(target) || target.host().isEmpty()) {
-        throw BrowserError(
-            Text(Texts().CannotOpenAddress.In(language_)).arg(QString::fromStdString(url)).toStdString());
+        throw BrowserError(Text(Texts().CannotOpenAddress.In(language_))
+                               .arg(QString::fromStdString(url))
+                               .toStdString());
     }
     // A hung renderer would hold the step up: it is asked first.
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
+    // A load asked for while the page is being emptied could be lost to the
+    // empty document's commit; it goes out once that has ended.
+    if (emptying_) {
+        heldLoad_ = target;
+        return;
+    }
     page.LoadOwn(target);
 }
 
@@ -212,6 +211,7 @@ void WebEngineBrowserView::Refresh() {
 // again.
 void WebEngineBrowserView::Stop() {
     RequirePage().triggerAction(QWebEnginePage::Stop);
+    heldLoad_.reset();
     rendererWatch_.Suspect();
     ArmRendererCheck();
 }
@@ -231,16 +231,15 @@ void WebEngineBrowserView::ReadBodyText() {
         "(() => { const b = document.body; const t = b ? b.innerText : null;"
         " return typeof t === 'string' ? t.slice(0, 4 * 1024 * 1024) : null; })()");
     const QPointer<WebEngineBrowserView> self(this);
-    RequirePage().runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                                [self](const QVariant& result) {
-                                    if (!self) return;
-                                    const std::optional<std::string> text = StringResult(result);
-                                    EmitContained([&] {
-                                        emit self->BodyTextRead(
-                                            text.has_value(),
-                                            QString::fromStdString(text.value_or("")));
-                                    });
-                                });
+    RequirePage().runJavaScript(
+        script, QWebEngineScript::ApplicationWorld, [self](const QVariant& result) {
+            if (!self) return;
+            const std::optional<std::string> text = StringResult(result);
+            EmitContained([&] {
+                emit self->BodyTextRead(text.has_value(),
+                                        QString::fromStdString(text.value_or("")));
+            });
+        });
 }
 
 void WebEngineBrowserView::SetLanguage(int language) {
@@ -291,6 +290,7 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     }
     if (!ignoredLoadUrl_.isEmpty() && info.url() == ignoredLoadUrl_) {
         ignoredLoadUrl_.clear();
+        if (emptying_) ReleaseHeldLoad();
         return;
     }
     page_->LoadEnded();
@@ -332,36 +332,14 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
 void WebEngineBrowserView::OnLoadProgress(int percent) {
     rendererWatch_.SignOfLife(Now());
     if (loading_) {
-        SetLoadStateText(
-            Text(Texts().LoadingProgress.In(language_)).arg(loadingUrl_.toDisplayString()).arg(percent));
+        SetLoadStateText(Text(Texts().LoadingProgress.In(language_))
+                             .arg(loadingUrl_.toDisplayString())
+                             .arg(percent));
     }
 }
 
 void WebEngineBrowserView::OnLinkHovered(const QString& url) {
     ShowStatusText(url.isEmpty() ? loadStateText_ : url);
-}
-
-void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
-    rendererWatch_.RendererGone();
-    ArmRendererCheck();
-    const bool endedByUs = std::exchange(endingRenderer_, false);
-    if (terminationStatus == QWebEnginePage::NormalTerminationStatus) {
-        return;
-    }
-    // The load the program asked for after a hung page (it has not reached
-    // the page yet) goes on in a fresh renderer, as if nothing had happened.
-    if (endedByUs && loading_ && page_ && page_->url() != loadingUrl_ &&
-        HasWebScheme(loadingUrl_)) {
-        reissuedUrl_ = loadingUrl_;
-        page_->LoadOwn(loadingUrl_);
-        return;
-    }
-    // A dead renderer answers no content request and may never end its load.
-    if (loading_) {
-        FinishLoad(Text(Texts().PageStoppedWorking.In(language_)), false);
-    } else if (contentPending_) {
-        DeliverContent({});
-    }
 }
 
 void WebEngineBrowserView::FinishLoad(const QString& stateText, bool readContent) {
@@ -426,8 +404,23 @@ void WebEngineBrowserView::DeliverContent(DocumentContent content) {
     // gigabytes). The view does not report that load, and it must not replace
     // a load the program asked for that has not started yet.
     if (self && page_ && page_->Unseen() && load == generation_ && !loading_ &&
-        !page_->OwnStartPending())
+        !page_->OwnStartPending()) {
+        emptying_ = true;
+        const std::uint64_t emptying = ++emptyings_;
         page_->load(QUrl(QStringLiteral("about:blank")));
+        // Should the engine never tell its end, the held load goes all the same.
+        QTimer::singleShot(EmptyingTimeout, this, [this, emptying] {
+            if (emptying == emptyings_ && emptying_) ReleaseHeldLoad();
+        });
+    }
+}
+
+void WebEngineBrowserView::ReleaseHeldLoad() {
+    emptying_ = false;
+    if (heldLoad_ && page_) {
+        const QUrl url = *std::exchange(heldLoad_, std::nullopt);
+        page_->LoadOwn(url);
+    }
 }
 
 void WebEngineBrowserView::SetLoadStateText(const QString& text) {
@@ -441,44 +434,6 @@ void WebEngineBrowserView::ShowStatusText(const QString& text) {
     }
     shownStatusText_ = text;
     EmitContained([&] { emit StatusTextChange(text); });
-}
-
-void WebEngineBrowserView::ArmRendererCheck() {
-    const std::optional<RendererWatch::Ms> next = rendererWatch_.NextCheck();
-    if (!next) {
-        rendererTimer_.stop();
-        return;
-    }
-    rendererTimer_.start(std::max(RendererWatch::Ms{0}, *next - Now()));
-}
-
-// A renderer that answers no trivial question within its time is hung: it is
-// ended, the view's load ends as "stopped working", and the next load gets a
-// fresh renderer.
-void WebEngineBrowserView::CheckRenderer() {
-    if (!page_) return;
-    switch (rendererWatch_.Check(Now())) {
-        case RendererWatch::Action::None:
-            break;
-        case RendererWatch::Action::SendProbe: {
-            const QPointer<WebEngineBrowserView> self(this);
-            const std::uint64_t probe = rendererWatch_.ProbeId();
-            page_->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                                 [self, probe](const QVariant&) {
-                                     if (!self) return;
-                                     self->rendererWatch_.ProbeAnswered(probe, Now());
-                                     self->ArmRendererCheck();
-                                 });
-            break;
-        }
-        case RendererWatch::Action::EndRenderer:
-            if (platform::EndProcess(page_->renderProcessPid())) {
-                endingRenderer_ = true;
-                EmitContained([&] { emit PageNotice(Text(Texts().RendererEnded.In(language_))); });
-            }
-            break;
-    }
-    ArmRendererCheck();
 }
 
 }  // namespace kpw

@@ -96,6 +96,7 @@ private:
     // The hung-renderer watch: carries out its answer and arms its timer.
     void CheckRenderer();
     void ArmRendererCheck();
+    void ReleaseHeldLoad();
 
     QPointer<QWebEngineView> view_;
     QPointer<WebEnginePage> page_;
@@ -118,6 +119,11 @@ private:
     QUrl reissuedUrl_;
     // A load the view does not report (see WebEnginePage::TakeLoadStart).
     QUrl ignoredLoadUrl_;
+    // A page nobody sees is loading its empty document; a load asked for
+    // meanwhile is held until that has ended.
+    bool emptying_ = false;
+    std::uint64_t emptyings_ = 0;
+    std::optional<QUrl> heldLoad_;
     QString loadStateText_;
     QString shownStatusText_;
     int language_ = texts::English;

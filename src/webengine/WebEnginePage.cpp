@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "texts/Texts.h"
+#include "webengine/ViewSupport.h"
 
 namespace kpw {
 
@@ -37,10 +38,7 @@ NavigationCause CauseOf(QWebEnginePage::NavigationType type) {
     }
 }
 
-DialogGate::Ms Now() {
-    return std::chrono::duration_cast<DialogGate::Ms>(
-        std::chrono::steady_clock::now().time_since_epoch());
-}
+using view::Now;
 
 }  // namespace
 
@@ -87,17 +85,17 @@ void WebEnginePage::TriggerOwn(WebAction webAction) {
 }
 
 bool WebEnginePage::TakeLoadStart(const QUrl& url) {
-    const QString scheme = url.scheme();
     // Not a web load (the empty document of a page nobody sees): the
     // program's load asked for meanwhile has still to start.
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return false;
+    if (!view::HasWebScheme(url)) return false;
     const bool own = std::exchange(ownStartPending_, false);
     if (unseen_ && !own) return false;
     dialogs_.PageStarted();
     return true;
 }
 
-bool WebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+bool WebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type,
+                                            bool isMainFrame) {
     if (!isMainFrame) return true;
     const NavigationCause cause = CauseOf(type);
     if (!MayNavigate(unseen_, own_, cause, url.scheme().toStdString())) return false;

@@ -3,8 +3,8 @@
 // anywhere but the web or installs a worker.
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <memory>
 
@@ -101,14 +101,45 @@ TEST_F(HostilePages, AnUnseenPageRunsNoScriptFollowsNoRefreshButIsStillRead) {
     EXPECT_EQ(Text(unseenEvents.Documents[1]), "next page");
 }
 
+// An unseen page empties itself once read; the program's next load, asked
+// for at once or a moment later, is never lost to that.
+TEST_F(HostilePages, AnUnseenPageAlwaysLoadsWhatTheProgramAsksNextWhileItEmptiesItself) {
+    const std::unique_ptr<WebEngineBrowserView> unseen = profile->CreateHiddenView();
+    EventLog unseenEvents;
+    Record(*unseen, unseenEvents);
+    for (int i = 0; i < 8; ++i)
+        site.Add("/page/" + std::to_string(i),
+                 "<html><body>page " + std::to_string(i) + "</body></html>");
+    int next = 1;
+    // Each document asks for the next page: in the handler, at the next turn
+    // of the event loop, or a little later.
+    QObject::connect(unseen.get(), &QtBrowserView::DocumentComplete, [&](const DocumentContent&) {
+        if (next >= 8) return;
+        const std::string url = site.Url("/page/" + std::to_string(next));
+        const int delay[] = {-1, 0, 5, 20};
+        const int wait = delay[next % 4];
+        ++next;
+        if (wait < 0)
+            unseen->Navigate2(url, NavHyperlink);
+        else
+            QTimer::singleShot(wait, [&unseen, url] { unseen->Navigate2(url, NavHyperlink); });
+    });
+    unseen->Navigate2(site.Url("/page/0"), NavHyperlink);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unseenEvents.Documents.size() == 8; }, Deadline))
+        << unseenEvents.Documents.size() << " documents";
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(Text(unseenEvents.Documents[i]), "page " + std::to_string(i));
+}
+
 TEST_F(HostilePages, ThePageOnViewRunsScriptsButGoesNowhereButTheWeb) {
     site.Add("/leave", "<html><body>leave<script>document.title = 'ran';</script></body></html>");
     Load("/leave");
     EXPECT_TRUE(WaitForTitle("ran"));
     const int navigations = Count("navigate");
     const int documents = Count("document");
-    for (const char* target : {"URL.createObjectURL(new Blob(['<p>blob</p>'], {type: 'text/html'}))",
-                               "'data:text/html,<p>x</p>'", "'file:///etc/hostname'"}) {
+    for (const char* target :
+         {"URL.createObjectURL(new Blob(['<p>blob</p>'], {type: 'text/html'}))",
+          "'data:text/html,<p>x</p>'", "'file:///etc/hostname'"}) {
         RunPageScript(QStringLiteral("location.href = %1;").arg(QString::fromLatin1(target)));
         QTest::qWait(500);
         EXPECT_EQ(view->LocationURL(), site.Url("/leave")) << target;
@@ -120,14 +151,15 @@ TEST_F(HostilePages, ThePageOnViewRunsScriptsButGoesNowhereButTheWeb) {
     EXPECT_EQ(Count("navigate"), navigations);
     EXPECT_EQ(Count("document"), documents);
     // A link of the page to the web still goes.
-    RunPageScript(QStringLiteral("location.href = '%1';").arg(QString::fromStdString(site.Url("/next"))));
+    RunPageScript(
+        QStringLiteral("location.href = '%1';").arg(QString::fromStdString(site.Url("/next"))));
     ASSERT_TRUE(WaitForDocuments(documents + 1));
     EXPECT_EQ(Text(events.Documents.back()), "next page");
 }
 
 TEST_F(HostilePages, NoServiceWorkerRegisters) {
-    site.Add("/sw.js", FixtureSite::Page{"self.addEventListener('fetch', () => {});", 200, 0,
-                                         false, "text/javascript"});
+    site.Add("/sw.js", FixtureSite::Page{"self.addEventListener('fetch', () => {});", 200, 0, false,
+                                         "text/javascript"});
     site.Add("/worker", R"(<html><body><script>
         navigator.serviceWorker.register('/sw.js')
             .then(() => { document.title = 'registered'; },
@@ -177,7 +209,8 @@ TEST_F(HostilePages, TheLeaveQuestionNeverHoldsUpTheProgramsOwnLoad) {
     };
     // The page's own navigation asks, as it should.
     ASSERT_TRUE(touch());
-    RunPageScript(QStringLiteral("location.href = '%1';").arg(QString::fromStdString(site.Url("/next"))));
+    RunPageScript(
+        QStringLiteral("location.href = '%1';").arg(QString::fromStdString(site.Url("/next"))));
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.Shown() == 1; }, Deadline));
     // The program's does not.
     ASSERT_TRUE(touch());

@@ -20,20 +20,24 @@ namespace {
 class HostileSite : public ::testing::Test {
 protected:
     HostileSite() {
-        server_.Get(R"(/photo/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
-            const std::string index = request.matches[1];
-            std::string body = "<html><body><p>photo " + index + "</p>";
-            if (index == "1001") {
-                // Spins for ever once loaded.
-                body += "<script>addEventListener('load', () => setTimeout(() => { for (;;) {} }, 100));"
+        server_.Get(
+            R"(/photo/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+                const std::string index = request.matches[1];
+                std::string body = "<html><body><p>photo " + index + "</p>";
+                if (index == "1001") {
+                    // Spins for ever once loaded.
+                    body +=
+                        "<script>addEventListener('load', () => setTimeout(() => { for (;;) {} }, "
+                        "100));"
                         "</script>";
-            } else if (index == "1003") {
-                // Sends itself to ever new addresses of some 1.9 MB.
-                body += "<script>let n = 0; setInterval(() => { location.href = '/photo/1003?' + "
+                } else if (index == "1003") {
+                    // Sends itself to ever new addresses of some 1.9 MB.
+                    body +=
+                        "<script>let n = 0; setInterval(() => { location.href = '/photo/1003?' + "
                         "(n++) + 'x'.repeat(1900000); }, 200);</script>";
-            }
-            response.set_content(body + "</body></html>", "text/html; charset=utf-8");
-        });
+                }
+                response.set_content(body + "</body></html>", "text/html; charset=utf-8");
+            });
         port_ = server_.bind_to_any_port("127.0.0.1");
         serving_ = std::thread([this] { server_.listen_after_bind(); });
         base_ = "http://127.0.0.1:" + std::to_string(port_);

@@ -105,7 +105,8 @@ TEST_F(ProgramBodyTest, TheHiddenViewIsMadeAsSuchAndNoticesOfThePageOnViewReachT
     EXPECT_EQ(RunProgramBody(body), 0);
     EXPECT_EQ(viewsCreated_, 1);
     EXPECT_EQ(hiddenViews, 1);
-    EXPECT_TRUE(log.endsWith(QStringLiteral("The page kept opening dialogs."))) << log.toStdString();
+    EXPECT_TRUE(log.endsWith(QStringLiteral("The page kept opening dialogs.")))
+        << log.toStdString();
 }
 
 TEST_F(ProgramBodyTest, BothWindowsShowTheProgramsIconInEveryThemeSize) {

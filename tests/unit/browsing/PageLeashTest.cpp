@@ -14,7 +14,8 @@ TEST(MayNavigate, ThePageOnViewGoesAnywhereOnTheWebAndNowhereElse) {
     for (Cause cause : {Cause::Typed, Cause::Link, Cause::Form, Cause::Redirect, Cause::Other}) {
         EXPECT_TRUE(MayNavigate(false, OwnLoad::None, cause, "https"));
         EXPECT_TRUE(MayNavigate(false, OwnLoad::None, cause, "http"));
-        for (const char* scheme : {"file", "data", "blob", "javascript", "about", "ftp", "mailto", ""})
+        for (const char* scheme :
+             {"file", "data", "blob", "javascript", "about", "ftp", "mailto", ""})
             EXPECT_FALSE(MayNavigate(false, OwnLoad::Asked, cause, scheme)) << scheme;
     }
 }
@@ -111,7 +112,8 @@ TEST_F(RendererWatchTest, ASuspicionProbesAtOnceAndAnOldProbesAnswerDoesNotCount
     watch.Suspect();
     EXPECT_EQ(watch.Check(Ms{4000}), RendererWatch::Action::SendProbe);
     watch.ProbeAnswered(first, Ms{4100});
-    EXPECT_EQ(watch.Check(Ms{4000} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
+    EXPECT_EQ(watch.Check(Ms{4000} + RendererWatch::ProbeLimit),
+              RendererWatch::Action::EndRenderer);
 }
 
 TEST_F(RendererWatchTest, AStepProbesAtOnceAndKeepsTheQuietClockOfTheLoadUnderWay) {
@@ -126,7 +128,8 @@ TEST_F(RendererWatchTest, AStepProbesAtOnceAndKeepsTheQuietClockOfTheLoadUnderWa
     EXPECT_EQ(watch.NextCheck(), Ms{5010} + RendererWatch::QuietLimit);
     watch.LoadAsked(Ms{6000});
     EXPECT_EQ(watch.Check(Ms{6000}), RendererWatch::Action::SendProbe);
-    EXPECT_EQ(watch.Check(Ms{6000} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
+    EXPECT_EQ(watch.Check(Ms{6000} + RendererWatch::ProbeLimit),
+              RendererWatch::Action::EndRenderer);
 }
 
 TEST_F(RendererWatchTest, StopWhileAPatientProbeIsOutHurriesIt) {
@@ -134,7 +137,8 @@ TEST_F(RendererWatchTest, StopWhileAPatientProbeIsOutHurriesIt) {
     EXPECT_EQ(watch.Check(Ms{10000}), RendererWatch::Action::SendProbe);
     watch.Suspect();
     EXPECT_EQ(watch.NextCheck(), Ms{10000} + RendererWatch::ProbeLimit);
-    EXPECT_EQ(watch.Check(Ms{10000} + RendererWatch::ProbeLimit), RendererWatch::Action::EndRenderer);
+    EXPECT_EQ(watch.Check(Ms{10000} + RendererWatch::ProbeLimit),
+              RendererWatch::Action::EndRenderer);
 }
 
 TEST_F(RendererWatchTest, ARendererThatWentByItselfIsNotEndedAgain) {
