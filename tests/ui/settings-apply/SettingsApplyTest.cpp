@@ -170,9 +170,18 @@ void PrintTo(const Closing& closing, std::ostream* out) {
 
 class ClosingTheDialog : public SettingsApply, public ::testing::WithParamInterface<Closing> {};
 
-TEST_P(ClosingTheDialog, ReleasesTheSettingsButtonAndAppliesOnlyOnOk) {
+TEST_P(ClosingTheDialog, ReleasesTheSettingsButtonAppliesOnlyOnOkAndFocusesTheIndexField) {
     auto form = StartIdle();
+    // The keys went elsewhere before; after the dialog they go to the index field.
+    visible_->Widget()->setFocus();
+    ASSERT_FALSE(Probe(*form).PageIndexField()->hasFocus());
     RunDialog(*form, GetParam().close);  // checks the button down, then up
+    // The field is the window's focus, so it has the keys as soon as the
+    // window is active again (the offscreen platform leaves that to us).
+    EXPECT_EQ(form->focusWidget(), Probe(*form).PageIndexField());
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_TRUE(Probe(*form).PageIndexField()->hasFocus());
     // An accepted dialog leaves the bare templates as the mode hints.
     EXPECT_EQ(Hint(*form, Control::URL1) == PhotoTemplate, GetParam().accepted);
     // The window takes input again.
