@@ -7,8 +7,10 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTcpSocket>
@@ -140,6 +142,54 @@ TEST_F(PhotoActionsTest, CtrlSSavesThePhotoOfModeOneAndTwoFromTheCacheNeverOverw
     EXPECT_EQ(Entries(saveFolder),
               QStringList({QStringLiteral("1234 (2).jpg"), QStringLiteral("1234 (3).jpg"),
                            QStringLiteral("1234.jpg")}));
+}
+
+// Save as: a name typed without an extension gets the picture's, and the
+// dialog asks about replacing the file of that name, not of the name typed.
+TEST_F(PhotoActionsTest, SaveAsAddsThePicturesExtensionBeforeAskingAboutReplacing) {
+    const QString existing = QDir(folder.path()).filePath(QStringLiteral("saved7.jpg"));
+    {
+        QFile old(existing);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 1234,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+
+    QString question;
+    bool typed = false;
+    int ticksOpen = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            question = box->text();
+            // Clicked, as the static question reads the button, not the result.
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && typed) {
+            // A dialog that stays open fails the test rather than hang it.
+            if (++ticksOpen > 250) dialog->reject();
+        } else if (dialog) {
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) return;
+            typed = true;
+            name->setText(QDir(folder.path()).filePath(QStringLiteral("saved7")));
+            // Queued: the question about replacing then runs outside this timer.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    answer.start(20);
+    program.PressKey(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(ProgramDriver::WaitFor(
+        [&] { return typed && !Probe(program.Form()).Photos().Busy(); }));
+
+    EXPECT_TRUE(question.contains(QStringLiteral("saved7.jpg"))) << question.toStdString();
+    EXPECT_EQ(Status(), QStringLiteral("Saved as ") + existing);
+    EXPECT_EQ(FileBytes(existing), SiteBody(site, Medium(1234)));
+    EXPECT_EQ(Entries(folder.path()), QStringList{QStringLiteral("saved7.jpg")});
 }
 
 // The information page may not read a picture of another host; the engine's
