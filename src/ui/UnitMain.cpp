@@ -136,6 +136,10 @@ void TFormMain::LayOutClientArea() {
     const int panelHeight = std::max(0, height() - ToolRowHeight - StatusBarHeight - 1);
     panelVisibleWebBrowser_->setGeometry(0, ToolRowHeight, w, panelHeight);
     visibleView_->Widget()->setGeometry(0, 0, w, panelHeight);
+    // Nobody sees the hidden view, but its page is laid out at its size: at
+    // its design size of 28 x 28 a long page wraps at every word and its
+    // renderer takes gigabytes. It lays out the next page as it will be shown.
+    hiddenView_->Widget()->resize(w, panelHeight);
     memoText_->setGeometry(0, std::max(0, panelHeight - MemoHeight - 2), std::max(0, w - 1),
                            MemoHeight);
     statusBar_->setGeometry(0, height() - StatusBarHeight, w, StatusBarHeight);

@@ -77,6 +77,19 @@ TEST_F(MainWindow, ToolRowHasEveryControlAtItsPlaceWithAGlyphOrCaption) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));
 }
 
+// Nobody sees the hidden view, but its page is laid out at its size: it is as
+// large as the view on view, however the window is sized, so that a long page
+// does not wrap at every word there.
+TEST_F(MainWindow, TheHiddenViewStaysHiddenAtTheSizeOfTheVisibleView) {
+    auto form = Start();
+    for (const QSize size : {QSize(574, 540), QSize(900, 700), QSize(600, 200)}) {
+        form->resize(size);
+        EXPECT_EQ(hidden_->Widget()->size(), visible_->Widget()->size()) << size.width();
+        EXPECT_EQ(hidden_->Widget()->pos(), QPoint(480, 104));
+        EXPECT_TRUE(hidden_->Widget()->isHidden());
+    }
+}
+
 TEST_F(MainWindow, TaskBarTitleHasNoLeadingBlankWhileTheCaptionKeepsIt) {
     auto form = Start();
     ASSERT_NE(form->windowHandle(), nullptr);
