@@ -3,33 +3,41 @@
 // each as soon as the one before has finished. Nothing else runs around it:
 // no page script, no analysis, no second window. With --warm a hidden page of
 // the same profile fetches each address first, and the view loads it once
-// that fetch has finished, as the program's preload does.
+// that fetch has finished, as the program's preload does. With --hold-ms=N it
+// keeps each page N ms after its load before it goes on (or ends), so that a
+// benchmark can measure what the bare engine holds for it.
 //
 // Prints one line per load of the view, "load MS OK URL": the time from the
 // load call to the engine's load-finished, and 1 or 0 for its outcome. The
 // environment decides the platform (the benchmark passes its own on).
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QStringList>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <algorithm>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     bool warm = false;
+    int holdMs = 0;
     QList<QUrl> urls;
+    const QString hold = QStringLiteral("--hold-ms=");
     for (const QString& argument : QCoreApplication::arguments().mid(1)) {
         if (argument == QLatin1String("--warm"))
             warm = true;
+        else if (argument.startsWith(hold))
+            holdMs = std::max(0, argument.mid(hold.size()).toInt());
         else
             urls.append(QUrl(argument));
     }
     if (urls.isEmpty()) {
-        std::fprintf(stderr, "usage: kpw-bench-floor [--warm] URL...\n");
+        std::fprintf(stderr, "usage: kpw-bench-floor [--warm] [--hold-ms=N] URL...\n");
         return 2;
     }
 
@@ -63,7 +71,10 @@ int main(int argc, char** argv) {
         std::printf("load %.3f %d %s\n", ms, ok ? 1 : 0, urls[next].toEncoded().constData());
         std::fflush(stdout);
         ++next;
-        fetchNext();
+        if (holdMs > 0)
+            QTimer::singleShot(holdMs, fetchNext);
+        else
+            fetchNext();
     });
 
     // Like the program: the first load starts before the window is shown.

@@ -3,7 +3,8 @@
 // as the hidden view's neighbour. Resident memory is counted as PSS (shared
 // pages split among the processes that share them), from /proc. With the large
 // page it also lists the largest processes, each renderer named by the page it
-// serves.
+// serves, and what the floor program (a bare engine view) holds for the same
+// page on view.
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <unistd.h>
@@ -23,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "ProgramDriver.h"
 #include "webengine/WebEngineBrowserView.h"
 
@@ -57,17 +59,16 @@ int ParentOf(int pid) {
     return parent;
 }
 
-// This process and every process below it (the engine's zygote, renderers,
-// GPU and utility processes).
-std::vector<int> ProcessTree() {
+// A process and every process below it (the engine's zygote, renderers, GPU
+// and utility processes); this process by default.
+std::vector<int> ProcessTree(int root = ::getpid()) {
     std::vector<int> pids;
-    const int self = ::getpid();
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename().string();
         if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit)) continue;
         int pid = std::stoi(name);
         for (int up = pid, hops = 0; up > 1 && hops < 16; up = ParentOf(up), ++hops) {
-            if (up == self) {
+            if (up == root) {
                 pids.push_back(pid);
                 break;
             }
@@ -77,17 +78,29 @@ std::vector<int> ProcessTree() {
 }
 
 struct Memory {
-    long ProgramMiB = 0;  // this process alone
+    long ProgramMiB = 0;  // the process itself
     long EngineMiB = 0;   // the processes below it
 };
 
-Memory Measure() {
+Memory Measure(int root = ::getpid()) {
     Memory memory;
-    for (int pid : ProcessTree()) {
+    for (int pid : ProcessTree(root)) {
         const long pss = ProcKiB(pid, "smaps_rollup", "Pss:") / 1024;
-        (pid == ::getpid() ? memory.ProgramMiB : memory.EngineMiB) += pss;
+        (pid == root ? memory.ProgramMiB : memory.EngineMiB) += pss;
     }
     return memory;
+}
+
+// Waits until the child has printed the text; false when it ended first or
+// the deadline passed.
+bool WaitForOutput(bench::Child& child, const std::string& text, std::chrono::seconds deadline) {
+    const auto end = bench::Clock::now() + deadline;
+    while (bench::Clock::now() < end) {
+        const bool ended = child.Wait(std::chrono::milliseconds(100)).has_value();
+        if (child.Output().find(text) != std::string::npos) return true;
+        if (ended) return false;
+    }
+    return false;
 }
 
 // The value of a "--name=" switch on a process's command line, empty when it
@@ -234,6 +247,23 @@ TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
         QTest::qWait(waitSeconds * 1000);
         PrintMemory(later.c_str(), Measure());
         PrintLargestProcesses(program);
+    }
+
+    // The floor: a bare engine view, nothing of the program around it, shows
+    // the same two pages one after the other and keeps each while it is
+    // measured. "program" is then the floor program's own process.
+    const int holdMs = (waitSeconds + 5) * 1000;
+    bench::Child floor({KPW_FLOOR_EXE, "--hold-ms=" + std::to_string(holdMs), base + "/photo/5",
+                        base + "/photo/6"},
+                       {});
+    std::printf("\nthe floor: a bare engine view with the same page on view, then the next\n");
+    for (const int page : {5, 6}) {
+        const std::string url = base + "/photo/" + std::to_string(page);
+        ASSERT_TRUE(WaitForOutput(floor, " " + url + "\n", std::chrono::seconds(120)))
+            << "the floor program did not load " << url;
+        PrintMemory(page == 5 ? "page on view" : "one step on", Measure(floor.Pid()));
+        QTest::qWait(waitSeconds * 1000);
+        PrintMemory(later.c_str(), Measure(floor.Pid()));
     }
     server.stop();
     serving.join();

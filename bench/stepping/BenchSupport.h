@@ -65,6 +65,7 @@ public:
 
     // When the process was spawned.
     Clock::time_point Started() const { return started_; }
+    pid_t Pid() const { return pid_; }
     // Sends the signal (SIGTERM ends the program as a session end does).
     void Signal(int signal) const;
     // Waits for the end and returns the exit status, nothing when the deadline
