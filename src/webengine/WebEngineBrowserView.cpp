@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QMenu>
+#include <QSize>
 #include <QVariant>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
@@ -32,6 +33,8 @@ namespace {
 
 constexpr std::chrono::milliseconds DefaultContentTimeout{10000};
 constexpr std::chrono::milliseconds EmptyingTimeout{2000};
+// The view on view at the main window's design size.
+constexpr QSize OffScreenLayoutSize{566, 527};
 
 QString LoadMarkupScript() {
     InitBrowserViewResources();
@@ -98,7 +101,16 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
     if (withView) view_ = new QWebEngineView();
     page_ = new WebEnginePage(profile.Profile(), unseen, view_);
     profile.AdoptPage(page_);
-    if (view_) view_->setPage(page_);
+    if (view_) {
+        view_->setPage(page_);
+    } else {
+        // A page without a view lays out at 0 x 0, where a long page wraps at
+        // every word and its renderer takes gigabytes: a view never shown
+        // gives it the size of the window's view on view.
+        layoutView_ = new QWebEngineView();
+        layoutView_->setPage(page_);
+        layoutView_->resize(OffScreenLayoutSize);
+    }
     contentTimer_.setSingleShot(true);
     connect(&contentTimer_, &QTimer::timeout, this, [this] {
         if (contentPending_) {
@@ -132,6 +144,7 @@ WebEngineBrowserView::~WebEngineBrowserView() {
         delete page_.data();
     }
     delete view_.data();
+    delete layoutView_.data();
 }
 
 void WebEngineBrowserView::ConnectPage() {

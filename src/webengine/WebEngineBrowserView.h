@@ -99,6 +99,8 @@ private:
     void ReleaseHeldLoad();
 
     QPointer<QWebEngineView> view_;
+    // An off-screen page's view, never shown: it only gives the page a size.
+    QPointer<QWebEngineView> layoutView_;
     QPointer<WebEnginePage> page_;
     const QString markupScript_;
     // Every start and end of a top-level load counts one up; a content answer

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <memory>
 
 #include "BrowserViewHarness.h"
@@ -99,6 +100,23 @@ TEST_F(HostilePages, AnUnseenPageRunsNoScriptFollowsNoRefreshButIsStillRead) {
     unseen->Navigate2(site.Url("/next"), NavHyperlink);
     ASSERT_TRUE(QTest::qWaitFor([&] { return unseenEvents.Documents.size() == 2; }, Deadline));
     EXPECT_EQ(Text(unseenEvents.Documents[1]), "next page");
+}
+
+// A page without a view would lay out at 0 x 0, where a long page wraps at
+// every word and costs its renderer gigabytes.
+TEST_F(HostilePages, AnOffScreenPageLaysOutAtTheSizeOfAView) {
+    const std::unique_ptr<WebEngineBrowserView> unseen = profile->CreateOffScreenPage();
+    EventLog unseenEvents;
+    Record(*unseen, unseenEvents);
+    EXPECT_EQ(unseen->Widget(), nullptr);
+    unseen->Navigate2(site.Url("/next"), NavHyperlink);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !unseenEvents.Documents.empty(); }, Deadline));
+    QString size;
+    unseen->Page()->runJavaScript(
+        QStringLiteral("window.innerWidth + 'x' + window.innerHeight"),
+        QWebEngineScript::ApplicationWorld, [&](const QVariant& value) { size = value.toString(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !size.isEmpty(); }, Deadline));
+    EXPECT_EQ(size, QStringLiteral("566x527"));
 }
 
 // An unseen page empties itself once read; the program's next load, asked
