@@ -101,16 +101,7 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
     if (withView) view_ = new QWebEngineView();
     page_ = new WebEnginePage(profile.Profile(), unseen, view_);
     profile.AdoptPage(page_);
-    if (view_) {
-        view_->setPage(page_);
-    } else {
-        // A page without a view lays out at 0 x 0, where a long page wraps at
-        // every word and its renderer takes gigabytes: a view never shown
-        // gives it the size of the window's view on view.
-        layoutView_ = new QWebEngineView();
-        layoutView_->setPage(page_);
-        layoutView_->resize(OffScreenLayoutSize);
-    }
+    if (view_) view_->setPage(page_);
     contentTimer_.setSingleShot(true);
     connect(&contentTimer_, &QTimer::timeout, this, [this] {
         if (contentPending_) {
@@ -190,6 +181,15 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
         throw BrowserError(Text(Texts().CannotOpenAddress.In(language_))
                                .arg(QString::fromStdString(url))
                                .toStdString());
+    }
+    // A page without a view lays out at 0 x 0, where a long page wraps at
+    // every word and its renderer takes gigabytes: a view never shown gives
+    // it the size of the window's view on view. Made at the first load, so
+    // the start does not wait for it.
+    if (!view_ && !layoutView_) {
+        layoutView_ = new QWebEngineView();
+        layoutView_->setPage(&page);
+        layoutView_->resize(OffScreenLayoutSize);
     }
     // A hung renderer would hold the step up: it is asked first.
     rendererWatch_.LoadAsked(Now());
