@@ -253,11 +253,18 @@ void TFormSettings::SetTabOrder() {
         editTemplateURLs_[2],
         editTemplateURLs_[3],
     };
-    order.insert(order.end(), spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
-    order.insert(order.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
-    order.push_back(buttonRestoreMoreDefaults_);
-    order.push_back(editSaveFolder_);
-    order.push_back(buttonBrowseSaveFolder_);
+    // The "More options" group row by row, left to right within a row.
+    std::vector<QWidget*> more(spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
+    more.insert(more.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
+    more.insert(more.end(), {buttonRestoreMoreDefaults_, editSaveFolder_, buttonBrowseSaveFolder_});
+    const auto place = [](const QWidget* control) {
+        return std::pair((control->y() - MoreOptionsFirstRow) / MoreOptionsRowHeight,
+                         control->x());
+    };
+    std::stable_sort(more.begin(), more.end(), [&](const QWidget* a, const QWidget* b) {
+        return place(a) < place(b);
+    });
+    order.insert(order.end(), more.begin(), more.end());
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

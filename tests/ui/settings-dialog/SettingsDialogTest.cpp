@@ -409,14 +409,14 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
         "EditTemplateURL12",
         "EditTemplateURL13",
         "EditTemplateURL14",
-        // The "More options" group below the rest comes last.
+        // The "More options" group below the rest comes last, row by row.
         "SpinEditMinRequestInterval",
-        "SpinEditPreloadDepth",
-        "SpinEditMissingTextWaitMs",
-        "SpinEditSlideshowInterval",
         "CheckBoxSkipKnownMissing",
+        "SpinEditPreloadDepth",
         "CheckBoxMissingByStatus",
+        "SpinEditSlideshowInterval",
         "CheckBoxMissingByPlaceholder",
+        "SpinEditMissingTextWaitMs",
         "ButtonRestoreMoreDefaults",
         "EditSaveFolder",
         "ButtonBrowseSaveFolder",
