@@ -12,8 +12,8 @@
 // environment decides the platform (the benchmark passes its own on).
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>

@@ -258,12 +258,10 @@ void TFormSettings::SetTabOrder() {
     more.insert(more.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
     more.insert(more.end(), {buttonRestoreMoreDefaults_, editSaveFolder_, buttonBrowseSaveFolder_});
     const auto place = [](const QWidget* control) {
-        return std::pair((control->y() - MoreOptionsFirstRow) / MoreOptionsRowHeight,
-                         control->x());
+        return std::pair((control->y() - MoreOptionsFirstRow) / MoreOptionsRowHeight, control->x());
     };
-    std::stable_sort(more.begin(), more.end(), [&](const QWidget* a, const QWidget* b) {
-        return place(a) < place(b);
-    });
+    std::stable_sort(more.begin(), more.end(),
+                     [&](const QWidget* a, const QWidget* b) { return place(a) < place(b); });
     order.insert(order.end(), more.begin(), more.end());
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }

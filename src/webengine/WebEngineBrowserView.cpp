@@ -33,7 +33,8 @@ namespace {
 
 constexpr std::chrono::milliseconds DefaultContentTimeout{10000};
 constexpr std::chrono::milliseconds EmptyingTimeout{2000};
-// The view on view at the main window's design size.
+// The view on view at the main window's design size: its 566 x 573 client
+// area less the tool row (26), the status bar (19) and the line between (1).
 constexpr QSize OffScreenLayoutSize{566, 527};
 
 QString LoadMarkupScript() {

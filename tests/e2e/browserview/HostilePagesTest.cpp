@@ -112,9 +112,9 @@ TEST_F(HostilePages, AnOffScreenPageLaysOutAtTheSizeOfAView) {
     unseen->Navigate2(site.Url("/next"), NavHyperlink);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !unseenEvents.Documents.empty(); }, Deadline));
     QString size;
-    unseen->Page()->runJavaScript(
-        QStringLiteral("window.innerWidth + 'x' + window.innerHeight"),
-        QWebEngineScript::ApplicationWorld, [&](const QVariant& value) { size = value.toString(); });
+    unseen->Page()->runJavaScript(QStringLiteral("window.innerWidth + 'x' + window.innerHeight"),
+                                  QWebEngineScript::ApplicationWorld,
+                                  [&](const QVariant& value) { size = value.toString(); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return !size.isEmpty(); }, Deadline));
     EXPECT_EQ(size, QStringLiteral("566x527"));
 }

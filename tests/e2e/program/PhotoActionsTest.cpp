@@ -183,8 +183,8 @@ TEST_F(PhotoActionsTest, SaveAsAddsThePicturesExtensionBeforeAskingAboutReplacin
     });
     answer.start(20);
     program.PressKey(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    ASSERT_TRUE(ProgramDriver::WaitFor(
-        [&] { return typed && !Probe(program.Form()).Photos().Busy(); }));
+    ASSERT_TRUE(
+        ProgramDriver::WaitFor([&] { return typed && !Probe(program.Form()).Photos().Busy(); }));
 
     EXPECT_TRUE(question.contains(QStringLiteral("saved7.jpg"))) << question.toStdString();
     EXPECT_EQ(Status(), QStringLiteral("Saved as ") + existing);
