@@ -73,14 +73,12 @@ WebEnginePage::WebEnginePage(QWebEngineProfile* profile, bool unseen, QObject* p
 }
 
 void WebEnginePage::LoadOwn(const QUrl& url) {
-    own_ = OwnLoad::Asked;
-    ownStartPending_ = true;
+    own_.Ask();
     load(url);
 }
 
 void WebEnginePage::TriggerOwn(WebAction webAction) {
-    own_ = OwnLoad::Asked;
-    ownStartPending_ = true;
+    own_.Ask();
     triggerAction(webAction);
 }
 
@@ -88,7 +86,7 @@ bool WebEnginePage::TakeLoadStart(const QUrl& url) {
     // Not a web load (the empty document of a page nobody sees): the
     // program's load asked for meanwhile has still to start.
     if (!view::HasWebScheme(url)) return false;
-    const bool own = std::exchange(ownStartPending_, false);
+    const bool own = own_.TakeStart();
     if (unseen_ && !own) return false;
     dialogs_.PageStarted();
     return true;
@@ -98,8 +96,7 @@ bool WebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type
                                             bool isMainFrame) {
     if (!isMainFrame) return true;
     const NavigationCause cause = CauseOf(type);
-    if (!MayNavigate(unseen_, own_, cause, url.scheme().toStdString())) return false;
-    if (own_ == OwnLoad::Asked) own_ = OwnLoad::InFlight;
+    if (!own_.Accept(unseen_, cause, url.scheme().toStdString())) return false;
     if (onMainFrameNavigation) onMainFrameNavigation(url);
     return true;
 }
@@ -134,7 +131,7 @@ void WebEnginePage::javaScriptAlert(const QUrl& origin, const QString& message) 
 // the program's own load waits for it: that one always goes on, so the view
 // never stays on a page the step has left.
 bool WebEnginePage::javaScriptConfirm(const QUrl& origin, const QString& message) {
-    if (own_ == OwnLoad::Asked && IsLeaveQuestion(message)) return true;
+    if (own_.State() == OwnLoad::Asked && IsLeaveQuestion(message)) return true;
     // Silent, every confirmation (the user's own "leave page?" among them) is
     // answered yes, so the navigation the user asked for goes on.
     if (silent) return true;

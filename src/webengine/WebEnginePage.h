@@ -33,9 +33,9 @@ public:
     // refresh the page asks for. A new document's dialogs are counted afresh.
     bool TakeLoadStart(const QUrl& url);
     // The load under way ended: a redirect from now on is the page's own.
-    void LoadEnded() { own_ = OwnLoad::None; }
+    void LoadEnded() { own_.LoadEnded(); }
     // A load the program asked for has not started yet.
-    bool OwnStartPending() const { return ownStartPending_; }
+    bool OwnStartPending() const { return own_.StartPending(); }
 
     bool Unseen() const { return unseen_; }
 
@@ -66,9 +66,7 @@ private:
     bool IsLeaveQuestion(const QString& message) const;
 
     const bool unseen_;
-    OwnLoad own_ = OwnLoad::None;
-    // The program asked for a load that the engine has not started.
-    bool ownStartPending_ = false;
+    OwnLoads own_;
     DialogGate dialogs_;
 };
 
