@@ -73,17 +73,30 @@ bool IsRefusedByBrowsers(int port) {
 
 MissingStyle ParseMissingStyle(const std::string& text) {
     static const std::pair<const char*, MissingStyle> styles[] = {
-        {"words", MissingStyle::Words},
-        {"nginx", MissingStyle::Nginx},
-        {"gone", MissingStyle::Gone},
-        {"placeholder", MissingStyle::Placeholder},
-        {"late", MissingStyle::Late},
+        {"words", MissingStyle::Words}, {"nginx", MissingStyle::Nginx},
+        {"gone", MissingStyle::Gone},   {"placeholder", MissingStyle::Placeholder},
+        {"late", MissingStyle::Late},   {"forbidden", MissingStyle::Forbidden},
+        {"mixed", MissingStyle::Mixed},
     };
     for (const auto& [name, style] : styles) {
         if (text == name) return style;
     }
-    throw SiteOptionError("--missing-style takes words, nginx, gone, placeholder or late, not \"" +
-                          text + "\"");
+    throw SiteOptionError(
+        "--missing-style takes words, nginx, gone, placeholder, late, forbidden or mixed, not \"" +
+        text + "\"");
+}
+
+BusyStyle ParseBusyStyle(const std::string& text) {
+    static const std::pair<const char*, BusyStyle> styles[] = {
+        {"site", BusyStyle::Site},
+        {"apache", BusyStyle::Apache},
+        {"nginx", BusyStyle::Nginx},
+        {"cdn", BusyStyle::Cdn},
+    };
+    for (const auto& [name, style] : styles) {
+        if (text == name) return style;
+    }
+    throw SiteOptionError("--busy-style takes site, apache, nginx or cdn, not \"" + text + "\"");
 }
 
 SiteOptions ParseSiteOptions(const std::vector<std::string>& args) {
@@ -129,6 +142,8 @@ SiteOptions ParseSiteOptions(const std::vector<std::string>& args) {
             options.RateLimit = ParseNumber(takeValue(), 0, 100000, "--rate-limit");
         } else if (name == "--busy") {
             options.Busy = ParseMissingList(takeValue(), "--busy");
+        } else if (name == "--busy-style") {
+            options.BusyAnswer = ParseBusyStyle(takeValue());
         } else if (name == "--busy-status") {
             options.BusyStatus = ParseNumber(takeValue(), 400, 599, "--busy-status");
         } else if (name == "--latency-ms") {
@@ -169,9 +184,12 @@ std::string SiteUsage() {
            "  --missing LIST      photos that do not exist, e.g. 5,1001-1003\n"
            "  --rate-limit N      answer 429 above N requests a second (default 0: no limit)\n"
            "  --missing-style S   how missing photos answer: words (default), nginx, gone,\n"
-           "                      placeholder or late\n"
+           "                      placeholder, late, forbidden (403 text) or mixed (by\n"
+           "                      index: placeholder, forbidden, words)\n"
            "  --busy LIST         photos answered 503 the first time each is asked for\n"
            "  --busy-status CODE  the status of those answers instead of 503\n"
+           "  --busy-style S      who answers them: site (default), or a failed gateway:\n"
+           "                      apache (502 Proxy Error), nginx (502) or cdn (522)\n"
            "  --latency-ms N      delay responses by N milliseconds\n"
            "  --latency-path P    delay only paths beginning with P (default: all)\n"
            "  --log FILE          append one line per request: method host path status\n"

@@ -19,6 +19,17 @@ enum class MissingStyle {
     Gone,         // 410 "The requested resource is no longer available"
     Placeholder,  // a redirect to one placeholder picture, answered 200
     Late,         // 200, the error text written by a script after the load
+    Forbidden,    // 403 with a text page reading "Error 403: Forbidden"
+    Mixed,        // by index: placeholder, forbidden and words in turn
+};
+
+// How the photos of --busy are answered the first time: the site's own
+// page, or what a proxy or CDN in front of it says when the way fails.
+enum class BusyStyle {
+    Site,    // BusyStatus with "Error <status>: the site is busy"
+    Apache,  // 502 with a reverse proxy's stock "Proxy Error" page
+    Nginx,   // 502 "Bad Gateway", no error word
+    Cdn,     // 522 with a CDN's "Error code 522" page
 };
 
 struct SiteOptions {
@@ -36,6 +47,7 @@ struct SiteOptions {
     // Photos answered BusyStatus the first time any of their addresses is asked for.
     std::vector<PhotoRange> Busy;
     int BusyStatus = 503;
+    BusyStyle BusyAnswer = BusyStyle::Site;
     bool WatchStdin = false;
     bool Help = false;
 };
@@ -54,8 +66,10 @@ SiteOptions ParseSiteOptions(const std::vector<std::string>& args);
 std::vector<PhotoRange> ParseMissingList(const std::string& text,
                                          const std::string& option = "--missing");
 
-// "words", "nginx", "gone", "placeholder" or "late".
+// "words", "nginx", "gone", "placeholder", "late", "forbidden" or "mixed".
 MissingStyle ParseMissingStyle(const std::string& text);
+// "site", "apache", "nginx" or "cdn".
+BusyStyle ParseBusyStyle(const std::string& text);
 
 bool IsInRanges(const std::vector<PhotoRange>& ranges, int photo);
 

@@ -90,13 +90,13 @@ constexpr const char* PlaceholderPath = "/static/removed.png";
 SiteResponse PlaceholderPicture() {
     // A plain grey 32 x 24 PNG.
     static const unsigned char png[] = {
-        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44,
-        0x52, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00, 0x18, 0x08, 0x02, 0x00, 0x00, 0x00, 0x14,
-        0x31, 0x68, 0x63, 0x00, 0x00, 0x00, 0x22, 0x49, 0x44, 0x41, 0x54, 0x78, 0xDA, 0x63, 0x38,
-        0x41, 0x63, 0xC0, 0x30, 0x6A, 0xC1, 0xA8, 0x05, 0xA3, 0x16, 0x8C, 0x5A, 0x30, 0x6A, 0xC1,
-        0xA8, 0x05, 0xA3, 0x16, 0x8C, 0x5A, 0x30, 0x34, 0x2C, 0x00, 0x00, 0x48, 0xBE, 0x08, 0x6A,
-        0x0F, 0x96, 0xA8, 0x8B, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60,
-        0x82};
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49,
+        0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00, 0x18, 0x08, 0x02,
+        0x00, 0x00, 0x00, 0x14, 0x31, 0x68, 0x63, 0x00, 0x00, 0x00, 0x22, 0x49, 0x44,
+        0x41, 0x54, 0x78, 0xDA, 0x63, 0x38, 0x41, 0x63, 0xC0, 0x30, 0x6A, 0xC1, 0xA8,
+        0x05, 0xA3, 0x16, 0x8C, 0x5A, 0x30, 0x6A, 0xC1, 0xA8, 0x05, 0xA3, 0x16, 0x8C,
+        0x5A, 0x30, 0x34, 0x2C, 0x00, 0x00, 0x48, 0xBE, 0x08, 0x6A, 0x0F, 0x96, 0xA8,
+        0x8B, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
     return {200, "image/png", std::string(std::begin(png), std::end(png)), {}, {}};
 }
 
@@ -205,7 +205,7 @@ SiteResponse SitePages::Respond(SiteHost host, const std::string& path) const {
         if (const auto digits = Between(path, "/photos/original/", ".jpg")) {
             const auto photo = ParseSiteIndex(*digits);
             if (!photo || IsMissing(*photo)) {
-                return MissingPicture();
+                return MissingPicture(photo.value_or(0));
             }
             return Picture(PhotoSize::Original, *photo);
         }
@@ -223,7 +223,7 @@ SiteResponse SitePages::Respond(SiteHost host, const std::string& path) const {
         if (const auto digits = Between(path, prefix, ".jpg")) {
             const auto photo = ParseSiteIndex(*digits);
             if (!photo || IsMissing(*photo)) {
-                return MissingPicture();
+                return MissingPicture(photo.value_or(0));
             }
             return Picture(size, *photo);
         }
@@ -253,29 +253,48 @@ SiteResponse SitePages::Respond(SiteHost host, const std::string& path) const {
     return NotFound("page");
 }
 
-SiteResponse SitePages::MissingPicture() const {
-    switch (missingStyle_) {
-    case MissingStyle::Words:
-        break;
-    case MissingStyle::Nginx:
-        return {404, "text/html",
+SiteResponse SitePages::MissingPicture(int photo) const {
+    static constexpr MissingStyle mixed[] = {MissingStyle::Placeholder, MissingStyle::Forbidden,
+                                             MissingStyle::Words};
+    const MissingStyle style = missingStyle_ == MissingStyle::Mixed
+                                   ? mixed[static_cast<unsigned>(photo) % 3]
+                                   : missingStyle_;
+    switch (style) {
+        case MissingStyle::Mixed:
+        case MissingStyle::Words:
+            break;
+        case MissingStyle::Nginx:
+            return {
+                404,
+                "text/html",
                 "<html>\r\n<head><title>404 Not Found</title></head>\r\n<body>\r\n<center><h1>404 "
                 "Not Found</h1></center>\r\n<hr><center>nginx</center>\r\n</body>\r\n</html>\r\n",
-                {}, {}};
-    case MissingStyle::Gone:
-        return {410, HtmlType,
-                Document("Gone", "<h1>Gone</h1>\n<p>The requested resource is no longer "
-                                 "available on this server.</p>\n"),
-                {}, {}};
-    case MissingStyle::Placeholder:
-        return {302, HtmlType, Document("Moved", "<p>Moved</p>\n"), {}, PlaceholderPath};
-    case MissingStyle::Late:
-        // The page arrives empty; its script writes the error a moment after.
-        return {200, HtmlType,
-                Document("Photo", "<div id=\"photo\"></div>\n<script>setTimeout(function () {\n"
-                                  "  document.getElementById('photo').textContent =\n"
-                                  "    'Error 404: photo not found';\n}, 250);</script>\n"),
-                {}, {}};
+                {},
+                {}};
+        case MissingStyle::Gone:
+            return {410,
+                    HtmlType,
+                    Document("Gone",
+                             "<h1>Gone</h1>\n<p>The requested resource is no longer "
+                             "available on this server.</p>\n"),
+                    {},
+                    {}};
+        case MissingStyle::Placeholder:
+            return {302, HtmlType, Document("Moved", "<p>Moved</p>\n"), {}, PlaceholderPath};
+        case MissingStyle::Late:
+            // The page arrives empty; its script writes the error a moment after.
+            return {200,
+                    HtmlType,
+                    Document("Photo",
+                             "<div id=\"photo\"></div>\n<script>setTimeout(function () {\n"
+                             "  document.getElementById('photo').textContent =\n"
+                             "    'Error 404: photo not found';\n}, 250);</script>\n"),
+                    {},
+                    {}};
+        case MissingStyle::Forbidden: {
+            const std::string text = "Error 403: Forbidden";
+            return {403, "text/plain", text + "\n", {}, {}};
+        }
     }
     return NotFound("photo");
 }

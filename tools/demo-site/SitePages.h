@@ -56,7 +56,7 @@ public:
 private:
     SiteResponse Picture(PhotoSize size, int photo) const;
     // The answer for the picture of a photo that does not exist.
-    SiteResponse MissingPicture() const;
+    SiteResponse MissingPicture(int photo) const;
     SiteResponse PhotoPage(int photo) const;
     SiteResponse PhotoStatsPage(int photo) const;
     SiteResponse UserPage(int user) const;

@@ -33,7 +33,7 @@ SiteServer::SiteServer(SiteOptions options, SitePages::JpegSource jpegs, std::FI
     : options_(std::move(options)),
       jpegs_(std::move(jpegs)),
       log_(log),
-      traffic_(options_.RateLimit, options_.Busy, options_.BusyStatus) {}
+      traffic_(options_.RateLimit, options_.Busy, options_.BusyStatus, options_.BusyAnswer) {}
 
 SiteServer::~SiteServer() {
     if (mainThread_.joinable() || staticThread_.joinable()) {

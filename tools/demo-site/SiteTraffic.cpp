@@ -18,6 +18,40 @@ SiteResponse BusyPage(int status, const std::string& text, std::optional<int> re
     return answer;
 }
 
+// The pages a failed gateway answers with, as the common servers word them.
+SiteResponse GatewayPage(BusyStyle style) {
+    SiteResponse answer;
+    answer.ContentType = "text/html; charset=iso-8859-1";
+    switch (style) {
+        case BusyStyle::Apache:
+            answer.Status = 502;
+            answer.Body =
+                "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML 2.0//EN\">\n<html><head>\n"
+                "<title>502 Proxy Error</title>\n</head><body>\n<h1>Proxy Error</h1>\n"
+                "<p>The proxy server received an invalid\r\nresponse from an upstream server.<br />"
+                "\r\nThe proxy server could not handle the request<p>Reason: <strong>Error reading "
+                "from remote server</strong></p></p>\n</body></html>\n";
+            break;
+        case BusyStyle::Nginx:
+            answer.Status = 502;
+            answer.Body =
+                "<html>\r\n<head><title>502 Bad Gateway</title></head>\r\n<body>\r\n"
+                "<center><h1>502 Bad Gateway</h1></center>\r\n<hr><center>nginx</center>"
+                "\r\n</body>\r\n</html>\r\n";
+            break;
+        case BusyStyle::Cdn:
+        case BusyStyle::Site:
+            answer.Status = 522;
+            answer.Body =
+                "<!DOCTYPE html>\n<html><head><title>Connection timed out | Error code 522"
+                "</title></head><body><h1>Connection timed out</h1><span>Error code 522"
+                "</span><p>The initial connection between the edge and the origin web "
+                "server timed out.</p></body></html>\n";
+            break;
+    }
+    return answer;
+}
+
 }  // namespace
 
 std::optional<int> PhotoOfPath(SiteHost host, const std::string& path) {
@@ -35,8 +69,13 @@ std::optional<int> PhotoOfPath(SiteHost host, const std::string& path) {
     return ParseSiteIndex(*digits);
 }
 
-SiteTraffic::SiteTraffic(int rateLimit, std::vector<PhotoRange> busy, int busyStatus)
-    : rateLimit_(rateLimit), busy_(std::move(busy)), busyStatus_(busyStatus), tokens_(rateLimit) {}
+SiteTraffic::SiteTraffic(int rateLimit, std::vector<PhotoRange> busy, int busyStatus,
+                         BusyStyle busyStyle)
+    : rateLimit_(rateLimit),
+      busy_(std::move(busy)),
+      busyStatus_(busyStatus),
+      busyStyle_(busyStyle),
+      tokens_(rateLimit) {}
 
 std::optional<SiteResponse> SiteTraffic::Refuse(SiteHost host, const std::string& path,
                                                 Clock::time_point now) {
@@ -56,6 +95,7 @@ std::optional<SiteResponse> SiteTraffic::Refuse(SiteHost host, const std::string
     }
     const std::optional<int> photo = PhotoOfPath(host, path);
     if (photo && IsInRanges(busy_, *photo) && answeredBusy_.insert(*photo).second) {
+        if (busyStyle_ != BusyStyle::Site) return GatewayPage(busyStyle_);
         return BusyPage(busyStatus_, "Error " + std::to_string(busyStatus_) + ": the site is busy",
                         std::nullopt);
     }

@@ -19,7 +19,8 @@ class SiteTraffic {
 public:
     using Clock = std::chrono::steady_clock;
 
-    SiteTraffic(int rateLimit, std::vector<PhotoRange> busy, int busyStatus);
+    SiteTraffic(int rateLimit, std::vector<PhotoRange> busy, int busyStatus,
+                BusyStyle busyStyle = BusyStyle::Site);
 
     // The busy answer for this request, or nothing when it is to be served.
     std::optional<SiteResponse> Refuse(SiteHost host, const std::string& path,
@@ -29,6 +30,7 @@ private:
     int rateLimit_;
     std::vector<PhotoRange> busy_;
     int busyStatus_;
+    BusyStyle busyStyle_;
     std::mutex mutex_;
     double tokens_;
     std::optional<Clock::time_point> lastRefill_;

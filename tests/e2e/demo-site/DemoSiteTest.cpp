@@ -325,6 +325,25 @@ TEST(DemoSiteBusy, BusyPhotosAreRefusedOnlyTheFirstTime) {
     EXPECT_EQ(Fetch(site.BaseURL(), "/user/7").status, 200);
 }
 
+TEST(DemoSiteBusy, FailedGatewaysAnswerWithTheirStockPages) {
+    struct Case {
+        const char* Style;
+        int Status;
+        const char* Text;
+        bool ErrorWord;
+    };
+    for (const Case& c : {Case{"apache", 502, "<title>502 Proxy Error</title>", true},
+                          Case{"nginx", 502, "<h1>502 Bad Gateway</h1>", false},
+                          Case{"cdn", 522, "Error code 522", true}}) {
+        DemoSite site({.busy = "7", .busyStyle = c.Style});
+        const Fetched failed = Fetch(site.BaseURL(), "/photos/medium/7.jpg");
+        EXPECT_EQ(failed.status, c.Status) << c.Style;
+        EXPECT_NE(failed.body.find(c.Text), std::string::npos) << c.Style;
+        EXPECT_EQ(failed.body.find("Error") != std::string::npos, c.ErrorWord) << c.Style;
+        EXPECT_EQ(Fetch(site.BaseURL(), "/photos/medium/7.jpg").status, 200) << c.Style;
+    }
+}
+
 TEST(DemoSiteMissingStyles, AnswerAsRealSitesDoWithoutTheErrorWordsWhereTheyLackThem) {
     const auto missingPhoto = [](const std::string& style) {
         DemoSite site({.missing = "5", .missingStyle = style});
@@ -344,6 +363,21 @@ TEST(DemoSiteMissingStyles, AnswerAsRealSitesDoWithoutTheErrorWordsWhereTheyLack
     EXPECT_EQ(late.status, 200);
     EXPECT_NE(late.body.find("setTimeout"), std::string::npos);
     EXPECT_EQ(missingPhoto("words").status, 404);
+    const Fetched forbidden = missingPhoto("forbidden");
+    EXPECT_EQ(forbidden.status, 403);
+    EXPECT_EQ(forbidden.body, "Error 403: Forbidden\n");
+}
+
+TEST(DemoSiteMissingStyles, MixedStyleTakesPlaceholderForbiddenAndWordsInTurn) {
+    DemoSite site({.missing = "1101-1103", .missingStyle = "mixed"});
+    httplib::Client client(site.BaseURL());
+    const auto placeholder = client.Get("/photos/medium/1101.jpg");
+    ASSERT_TRUE(placeholder);
+    EXPECT_EQ(placeholder->status, 302);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photos/medium/1102.jpg").status, 403);
+    const Fetched words = Fetch(site.BaseURL(), "/photos/medium/1103.jpg");
+    EXPECT_EQ(words.status, 404);
+    EXPECT_NE(words.body.find("Error"), std::string::npos);
 }
 
 TEST(DemoSiteMissingStyles, PlaceholderStyleRedirectsEveryMissingPhotoToOnePicture) {
@@ -450,6 +484,7 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--rate-limit", "-2"}, std::vector<std::string>{"--busy", "9-3"},
         std::vector<std::string>{"--busy-status", "200"},
         std::vector<std::string>{"--missing-style", "silent"},
+        std::vector<std::string>{"--busy-style", "squid"},
         std::vector<std::string>{"--host", "127.0.0.2"},
         std::vector<std::string>{"--log", "/nonexistent-folder/log"},
         std::vector<std::string>{"--unknown"}));

@@ -82,6 +82,7 @@ DemoSite::DemoSite(const Options& options) {
     if (!options.missing.empty()) {
         args.insert(args.end(), {"--missing", options.missing});
     }
+    if (!options.busyStyle.empty()) args.insert(args.end(), {"--busy-style", options.busyStyle});
     if (!options.missingStyle.empty()) {
         args.insert(args.end(), {"--missing-style", options.missingStyle});
     }

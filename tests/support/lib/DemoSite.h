@@ -25,8 +25,11 @@ public:
         int rateLimit = 0;          // requests a second before 429; 0: no limit
         std::string busy{};         // photos answered busy the first time, e.g. "7,20-25"
         int busyStatus = 503;       // the status of those answers
-        // How missing photos answer: words (default), nginx, gone, placeholder, late.
+        // How missing photos answer: words (default), nginx, gone, placeholder, late,
+        // forbidden, mixed.
         std::string missingStyle{};
+        // Who answers the busy photos: site (default), apache, nginx, cdn.
+        std::string busyStyle{};
     };
 
     // Starts the site and returns once it listens. Throws std::runtime_error
