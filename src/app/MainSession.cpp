@@ -35,10 +35,11 @@ void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, Brow
             }
         };
     };
-    clock_ = std::make_unique<QtClock>(
-        guarded([](Navigator& logic) { logic.WaitTimerOnTimer(); }),
-        guarded([](Navigator& logic) { logic.Slides().OnTimer(); }),
-        guarded([](Navigator& logic) { logic.LateCheck().OnTimer(); }));
+    clock_ =
+        std::make_unique<QtClock>(guarded([](Navigator& logic) { logic.WaitTimerOnTimer(); }),
+                                  guarded([](Navigator& logic) { logic.Slides().OnTimer(); }),
+                                  guarded([](Navigator& logic) { logic.LateCheck().OnTimer(); }),
+                                  guarded([](Navigator& logic) { logic.VerdictTimerOnTimer(); }));
     // The logic needs the program's folder, known once the file is located.
     navigator_ = std::make_unique<Navigator>(settings_, window, visibleView, hiddenView, *clock_,
                                              location_.ExeDir);
@@ -53,6 +54,7 @@ void MainSession::Release() {
         clock_->StopWaitTimer();
         clock_->StopSlideshowTimer();
         clock_->StopLateTextTimer();
+        clock_->StopVerdictTimer();
     }
     photoActions_.reset();
     favorites_.reset();

@@ -16,7 +16,7 @@ int TimerDelay(int64_t delayMs) {
 }  // namespace
 
 QtClock::QtClock(std::function<void()> onTimeout, std::function<void()> onSlideshowTimeout,
-                 std::function<void()> onLateTextTimeout) {
+                 std::function<void()> onLateTextTimeout, std::function<void()> onVerdictTimeout) {
     elapsed_.start();
     timer_.setSingleShot(true);
     // Waits of a second and more need no better than the coarse timer, which
@@ -31,10 +31,13 @@ QtClock::QtClock(std::function<void()> onTimeout, std::function<void()> onSlides
                      });
     // Under a second, and the page on view waits for it: a precise timer.
     lateTextTimer_.setSingleShot(true);
-    QObject::connect(&lateTextTimer_, &QTimer::timeout,
-                     [callback = std::move(onLateTextTimeout)] {
-                         if (callback) callback();
-                     });
+    QObject::connect(&lateTextTimer_, &QTimer::timeout, [callback = std::move(onLateTextTimeout)] {
+        if (callback) callback();
+    });
+    verdictTimer_.setSingleShot(true);
+    QObject::connect(&verdictTimer_, &QTimer::timeout, [callback = std::move(onVerdictTimeout)] {
+        if (callback) callback();
+    });
 }
 
 int64_t QtClock::NowMs() const {
@@ -67,6 +70,14 @@ void QtClock::StartLateTextTimer(int64_t delayMs) {
 
 void QtClock::StopLateTextTimer() {
     lateTextTimer_.stop();
+}
+
+void QtClock::StartVerdictTimer(int64_t delayMs) {
+    verdictTimer_.start(TimerDelay(delayMs));
+}
+
+void QtClock::StopVerdictTimer() {
+    verdictTimer_.stop();
 }
 
 }  // namespace kpw

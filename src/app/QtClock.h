@@ -13,9 +13,9 @@ namespace kpw {
 // when they run out.
 class QtClock : public ClockPort {
 public:
-    explicit QtClock(std::function<void()> onTimeout,
-                     std::function<void()> onSlideshowTimeout = {},
-                     std::function<void()> onLateTextTimeout = {});
+    explicit QtClock(std::function<void()> onTimeout, std::function<void()> onSlideshowTimeout = {},
+                     std::function<void()> onLateTextTimeout = {},
+                     std::function<void()> onVerdictTimeout = {});
 
     int64_t NowMs() const override;
     int64_t UnixSeconds() const override;
@@ -25,6 +25,8 @@ public:
     void StopSlideshowTimer() override;
     void StartLateTextTimer(int64_t delayMs) override;
     void StopLateTextTimer() override;
+    void StartVerdictTimer(int64_t delayMs) override;
+    void StopVerdictTimer() override;
 
     const QTimer& WaitTimer() const { return timer_; }
 
@@ -33,6 +35,7 @@ private:
     QTimer timer_;
     QTimer slideshowTimer_;
     QTimer lateTextTimer_;
+    QTimer verdictTimer_;
 };
 
 }  // namespace kpw

@@ -48,6 +48,9 @@ struct DocumentContent {
     std::optional<std::string> RetryAfter = std::nullopt;
     // The document's type ("text/html", "image/jpeg", ...); empty when unknown.
     std::string ContentType = {};
+    // The connection closed before any answer came (the engine shows a page
+    // of its own): a failure on the way, not an answer about the page.
+    bool ClosedWithoutAnswer = false;
 };
 
 }  // namespace kpw

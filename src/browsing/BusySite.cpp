@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "browsing/BrowserView.h"
 #include "settings/AsciiText.h"
 
 namespace kpw {
@@ -86,6 +87,22 @@ std::optional<int64_t> HttpDateSeconds(std::string_view text) {
 
 bool IsBusyStatus(int httpStatus) {
     return httpStatus == 429 || httpStatus == 503 || httpStatus == 509;
+}
+
+bool IsGatewayFailureStatus(int httpStatus) {
+    return httpStatus == 502 || httpStatus == 504 || (httpStatus >= 520 && httpStatus <= 524);
+}
+
+BusyKind BusyKindOf(int httpStatus, bool closedWithoutAnswer) {
+    if (IsBusyStatus(httpStatus)) return BusyKind::Busy;
+    if (IsGatewayFailureStatus(httpStatus)) return BusyKind::Gateway;
+    // No status at all: the engine's own page stands for the missing answer.
+    if (httpStatus == 0 && closedWithoutAnswer) return BusyKind::NoAnswer;
+    return BusyKind::None;
+}
+
+BusyKind BusyKindOf(const DocumentContent& content) {
+    return BusyKindOf(content.HttpStatus, content.ClosedWithoutAnswer);
 }
 
 std::optional<int64_t> RetryAfterSeconds(std::string_view header, int64_t nowUnixSeconds) {

@@ -6,11 +6,28 @@
 
 namespace kpw {
 
+struct DocumentContent;
+
 // A site that answers "too many requests" or "try later" has not lost the
-// photo: the program waits and asks again instead of skipping it.
+// photo: the program waits and asks again instead of skipping it. Neither has
+// one whose gateway or upstream failed: a proxy's or CDN's error page says
+// nothing about the photo, whatever words it holds.
 
 // 429 Too Many Requests, 503 Service Unavailable, 509 Bandwidth Limit Exceeded.
 bool IsBusyStatus(int httpStatus);
+// 502 Bad Gateway, 504 Gateway Timeout and the CDN's 520 to 524 (unknown
+// error, web server down, connection timed out, origin unreachable, timeout).
+bool IsGatewayFailureStatus(int httpStatus);
+
+// What an answer that is not about the photo is: the site asks to wait, its
+// gateway failed, or the connection closed without an answer.
+enum class BusyKind { None, Busy, Gateway, NoAnswer };
+BusyKind BusyKindOf(int httpStatus, bool closedWithoutAnswer);
+BusyKind BusyKindOf(const DocumentContent& content);
+// An answer to wait for and ask again, never a missing photo.
+inline bool IsBusyAnswer(const DocumentContent& content) {
+    return BusyKindOf(content) != BusyKind::None;
+}
 
 // A Retry-After header as seconds from now: delta-seconds, or an HTTP date
 // (IMF-fixdate, the obsolete RFC 850 form or asctime), a date in the past

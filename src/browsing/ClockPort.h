@@ -5,10 +5,10 @@
 namespace kpw {
 
 // Time as the logic needs it: a monotonic clock for waits and pacing, the
-// wall clock for HTTP dates, and three single-shot timers. When the wait timer
+// wall clock for HTTP dates, and four single-shot timers. When the wait timer
 // runs out the window calls Navigator::WaitTimerOnTimer, when the slideshow
-// timer does, its Slideshow, and when the late-text timer does, its
-// LateErrorCheck.
+// timer does, its Slideshow, when the late-text timer does, its
+// LateErrorCheck, and when the verdict timer does, Navigator::VerdictTimerOnTimer.
 class ClockPort {
 public:
     virtual ~ClockPort() = default;
@@ -26,6 +26,9 @@ public:
     // The timer of the second reading of a page's text, as the wait timer.
     virtual void StartLateTextTimer(int64_t delayMs) = 0;
     virtual void StopLateTextTimer() = 0;
+    // The bound of a verdict that waits for evidence, as the wait timer.
+    virtual void StartVerdictTimer(int64_t delayMs) = 0;
+    virtual void StopVerdictTimer() = 0;
 };
 
 }  // namespace kpw

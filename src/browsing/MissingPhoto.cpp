@@ -7,7 +7,7 @@ namespace kpw {
 
 PhotoVerdict JudgePhotoPage(const DocumentContent& content, bool atPlaceholder,
                             const MissingRules& rules) {
-    if (IsBusyStatus(content.HttpStatus)) return PhotoVerdict::Busy;
+    if (IsBusyAnswer(content)) return PhotoVerdict::Busy;
     if (rules.ByStatus && (content.HttpStatus == 404 || content.HttpStatus == 410))
         return PhotoVerdict::Missing;
     if (rules.ByPlaceholder && atPlaceholder) return PhotoVerdict::Missing;

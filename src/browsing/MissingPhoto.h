@@ -26,6 +26,8 @@ enum class PhotoVerdict {
     Busy,
     // The page's text could not be read, and nothing else decides.
     Unreadable,
+    // The page on view waits for evidence still in flight.
+    Pending,
 };
 
 // The one decision for every view: the page on view, the hidden neighbour
@@ -44,8 +46,7 @@ public:
     static constexpr size_t Capacity = 10000;
 
     // A load of the photo at index ended at finalURL, which is not its own.
-    void NoteRedirect(const std::string& photoTemplate, int32_t index,
-                      const std::string& finalURL);
+    void NoteRedirect(const std::string& photoTemplate, int32_t index, const std::string& finalURL);
     // The site's answer for an index that cannot exist ended at finalURL.
     void NoteAbsentAnswer(const std::string& photoTemplate, const std::string& finalURL);
     bool IsPlaceholder(const std::string& photoTemplate, int32_t index,

@@ -92,11 +92,17 @@ Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& vi
       visibleView_(visibleView),
       exeDir_(std::move(exeDir)),
       pacer_(settings_, clock),
-      preloader_(settings_, table_, state_, pacer_, hiddenView),
+      verdicts_(settings_, clock),
+      preloader_(settings_, table_, state_, pacer_, verdicts_, hiddenView),
       slideshow_(
           settings_, clock, window_, state_, [this] { HideFavoriteLists(); },
           [this] { SlideshowStep(); }),
-      lateCheck_(settings_, clock, visibleView, [this] { SkipMissingPhoto(); }) {}
+      lateCheck_(settings_, clock, visibleView, [this] {
+          // Said late, but said: the photo is missing for the steps to come.
+          if (preloader_.Active() && preloader_.DetectsMissing())
+              verdicts_.NoteMissing(preloader_.PhotoTemplate(), state_.CurrentIndex);
+          SkipMissingPhoto();
+      }) {}
 
 // ---- Start-up
 
@@ -199,9 +205,13 @@ void Navigator::BuildPageURLs() {
 
 void Navigator::NavigateBrowsers() {
     pacer_.DropAutomaticRequests();
-    lateCheck_.Cancel();
-    // A message held for an earlier navigation ends with this one.
-    if (!state_.HeldStatusFresh) state_.HeldStatus.clear();
+    LeavePageOnView();
+    // A message held for an earlier navigation ends with this one, and so
+    // does the chain of skips it told of.
+    if (!state_.HeldStatusFresh) {
+        EndSkipChain();
+        state_.HeldStatus.clear();
+    }
     state_.HeldStatusFresh = false;
     try {
         pacer_.Navigate(visibleView_, state_.CurrentURL);
@@ -264,7 +274,8 @@ void Navigator::SpeedButtonShowStatisticsOnClick() {
 
 void Navigator::SpeedButtonGoBackOnClick() {
     pacer_.DropAutomaticRequests();
-    lateCheck_.Cancel();
+    LeavePageOnView();
+    EndSkipChain();
     state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
@@ -290,7 +301,8 @@ void Navigator::SpeedButtonGoBackOnClick() {
 
 void Navigator::SpeedButtonGoBackOnDblClick() {
     pacer_.DropAutomaticRequests();
-    lateCheck_.Cancel();
+    LeavePageOnView();
+    EndSkipChain();
     state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     HideFavoriteLists();
@@ -312,11 +324,12 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
 
 void Navigator::SpeedButtonRefreshOnClick() {
     pacer_.DropAutomaticRequests();
-    lateCheck_.Cancel();
+    LeavePageOnView();
+    EndSkipChain();
     state_.HeldStatus.clear();
     state_.BrowserCommandPending = true;
     // The user asks the site anew: what it said was missing may be there now.
-    preloader_.ForgetKnownMissing();
+    verdicts_.ForgetKnownMissing();
     HideFavoriteLists();
     EnableControls(false);
     RunBrowserCommand(
@@ -334,7 +347,8 @@ void Navigator::SpeedButtonStopOnClick() {
     HideFavoriteLists();
     // Stop also ends what the program waits to do by itself.
     preloader_.CancelQueue();
-    lateCheck_.Cancel();
+    LeavePageOnView();
+    EndSkipChain();
     const bool wasWaiting = pacer_.StopAll();
     EnableControls(true);
     // The site's error page stays on view: the status bar says what it is.

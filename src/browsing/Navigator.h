@@ -12,6 +12,7 @@
 #include "browsing/LateErrorCheck.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/NavigationState.h"
+#include "browsing/PhotoVerdicts.h"
 #include "browsing/Preloader.h"
 #include "browsing/RequestPacer.h"
 #include "browsing/ShownPhoto.h"
@@ -35,6 +36,7 @@ public:
     const URLTemplateTable& Table() const { return table_; }
     const RequestPacer& Pacer() const { return pacer_; }
     const Preloader& Preloads() const { return preloader_; }
+    const PhotoVerdicts& Verdicts() const { return verdicts_; }
 
     // Start-up, after the settings are loaded and the window placed: silent
     // mode, timer interval, size and mode buttons, template table, indexes,
@@ -86,6 +88,8 @@ public:
     // The clock's wait timer ran out: a countdown step, a retry of a busy
     // page, or a request the pacing held back.
     void WaitTimerOnTimer();
+    // The page on view waited for evidence of its verdict as long as it may.
+    void VerdictTimerOnTimer();
 
     // The off-screen pages that fetch beyond the hidden view's neighbour.
     void AttachPreloadPages(std::vector<BrowserView*> pages);
@@ -117,7 +121,22 @@ public:
 private:
     // Steps of the document-complete analysis.
     void AnalysePage(const DocumentContent& content);
+    PhotoVerdict JudgeVisiblePage(const DocumentContent& content, bool maySkip);
+    // Skips, or shows the page and preloads; readAgain: a page judged present
+    // is read once more for a late error text.
+    void CarryOutVerdict(PhotoVerdict verdict, bool readAgain);
+    // A pending verdict on the page on view, decided by new evidence or by
+    // the end of its wait, is carried out.
+    void SettlePendingPage(bool timedOut);
     void SkipMissingPhoto();
+    // The photos not shown since the user's last step, in the status bar;
+    // the chain's end writes them to the log once.
+    void ShowSkipChain();
+    void EndSkipChain();
+    // Every new load of the page on view ends what waited for the last one.
+    void LeavePageOnView();
+    // The page on view's verdict decides a skip.
+    bool MaySkip() const;
     void SynchroniseAndPreload();
     // A step onto known-missing photos goes on to the first one beyond not
     // known missing; returns how many it jumped over, of what the skip count
@@ -133,9 +152,12 @@ private:
     NavigationState state_;
     URLTemplateTable table_{settings_};
     RequestPacer pacer_;
+    PhotoVerdicts verdicts_;
     Preloader preloader_;
     Slideshow slideshow_;
     LateErrorCheck lateCheck_;
+    // The pending page's late-text reading, should it prove present.
+    bool pendingReadAgain_ = false;
 };
 
 }  // namespace kpw

@@ -35,10 +35,10 @@ int32_t PageIndexFieldValue(const MainWindowPort& window) {
 
 void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& content) {
     const std::string navigatedBefore = state_.LastNavigatedURL;
-    // A new page ends the wait for the last one's late text.
-    lateCheck_.Cancel();
+    // A new page ends the waits for the last one's evidence.
+    LeavePageOnView();
     EnableControls(true);
-    if (IsBusyStatus(content.HttpStatus)) {
+    if (IsBusyAnswer(content)) {
         // A busy site has not lost the photo: no analysis, no skip, no preload.
         std::string url = AddressOrNothing(visibleView_);
         if (url.empty()) url = state_.LastNavigatedURL;
@@ -60,9 +60,21 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
         }
     }
     // A skip changes the address last sent; a busy page waits for its retry.
+    // A verdict still pending ends the page when it is decided.
     const RequestPacing& pacing = pacer_.Pacing();
-    slideshow_.PageEnded(!pacing.RetryPending && pacing.HeldSkipURL.empty() &&
-                         state_.LastNavigatedURL == navigatedBefore);
+    if (!verdicts_.Pending())
+        slideshow_.PageEnded(!pacing.RetryPending && pacing.HeldSkipURL.empty() &&
+                             state_.LastNavigatedURL == navigatedBefore);
+}
+
+void Navigator::LeavePageOnView() {
+    lateCheck_.Cancel();
+    verdicts_.CancelPending();
+}
+
+bool Navigator::MaySkip() const {
+    return settings_.AutoSkipURL && ModeOf(settings_.URLIndex) == DisplayMode::Photo &&
+           state_.SkippedURLCount < settings_.MaxSkippedURLCount;
 }
 
 void Navigator::AnalysePage(const DocumentContent& content) {
@@ -75,18 +87,36 @@ void Navigator::AnalysePage(const DocumentContent& content) {
     }
     if (mode != DisplayMode::Photo)
         TakeFollowedPhotoIndex(visibleView_.LocationURL(), table_, settings_);
-    const PhotoVerdict verdict = preloader_.JudgeVisiblePage(visibleView_, content);
+    const PhotoVerdict verdict = JudgeVisiblePage(content, MaySkip());
+    // Decided when the evidence is in; the window stays usable meanwhile.
+    if (verdict == PhotoVerdict::Pending) {
+        pendingReadAgain_ = lateCheck_.Applies(content);
+        return;
+    }
+    CarryOutVerdict(verdict, lateCheck_.Applies(content));
+}
 
-    bool maySkip = settings_.AutoSkipURL && mode == DisplayMode::Photo &&
-                   state_.SkippedURLCount < settings_.MaxSkippedURLCount;
+PhotoVerdict Navigator::JudgeVisiblePage(const DocumentContent& content, bool maySkip) {
+    // Outside mode 1 with auto-skip (a statistics page) the words decide.
+    if (!preloader_.DetectsMissing()) return JudgePhotoPage(content, false, verdicts_.Rules());
+    const PhotoLoad load{preloader_.PhotoTemplate(), state_.CurrentIndex,
+                         AddressOrNothing(visibleView_), content};
+    return verdicts_.JudgeOnView(load, preloader_.Active(),
+                                 maySkip && preloader_.EvidenceInFlight());
+}
+
+void Navigator::CarryOutVerdict(PhotoVerdict verdict, bool readAgain) {
+    const bool maySkip = MaySkip();
     // A text that cannot be read ends the analysis as unreadable markup does.
     if (maySkip && verdict == PhotoVerdict::Unreadable) return;
     if (maySkip && verdict == PhotoVerdict::Missing) {
         SkipMissingPhoto();
     } else {
+        // The page shown ends the chain of skips that led to it.
+        EndSkipChain();
         SynchroniseAndPreload();
         // A page that may still write its error is read once more later.
-        if (maySkip && verdict == PhotoVerdict::Present && lateCheck_.Applies(content))
+        if (maySkip && verdict == PhotoVerdict::Present && readAgain)
             lateCheck_.Watch(AddressOrNothing(visibleView_));
     }
 
@@ -94,10 +124,43 @@ void Navigator::AnalysePage(const DocumentContent& content) {
     state_.ShownURLIndex = settings_.URLIndex;
 }
 
+void Navigator::SettlePendingPage(bool timedOut) {
+    if (!verdicts_.Pending()) return;
+    const std::optional<PhotoVerdict> verdict =
+        timedOut ? verdicts_.PendingTimedOut()
+                 : verdicts_.SettlePending(preloader_.EvidenceInFlight());
+    if (!verdict) return;
+    const std::string navigatedBefore = state_.LastNavigatedURL;
+    try {
+        CarryOutVerdict(*verdict, pendingReadAgain_);
+    } catch (const std::exception& error) {
+        ReportSwallowed("deciding the page on view", error);
+    }
+    slideshow_.PageEnded(state_.LastNavigatedURL == navigatedBefore);
+}
+
+void Navigator::VerdictTimerOnTimer() {
+    SettlePendingPage(true);
+}
+
+void Navigator::ShowSkipChain() {
+    const std::string text = verdicts_.SkipMessage(settings_.Language);
+    if (text.empty()) return;
+    window_.SetStatusText(text);
+    // The engine's texts of the loads that follow do not replace it.
+    state_.HeldStatus = text;
+}
+
+void Navigator::EndSkipChain() {
+    const std::string text = verdicts_.EndChain(settings_.Language);
+    if (!text.empty()) window_.AppendLogLine(text);
+}
+
 void Navigator::SkipMissingPhoto() {
     // A typed index still waiting for its delay is dropped.
     window_.StopNavigateTimer();
     const bool down = state_.NextIndex < state_.CurrentIndex;
+    verdicts_.Skipped(state_.CurrentIndex, state_.CurrentIndex, 1);
     state_.CurrentIndex += down ? -1 : 1;
     AimNextIndex(state_, down);
     // This step counts one; photos known missing beyond it count on.
@@ -119,7 +182,8 @@ void Navigator::SkipMissingPhoto() {
         }
     }
     state_.LastNavigatedURL = state_.CurrentURL;
-    // A skip is the program's own: a held message stays.
+    ShowSkipChain();
+    // A skip is the program's own: the held message stays.
     state_.HeldStatusFresh = false;
 
     FlagScope skipping(state_.Skipping, true);
@@ -191,6 +255,8 @@ int32_t Navigator::GetPageIndexFromURL(const std::string& url) const {
 }
 
 int32_t Navigator::JumpOverKnownGap(int32_t countSoFar) {
+    // A step of the user's own starts a new chain of skips.
+    if (countSoFar == 0) EndSkipChain();
     const bool down = state_.NextIndex < state_.CurrentIndex;
     const int32_t first = state_.CurrentIndex;
     const KnownGapJump jump =
@@ -199,18 +265,8 @@ int32_t Navigator::JumpOverKnownGap(int32_t countSoFar) {
     state_.CurrentIndex = jump.Target;
     AimNextIndex(state_, down);
 
-    const int32_t last = jump.Target + (down ? 1 : -1);
-    const texts::KnownMissingTexts& t = texts::KnownMissing;
-    const int language = texts::LanguageIndex(settings_.Language);
-    const std::string text =
-        jump.Skipped == 1
-            ? texts::FillIn(t.SkippedOne.In(language), {std::to_string(first)})
-            : texts::FillIn(t.SkippedMany.In(language),
-                            {std::to_string(jump.Skipped), std::to_string(first),
-                             std::to_string(last)});
-    window_.AppendLogLine(text);
-    window_.SetStatusText(text);
-    state_.HeldStatus = text;
+    verdicts_.Skipped(first, jump.Target + (down ? 1 : -1), jump.Skipped);
+    ShowSkipChain();
     state_.HeldStatusFresh = true;
     return jump.Skipped;
 }
@@ -237,6 +293,7 @@ void Navigator::VisibleWebBrowserOnStatusTextChange(const std::string& text) {
 
 void Navigator::HiddenWebBrowserOnDocumentComplete(const DocumentContent& content) {
     preloader_.HiddenPageComplete(content);
+    SettlePendingPage(false);
 }
 
 void Navigator::AttachPreloadPages(std::vector<BrowserView*> pages) {
@@ -245,48 +302,49 @@ void Navigator::AttachPreloadPages(std::vector<BrowserView*> pages) {
 
 void Navigator::PreloadPageOnDocumentComplete(size_t page, const DocumentContent& content) {
     preloader_.QueuePageComplete(page, content);
+    SettlePendingPage(false);
 }
 
 void Navigator::WaitTimerOnTimer() {
     const RequestPacer::Release release = pacer_.OnWaitTimer();
     switch (release.What) {
-    case RequestPacer::Due::Countdown:
-        window_.SetStatusText(pacer_.WaitText(settings_.Language));
-        break;
-    case RequestPacer::Due::Retry:
-        EnableControls(false);
-        try {
-            pacer_.Navigate(visibleView_, release.URL);
-        } catch (const std::exception& error) {
-            // As every refused navigation: the window stays loading until Stop.
-            ReportSwallowed("asking the busy site again", error);
-        }
-        state_.LastNavigatedURL = release.URL;
-        break;
-    case RequestPacer::Due::Skip:
-        state_.Loading = false;
-        window_.SetEnabled(Control::Stop, false);
-        try {
-            pacer_.Navigate(visibleView_, release.URL);
-        } catch (const std::exception& error) {
-            ReportSwallowed("skipping a missing photo", error);
-        }
-        // The chain's end sends the preload of its own neighbour.
-        break;
-    case RequestPacer::Due::Preload:
-        try {
-            preloader_.PreloadNeighbour();
-        } catch (const std::exception& error) {
-            ReportSwallowed("preloading the next page", error);
-        }
-        pacer_.ScheduleWaitTimer();
-        break;
-    case RequestPacer::Due::Queue:
-        preloader_.PumpQueue();
-        pacer_.ScheduleWaitTimer();
-        break;
-    case RequestPacer::Due::Nothing:
-        break;
+        case RequestPacer::Due::Countdown:
+            window_.SetStatusText(pacer_.WaitText(settings_.Language));
+            break;
+        case RequestPacer::Due::Retry:
+            EnableControls(false);
+            try {
+                pacer_.Navigate(visibleView_, release.URL);
+            } catch (const std::exception& error) {
+                // As every refused navigation: the window stays loading until Stop.
+                ReportSwallowed("asking the busy site again", error);
+            }
+            state_.LastNavigatedURL = release.URL;
+            break;
+        case RequestPacer::Due::Skip:
+            state_.Loading = false;
+            window_.SetEnabled(Control::Stop, false);
+            try {
+                pacer_.Navigate(visibleView_, release.URL);
+            } catch (const std::exception& error) {
+                ReportSwallowed("skipping a missing photo", error);
+            }
+            // The chain's end sends the preload of its own neighbour.
+            break;
+        case RequestPacer::Due::Preload:
+            try {
+                preloader_.PreloadNeighbour();
+            } catch (const std::exception& error) {
+                ReportSwallowed("preloading the next page", error);
+            }
+            pacer_.ScheduleWaitTimer();
+            break;
+        case RequestPacer::Due::Queue:
+            preloader_.PumpQueue();
+            pacer_.ScheduleWaitTimer();
+            break;
+        case RequestPacer::Due::Nothing:
+            break;
     }
 }
 

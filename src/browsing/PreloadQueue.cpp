@@ -164,6 +164,11 @@ bool PreloadQueue::InFlight(int32_t index) const {
     });
 }
 
+bool PreloadQueue::Awaiting() const {
+    return std::any_of(pages_.begin(), pages_.end(),
+                       [](const Page& page) { return page.State == PageState::Loading; });
+}
+
 int PreloadQueue::InFlightCount() const {
     return static_cast<int>(std::count_if(pages_.begin(), pages_.end(), [](const Page& page) {
         return page.State != PageState::Free;

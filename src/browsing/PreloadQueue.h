@@ -108,6 +108,8 @@ public:
     bool WasFetched(int32_t index) const;
     bool InFlight(int32_t index) const;
     int InFlightCount() const;
+    // A load for the aim is under way (a dropped one brings nothing).
+    bool Awaiting() const;
 
 private:
     enum class PageState { Free, Loading, Dropped };

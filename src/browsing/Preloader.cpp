@@ -15,8 +15,14 @@
 namespace kpw {
 
 Preloader::Preloader(const Settings& settings, const URLTemplateTable& table,
-                     const NavigationState& state, RequestPacer& pacer, BrowserView& hiddenView)
-    : settings_(settings), table_(table), state_(state), pacer_(pacer), hiddenView_(hiddenView) {}
+                     const NavigationState& state, RequestPacer& pacer, PhotoVerdicts& verdicts,
+                     BrowserView& hiddenView)
+    : settings_(settings),
+      table_(table),
+      state_(state),
+      pacer_(pacer),
+      verdicts_(verdicts),
+      hiddenView_(hiddenView) {}
 
 void Preloader::AttachPages(std::vector<BrowserView*> pages) {
     pages_ = std::move(pages);
@@ -35,29 +41,16 @@ const std::string& Preloader::PhotoTemplate() const {
 }
 
 bool Preloader::IsKnownMissing(int32_t index) const {
-    return knownMissing_.Contains(PhotoTemplate(), index);
-}
-
-MissingRules Preloader::Rules() const {
-    return {settings_.MissingByStatus, settings_.MissingByPlaceholder};
+    return verdicts_.IsKnownMissing(PhotoTemplate(), index);
 }
 
 PhotoVerdict Preloader::Judge(int32_t index, const std::string& finalURL,
-                              const DocumentContent& content) {
-    const MissingRules rules = Rules();
-    const bool redirected =
-        !finalURL.empty() &&
-        !EqualsIgnoringCase(finalURL, PutIndexIntoTemplate(PhotoTemplate(), index));
-    if (redirected && rules.ByPlaceholder && !IsBusyStatus(content.HttpStatus))
-        placeholders_.NoteRedirect(PhotoTemplate(), index, finalURL);
-    return JudgePhotoPage(
-        content, redirected && placeholders_.IsPlaceholder(PhotoTemplate(), index, finalURL),
-        rules);
+                              const DocumentContent& content, bool learn) {
+    return verdicts_.Judge({PhotoTemplate(), index, finalURL, content}, learn);
 }
 
-void Preloader::ForgetKnownMissing() {
-    knownMissing_.Clear();
-    placeholders_.ForgetRedirects();
+bool Preloader::EvidenceInFlight() const {
+    return neighbourAwaited_ || probePage_.has_value() || queue_.Awaiting();
 }
 
 std::string Preloader::PageURL(int32_t index) const {
@@ -82,6 +75,9 @@ void Preloader::PreloadNeighbour() {
     pacer_.Navigate(hiddenView_, nextURL);
     preloadedURL_ = nextURL;
     preloadedIndex_ = state_.NextIndex;
+    neighbourAwaited_ =
+        DetectsMissing() &&
+        EqualsIgnoringCase(nextURL, PutIndexIntoTemplate(PhotoTemplate(), preloadedIndex_));
 }
 
 void Preloader::AimQueue() {
@@ -99,8 +95,8 @@ void Preloader::AimQueue() {
 }
 
 void Preloader::SendProbe() {
-    if (!DetectsMissing() || !Rules().ByPlaceholder || probePage_ ||
-        placeholders_.Probed(PhotoTemplate()))
+    if (!DetectsMissing() || !verdicts_.Rules().ByPlaceholder || probePage_ ||
+        verdicts_.Probed(PhotoTemplate()))
         return;
     const std::optional<size_t> page = queue_.FreePage();
     if (!page) return;
@@ -111,7 +107,7 @@ void Preloader::SendProbe() {
     queue_.Started({*page, AbsentPhotoIndex});
     probePage_ = page;
     probeTemplate_ = PhotoTemplate();
-    placeholders_.SetProbed(probeTemplate_, true);
+    verdicts_.SetProbed(probeTemplate_, true);
     try {
         pacer_.Navigate(*pages_[*page], PutIndexIntoTemplate(probeTemplate_, AbsentPhotoIndex));
     } catch (const std::exception& error) {
@@ -124,16 +120,16 @@ void Preloader::SendProbe() {
 void Preloader::ProbeComplete(size_t page, const DocumentContent& content) {
     queue_.Finished(page);
     probePage_.reset();
-    if (IsBusyStatus(content.HttpStatus)) {
+    if (IsBusyAnswer(content)) {
         // Asked again once the site lets the program's requests go.
-        placeholders_.SetProbed(probeTemplate_, false);
+        verdicts_.SetProbed(probeTemplate_, false);
         pacer_.TakePreloadBusy(content.RetryAfter);
         return;
     }
     const std::string url = AddressOrNothing(*pages_[page]);
     if (!url.empty() &&
         !EqualsIgnoringCase(url, PutIndexIntoTemplate(probeTemplate_, AbsentPhotoIndex)))
-        placeholders_.NoteAbsentAnswer(probeTemplate_, url);
+        verdicts_.NoteAbsentAnswer(probeTemplate_, url);
 }
 
 void Preloader::PumpQueue() {
@@ -159,17 +155,15 @@ void Preloader::PumpQueue() {
 }
 
 void Preloader::HiddenPageComplete(const DocumentContent& content) {
-    if (!IsBusyStatus(content.HttpStatus)) {
+    const bool awaited = std::exchange(neighbourAwaited_, false);
+    if (!IsBusyAnswer(content)) {
         pacer_.TakePreloadAnswer();
         // The neighbour is a page fetched ahead too: a missing one is learnt.
-        if (DetectsMissing() && !preloadedURL_.empty() &&
-            EqualsIgnoringCase(preloadedURL_,
-                               PutIndexIntoTemplate(PhotoTemplate(), preloadedIndex_)) &&
-            Judge(preloadedIndex_, AddressOrNothing(hiddenView_), content) == PhotoVerdict::Missing &&
-            Active()) {
-            knownMissing_.Add(PhotoTemplate(), preloadedIndex_);
+        if (awaited && DetectsMissing() &&
+            Judge(preloadedIndex_, AddressOrNothing(hiddenView_), content, Active()) ==
+                PhotoVerdict::Missing &&
+            Active())
             PumpQueue();
-        }
         return;
     }
     // Dropped silently; the same preload goes out again after the wait.
@@ -185,34 +179,16 @@ void Preloader::QueuePageComplete(size_t page, const DocumentContent& content) {
         return;
     }
     const std::optional<int32_t> index = queue_.Finished(page);
-    const bool busy = IsBusyStatus(content.HttpStatus);
+    const bool busy = IsBusyAnswer(content);
     // A busy page goes out again after the wait, as the hidden view's does.
     if (index && !(busy && pacer_.TakePreloadBusy(content.RetryAfter))) {
         if (!busy) pacer_.TakePreloadAnswer();
-        if (queue_.Aim().SkipsMissing &&
-            Judge(*index, AddressOrNothing(*pages_[page]), content) == PhotoVerdict::Missing)
-            knownMissing_.Add(PhotoTemplate(), *index);
-        else
+        if (!queue_.Aim().SkipsMissing ||
+            Judge(*index, AddressOrNothing(*pages_[page]), content, true) != PhotoVerdict::Missing)
             queue_.Fetched(*index);
     }
     PumpQueue();
     pacer_.ScheduleWaitTimer();
-}
-
-PhotoVerdict Preloader::JudgeVisiblePage(const BrowserView& visibleView,
-                                        const DocumentContent& content) {
-    // Outside mode 1 with auto-skip (a statistics page) the words decide.
-    if (!DetectsMissing()) return JudgePhotoPage(content, false, Rules());
-    const std::string url = AddressOrNothing(visibleView);
-    const PhotoVerdict verdict = Judge(state_.CurrentIndex, url, content);
-    // A photo found present is forgotten as missing only at its own address.
-    const bool own =
-        EqualsIgnoringCase(url, PutIndexIntoTemplate(PhotoTemplate(), state_.CurrentIndex));
-    if (Active() && verdict == PhotoVerdict::Missing && !url.empty())
-        knownMissing_.Add(PhotoTemplate(), state_.CurrentIndex);
-    else if (Active() && verdict == PhotoVerdict::Present && own)
-        knownMissing_.Forget(PhotoTemplate(), state_.CurrentIndex);
-    return verdict;
 }
 
 KnownGapJump Preloader::GapAhead(int32_t first, bool down, int32_t allowed) const {

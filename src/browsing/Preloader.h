@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "browsing/BrowserView.h"
-#include "browsing/MissingPhoto.h"
 #include "browsing/NavigationState.h"
+#include "browsing/PhotoVerdicts.h"
 #include "browsing/PreloadQueue.h"
 #include "browsing/RequestPacer.h"
 #include "browsing/URLTemplateTable.h"
@@ -17,12 +17,12 @@ namespace kpw {
 
 // The pages loaded ahead of the user: the hidden view's neighbour, and the
 // off-screen pages that fetch further along the direction of travel. What
-// they find out about missing photos is kept, so a step onto a known gap goes
-// straight over it. Every request goes through the pacer.
+// they find out about missing photos goes to the verdicts, so a step onto a
+// known gap goes straight over it. Every request goes through the pacer.
 class Preloader {
 public:
-    Preloader(const Settings& settings, const URLTemplateTable& table,
-              const NavigationState& state, RequestPacer& pacer, BrowserView& hiddenView);
+    Preloader(const Settings& settings, const URLTemplateTable& table, const NavigationState& state,
+              RequestPacer& pacer, PhotoVerdicts& verdicts, BrowserView& hiddenView);
 
     // The off-screen pages. Without them only the neighbour is preloaded and
     // nothing is learnt about missing photos.
@@ -42,46 +42,41 @@ public:
 
     void HiddenPageComplete(const DocumentContent& content);
     void QueuePageComplete(size_t page, const DocumentContent& content);
-    // Whether the photo on view exists; what it tells is kept for the steps
-    // to come.
-    PhotoVerdict JudgeVisiblePage(const BrowserView& visibleView, const DocumentContent& content);
-    // The user asks the site anew: what it said was missing may be there now.
-    void ForgetKnownMissing();
+    // Photo loads under way whose answers the verdicts will hear: the
+    // neighbour, the pages ahead and the probe.
+    bool EvidenceInFlight() const;
 
     // From first on in the direction of travel: the known gap a step lands
     // in, jumping at most `allowed` photos; Skipped is 0 when there is none
     // or when known gaps are not skipped.
     KnownGapJump GapAhead(int32_t first, bool down, int32_t allowed) const;
 
-    const KnownMissing& KnownMissingPhotos() const { return knownMissing_; }
     const PreloadQueue& Queue() const { return queue_; }
+    const std::string& PhotoTemplate() const;
 
 private:
     bool IsKnownMissing(int32_t index) const;
-    MissingRules Rules() const;
-    // The verdict on a photo load of index that ended at finalURL; a load
-    // sent elsewhere than its own address is noted for the placeholder.
-    PhotoVerdict Judge(int32_t index, const std::string& finalURL,
-                       const DocumentContent& content);
+    PhotoVerdict Judge(int32_t index, const std::string& finalURL, const DocumentContent& content,
+                       bool learn);
     // Asks once per template for an index that cannot exist, to learn where
     // the site sends missing photos.
     void SendProbe();
     void ProbeComplete(size_t page, const DocumentContent& content);
-    const std::string& PhotoTemplate() const;
     std::string PageURL(int32_t index) const;
 
     const Settings& settings_;
     const URLTemplateTable& table_;
     const NavigationState& state_;
     RequestPacer& pacer_;
+    PhotoVerdicts& verdicts_;
     BrowserView& hiddenView_;
-    // The address last sent to the hidden view and its index.
+    // The address last sent to the hidden view and its index; whether that
+    // photo's answer is still to come.
     std::string preloadedURL_;
     int32_t preloadedIndex_ = 0;
+    bool neighbourAwaited_ = false;
     std::vector<BrowserView*> pages_;
     PreloadQueue queue_;
-    KnownMissing knownMissing_;
-    PlaceholderMemory placeholders_;
     // The page the probe runs on and the template it asks for.
     std::optional<size_t> probePage_;
     std::string probeTemplate_;

@@ -34,8 +34,7 @@ bool RequestPacer::AutomaticRequestWaits() const {
            clock_.NowMs() < AutomaticRequestDueMs();
 }
 
-std::optional<int64_t> RequestPacer::RetryAfterOf(
-    const std::optional<std::string>& header) const {
+std::optional<int64_t> RequestPacer::RetryAfterOf(const std::optional<std::string>& header) const {
     if (!header) return std::nullopt;
     return RetryAfterSeconds(*header, clock_.UnixSeconds());
 }
@@ -75,19 +74,28 @@ void RequestPacer::TakeVisibleAnswer() {
 std::string RequestPacer::WaitText(int language) const {
     const texts::BusySiteTexts& t = texts::BusySite;
     const int column = texts::LanguageIndex(language);
-    if (!pacing_.RetryPending)
-        return texts::FillIn(t.GaveUp.In(column), {std::to_string(pacing_.RetryStatus),
-                                        std::to_string(pacing_.RetriesDone)});
+    const std::string status = std::to_string(pacing_.RetryStatus);
+    // Only busy answers are retried, so an answer without a status had none.
+    const BusyKind kind = BusyKindOf(pacing_.RetryStatus, true);
+    if (!pacing_.RetryPending) {
+        const std::string retries = std::to_string(pacing_.RetriesDone);
+        if (kind == BusyKind::NoAnswer)
+            return texts::FillIn(t.NoAnswerGaveUp.In(column), {retries});
+        const texts::Text& gaveUp = kind == BusyKind::Gateway ? t.TroubleGaveUp : t.GaveUp;
+        return texts::FillIn(gaveUp.In(column), {status, retries});
+    }
     const int64_t seconds = CountdownSeconds(pacing_.ResumeAtMs - clock_.NowMs());
-    return texts::FillIn(t.Waiting.In(column), {std::to_string(pacing_.RetryStatus),
-                                     std::to_string(std::max<int64_t>(seconds, 1))});
+    const std::string left = std::to_string(std::max<int64_t>(seconds, 1));
+    if (kind == BusyKind::NoAnswer) return texts::FillIn(t.NoAnswer.In(column), {left});
+    const texts::Text& waiting = kind == BusyKind::Gateway ? t.Trouble : t.Waiting;
+    return texts::FillIn(waiting.In(column), {status, left});
 }
 
 bool RequestPacer::TakePreloadBusy(const std::optional<std::string>& retryAfter) {
     if (pacing_.PreloadRetriesDone >= MaxBusyRetries) return false;
-    pacing_.ResumeAtMs = std::max(
-        pacing_.ResumeAtMs,
-        clock_.NowMs() + BusyWaitMs(pacing_.PreloadRetriesDone, RetryAfterOf(retryAfter)));
+    pacing_.ResumeAtMs =
+        std::max(pacing_.ResumeAtMs,
+                 clock_.NowMs() + BusyWaitMs(pacing_.PreloadRetriesDone, RetryAfterOf(retryAfter)));
     ++pacing_.PreloadRetriesDone;
     return true;
 }

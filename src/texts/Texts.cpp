@@ -63,6 +63,19 @@ constexpr BusySiteTexts BusySite{
                      "F5 versucht es erneut."},
     .Stopped = {.En = "Waiting for the busy site stopped. Press F5 to try again.",
                 .De = "Warten auf die ausgelastete Seite beendet. F5 versucht es erneut."},
+    .Trouble = {.En = "The site is having trouble (HTTP %1). Trying again in %2 s.",
+                .De = "Die Seite hat Probleme (HTTP %1). Neuer Versuch in %2 s."},
+    .TroubleGaveUp = {.En = "The site still has trouble (HTTP %1) after %2 retries. "
+                            "Press F5 to try again.",
+                      .De = "Die Seite hat noch immer Probleme (HTTP %1), auch nach %2 "
+                            "Versuchen. F5 versucht es erneut."},
+    .NoAnswer = {.En = "The site closed the connection without an answer. Trying again in %1 s.",
+                 .De = "Die Seite hat die Verbindung ohne Antwort geschlossen. Neuer Versuch "
+                       "in %1 s."},
+    .NoAnswerGaveUp = {.En = "The site still closes the connection without an answer after %1 "
+                             "retries. Press F5 to try again.",
+                       .De = "Die Seite schließt die Verbindung noch immer ohne Antwort, auch "
+                             "nach %1 Versuchen. F5 versucht es erneut."},
 };
 
 constexpr SettingsFileTexts SettingsFile{

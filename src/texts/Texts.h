@@ -113,6 +113,13 @@ struct BusySiteTexts {
     Text Waiting;  // %1 the HTTP status, %2 the seconds left
     Text GaveUp;   // %1 the HTTP status, %2 the retries made
     Text Stopped;  // the user ended the wait
+    // A gateway or upstream failure, as Waiting and GaveUp.
+    Text Trouble;
+    Text TroubleGaveUp;
+    // The connection closed without an answer: %1 the seconds left, or the
+    // retries made.
+    Text NoAnswer;
+    Text NoAnswerGaveUp;
 };
 extern const BusySiteTexts BusySite;
 

@@ -34,7 +34,7 @@ protected:
         const auto& documents = program.VisibleDocuments();
         return program.IsIdle() && !documents.empty() &&
                program.HandledDocuments() == documents.size() &&
-               !IsBusyStatus(documents.back().Content.HttpStatus) &&
+               !IsBusyAnswer(documents.back().Content) &&
                !program.Logic().Pacer().Pacing().RetryPending &&
                documents.back().Location == program.Logic().State().LastNavigatedURL;
     }
@@ -42,7 +42,7 @@ protected:
         std::vector<int> statuses;
         const auto& documents = program.VisibleDocuments();
         for (std::size_t i = from; i < documents.size(); ++i) {
-            if (IsBusyStatus(documents[i].Content.HttpStatus))
+            if (IsBusyAnswer(documents[i].Content))
                 statuses.push_back(documents[i].Content.HttpStatus);
         }
         return statuses;
@@ -76,6 +76,31 @@ TEST_F(BusySite, APresentPhotoAnsweredBusyOnceIsShownAfterTheWait) {
     for (const auto& document : program.VisibleDocuments())
         EXPECT_NE(document.Location, site.BaseURL() + Medium(1006)) << "the photo was skipped";
 }
+
+// A reverse proxy whose upstream failed answers 502 with its stock "Proxy
+// Error" page, a CDN 522 with "Error code 522": the photo behind is there.
+class GatewayFailure : public BusySite, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(GatewayFailure, ThePhotoBehindAFailedGatewayIsShownAfterTheWait) {
+    DemoSite site({.busy = "1005", .busyStyle = GetParam()});
+    StartAt(site, 1000);
+    const std::size_t before = program.VisibleDocuments().size();
+    ASSERT_TRUE(program.TypeIntoIndexField("1005"));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacer().Pacing().RetryPending; }));
+    EXPECT_TRUE(Probe(program.Form()).StatusText().startsWith("The site is having trouble (HTTP "))
+        << Probe(program.Form()).StatusText().toStdString();
+    ASSERT_TRUE(program.WaitFor([&] { return ShowsAnsweredPage(); }, BusyDeadlineMs));
+    EXPECT_EQ(BusyStatuses(before).size(), 1u);
+    EXPECT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(1005));
+    EXPECT_EQ(Probe(program.Form()).CurrentSettings().PhotoIndex, 1005);
+    for (const auto& document : program.VisibleDocuments())
+        EXPECT_NE(document.Location, site.BaseURL() + Medium(1006)) << "the photo was skipped";
+}
+
+INSTANTIATE_TEST_SUITE_P(ProxiesAndCDNs, GatewayFailure,
+                         ::testing::Values("apache", "nginx", "cdn"));
 
 TEST_F(BusySite, ASkipChainMeetingABusyAnswerStopsThereWaitsAndShowsThePhoto) {
     DemoSite site({.missing = "1001-1003", .busy = "1004"});
@@ -115,7 +140,7 @@ TEST_F(BusySite, UnderARateLimitAChainOfThirtyMissingPhotosEndsOnTheRightPhoto) 
     for (std::size_t i = before; i < documents.size(); ++i) {
         // Successes carry 200, or 0 where the engine names no status.
         if (documents[i].Content.HttpStatus < 400) continue;
-        if (IsBusyStatus(documents[i].Content.HttpStatus)) continue;
+        if (IsBusyAnswer(documents[i].Content)) continue;
         EXPECT_EQ(documents[i].Content.HttpStatus, 404) << documents[i].Location;
         const std::string& location = documents[i].Location;
         const int index = std::stoi(location.substr(location.rfind('/') + 1));

@@ -15,7 +15,7 @@ std::string Medium(int photo) {
     return "/photos/medium/" + std::to_string(photo) + ".jpg";
 }
 
-class MissingStyles : public ::testing::TestWithParam<const char*> {
+class MissingStylesProgram : public ::testing::Test {
 protected:
     // On photo 1001 with the pages ahead at rest, then one step up.
     void StepUpFrom1001(DemoSite& site, const std::string& moreURLLines = "") {
@@ -40,6 +40,9 @@ protected:
     ProgramDriver program;
 };
 
+class MissingStyles : public MissingStylesProgram,
+                      public ::testing::WithParamInterface<const char*> {};
+
 TEST_P(MissingStyles, AStepOverMissingPhotosShowsTheNextPresentOne) {
     DemoSite site({.missing = "1002-1004", .missingStyle = GetParam()});
     StepUpFrom1001(site);
@@ -62,6 +65,48 @@ TEST_F(MissingStyles, AnErrorWrittenAfterTheLoadIsFoundAndSkipped) {
     ExpectShown(site, 1005);
     EXPECT_EQ(program.VisibleDocuments().back().Content.ContentType, "image/jpeg");
 }
+
+// Typed into a block of missing photos: the placeholder is not known yet
+// when the photo on view reaches it, the pages ahead prove it. The message
+// names every photo not shown, however the site said it was missing.
+struct TypedBlock {
+    const char* Style;
+    const char* Missing;
+    int Typed;
+    int Shown;
+    const char* Message;
+};
+
+class TypedIntoABlock : public MissingStylesProgram,
+                        public ::testing::WithParamInterface<TypedBlock> {};
+
+TEST_P(TypedIntoABlock, IsSkippedAndTheMessageNamesEveryPhotoNotShown) {
+    const TypedBlock& block = GetParam();
+    DemoSite site({.missing = block.Missing, .missingStyle = block.Style});
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 1001,
+                   .PreloadPages = 2});
+    ASSERT_TRUE(program.WaitForSettledLoad(0));
+    const std::size_t before = program.VisibleDocuments().size();
+    ASSERT_TRUE(program.TypeIntoIndexField(QString::number(block.Typed)));
+    ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
+    ASSERT_TRUE(program.WaitFor([&] {
+        return program.VisibleDocuments().size() > before && program.IsIdle() &&
+               !program.Logic().Verdicts().Pending() &&
+               program.VisibleDocuments().back().Location == site.BaseURL() + Medium(block.Shown);
+    })) << program.VisibleDocuments().back().Location;
+    ExpectShown(site, block.Shown);
+    EXPECT_EQ(Probe(program.Form()).StatusText().toStdString(), block.Message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RealSites, TypedIntoABlock,
+    ::testing::Values(
+        TypedBlock{"placeholder", "1801-1803", 1801, 1804, "Skipped 3 missing photos (1801–1803)"},
+        // 1101 a placeholder, 1102 a 403 text, 1103 a 404 and so on.
+        TypedBlock{"mixed", "1101-1106", 1101, 1107, "Skipped 6 missing photos (1101–1106)"}),
+    [](const ::testing::TestParamInfo<TypedBlock>& block) { return block.param.Style; });
 
 TEST_F(MissingStyles, WithTheNewRulesOffA404WithoutErrorWordsIsShown) {
     DemoSite site({.missing = "1002-1004", .missingStyle = "nginx"});

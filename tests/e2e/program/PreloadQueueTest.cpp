@@ -30,7 +30,8 @@ protected:
     }
     bool KnowsMissing(int first, int last) const {
         for (int index = first; index <= last; ++index)
-            if (!program.Logic().Preloads().KnownMissingPhotos().Contains(photoTemplate, index)) return false;
+            if (!program.Logic().Verdicts().KnownMissingPhotos().Contains(photoTemplate, index))
+                return false;
         return true;
     }
     bool QueueAtRest() const { return program.Logic().Preloads().Queue().InFlightCount() == 0; }
@@ -90,7 +91,8 @@ TEST_F(FetchingAhead, ATurnHalfWayThroughTheQueueFetchesTheOtherWay) {
     // Slow photos, so the queue is still busy upwards when the user turns.
     DemoSite site({.latencyMs = 400, .latencyPath = "/photos/"});
     StartAt(site, 1000, 8);
-    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Preloads().Queue().InFlightCount() == 2; }));
+    ASSERT_TRUE(
+        program.WaitFor([&] { return program.Logic().Preloads().Queue().InFlightCount() == 2; }));
     const int upBefore = RequestsOf(site, 1002, 1010);
 
     const std::size_t before = program.VisibleDocuments().size();

@@ -54,8 +54,7 @@ std::string ProgramIniText(const ProgramStart& start) {
            (start.MinRequestInterval ? number("MinRequestInterval", *start.MinRequestInterval)
                                      : "") +
            (start.PreloadDepth ? number("PreloadDepth", *start.PreloadDepth) : "") +
-           start.MoreURLLines + "\r\n" +
-           "[Page]\r\n" + number("PhotoIndex", start.PhotoIndex) +
+           start.MoreURLLines + "\r\n" + "[Page]\r\n" + number("PhotoIndex", start.PhotoIndex) +
            number("UserIndex", start.UserIndex) + "\r\n" + "[Photo]\r\n" +
            line("SaveFolder", start.SaveFolder) +
            number("SlideshowInterval", start.SlideshowInterval) + "\r\n";
@@ -194,7 +193,7 @@ bool ProgramDriver::WaitForSettledLoad(std::size_t afterDocuments, int deadlineM
             return visibleDocuments_.size() > afterDocuments &&
                    handledDocuments_ == visibleDocuments_.size() &&
                    visibleDocuments_.back().Location == Logic().State().LastNavigatedURL &&
-                   IsIdle();
+                   !Logic().Verdicts().Pending() && IsIdle();
         },
         deadlineMs);
 }

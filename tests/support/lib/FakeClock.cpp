@@ -6,14 +6,15 @@ void FakeClock::Advance(int64_t ms) {
     const int64_t end = now_ + ms;
     for (;;) {
         // The earliest timer due first; on a tie the wait timer, then the
-        // slideshow's, then the late-text timer.
+        // slideshow's, the late-text timer, then the verdict timer.
         struct Timer {
             std::optional<int64_t>* Due;
             std::function<void()>* Handler;
         };
         Timer timers[] = {{&due_, &OnTimeout},
                           {&slideshowDue_, &OnSlideshowTimeout},
-                          {&lateTextDue_, &OnLateTextTimeout}};
+                          {&lateTextDue_, &OnLateTextTimeout},
+                          {&verdictDue_, &OnVerdictTimeout}};
         Timer* next = nullptr;
         for (Timer& timer : timers) {
             if (*timer.Due && **timer.Due <= end && (!next || **timer.Due < **next->Due))
@@ -41,6 +42,11 @@ std::optional<int64_t> FakeClock::SlideshowTimerDueInMs() const {
 std::optional<int64_t> FakeClock::LateTextTimerDueInMs() const {
     if (!lateTextDue_) return std::nullopt;
     return *lateTextDue_ - now_;
+}
+
+std::optional<int64_t> FakeClock::VerdictTimerDueInMs() const {
+    if (!verdictDue_) return std::nullopt;
+    return *verdictDue_ - now_;
 }
 
 std::optional<int64_t> FakeClock::TimerDueInMs() const {

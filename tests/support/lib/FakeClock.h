@@ -24,6 +24,10 @@ public:
         lateTextDue_ = now_ + (delayMs < 0 ? 0 : delayMs);
     }
     void StopLateTextTimer() override { lateTextDue_.reset(); }
+    void StartVerdictTimer(int64_t delayMs) override {
+        verdictDue_ = now_ + (delayMs < 0 ? 0 : delayMs);
+    }
+    void StopVerdictTimer() override { verdictDue_.reset(); }
 
     // Moves the time on by ms, running the timer out whenever it is due.
     void Advance(int64_t ms);
@@ -35,11 +39,13 @@ public:
     bool SlideshowTimerRunning() const { return slideshowDue_.has_value(); }
     std::optional<int64_t> SlideshowTimerDueInMs() const;
     std::optional<int64_t> LateTextTimerDueInMs() const;
+    std::optional<int64_t> VerdictTimerDueInMs() const;
 
     // Called when the timer runs out (the window's wait-timer handler).
     std::function<void()> OnTimeout;
     std::function<void()> OnSlideshowTimeout;
     std::function<void()> OnLateTextTimeout;
+    std::function<void()> OnVerdictTimeout;
     int64_t unixSecondsAtStart = 1'800'000'000;
 
 private:
@@ -47,6 +53,7 @@ private:
     std::optional<int64_t> due_;
     std::optional<int64_t> slideshowDue_;
     std::optional<int64_t> lateTextDue_;
+    std::optional<int64_t> verdictDue_;
 };
 
 }  // namespace kpw

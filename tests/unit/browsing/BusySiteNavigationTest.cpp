@@ -85,6 +85,68 @@ TEST_F(BusySite, APresentPhotoAnsweredBusyIsShownAfterTheWaitAndNeverSkipped) {
     EXPECT_FALSE(clock.TimerRunning());
 }
 
+// The error pages proxies and CDNs answer with when the way to the site
+// fails: each holds an error word, and the photo behind it exists.
+struct GatewayAnswer {
+    const char* Name;
+    int Status;
+    const char* Text;
+    bool Closed;
+    const char* StatusText;
+};
+
+class GatewayFailure : public BusySite, public ::testing::WithParamInterface<GatewayAnswer> {
+protected:
+    DocumentContent Failure() const {
+        DocumentContent content = Page(GetParam().Text);
+        content.HttpStatus = GetParam().Status;
+        content.ClosedWithoutAnswer = GetParam().Closed;
+        return content;
+    }
+};
+
+TEST_P(GatewayFailure, ThePhotoBehindItIsShownAfterTheWaitNeverSkipped) {
+    StepUpFrom1000();
+    navigator.VisibleWebBrowserOnDocumentComplete(Failure());
+    EXPECT_EQ(VisibleLoadsOf(Photo(1002)), 0);
+    EXPECT_EQ(window.StatusText(), GetParam().StatusText);
+    clock.Advance(2000);
+    EXPECT_EQ(VisibleLoadsOf(Photo(1001)), 2);
+    Complete("A photo");
+    EXPECT_EQ(visible.LocationURL(), Photo(1001));
+    EXPECT_EQ(settings.PhotoIndex, 1001);
+    EXPECT_FALSE(navigator.Verdicts().IsKnownMissing(settings.TemplateURL13, 1001));
+
+    // Met by the pages ahead, it is not learnt as missing either.
+    settings.MissingByPlaceholder = false;
+    FakeBrowserView page;
+    navigator.AttachPreloadPages({&page});
+    window.PressUpArrow();
+    ASSERT_FALSE(page.NavigatedURLs().empty());
+    const std::string ahead = page.LastNavigatedURL();
+    navigator.PreloadPageOnDocumentComplete(0, Failure());
+    EXPECT_FALSE(navigator.Verdicts().IsKnownMissing(
+        settings.TemplateURL13, DigitRunValue(ahead.substr(ahead.rfind('/') + 1))));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProxiesAndCDNs, GatewayFailure,
+    ::testing::Values(
+        GatewayAnswer{"ApacheProxyError", 502,
+                      "Proxy Error The proxy server received an invalid response from an "
+                      "upstream server.",
+                      false, "The site is having trouble (HTTP 502). Trying again in 2 s."},
+        GatewayAnswer{"NginxBadGateway", 502, "502 Bad Gateway nginx", false,
+                      "The site is having trouble (HTTP 502). Trying again in 2 s."},
+        GatewayAnswer{"GatewayTimeout", 504, "504 Gateway Time-out Error", false,
+                      "The site is having trouble (HTTP 504). Trying again in 2 s."},
+        GatewayAnswer{"CdnOriginTimeout", 522, "Connection timed out Error code 522", false,
+                      "The site is having trouble (HTTP 522). Trying again in 2 s."},
+        GatewayAnswer{"ClosedWithoutAnswer", 0, "This page isn't working ERR_EMPTY_RESPONSE Error",
+                      true,
+                      "The site closed the connection without an answer. Trying again in 2 s."}),
+    [](const ::testing::TestParamInfo<GatewayAnswer>& answer) { return answer.param.Name; });
+
 TEST_F(BusySite, WaitsDoubleAndGiveUpAfterFiveRetriesUntilF5) {
     StepUpFrom1000();
     std::vector<int64_t> waits;

@@ -10,8 +10,8 @@
 #include "FakeBrowserView.h"
 #include "FakeClock.h"
 #include "FakeMainWindow.h"
-#include "browsing/IndexText.h"
 #include "browsing/BusySite.h"
+#include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
 
 namespace kpw {
@@ -45,6 +45,7 @@ protected:
         clock.OnTimeout = [this] { navigator.WaitTimerOnTimer(); };
         clock.OnSlideshowTimeout = [this] { navigator.Slides().OnTimer(); };
         clock.OnLateTextTimeout = [this] { navigator.LateCheck().OnTimer(); };
+        clock.OnVerdictTimeout = [this] { navigator.VerdictTimerOnTimer(); };
     }
 
     void Start() {

@@ -351,7 +351,8 @@ TEST_F(FetchingAhead, AStepOntoAKnownGapGoesStraightOverIt) {
     EXPECT_EQ(FetchedAhead(), (std::vector<int32_t>{1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
                                                     1011, 1012, 1013, 1014, 1015}));
     for (int32_t index : Range(1002, 1011))
-        EXPECT_TRUE(navigator.Preloads().KnownMissingPhotos().Contains(settings.TemplateURL13, index))
+        EXPECT_TRUE(
+            navigator.Verdicts().KnownMissingPhotos().Contains(settings.TemplateURL13, index))
             << index;
 
     ClearCalls();
@@ -362,12 +363,13 @@ TEST_F(FetchingAhead, AStepOntoAKnownGapGoesStraightOverIt) {
     EXPECT_EQ(settings.PhotoIndex, 1012);
     EXPECT_EQ(state().SkippedURLCount, 10);
     EXPECT_EQ(window.StatusText(), "Skipped 10 missing photos (1002–1011)");
-    EXPECT_EQ(window.LogLines().back(), "Skipped 10 missing photos (1002–1011)");
     // The engine's own texts of the load it started do not replace it.
     navigator.VisibleWebBrowserOnStatusTextChange("Done");
     EXPECT_EQ(window.StatusText(), "Skipped 10 missing photos (1002–1011)");
     Settle(Range(1002, 1011));
     EXPECT_EQ(visible.NavigatedURLs(), std::vector<std::string>{Photo(1012)});
+    // The page shown ends the chain: the log has it once.
+    EXPECT_EQ(window.LogLines().back(), "Skipped 10 missing photos (1002–1011)");
     // Already fetched: only the one new page at the end of the depth.
     EXPECT_EQ(FetchedAhead(), std::vector<int32_t>{1016});
 
@@ -442,18 +444,21 @@ TEST_F(FetchingAhead, TheChainGoesOnOverAGapLearntMeanwhile) {
                 i, Page(index <= 1005 ? "HTTP 404 Not Found" : "A photo"));
         }
     }
-    const KnownMissing& known = navigator.Preloads().KnownMissingPhotos();
+    const KnownMissing& known = navigator.Verdicts().KnownMissingPhotos();
     EXPECT_FALSE(known.Contains(settings.TemplateURL13, 1002));
     EXPECT_TRUE(known.Contains(settings.TemplateURL13, 1005));
 
     window.PressUpArrow();
     EXPECT_EQ(visible.LastNavigatedURL(), Photo(1002));
     Complete("HTTP 404 Not Found");
-    // One step of the chain, three known ones jumped over.
+    // One step of the chain, three known ones jumped over: the message
+    // names all four, the one on view first among them.
     EXPECT_EQ(visible.LastNavigatedURL(), Photo(1006));
     EXPECT_EQ(state().SkippedURLCount, 4);
     EXPECT_TRUE(known.Contains(settings.TemplateURL13, 1002));
-    EXPECT_EQ(window.LogLines().back(), "Skipped 3 missing photos (1003–1005)");
+    EXPECT_EQ(window.StatusText(), "Skipped 4 missing photos (1002–1005)");
+    Complete("A photo");
+    EXPECT_EQ(window.LogLines().back(), "Skipped 4 missing photos (1002–1005)");
 }
 
 TEST_F(FetchingAhead, ATurnHalfWayStopsTheQueueAndFetchesTheOtherWay) {
@@ -495,7 +500,7 @@ TEST_F(FetchingAhead, KnownMissingIsForgottenWhenFoundOnViewAndOnF5) {
     settings.PhotoIndex = 1001;
     Start();
     Settle(Range(1002, 1004));
-    const KnownMissing& known = navigator.Preloads().KnownMissingPhotos();
+    const KnownMissing& known = navigator.Verdicts().KnownMissingPhotos();
     ASSERT_TRUE(known.Contains(settings.TemplateURL13, 1003));
 
     settings.SkipKnownMissing = false;

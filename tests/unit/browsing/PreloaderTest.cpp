@@ -29,9 +29,10 @@ protected:
     NavigationState state;
     FakeClock clock;
     RequestPacer pacer{settings, clock};
+    PhotoVerdicts verdicts{settings, clock};
     FakeBrowserView hidden;
     FakeBrowserView pages[2];
-    Preloader preloader{settings, table, state, pacer, hidden};
+    Preloader preloader{settings, table, state, pacer, verdicts, hidden};
 };
 
 TEST_F(PreloaderPart, TheNeighbourIsSentOnceAndHeldWhileThePacingWaits) {
@@ -74,8 +75,8 @@ TEST_F(PreloaderPart, WithPagesItLearnsMissingPhotosAndJumpsTheirGap) {
     preloader.HiddenPageComplete(Page("HTTP 404 Not Found"));
     preloader.QueuePageComplete(0, Page("HTTP 404 Not Found"));
     preloader.QueuePageComplete(1, Page("A photo"));
-    EXPECT_TRUE(preloader.KnownMissingPhotos().Contains(settings.TemplateURL13, 1001));
-    EXPECT_TRUE(preloader.KnownMissingPhotos().Contains(settings.TemplateURL13, 1002));
+    EXPECT_TRUE(verdicts.KnownMissingPhotos().Contains(settings.TemplateURL13, 1001));
+    EXPECT_TRUE(verdicts.KnownMissingPhotos().Contains(settings.TemplateURL13, 1002));
     EXPECT_TRUE(preloader.Queue().WasFetched(1003));
 
     const KnownGapJump jump = preloader.GapAhead(1001, false, 10);
@@ -85,7 +86,7 @@ TEST_F(PreloaderPart, WithPagesItLearnsMissingPhotosAndJumpsTheirGap) {
     settings.SkipKnownMissing = false;
     EXPECT_EQ(preloader.GapAhead(1001, false, 10).Skipped, 0);
     settings.SkipKnownMissing = true;
-    preloader.ForgetKnownMissing();
+    verdicts.ForgetKnownMissing();
     EXPECT_EQ(preloader.GapAhead(1001, false, 10).Skipped, 0);
 }
 
@@ -96,22 +97,7 @@ TEST_F(PreloaderPart, OutsideModeOneWithAutoSkipNothingIsLearnt) {
     preloader.AimQueue();
     preloader.HiddenPageComplete(Page("HTTP 404 Not Found"));
     preloader.QueuePageComplete(0, Page("HTTP 404 Not Found"));
-    EXPECT_EQ(preloader.KnownMissingPhotos().Size(), 0u);
-}
-
-TEST_F(PreloaderPart, AVisiblePageTeachesWhatItsVerdictSays) {
-    Attach();
-    FakeBrowserView visible;
-    visible.SetLocationURL(Photo(1000));
-    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("HTTP 404")), PhotoVerdict::Missing);
-    EXPECT_TRUE(preloader.KnownMissingPhotos().Contains(settings.TemplateURL13, 1000));
-    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("A photo")), PhotoVerdict::Present);
-    EXPECT_FALSE(preloader.KnownMissingPhotos().Contains(settings.TemplateURL13, 1000));
-
-    // An address that cannot be read teaches nothing; the words still decide.
-    visible.ThrowOnLocationURL = true;
-    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("HTTP 404")), PhotoVerdict::Missing);
-    EXPECT_EQ(preloader.KnownMissingPhotos().Size(), 0u);
+    EXPECT_EQ(verdicts.KnownMissingPhotos().Size(), 0u);
 }
 
 // A site that sends every missing photo on to one picture: the probe for an
@@ -126,53 +112,20 @@ TEST_F(PreloaderPart, ThePlaceholderIsLearntFromTheProbeAndFromTwoPhotosSentToIt
     pages[0].SetLocationURL(placeholder);
     preloader.QueuePageComplete(0, Page(""));
 
-    FakeBrowserView visible;
-    visible.SetLocationURL(placeholder);
-    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("")), PhotoVerdict::Missing);
+    const DocumentContent empty = Page("");
+    EXPECT_EQ(verdicts.JudgeOnView({settings.TemplateURL13, 1000, placeholder, empty}, true, false),
+              PhotoVerdict::Missing);
     // A photo at an address of its own, even a moved one, is present.
-    visible.SetLocationURL(Host() + "/cdn/abc.jpg");
-    EXPECT_EQ(preloader.JudgeVisiblePage(visible, Page("")), PhotoVerdict::Present);
+    EXPECT_EQ(verdicts.JudgeOnView({settings.TemplateURL13, 1000, Host() + "/cdn/abc.jpg", empty},
+                                   true, false),
+              PhotoVerdict::Present);
     preloader.AimQueue();
     int probes = 0;
     for (const auto& view : pages) {
-        for (const std::string& url : view.NavigatedURLs()) probes += url == Photo(AbsentPhotoIndex);
+        for (const std::string& url : view.NavigatedURLs())
+            probes += url == Photo(AbsentPhotoIndex);
     }
     EXPECT_EQ(probes, 1);
-}
-
-TEST(PlaceholderMemoryAlone, ASecondPhotoAtTheSameAddressMakesItAPlaceholder) {
-    PlaceholderMemory memory;
-    memory.NoteRedirect("t", 5, "http://h/removed.png");
-    EXPECT_FALSE(memory.IsPlaceholder("t", 5, "http://h/removed.png"));
-    EXPECT_TRUE(memory.IsPlaceholder("t", 6, "http://h/removed.png"));
-    memory.NoteRedirect("t", 6, "http://h/removed.png");
-    EXPECT_TRUE(memory.IsPlaceholder("t", 5, "http://h/removed.png"));
-    // Per template, and forgotten on request.
-    EXPECT_FALSE(memory.IsPlaceholder("u", 6, "http://h/removed.png"));
-    memory.ForgetRedirects();
-    EXPECT_FALSE(memory.IsPlaceholder("t", 6, "http://h/removed.png"));
-}
-
-TEST(PhotoVerdicts, StatusPlaceholderAndWordsEachDecideWhereAllowed) {
-    DocumentContent notFound = Page("404 Not Found nginx");
-    notFound.HttpStatus = 404;
-    DocumentContent gone = Page("The requested resource is no longer available");
-    gone.HttpStatus = 410;
-    DocumentContent busy = Page("Error");
-    busy.HttpStatus = 503;
-    const MissingRules all{true, true};
-    const MissingRules none{false, false};
-    EXPECT_EQ(JudgePhotoPage(notFound, false, all), PhotoVerdict::Missing);
-    EXPECT_EQ(JudgePhotoPage(gone, false, all), PhotoVerdict::Missing);
-    EXPECT_EQ(JudgePhotoPage(notFound, false, none), PhotoVerdict::Present);
-    EXPECT_EQ(JudgePhotoPage(busy, true, all), PhotoVerdict::Busy);
-    EXPECT_EQ(JudgePhotoPage(Page(""), true, all), PhotoVerdict::Missing);
-    EXPECT_EQ(JudgePhotoPage(Page(""), true, none), PhotoVerdict::Present);
-    EXPECT_EQ(JudgePhotoPage(Page("HTTP 500"), false, none), PhotoVerdict::Missing);
-    DocumentContent unreadable;
-    EXPECT_EQ(JudgePhotoPage(unreadable, false, all), PhotoVerdict::Unreadable);
-    unreadable.HttpStatus = 410;
-    EXPECT_EQ(JudgePhotoPage(unreadable, false, all), PhotoVerdict::Missing);
 }
 
 }  // namespace
