@@ -131,7 +131,8 @@ public:
     bool AtRest() const {
         const Navigator& logic = program_.Logic();
         return program_.IsIdle() && logic.Preloads().Queue().InFlightCount() == 0 &&
-               !logic.Pacer().Pacing().PreloadHeld && !logic.Pacer().Pacing().QueueHeld;
+               !logic.Scheduler().Awake(RequestKind::Neighbour) &&
+               !logic.Scheduler().Awake(RequestKind::Ahead);
     }
     void Settle(int hiddenIndex) {
         ASSERT_TRUE(program_.WaitForHiddenDocument(site_.BaseURL() + Medium(hiddenIndex)));

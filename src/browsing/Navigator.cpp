@@ -91,9 +91,9 @@ Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& vi
       window_(window),
       visibleView_(visibleView),
       exeDir_(std::move(exeDir)),
-      pacer_(settings_, clock),
+      scheduler_(settings_, clock),
       verdicts_(settings_, clock),
-      preloader_(settings_, table_, state_, pacer_, verdicts_, hiddenView),
+      preloader_(settings_, table_, state_, scheduler_, verdicts_, hiddenView),
       slideshow_(
           settings_, clock, window_, state_, [this] { HideFavoriteLists(); },
           [this] { SlideshowStep(); }),
@@ -102,7 +102,13 @@ Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& vi
           if (preloader_.Active() && preloader_.DetectsMissing())
               verdicts_.NoteMissing(preloader_.PhotoTemplate(), state_.CurrentIndex);
           SkipMissingPhoto();
-      }) {}
+      }) {
+    scheduler_.SetOwner(RequestKind::Retry, [this] { return SendRetry(); });
+    scheduler_.SetOwner(RequestKind::Skip, [this] { return SendHeldSkip(); });
+    scheduler_.OnCountdown = [this] {
+        window_.SetStatusText(scheduler_.WaitText(settings_.Language));
+    };
+}
 
 // ---- Start-up
 
@@ -204,7 +210,7 @@ void Navigator::BuildPageURLs() {
 }
 
 void Navigator::NavigateBrowsers() {
-    pacer_.DropAutomaticRequests();
+    DropAutomaticRequests();
     LeavePageOnView();
     // A message held for an earlier navigation ends with this one, and so
     // does the chain of skips it told of.
@@ -214,7 +220,7 @@ void Navigator::NavigateBrowsers() {
     }
     state_.HeldStatusFresh = false;
     try {
-        pacer_.Navigate(visibleView_, state_.CurrentURL);
+        scheduler_.Send(visibleView_, state_.CurrentURL);
         preloader_.PreloadNeighbour();
         preloader_.AimQueue();
     } catch (const std::exception& error) {
@@ -273,7 +279,7 @@ void Navigator::SpeedButtonShowStatisticsOnClick() {
 // ---- Browser commands
 
 void Navigator::SpeedButtonGoBackOnClick() {
-    pacer_.DropAutomaticRequests();
+    DropAutomaticRequests();
     LeavePageOnView();
     EndSkipChain();
     state_.HeldStatus.clear();
@@ -284,7 +290,7 @@ void Navigator::SpeedButtonGoBackOnClick() {
         RunBrowserCommand(
             [this] {
                 visibleView_.GoBack();
-                pacer_.NoteRequest();
+                scheduler_.NoteRequest();
             },
             [this] {
                 state_.BrowserCommandPending = false;
@@ -300,7 +306,7 @@ void Navigator::SpeedButtonGoBackOnClick() {
 }
 
 void Navigator::SpeedButtonGoBackOnDblClick() {
-    pacer_.DropAutomaticRequests();
+    DropAutomaticRequests();
     LeavePageOnView();
     EndSkipChain();
     state_.HeldStatus.clear();
@@ -309,7 +315,7 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
     if (!ShowsURL(visibleView_, state_.LastNavigatedURL)) {
         EnableControls(false);
         try {
-            pacer_.Navigate(visibleView_, state_.LastNavigatedURL);
+            scheduler_.Send(visibleView_, state_.LastNavigatedURL);
         } catch (const std::exception& error) {
             // As every navigation request: ignored, Stop ends the loading state.
             ReportSwallowed("navigating back to the last address", error);
@@ -323,7 +329,7 @@ void Navigator::SpeedButtonGoBackOnDblClick() {
 }
 
 void Navigator::SpeedButtonRefreshOnClick() {
-    pacer_.DropAutomaticRequests();
+    DropAutomaticRequests();
     LeavePageOnView();
     EndSkipChain();
     state_.HeldStatus.clear();
@@ -335,7 +341,7 @@ void Navigator::SpeedButtonRefreshOnClick() {
     RunBrowserCommand(
         [this] {
             visibleView_.Refresh();
-            pacer_.NoteRequest();
+            scheduler_.NoteRequest();
         },
         [this] {
             state_.BrowserCommandPending = false;
@@ -349,7 +355,8 @@ void Navigator::SpeedButtonStopOnClick() {
     preloader_.CancelQueue();
     LeavePageOnView();
     EndSkipChain();
-    const bool wasWaiting = pacer_.StopAll();
+    heldSkipURL_.clear();
+    const bool wasWaiting = scheduler_.StopAll();
     EnableControls(true);
     // The site's error page stays on view: the status bar says what it is.
     if (wasWaiting) {

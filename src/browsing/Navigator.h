@@ -14,7 +14,7 @@
 #include "browsing/NavigationState.h"
 #include "browsing/PhotoVerdicts.h"
 #include "browsing/Preloader.h"
-#include "browsing/RequestPacer.h"
+#include "browsing/RequestScheduler.h"
 #include "browsing/ShownPhoto.h"
 #include "browsing/Slideshow.h"
 #include "browsing/URLTemplateTable.h"
@@ -34,7 +34,7 @@ public:
 
     const NavigationState& State() const { return state_; }
     const URLTemplateTable& Table() const { return table_; }
-    const RequestPacer& Pacer() const { return pacer_; }
+    const RequestScheduler& Scheduler() const { return scheduler_; }
     const Preloader& Preloads() const { return preloader_; }
     const PhotoVerdicts& Verdicts() const { return verdicts_; }
 
@@ -85,8 +85,7 @@ public:
     void VisibleWebBrowserOnStatusTextChange(const std::string& text);
     // The hidden view's finished load; only a busy answer matters.
     void HiddenWebBrowserOnDocumentComplete(const DocumentContent& content);
-    // The clock's wait timer ran out: a countdown step, a retry of a busy
-    // page, or a request the pacing held back.
+    // The clock's wait timer ran out: the scheduler sends what may go now.
     void WaitTimerOnTimer();
     // The page on view waited for evidence of its verdict as long as it may.
     void VerdictTimerOnTimer();
@@ -129,6 +128,12 @@ private:
     // the end of its wait, is carried out.
     void SettlePendingPage(bool timedOut);
     void SkipMissingPhoto();
+    // The page on view's own requests that the scheduler sends when they
+    // may go: the retry of a busy page and the held step of a skip chain.
+    bool SendRetry();
+    bool SendHeldSkip();
+    // The user navigates: the retry and a held skip no longer apply.
+    void DropAutomaticRequests();
     // The photos not shown since the user's last step, in the status bar;
     // the chain's end writes them to the log once.
     void ShowSkipChain();
@@ -151,13 +156,15 @@ private:
     std::string exeDir_;
     NavigationState state_;
     URLTemplateTable table_{settings_};
-    RequestPacer pacer_;
+    RequestScheduler scheduler_;
     PhotoVerdicts verdicts_;
     Preloader preloader_;
     Slideshow slideshow_;
     LateErrorCheck lateCheck_;
     // The pending page's late-text reading, should it prove present.
     bool pendingReadAgain_ = false;
+    // A step of the skip chain the pacing holds back.
+    std::string heldSkipURL_;
 };
 
 }  // namespace kpw

@@ -1,6 +1,7 @@
 // The views' events: page analysis, auto-skip, busy sites, the pages loaded
 // ahead, log and status; and what other parts ask of the navigation.
 #include <exception>
+#include <utility>
 
 #include "browsing/BusySite.h"
 #include "browsing/ControlGroups.h"
@@ -42,13 +43,13 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
         // A busy site has not lost the photo: no analysis, no skip, no preload.
         std::string url = AddressOrNothing(visibleView_);
         if (url.empty()) url = state_.LastNavigatedURL;
-        if (pacer_.TakeVisibleBusy(url, content.HttpStatus, content.RetryAfter)) {
+        if (scheduler_.TakeVisibleBusy(url, content.HttpStatus, content.RetryAfter)) {
             state_.Loading = true;
             window_.SetEnabled(Control::Stop, true);
         }
-        window_.SetStatusText(pacer_.WaitText(settings_.Language));
+        window_.SetStatusText(scheduler_.WaitText(settings_.Language));
     } else {
-        pacer_.TakeVisibleAnswer();
+        scheduler_.TakeVisibleAnswer();
         // The first and the last index are shown as they come.
         if (state_.CurrentIndex > 1 && state_.CurrentIndex < MaxIndex) {
             try {
@@ -61,9 +62,8 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
     }
     // A skip changes the address last sent; a busy page waits for its retry.
     // A verdict still pending ends the page when it is decided.
-    const RequestPacing& pacing = pacer_.Pacing();
     if (!verdicts_.Pending())
-        slideshow_.PageEnded(!pacing.RetryPending && pacing.HeldSkipURL.empty() &&
+        slideshow_.PageEnded(!scheduler_.Pacing().RetryPending && heldSkipURL_.empty() &&
                              state_.LastNavigatedURL == navigatedBefore);
 }
 
@@ -168,18 +168,12 @@ void Navigator::SkipMissingPhoto() {
     // Only mode 1 skips, and always to the plain photo address.
     state_.CurrentURL =
         PutIndexIntoTemplate(table_[URLTemplateTable::PhotoTemplate], state_.CurrentIndex);
-    if (pacer_.AutomaticRequestWaits()) {
-        // The pacing holds the step back; the wait timer sends it.
-        pacer_.HoldSkip(state_.CurrentURL);
+    // Sent at once, or by the scheduler when the pacing lets it go.
+    heldSkipURL_ = state_.CurrentURL;
+    scheduler_.Wake(RequestKind::Skip);
+    if (!heldSkipURL_.empty()) {
         state_.Loading = true;
         window_.SetEnabled(Control::Stop, true);
-    } else {
-        try {
-            pacer_.Navigate(visibleView_, state_.CurrentURL);
-        } catch (const std::exception& error) {
-            // The chain simply ends.
-            ReportSwallowed("skipping a missing photo", error);
-        }
     }
     state_.LastNavigatedURL = state_.CurrentURL;
     ShowSkipChain();
@@ -306,46 +300,40 @@ void Navigator::PreloadPageOnDocumentComplete(size_t page, const DocumentContent
 }
 
 void Navigator::WaitTimerOnTimer() {
-    const RequestPacer::Release release = pacer_.OnWaitTimer();
-    switch (release.What) {
-        case RequestPacer::Due::Countdown:
-            window_.SetStatusText(pacer_.WaitText(settings_.Language));
-            break;
-        case RequestPacer::Due::Retry:
-            EnableControls(false);
-            try {
-                pacer_.Navigate(visibleView_, release.URL);
-            } catch (const std::exception& error) {
-                // As every refused navigation: the window stays loading until Stop.
-                ReportSwallowed("asking the busy site again", error);
-            }
-            state_.LastNavigatedURL = release.URL;
-            break;
-        case RequestPacer::Due::Skip:
-            state_.Loading = false;
-            window_.SetEnabled(Control::Stop, false);
-            try {
-                pacer_.Navigate(visibleView_, release.URL);
-            } catch (const std::exception& error) {
-                ReportSwallowed("skipping a missing photo", error);
-            }
-            // The chain's end sends the preload of its own neighbour.
-            break;
-        case RequestPacer::Due::Preload:
-            try {
-                preloader_.PreloadNeighbour();
-            } catch (const std::exception& error) {
-                ReportSwallowed("preloading the next page", error);
-            }
-            pacer_.ScheduleWaitTimer();
-            break;
-        case RequestPacer::Due::Queue:
-            preloader_.PumpQueue();
-            pacer_.ScheduleWaitTimer();
-            break;
-        case RequestPacer::Due::Nothing:
-            break;
+    scheduler_.OnWaitTimer();
+}
+
+bool Navigator::SendRetry() {
+    const std::string url = scheduler_.Pacing().RetryURL;
+    EnableControls(false);
+    try {
+        scheduler_.Send(visibleView_, url);
+    } catch (const std::exception& error) {
+        // As every refused navigation: the window stays loading until Stop.
+        ReportSwallowed("asking the busy site again", error);
     }
+    state_.LastNavigatedURL = url;
+    return true;
+}
+
+bool Navigator::SendHeldSkip() {
+    if (heldSkipURL_.empty()) return false;
+    const std::string url = std::exchange(heldSkipURL_, {});
+    state_.Loading = false;
+    window_.SetEnabled(Control::Stop, false);
+    try {
+        scheduler_.Send(visibleView_, url);
+    } catch (const std::exception& error) {
+        // The chain simply ends.
+        ReportSwallowed("skipping a missing photo", error);
+    }
+    // The chain's end sends the preload of its own neighbour.
+    return true;
+}
+
+void Navigator::DropAutomaticRequests() {
+    heldSkipURL_.clear();
+    scheduler_.DropAutomaticRequests();
 }
 
 // ---- What the photo actions, the slideshow and the favourites ask

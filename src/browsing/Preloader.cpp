@@ -15,14 +15,17 @@
 namespace kpw {
 
 Preloader::Preloader(const Settings& settings, const URLTemplateTable& table,
-                     const NavigationState& state, RequestPacer& pacer, PhotoVerdicts& verdicts,
-                     BrowserView& hiddenView)
+                     const NavigationState& state, RequestScheduler& scheduler,
+                     PhotoVerdicts& verdicts, BrowserView& hiddenView)
     : settings_(settings),
       table_(table),
       state_(state),
-      pacer_(pacer),
+      scheduler_(scheduler),
       verdicts_(verdicts),
-      hiddenView_(hiddenView) {}
+      hiddenView_(hiddenView) {
+    scheduler_.SetOwner(RequestKind::Neighbour, [this] { return SendNeighbour(); });
+    scheduler_.SetOwner(RequestKind::Ahead, [this] { return SendAhead(); });
+}
 
 void Preloader::AttachPages(std::vector<BrowserView*> pages) {
     pages_ = std::move(pages);
@@ -66,18 +69,28 @@ void Preloader::PreloadNeighbour() {
     // restart that load and fetch the page twice.
     if (nextURL == preloadedURL_) return;
     preloadedURL_.clear();
-    if (pacer_.AutomaticRequestWaits()) {
-        // Sent by the wait timer, to the neighbour of the time.
-        pacer_.HoldPreload();
-        return;
+    neighbourWanted_ = true;
+    scheduler_.Wake(RequestKind::Neighbour);
+}
+
+bool Preloader::SendNeighbour() {
+    if (!std::exchange(neighbourWanted_, false)) return false;
+    // The neighbour of the time it goes out, which a wait may have moved on.
+    const std::string nextURL = table_[URLTemplateTable::NextURL];
+    if (nextURL == preloadedURL_) return false;
+    try {
+        scheduler_.Send(hiddenView_, nextURL);
+    } catch (const std::exception& error) {
+        // The preload is only a head start.
+        ReportSwallowed("preloading the next page", error);
+        return false;
     }
-    pacer_.ReleasePreload();
-    pacer_.Navigate(hiddenView_, nextURL);
     preloadedURL_ = nextURL;
     preloadedIndex_ = state_.NextIndex;
     neighbourAwaited_ =
         DetectsMissing() &&
         EqualsIgnoringCase(nextURL, PutIndexIntoTemplate(PhotoTemplate(), preloadedIndex_));
+    return true;
 }
 
 void Preloader::AimQueue() {
@@ -94,27 +107,52 @@ void Preloader::AimQueue() {
     PumpQueue();
 }
 
-void Preloader::SendProbe() {
+void Preloader::CancelQueue() {
+    queue_.CancelAll();
+    scheduler_.Withdraw(RequestKind::Ahead);
+}
+
+void Preloader::PumpQueue() {
+    if (Active()) scheduler_.Wake(RequestKind::Ahead);
+}
+
+bool Preloader::SendProbe() {
     if (!DetectsMissing() || !verdicts_.Rules().ByPlaceholder || probePage_ ||
         verdicts_.Probed(PhotoTemplate()))
-        return;
+        return false;
     const std::optional<size_t> page = queue_.FreePage();
-    if (!page) return;
-    if (pacer_.AutomaticRequestWaits()) {
-        pacer_.HoldQueue();
-        return;
-    }
+    if (!page) return false;
     queue_.Started({*page, AbsentPhotoIndex});
     probePage_ = page;
     probeTemplate_ = PhotoTemplate();
     verdicts_.SetProbed(probeTemplate_, true);
     try {
-        pacer_.Navigate(*pages_[*page], PutIndexIntoTemplate(probeTemplate_, AbsentPhotoIndex));
+        scheduler_.Send(*pages_[*page], PutIndexIntoTemplate(probeTemplate_, AbsentPhotoIndex));
     } catch (const std::exception& error) {
         ReportSwallowed("asking for an absent photo", error);
         queue_.Finished(*page);
         probePage_.reset();
+        return false;
     }
+    return true;
+}
+
+bool Preloader::SendAhead() {
+    if (!Active()) return false;
+    if (SendProbe()) return true;
+    const std::optional<PreloadQueue::Fetch> fetch =
+        queue_.Next([this](int32_t index) { return IsKnownMissing(index); });
+    if (!fetch) return false;
+    queue_.Started(*fetch);
+    try {
+        scheduler_.Send(*pages_[fetch->Page], PageURL(fetch->Index));
+    } catch (const std::exception& error) {
+        // The queue is only a head start; it tries again at the next step.
+        ReportSwallowed("fetching a page ahead", error);
+        queue_.Finished(fetch->Page);
+        return false;
+    }
+    return true;
 }
 
 void Preloader::ProbeComplete(size_t page, const DocumentContent& content) {
@@ -123,7 +161,7 @@ void Preloader::ProbeComplete(size_t page, const DocumentContent& content) {
     if (IsBusyAnswer(content)) {
         // Asked again once the site lets the program's requests go.
         verdicts_.SetProbed(probeTemplate_, false);
-        pacer_.TakePreloadBusy(content.RetryAfter);
+        scheduler_.TakeAutomaticBusy(content.RetryAfter);
         return;
     }
     const std::string url = AddressOrNothing(*pages_[page]);
@@ -132,63 +170,38 @@ void Preloader::ProbeComplete(size_t page, const DocumentContent& content) {
         verdicts_.NoteAbsentAnswer(probeTemplate_, url);
 }
 
-void Preloader::PumpQueue() {
-    pacer_.ReleaseQueue();
-    if (!Active()) return;
-    SendProbe();
-    const auto known = [this](int32_t index) { return IsKnownMissing(index); };
-    while (std::optional<PreloadQueue::Fetch> fetch = queue_.Next(known)) {
-        if (pacer_.AutomaticRequestWaits()) {
-            pacer_.HoldQueue();
-            return;
-        }
-        queue_.Started(*fetch);
-        try {
-            pacer_.Navigate(*pages_[fetch->Page], PageURL(fetch->Index));
-        } catch (const std::exception& error) {
-            // The queue is only a head start; it tries again at the next step.
-            ReportSwallowed("fetching a page ahead", error);
-            queue_.Finished(fetch->Page);
-            return;
-        }
-    }
-}
-
 void Preloader::HiddenPageComplete(const DocumentContent& content) {
     const bool awaited = std::exchange(neighbourAwaited_, false);
     if (!IsBusyAnswer(content)) {
-        pacer_.TakePreloadAnswer();
+        scheduler_.TakeAutomaticAnswer();
         // The neighbour is a page fetched ahead too: a missing one is learnt.
         if (awaited && DetectsMissing() &&
             Judge(preloadedIndex_, AddressOrNothing(hiddenView_), content, Active()) ==
-                PhotoVerdict::Missing &&
-            Active())
+                PhotoVerdict::Missing)
             PumpQueue();
         return;
     }
-    // Dropped silently; the same preload goes out again after the wait.
+    // Dropped silently; the neighbour of the time goes out after the wait.
     preloadedURL_.clear();
-    if (pacer_.TakePreloadBusy(content.RetryAfter)) pacer_.HoldPreload();
+    if (scheduler_.TakeAutomaticBusy(content.RetryAfter)) PreloadNeighbour();
 }
 
 void Preloader::QueuePageComplete(size_t page, const DocumentContent& content) {
     if (probePage_ == page) {
         ProbeComplete(page, content);
         PumpQueue();
-        pacer_.ScheduleWaitTimer();
         return;
     }
     const std::optional<int32_t> index = queue_.Finished(page);
     const bool busy = IsBusyAnswer(content);
     // A busy page goes out again after the wait, as the hidden view's does.
-    if (index && !(busy && pacer_.TakePreloadBusy(content.RetryAfter))) {
-        if (!busy) pacer_.TakePreloadAnswer();
+    if (index && !(busy && scheduler_.TakeAutomaticBusy(content.RetryAfter))) {
+        if (!busy) scheduler_.TakeAutomaticAnswer();
         if (!queue_.Aim().SkipsMissing ||
             Judge(*index, AddressOrNothing(*pages_[page]), content, true) != PhotoVerdict::Missing)
             queue_.Fetched(*index);
     }
     PumpQueue();
-    pacer_.ScheduleWaitTimer();
 }
 
 KnownGapJump Preloader::GapAhead(int32_t first, bool down, int32_t allowed) const {

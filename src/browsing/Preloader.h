@@ -9,7 +9,7 @@
 #include "browsing/NavigationState.h"
 #include "browsing/PhotoVerdicts.h"
 #include "browsing/PreloadQueue.h"
-#include "browsing/RequestPacer.h"
+#include "browsing/RequestScheduler.h"
 #include "browsing/URLTemplateTable.h"
 #include "settings/Settings.h"
 
@@ -18,11 +18,13 @@ namespace kpw {
 // The pages loaded ahead of the user: the hidden view's neighbour, and the
 // off-screen pages that fetch further along the direction of travel. What
 // they find out about missing photos goes to the verdicts, so a step onto a
-// known gap goes straight over it. Every request goes through the pacer.
+// known gap goes straight over it. The preloader owns two kinds of request,
+// the neighbour and the pages ahead; the scheduler asks for them when they
+// may go.
 class Preloader {
 public:
     Preloader(const Settings& settings, const URLTemplateTable& table, const NavigationState& state,
-              RequestPacer& pacer, PhotoVerdicts& verdicts, BrowserView& hiddenView);
+              RequestScheduler& scheduler, PhotoVerdicts& verdicts, BrowserView& hiddenView);
 
     // The off-screen pages. Without them only the neighbour is preloaded and
     // nothing is learnt about missing photos.
@@ -31,14 +33,14 @@ public:
     // Mode 1 with auto-skip: the pages tell missing photos apart.
     bool DetectsMissing() const;
 
-    // Sends the hidden view to the neighbour (slot NextURL), or holds it
-    // while the pacing waits. A refused load throws.
+    // The hidden view is to load the neighbour (slot NextURL); it goes when
+    // the scheduler lets it.
     void PreloadNeighbour();
-    // Aims the queue at the page on view and sends what it may.
+    // Aims the queue at the page on view; its pages go as they may.
     void AimQueue();
     void PumpQueue();
-    // Stop: the queue gives up what it loads.
-    void CancelQueue() { queue_.CancelAll(); }
+    // Stop: the queue gives up what it loads and sends nothing more.
+    void CancelQueue();
 
     void HiddenPageComplete(const DocumentContent& content);
     void QueuePageComplete(size_t page, const DocumentContent& content);
@@ -56,18 +58,21 @@ public:
 
 private:
     bool IsKnownMissing(int32_t index) const;
+    // The scheduler's requests: each sends one and says whether it did.
+    bool SendNeighbour();
+    bool SendAhead();
     PhotoVerdict Judge(int32_t index, const std::string& finalURL, const DocumentContent& content,
                        bool learn);
     // Asks once per template for an index that cannot exist, to learn where
     // the site sends missing photos.
-    void SendProbe();
+    bool SendProbe();
     void ProbeComplete(size_t page, const DocumentContent& content);
     std::string PageURL(int32_t index) const;
 
     const Settings& settings_;
     const URLTemplateTable& table_;
     const NavigationState& state_;
-    RequestPacer& pacer_;
+    RequestScheduler& scheduler_;
     PhotoVerdicts& verdicts_;
     BrowserView& hiddenView_;
     // The address last sent to the hidden view and its index; whether that
@@ -75,6 +80,7 @@ private:
     std::string preloadedURL_;
     int32_t preloadedIndex_ = 0;
     bool neighbourAwaited_ = false;
+    bool neighbourWanted_ = false;
     std::vector<BrowserView*> pages_;
     PreloadQueue queue_;
     // The page the probe runs on and the template it asks for.

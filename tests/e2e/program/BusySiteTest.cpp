@@ -35,7 +35,7 @@ protected:
         return program.IsIdle() && !documents.empty() &&
                program.HandledDocuments() == documents.size() &&
                !IsBusyAnswer(documents.back().Content) &&
-               !program.Logic().Pacer().Pacing().RetryPending &&
+               !program.Logic().Scheduler().Pacing().RetryPending &&
                documents.back().Location == program.Logic().State().LastNavigatedURL;
     }
     std::vector<int> BusyStatuses(std::size_t from) const {
@@ -59,7 +59,7 @@ TEST_F(BusySite, APresentPhotoAnsweredBusyOnceIsShownAfterTheWait) {
     ASSERT_TRUE(program.TypeIntoIndexField("1005"));
     ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
 
-    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacer().Pacing().RetryPending; }));
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Scheduler().Pacing().RetryPending; }));
     EXPECT_TRUE(program.IsIdle() || program.Button(Control::Stop)->isEnabled());
     EXPECT_TRUE(Probe(program.Form())
                     .StatusText()
@@ -88,7 +88,7 @@ TEST_P(GatewayFailure, ThePhotoBehindAFailedGatewayIsShownAfterTheWait) {
     ASSERT_TRUE(program.TypeIntoIndexField("1005"));
     ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
 
-    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacer().Pacing().RetryPending; }));
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Scheduler().Pacing().RetryPending; }));
     EXPECT_TRUE(Probe(program.Form()).StatusText().startsWith("The site is having trouble (HTTP "))
         << Probe(program.Form()).StatusText().toStdString();
     ASSERT_TRUE(program.WaitFor([&] { return ShowsAnsweredPage(); }, BusyDeadlineMs));
@@ -154,11 +154,11 @@ TEST_F(BusySite, StopDuringTheWaitReturnsToIdleAtOnceAndAsksNothingMore) {
     StartAt(site, 1000);
     ASSERT_TRUE(program.TypeIntoIndexField("1005"));
     ASSERT_TRUE(program.PressKeyInIndexField(Qt::Key_Return));
-    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Pacer().Pacing().RetryPending; }));
+    ASSERT_TRUE(program.WaitFor([&] { return program.Logic().Scheduler().Pacing().RetryPending; }));
 
     QTest::mouseClick(program.Button(Control::Stop), Qt::LeftButton);
     EXPECT_TRUE(program.IsIdle());
-    EXPECT_FALSE(program.Logic().Pacer().Pacing().RetryPending);
+    EXPECT_FALSE(program.Logic().Scheduler().Pacing().RetryPending);
     EXPECT_FALSE(Probe(program.Form()).StatusText().startsWith("The site is busy"));
     // Longer than the first wait: no retry comes.
     EXPECT_FALSE(WaitForSiteRequest(site, MainHostRequest(Medium(1005), 200), 3000));

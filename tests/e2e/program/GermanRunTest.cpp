@@ -51,7 +51,7 @@ TEST(GermanRun, TheStatusBarShowsNoEnglishText) {
         ASSERT_TRUE(program.TypeIntoIndexField(QString::fromLatin1(index)));
         ASSERT_TRUE(ProgramDriver::WaitFor([&] {
             return program.WaitForSettledLoad(before, 100) &&
-                   !program.Logic().Pacer().Pacing().RetryPending;
+                   !program.Logic().Scheduler().Pacing().RetryPending;
         }));
     }
     // A load that never ends, stopped.

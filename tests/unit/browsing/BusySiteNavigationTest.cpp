@@ -154,7 +154,7 @@ TEST_F(BusySite, WaitsDoubleAndGiveUpAfterFiveRetriesUntilF5) {
         const int64_t before = clock.NowMs();
         navigator.VisibleWebBrowserOnDocumentComplete(Busy(503));
         if (!clock.TimerRunning()) break;
-        clock.Advance(navigator.Pacer().Pacing().ResumeAtMs - clock.NowMs());
+        clock.Advance(navigator.Scheduler().Pacing().ResumeAtMs - clock.NowMs());
         waits.push_back(clock.NowMs() - before);
     }
     EXPECT_EQ(waits, (std::vector<int64_t>{2000, 4000, 8000, 16000, 32000}));
@@ -181,7 +181,8 @@ TEST_F(BusySite, RetryAfterSetsTheWaitWithinItsBounds) {
     for (const Case& c : {Case{"30", 30000}, Case{"500", 120000}, Case{"0", 1000},
                           Case{"Sun, 06 Nov 1994 08:49:37 GMT", 1000}, Case{"soon", 2000}}) {
         navigator.VisibleWebBrowserOnDocumentComplete(Busy(429, c.RetryAfter));
-        EXPECT_EQ(navigator.Pacer().Pacing().ResumeAtMs - clock.NowMs(), c.WaitMs) << *c.RetryAfter;
+        EXPECT_EQ(navigator.Scheduler().Pacing().ResumeAtMs - clock.NowMs(), c.WaitMs)
+            << *c.RetryAfter;
         // The next case steps on once this wait is over.
         navigator.SpeedButtonStopOnClick();
         clock.Advance(c.WaitMs);
@@ -229,10 +230,10 @@ protected:
 TEST_P(BusySiteUserAction, EndsTheWaitAndTheRetryNeverComes) {
     StepUpFrom1000();
     navigator.VisibleWebBrowserOnDocumentComplete(Busy());
-    ASSERT_TRUE(navigator.Pacer().Pacing().RetryPending);
+    ASSERT_TRUE(navigator.Scheduler().Pacing().RetryPending);
     const size_t callsBefore = visible.Calls().size();
     Act(GetParam());
-    EXPECT_FALSE(navigator.Pacer().Pacing().RetryPending);
+    EXPECT_FALSE(navigator.Scheduler().Pacing().RetryPending);
     // A navigation of the user's own goes out at once.
     if (GetParam() != UserAction::Stop && GetParam() != UserAction::Escape) {
         EXPECT_GT(visible.Calls().size(), callsBefore);

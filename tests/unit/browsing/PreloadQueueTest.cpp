@@ -541,7 +541,7 @@ TEST_F(FetchingAhead, FetchesAheadObeyThePacingAndABusySite) {
     const int64_t answeredAt = clock.NowMs();
     navigator.PreloadPageOnDocumentComplete(0, busy);
     answered_[0] = pages[0].Calls().size();
-    EXPECT_GE(navigator.Pacer().Pacing().ResumeAtMs, answeredAt + 30000);
+    EXPECT_GE(navigator.Scheduler().Pacing().ResumeAtMs, answeredAt + 30000);
     Settle({});
     ASSERT_FALSE(requests.empty());
     EXPECT_GE(requests.back().first, answeredAt + 30000);

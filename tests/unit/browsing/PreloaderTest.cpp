@@ -14,6 +14,7 @@ namespace {
 class PreloaderPart : public ::testing::Test {
 protected:
     void SetUp() override {
+        clock.OnTimeout = [this] { scheduler.OnWaitTimer(); };
         table.RefreshURLTemplateTable();
         Aim(1000, 1001);
     }
@@ -28,11 +29,11 @@ protected:
     URLTemplateTable table{settings};
     NavigationState state;
     FakeClock clock;
-    RequestPacer pacer{settings, clock};
+    RequestScheduler scheduler{settings, clock};
     PhotoVerdicts verdicts{settings, clock};
     FakeBrowserView hidden;
     FakeBrowserView pages[2];
-    Preloader preloader{settings, table, state, pacer, verdicts, hidden};
+    Preloader preloader{settings, table, state, scheduler, verdicts, hidden};
 };
 
 TEST_F(PreloaderPart, TheNeighbourIsSentOnceAndHeldWhileThePacingWaits) {
@@ -44,8 +45,12 @@ TEST_F(PreloaderPart, TheNeighbourIsSentOnceAndHeldWhileThePacingWaits) {
     Aim(1001, 1002);
     preloader.PreloadNeighbour();
     EXPECT_EQ(hidden.NavigatedURLs().size(), 1u);
-    EXPECT_TRUE(pacer.Pacing().PreloadHeld);
+    EXPECT_TRUE(scheduler.Awake(RequestKind::Neighbour));
     EXPECT_EQ(clock.TimerDueInMs(), 1000);
+    // Meanwhile the user moved on: the neighbour of the time goes.
+    Aim(1002, 1003);
+    clock.Advance(1000);
+    EXPECT_EQ(hidden.NavigatedURLs(), (std::vector<std::string>{Photo(1001), Photo(1003)}));
 }
 
 TEST_F(PreloaderPart, ABusyNeighbourIsDroppedAndSentAgainAfterTheWait) {
@@ -54,12 +59,10 @@ TEST_F(PreloaderPart, ABusyNeighbourIsDroppedAndSentAgainAfterTheWait) {
     busy.HttpStatus = 429;
     busy.RetryAfter = "4";
     preloader.HiddenPageComplete(busy);
-    EXPECT_TRUE(pacer.Pacing().PreloadHeld);
+    EXPECT_TRUE(scheduler.Awake(RequestKind::Neighbour));
     EXPECT_EQ(clock.TimerDueInMs(), 4000);
     clock.Advance(4000);
-    pacer.ReleasePreload();
-    preloader.PreloadNeighbour();
-    EXPECT_EQ(hidden.NavigatedURLs().size(), 2u);
+    EXPECT_EQ(hidden.NavigatedURLs(), (std::vector<std::string>{Photo(1001), Photo(1001)}));
 }
 
 TEST_F(PreloaderPart, WithPagesItLearnsMissingPhotosAndJumpsTheirGap) {

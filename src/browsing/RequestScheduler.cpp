@@ -1,4 +1,4 @@
-#include "browsing/RequestPacer.h"
+#include "browsing/RequestScheduler.h"
 
 #include <algorithm>
 #include <utility>
@@ -9,38 +9,52 @@
 
 namespace kpw {
 
-RequestPacer::RequestPacer(const Settings& settings, ClockPort& clock)
+RequestScheduler::RequestScheduler(const Settings& settings, ClockPort& clock)
     : settings_(settings), clock_(clock) {}
 
-void RequestPacer::Navigate(BrowserView& view, const std::string& url) {
+void RequestScheduler::SetOwner(RequestKind kind, SendNext sendNext) {
+    owners_[Index(kind)] = std::move(sendNext);
+}
+
+void RequestScheduler::Wake(RequestKind kind) {
+    awake_[Index(kind)] = true;
+    Release();
+}
+
+void RequestScheduler::Withdraw(RequestKind kind) {
+    awake_[Index(kind)] = false;
+}
+
+void RequestScheduler::Send(BrowserView& view, const std::string& url) {
     view.Navigate2(url, NavHyperlink);
     NoteRequest();
 }
 
-void RequestPacer::NoteRequest() {
+void RequestScheduler::NoteRequest() {
     pacing_.LastRequestAtMs = clock_.NowMs();
 }
 
-int64_t RequestPacer::AutomaticRequestDueMs() const {
+int64_t RequestScheduler::AutomaticRequestDueMs() const {
     int64_t due = pacing_.ResumeAtMs;
     if (pacing_.LastRequestAtMs)
         due = std::max(due, *pacing_.LastRequestAtMs + settings_.MinRequestInterval);
     return due;
 }
 
-bool RequestPacer::AutomaticRequestWaits() const {
+bool RequestScheduler::AutomaticRequestWaits() const {
     // Until the retry of a busy page is answered, it is the only request.
     return pacing_.RetryPending || pacing_.RetryInFlight ||
            clock_.NowMs() < AutomaticRequestDueMs();
 }
 
-std::optional<int64_t> RequestPacer::RetryAfterOf(const std::optional<std::string>& header) const {
+std::optional<int64_t> RequestScheduler::RetryAfterOf(
+    const std::optional<std::string>& header) const {
     if (!header) return std::nullopt;
     return RetryAfterSeconds(*header, clock_.UnixSeconds());
 }
 
-bool RequestPacer::TakeVisibleBusy(const std::string& url, int httpStatus,
-                                   const std::optional<std::string>& retryAfter) {
+bool RequestScheduler::TakeVisibleBusy(const std::string& url, int httpStatus,
+                                       const std::optional<std::string>& retryAfter) {
     pacing_.RetryInFlight = false;
     if (!EqualsIgnoringCase(url, pacing_.RetryURL)) {
         pacing_.RetryURL = url;
@@ -61,17 +75,17 @@ bool RequestPacer::TakeVisibleBusy(const std::string& url, int httpStatus,
     return pacing_.RetryPending;
 }
 
-void RequestPacer::TakeVisibleAnswer() {
+void RequestScheduler::TakeVisibleAnswer() {
     pacing_.RetryURL.clear();
     pacing_.RetriesDone = 0;
     if (pacing_.RetryInFlight) {
         pacing_.RetryInFlight = false;
         // What waited behind the retry may go now.
-        ScheduleWaitTimer();
+        Release();
     }
 }
 
-std::string RequestPacer::WaitText(int language) const {
+std::string RequestScheduler::WaitText(int language) const {
     const texts::BusySiteTexts& t = texts::BusySite;
     const int column = texts::LanguageIndex(language);
     const std::string status = std::to_string(pacing_.RetryStatus);
@@ -91,60 +105,72 @@ std::string RequestPacer::WaitText(int language) const {
     return texts::FillIn(waiting.In(column), {status, left});
 }
 
-bool RequestPacer::TakePreloadBusy(const std::optional<std::string>& retryAfter) {
-    if (pacing_.PreloadRetriesDone >= MaxBusyRetries) return false;
-    pacing_.ResumeAtMs =
-        std::max(pacing_.ResumeAtMs,
-                 clock_.NowMs() + BusyWaitMs(pacing_.PreloadRetriesDone, RetryAfterOf(retryAfter)));
-    ++pacing_.PreloadRetriesDone;
+bool RequestScheduler::TakeAutomaticBusy(const std::optional<std::string>& retryAfter) {
+    if (pacing_.AutomaticRetriesDone >= MaxBusyRetries) return false;
+    pacing_.ResumeAtMs = std::max(
+        pacing_.ResumeAtMs,
+        clock_.NowMs() + BusyWaitMs(pacing_.AutomaticRetriesDone, RetryAfterOf(retryAfter)));
+    ++pacing_.AutomaticRetriesDone;
+    ScheduleWaitTimer();
     return true;
 }
 
-void RequestPacer::HoldSkip(std::string url) {
-    pacing_.HeldSkipURL = std::move(url);
+void RequestScheduler::OnWaitTimer() {
+    if (pacing_.RetryPending && clock_.NowMs() < pacing_.ResumeAtMs) {
+        ScheduleWaitTimer();
+        if (OnCountdown) OnCountdown();
+        return;
+    }
+    Release();
+}
+
+void RequestScheduler::Release() {
+    if (releasing_) {
+        releaseAgain_ = true;
+        return;
+    }
+    releasing_ = true;
+    try {
+        do {
+            releaseAgain_ = false;
+            ReleaseInOrder();
+        } while (releaseAgain_);
+    } catch (...) {
+        releasing_ = false;
+        ScheduleWaitTimer();
+        throw;
+    }
+    releasing_ = false;
     ScheduleWaitTimer();
 }
 
-void RequestPacer::HoldPreload() {
-    pacing_.PreloadHeld = true;
-    ScheduleWaitTimer();
-}
-
-void RequestPacer::HoldQueue() {
-    pacing_.QueueHeld = true;
-    ScheduleWaitTimer();
-}
-
-RequestPacer::Release RequestPacer::OnWaitTimer() {
-    const int64_t now = clock_.NowMs();
+void RequestScheduler::ReleaseInOrder() {
     if (pacing_.RetryPending) {
-        if (now < pacing_.ResumeAtMs) {
-            ScheduleWaitTimer();
-            return {Due::Countdown, {}};
-        }
+        if (clock_.NowMs() < pacing_.ResumeAtMs) return;
         pacing_.RetryPending = false;
         pacing_.RetryInFlight = true;
         ++pacing_.RetriesDone;
-        return {Due::Retry, pacing_.RetryURL};
+        if (const SendNext& retry = owners_[Index(RequestKind::Retry)]) retry();
+        return;
     }
-    if (pacing_.RetryInFlight || now < AutomaticRequestDueMs()) {
-        ScheduleWaitTimer();
-        return {};
+    if (pacing_.RetryInFlight) return;
+    // An owner that claims more sends than this in one go is mistaken.
+    constexpr int MaxSendsInOneGo = 10000;
+    for (int sends = 0; sends < MaxSendsInOneGo; ++sends) {
+        // The first kind awake goes first; after each request the order is
+        // looked at anew, as a send may have woken a kind before it.
+        size_t kind = Index(RequestKind::Skip);
+        while (kind < RequestKindCount && !awake_[kind]) ++kind;
+        if (kind == RequestKindCount || clock_.NowMs() < AutomaticRequestDueMs()) return;
+        if (!owners_[kind] || !owners_[kind]()) awake_[kind] = false;
     }
-    if (!pacing_.HeldSkipURL.empty()) {
-        Release release{Due::Skip, std::move(pacing_.HeldSkipURL)};
-        pacing_.HeldSkipURL.clear();
-        return release;
-    }
-    if (pacing_.PreloadHeld) return {Due::Preload, {}};
-    if (pacing_.QueueHeld) return {Due::Queue, {}};
-    ScheduleWaitTimer();
-    return {};
 }
 
-void RequestPacer::ScheduleWaitTimer() {
+void RequestScheduler::ScheduleWaitTimer() {
     const int64_t now = clock_.NowMs();
-    const bool held = !pacing_.HeldSkipURL.empty() || pacing_.PreloadHeld || pacing_.QueueHeld;
+    bool held = false;
+    for (size_t kind = Index(RequestKind::Skip); kind < RequestKindCount; ++kind)
+        held = held || awake_[kind];
     if (pacing_.RetryPending) {
         // Wakes when the countdown's number of seconds changes.
         const int64_t remaining = pacing_.ResumeAtMs - now;
@@ -153,27 +179,28 @@ void RequestPacer::ScheduleWaitTimer() {
     } else if (held && !pacing_.RetryInFlight) {
         clock_.StartWaitTimer(std::max<int64_t>(0, AutomaticRequestDueMs() - now));
     } else {
-        // Nothing held, or it waits for the retry's answer, which reschedules.
+        // Nothing held, or it waits for the retry's answer, which releases it.
         clock_.StopWaitTimer();
     }
 }
 
-void RequestPacer::DropAutomaticRequests() {
+void RequestScheduler::DropAutomaticRequests() {
     const bool heldVisible =
-        pacing_.RetryPending || pacing_.RetryInFlight || !pacing_.HeldSkipURL.empty();
+        pacing_.RetryPending || pacing_.RetryInFlight || Awake(RequestKind::Skip);
     pacing_.RetryPending = false;
     pacing_.RetryInFlight = false;
     pacing_.RetriesDone = 0;
-    pacing_.PreloadRetriesDone = 0;
-    pacing_.HeldSkipURL.clear();
-    if (heldVisible) ScheduleWaitTimer();
+    pacing_.AutomaticRetriesDone = 0;
+    Withdraw(RequestKind::Skip);
+    // What waited behind the retry is free to go.
+    if (heldVisible) Release();
 }
 
-bool RequestPacer::StopAll() {
+bool RequestScheduler::StopAll() {
     const bool wasWaiting = pacing_.RetryPending;
     DropAutomaticRequests();
-    pacing_.PreloadHeld = false;
-    pacing_.QueueHeld = false;
+    Withdraw(RequestKind::Neighbour);
+    Withdraw(RequestKind::Ahead);
     ScheduleWaitTimer();
     return wasWaiting;
 }
