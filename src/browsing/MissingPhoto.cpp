@@ -46,6 +46,15 @@ bool PlaceholderMemory::IsPlaceholder(const std::string& photoTemplate, int32_t 
     return seen != site->second.FirstIndexAt.end() && seen->second != index;
 }
 
+std::optional<int32_t> PlaceholderMemory::FirstIndexAt(const std::string& photoTemplate,
+                                                       const std::string& finalURL) const {
+    const auto site = sites_.find(photoTemplate);
+    if (site == sites_.end()) return std::nullopt;
+    const auto seen = site->second.FirstIndexAt.find(finalURL);
+    if (seen == site->second.FirstIndexAt.end()) return std::nullopt;
+    return seen->second;
+}
+
 bool PlaceholderMemory::Probed(const std::string& photoTemplate) const {
     const auto site = sites_.find(photoTemplate);
     return site != sites_.end() && site->second.Probed;

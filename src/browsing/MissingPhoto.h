@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -51,6 +52,9 @@ public:
     void NoteAbsentAnswer(const std::string& photoTemplate, const std::string& finalURL);
     bool IsPlaceholder(const std::string& photoTemplate, int32_t index,
                        const std::string& finalURL) const;
+    // The first photo whose load ended at finalURL, while it is remembered.
+    std::optional<int32_t> FirstIndexAt(const std::string& photoTemplate,
+                                        const std::string& finalURL) const;
 
     // The one request per template and session that asks for an absent index.
     bool Probed(const std::string& photoTemplate) const;

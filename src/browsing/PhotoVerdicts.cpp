@@ -30,7 +30,15 @@ PhotoVerdict PhotoVerdicts::Judge(const PhotoLoad& load, bool learn) {
         placeholders_.NoteRedirect(load.Template, load.Index, load.FinalURL);
     const PhotoVerdict verdict = Decide(
         load, redirected && placeholders_.IsPlaceholder(load.Template, load.Index, load.FinalURL));
-    if (learn && verdict == PhotoVerdict::Missing) knownMissing_.Add(load.Template, load.Index);
+    if (learn && verdict == PhotoVerdict::Missing) {
+        knownMissing_.Add(load.Template, load.Index);
+        // The photo that first ended there is proven missing with it.
+        if (redirected) {
+            const std::optional<int32_t> first =
+                placeholders_.FirstIndexAt(load.Template, load.FinalURL);
+            if (first && *first != load.Index) knownMissing_.Add(load.Template, *first);
+        }
+    }
     return verdict;
 }
 

@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "FakeClock.h"
+#include "NavigatorFixture.h"
+#include "browsing/OverviewSheet.h"
+
+namespace kpw {
+namespace {
+
+// Records the fetches asked for and cancelled; the test answers them.
+class FakeThumbnails : public ThumbnailPort {
+public:
+    void Fetch(uint64_t id, const std::string& url) override { fetches[id] = url; }
+    void Cancel(uint64_t id) override {
+        fetches.erase(id);
+        cancelled.push_back(id);
+    }
+    std::map<uint64_t, std::string> fetches;
+    std::vector<uint64_t> cancelled;
+};
+
+std::string Thumb(int32_t i) {
+    return Host() + "/photos/thumbnail/" + std::to_string(i) + ".jpg";
+}
+
+ThumbnailAnswer PictureAnswer(int32_t i) {
+    return {.HttpStatus = 200, .FinalURL = Thumb(i), .ContentType = "image/jpeg", .Decoded = true};
+}
+
+ThumbnailAnswer PageAnswer(int status, std::string text) {
+    return {.HttpStatus = status, .ContentType = "text/html", .Text = std::move(text)};
+}
+
+class Sheet : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clock.OnTimeout = [this] { scheduler.OnWaitTimer(); };
+        sheet.Changed = [this] { ++changes; };
+    }
+    // The index a fetch asks for.
+    static int32_t IndexOf(const std::string& url) {
+        return DigitRunValue(url.substr(url.rfind('/') + 1));
+    }
+    std::set<int32_t> Fetching() const {
+        std::set<int32_t> indexes;
+        for (const auto& [id, url] : thumbnails.fetches) indexes.insert(IndexOf(url));
+        return indexes;
+    }
+    // Answers the fetch of index.
+    void Answer(int32_t index, const ThumbnailAnswer& answer) {
+        for (const auto& [id, url] : thumbnails.fetches) {
+            if (IndexOf(url) != index) continue;
+            const uint64_t fetch = id;
+            thumbnails.fetches.erase(id);
+            sheet.Answered(fetch, answer);
+            return;
+        }
+        ADD_FAILURE() << "no fetch of " << index;
+    }
+    const SheetCell& Cell(int32_t index) const {
+        for (const SheetCell& cell : sheet.Cells())
+            if (cell.Index == index) return cell;
+        static const SheetCell none;
+        ADD_FAILURE() << "no cell of " << index;
+        return none;
+    }
+    std::vector<int32_t> Indexes() const {
+        std::vector<int32_t> indexes;
+        for (const SheetCell& cell : sheet.Cells()) indexes.push_back(cell.Index);
+        return indexes;
+    }
+
+    Settings settings;
+    FakeClock clock;
+    RequestScheduler scheduler{settings, clock};
+    PhotoVerdicts verdicts{settings, clock};
+    FakeThumbnails thumbnails;
+    std::set<int32_t> favourites{1003};
+    OverviewSheet sheet{scheduler, verdicts, thumbnails,
+                        [this](int32_t i) { return favourites.count(i) > 0; }};
+    const std::string photos = settings.TemplateURL11;
+    int changes = 0;
+};
+
+TEST_F(Sheet, FetchesSixCellsAtATimeInTheirOrder) {
+    sheet.Open(1001, 4, 3, photos);
+    EXPECT_EQ(sheet.Cells().size(), 12u);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1002, 1003, 1004, 1005, 1006}));
+    EXPECT_EQ(thumbnails.fetches.begin()->second, Thumb(1001));
+    EXPECT_TRUE(Cell(1003).Favourite);
+    EXPECT_FALSE(Cell(1004).Favourite);
+    Answer(1002, PictureAnswer(1002));
+    EXPECT_EQ(Cell(1002).State, CellState::Picture);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1003, 1004, 1005, 1006, 1007}));
+    EXPECT_GT(changes, 0);
+}
+
+TEST_F(Sheet, CellsAreJudgedByTheSameRulesAsThePagesSteppedThrough) {
+    sheet.Open(1001, 6, 1, photos);
+    const std::string removed = Host() + "/static/removed.png";
+    Answer(1001, PageAnswer(404, "404 Not Found nginx"));
+    Answer(1002, PageAnswer(403, "Error 403: Forbidden"));
+    // One photo at a picture proves nothing; a second there makes both missing.
+    ThumbnailAnswer placeholder = PictureAnswer(1003);
+    placeholder.FinalURL = removed;
+    Answer(1003, placeholder);
+    EXPECT_EQ(Cell(1003).State, CellState::Picture);
+    placeholder.FinalURL = removed;
+    Answer(1004, placeholder);
+    EXPECT_EQ(Cell(1004).State, CellState::Missing);
+    EXPECT_EQ(Cell(1003).State, CellState::Missing);
+    Answer(1005, {.Failure = "Connection refused"});
+    ThumbnailAnswer bomb = {.HttpStatus = 200,
+                            .FinalURL = Thumb(1006),
+                            .ContentType = "image/png",
+                            .Failure = "The picture is too large"};
+    Answer(1006, bomb);
+
+    EXPECT_EQ(Cell(1001).State, CellState::Missing);
+    EXPECT_EQ(Cell(1002).State, CellState::Missing);
+    EXPECT_EQ(Cell(1005).State, CellState::Failed);
+    EXPECT_EQ(Cell(1005).Reason, "Connection refused");
+    EXPECT_EQ(Cell(1006).State, CellState::Failed);
+    EXPECT_EQ(Cell(1006).Reason, "The picture is too large");
+    // What the sheet found is known missing for stepping too.
+    for (int32_t index : {1001, 1002, 1004}) EXPECT_TRUE(verdicts.IsKnownMissing(photos, index));
+    EXPECT_FALSE(verdicts.IsKnownMissing(photos, 1005));
+}
+
+TEST_F(Sheet, ABusyCellWaitsAndIsAskedAgainNeverTakenForMissing) {
+    sheet.Open(1001, 2, 1, photos);
+    ThumbnailAnswer proxy = PageAnswer(502, "502 Proxy Error");
+    Answer(1001, proxy);
+    EXPECT_EQ(Cell(1001).State, CellState::Waiting);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1002}));
+    EXPECT_EQ(clock.TimerDueInMs(), 2000);
+    clock.Advance(2000);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1002}));
+    Answer(1001, PictureAnswer(1001));
+    EXPECT_EQ(Cell(1001).State, CellState::Picture);
+    EXPECT_FALSE(verdicts.IsKnownMissing(photos, 1001));
+}
+
+TEST_F(Sheet, KnownMissingPhotosAreMarkedWithoutAskingTheSite) {
+    verdicts.NoteMissing(photos, 1002);
+    sheet.Open(1001, 3, 1, photos);
+    EXPECT_EQ(Cell(1002).State, CellState::Missing);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1003}));
+    // Learnt later by the single view: the cell follows on refresh.
+    verdicts.NoteMissing(photos, 1003);
+    favourites.insert(1001);
+    sheet.Refresh();
+    EXPECT_EQ(Cell(1003).State, CellState::Missing);
+    EXPECT_TRUE(Cell(1001).Favourite);
+}
+
+TEST_F(Sheet, MovingOnCancelsTheFetchesOfCellsNoLongerShownAndKeepsWhatItKnows) {
+    sheet.Open(1001, 2, 2, photos);
+    Answer(1003, PictureAnswer(1003));
+    sheet.MoveTo(1003);
+    EXPECT_EQ(Indexes(), (std::vector<int32_t>{1003, 1004, 1005, 1006}));
+    EXPECT_EQ(thumbnails.cancelled.size(), 2u);
+    EXPECT_EQ(Cell(1003).State, CellState::Picture);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1004, 1005, 1006}));
+    sheet.Close();
+    EXPECT_TRUE(thumbnails.fetches.empty());
+    EXPECT_FALSE(sheet.IsOpen());
+}
+
+TEST_F(Sheet, KeysMoveTheSelectionAndTheSheet) {
+    sheet.Open(1001, 4, 2, photos);
+    EXPECT_EQ(sheet.SelectedIndex(), 1001);
+    sheet.MoveSelection(1);
+    sheet.MoveSelection(4);
+    EXPECT_EQ(sheet.SelectedIndex(), 1006);
+    // Down beyond the last row: the sheet moves on a row.
+    sheet.MoveSelection(4);
+    EXPECT_EQ(sheet.First(), 1005);
+    EXPECT_EQ(sheet.SelectedIndex(), 1010);
+    sheet.PageDown();
+    EXPECT_EQ(sheet.First(), 1013);
+    sheet.PageUp();
+    EXPECT_EQ(sheet.First(), 1005);
+    sheet.Home();
+    EXPECT_EQ(sheet.SelectedIndex(), 1005);
+    // At index 1 the sheet stops, and so does the selection.
+    sheet.ShowIndex(2);
+    sheet.MoveSelection(-4);
+    EXPECT_EQ(sheet.First(), 1);
+    EXPECT_EQ(sheet.SelectedIndex(), 1);
+    sheet.MoveSelection(-1);
+    EXPECT_EQ(sheet.SelectedIndex(), 1);
+    sheet.PageUp();
+    EXPECT_EQ(sheet.First(), 1);
+}
+
+TEST_F(Sheet, HidingMissingPhotosFillsTheSheetWithTheNextPresentOnes) {
+    sheet.SetHidesMissing(true);
+    verdicts.NoteMissing(photos, 1002);
+    sheet.Open(1001, 3, 1, photos);
+    EXPECT_EQ(Indexes(), (std::vector<int32_t>{1001, 1003, 1004}));
+    Answer(1003, PageAnswer(404, "HTTP 404"));
+    EXPECT_EQ(Indexes(), (std::vector<int32_t>{1001, 1004, 1005}));
+    EXPECT_TRUE(Fetching().count(1005));
+}
+
+TEST_F(Sheet, ItsRequestsWaitBehindThePagesOnViewAndKeepTheLeastInterval) {
+    settings.MinRequestInterval = 1000;
+    std::vector<std::string> order;
+    scheduler.SetOwner(RequestKind::Neighbour, [&] {
+        if (!order.empty() && order.back() == "neighbour") return false;
+        order.push_back("neighbour");
+        scheduler.NoteRequest();
+        return true;
+    });
+    scheduler.NoteRequest();
+    sheet.Open(1001, 2, 1, photos);
+    scheduler.Wake(RequestKind::Neighbour);
+    EXPECT_TRUE(thumbnails.fetches.empty());
+    clock.Advance(1000);
+    EXPECT_EQ(order, std::vector<std::string>{"neighbour"});
+    EXPECT_TRUE(thumbnails.fetches.empty());
+    clock.Advance(1000);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001}));
+    clock.Advance(1000);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1002}));
+}
+
+}  // namespace
+}  // namespace kpw
