@@ -53,6 +53,13 @@ constexpr BrowserViewTexts BrowserView{
                              "nicht angezeigt."},
     .RendererEnded = {.En = "The page did not respond and was ended.",
                       .De = "Die Seite reagierte nicht und wurde beendet."},
+    .RendererOutOfMemory = {.En = "The page ran out of memory and was ended.",
+                            .De = "Der Seite ging der Speicher aus; sie wurde beendet."},
+    .RendererCrashed = {.En = "The page crashed (code %1).",
+                        .De = "Die Seite ist abgestürzt (Code %1)."},
+    .RendererEndedFromOutside = {.En = "The page was ended from outside the program (code %1).",
+                                 .De = "Die Seite wurde von außerhalb des Programms beendet "
+                                       "(Code %1)."},
 };
 
 constexpr BusySiteTexts BusySite{

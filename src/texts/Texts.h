@@ -68,7 +68,11 @@ struct BrowserViewTexts {
     Text FetchTimedOut;
     Text FetchBusy;
     Text DialogsRefused;
-    Text RendererEnded;
+    // Why a page's renderer is gone: the status bar and the log say it.
+    Text RendererEnded;  // the program ended it, hung
+    Text RendererOutOfMemory;
+    Text RendererCrashed;           // %1 the engine's code of the end
+    Text RendererEndedFromOutside;  // %1 the engine's code of the end
 };
 extern const BrowserViewTexts BrowserView;
 
