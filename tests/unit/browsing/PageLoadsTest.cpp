@@ -494,6 +494,22 @@ TEST(PageLoads, AStepThatHadNotReachedTheEndedRendererGoesOnInAFreshOneOnce) {
     EXPECT_EQ(page.Take(), (Lines{"load " + A, "navigate " + A}));
 }
 
+TEST(PageLoads, AStepThatHadNotReachedARendererTheSystemEndedGoesOnToo) {
+    Page page(true);
+    page.Navigate(A);
+    page.Loads(A);
+    page.Navigate(B);
+    ASSERT_TRUE(page.Navigation(B));
+    page.Started(B);
+    page.Take();
+    page.RendererGone(RendererExit::Crashed, 139, A);
+    ASSERT_TRUE(page.Navigation(B));
+    page.Started(B);
+    page.Ended(B);
+    EXPECT_EQ(page.Take(), (Lines{"The page crashed (code 139).", "load " + B, "start " + B,
+                                  "download", "read"}));
+}
+
 // How the engine's report of an ended renderer is read, and what is said.
 struct EndCase {
     const char* Name;
