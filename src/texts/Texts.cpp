@@ -38,8 +38,6 @@ constexpr BrowserViewTexts BrowserView{
     .CannotReach = {.En = "The site cannot be reached (%1)",
                     .De = "Die Seite ist nicht erreichbar (%1)"},
     .Stopped = {.En = "Stopped", .De = "Angehalten"},
-    .PageStoppedWorking = {.En = "The page stopped working",
-                           .De = "Die Seite funktioniert nicht mehr"},
     .CannotOpenAddress = {.En = "Cannot open the address \"%1\"",
                           .De = "Die Adresse \"%1\" kann nicht geöffnet werden"},
     .NoPreviousPage = {.En = "There is no previous page to go back to",

@@ -61,7 +61,6 @@ struct BrowserViewTexts {
     Text Failed;              // %1 the engine's reason
     Text CannotReach;         // %1 the engine's code of the connection error
     Text Stopped;
-    Text PageStoppedWorking;
     Text CannotOpenAddress;  // %1 the address
     Text NoPreviousPage;
     Text ViewClosed;
