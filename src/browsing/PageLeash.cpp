@@ -20,12 +20,6 @@ bool MayNavigate(bool unseen, OwnLoad own, NavigationCause cause, std::string_vi
     return false;
 }
 
-bool OwnLoads::Accept(bool unseen, NavigationCause cause, std::string_view scheme) {
-    if (!MayNavigate(unseen, state_, cause, scheme)) return false;
-    if (state_ == OwnLoad::Asked) state_ = OwnLoad::InFlight;
-    return true;
-}
-
 void DialogGate::PageStarted() {
     run_ = 0;
     lastClosed_.reset();

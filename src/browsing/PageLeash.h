@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <utility>
 
 // What a page may do beyond showing itself, decided apart from the engine so
 // that the rules are tested on plain values: where it may navigate, how many
@@ -28,37 +27,6 @@ enum class OwnLoad {
 // asks for) is the page's. The page on view goes anywhere on http and https,
 // nowhere else.
 bool MayNavigate(bool unseen, OwnLoad own, NavigationCause cause, std::string_view scheme);
-
-// The program's own loads of one page, followed through the engine's reports.
-// The end of the load before may come after the program has asked for the
-// next and before that one's navigation begins: the load asked for stays the
-// program's, or a page nobody sees would refuse it and never load it.
-class OwnLoads {
-public:
-    // The program asks for a load.
-    void Ask() {
-        state_ = OwnLoad::Asked;
-        startPending_ = true;
-    }
-    // A main-frame navigation asks to go on: whether the page may, by
-    // MayNavigate. The program's load asked for is then in flight.
-    bool Accept(bool unseen, NavigationCause cause, std::string_view scheme);
-    // The engine ended the load under way: a redirect from now on is the
-    // page's own. A load asked for since, not yet begun, stays asked.
-    void LoadEnded() {
-        if (state_ == OwnLoad::InFlight) state_ = OwnLoad::None;
-    }
-    // The engine started a load: whether the program had asked for one that
-    // had not started yet (then it is this one).
-    bool TakeStart() { return std::exchange(startPending_, false); }
-
-    OwnLoad State() const { return state_; }
-    bool StartPending() const { return startPending_; }
-
-private:
-    OwnLoad state_ = OwnLoad::None;
-    bool startPending_ = false;
-};
 
 // The script dialogs of one page (alert, confirm, prompt). A dialog asked
 // for soon after the one before it closed continues a run; the fourth of a

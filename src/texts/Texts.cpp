@@ -38,8 +38,6 @@ constexpr BrowserViewTexts BrowserView{
     .CannotReach = {.En = "The site cannot be reached (%1)",
                     .De = "Die Seite ist nicht erreichbar (%1)"},
     .Stopped = {.En = "Stopped", .De = "Angehalten"},
-    .PageStoppedWorking = {.En = "The page stopped working",
-                           .De = "Die Seite funktioniert nicht mehr"},
     .CannotOpenAddress = {.En = "Cannot open the address \"%1\"",
                           .De = "Die Adresse \"%1\" kann nicht geöffnet werden"},
     .NoPreviousPage = {.En = "There is no previous page to go back to",
@@ -53,6 +51,13 @@ constexpr BrowserViewTexts BrowserView{
                              "nicht angezeigt."},
     .RendererEnded = {.En = "The page did not respond and was ended.",
                       .De = "Die Seite reagierte nicht und wurde beendet."},
+    .RendererOutOfMemory = {.En = "The page ran out of memory and was ended.",
+                            .De = "Der Seite ging der Speicher aus; sie wurde beendet."},
+    .RendererCrashed = {.En = "The page crashed (code %1).",
+                        .De = "Die Seite ist abgestürzt (Code %1)."},
+    .RendererEndedFromOutside = {.En = "The page was ended from outside the program (code %1).",
+                                 .De = "Die Seite wurde von außerhalb des Programms beendet "
+                                       "(Code %1)."},
 };
 
 constexpr BusySiteTexts BusySite{

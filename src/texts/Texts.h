@@ -61,14 +61,17 @@ struct BrowserViewTexts {
     Text Failed;              // %1 the engine's reason
     Text CannotReach;         // %1 the engine's code of the connection error
     Text Stopped;
-    Text PageStoppedWorking;
     Text CannotOpenAddress;  // %1 the address
     Text NoPreviousPage;
     Text ViewClosed;
     Text FetchTimedOut;
     Text FetchBusy;
     Text DialogsRefused;
-    Text RendererEnded;
+    // Why a page's renderer is gone: the status bar and the log say it.
+    Text RendererEnded;  // the program ended it, hung
+    Text RendererOutOfMemory;
+    Text RendererCrashed;           // %1 the engine's code of the end
+    Text RendererEndedFromOutside;  // %1 the engine's code of the end
 };
 extern const BrowserViewTexts BrowserView;
 

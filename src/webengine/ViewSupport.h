@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <string>
 
 // Small helpers that the files of the engine adapter share.
 namespace kpw::view {
@@ -10,6 +12,14 @@ namespace kpw::view {
 inline bool HasWebScheme(const QUrl& url) {
     const QString scheme = url.scheme();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+// An address as the page's loads hold it, and back.
+inline std::string Encoded(const QUrl& url) {
+    return url.toString(QUrl::FullyEncoded).toStdString();
+}
+inline QUrl FromEncoded(const std::string& url) {
+    return QUrl::fromEncoded(QByteArray::fromStdString(url));
 }
 
 // A text of the program's tables (UTF-8).

@@ -31,8 +31,6 @@ namespace kpw {
 
 namespace {
 
-constexpr std::chrono::milliseconds DefaultContentTimeout{10000};
-constexpr std::chrono::milliseconds EmptyingTimeout{2000};
 // The view on view at the main window's design size: its 566 x 573 client
 // area less the tool row (26), the status bar (19) and the line between (1).
 constexpr QSize OffScreenLayoutSize{566, 527};
@@ -58,6 +56,8 @@ std::optional<std::string> StringResult(const QVariant& value) {
     return value.toString().toStdString();
 }
 
+using view::Encoded;
+using view::FromEncoded;
 using view::HasWebScheme;
 using view::Now;
 using view::Text;
@@ -97,19 +97,16 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, OffScreen, Q
 
 WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withView, bool unseen,
                                            QObject* parent)
-    : QtBrowserView(parent), markupScript_(MarkupScript()), contentTimeout_(DefaultContentTimeout) {
+    : QtBrowserView(parent), markupScript_(MarkupScript()), loads_(unseen) {
     qRegisterMetaType<kpw::DocumentContent>();
     if (withView) view_ = new QWebEngineView();
     page_ = new WebEnginePage(profile.Profile(), unseen, view_);
     profile.AdoptPage(page_);
     if (view_) view_->setPage(page_);
     contentTimer_.setSingleShot(true);
-    connect(&contentTimer_, &QTimer::timeout, this, [this] {
-        if (contentPending_) {
-            // Hung, or busy with a very large page: the next step tells.
-            DeliverContent({});
-        }
-    });
+    connect(&contentTimer_, &QTimer::timeout, this, [this] { Carry(loads_.ContentTimedOut()); });
+    emptyingTimer_.setSingleShot(true);
+    connect(&emptyingTimer_, &QTimer::timeout, this, [this] { Carry(loads_.EmptyingTimedOut()); });
     rendererTimer_.setSingleShot(true);
     connect(&rendererTimer_, &QTimer::timeout, this, &WebEngineBrowserView::CheckRenderer);
     ConnectPage();
@@ -126,11 +123,12 @@ WebEngineBrowserView::WebEngineBrowserView(BrowserProfile& profile, bool withVie
 
 WebEngineBrowserView::~WebEngineBrowserView() {
     contentTimer_.stop();
+    emptyingTimer_.stop();
     rendererTimer_.stop();
-    contentPending_ = false;
-    ++generation_;
+    loads_.PageGone();
     if (page_) {
-        page_->onMainFrameNavigation = nullptr;
+        page_->onNavigationRequest = nullptr;
+        page_->ownLoadWaits = nullptr;
         page_->onDialogsRefused = nullptr;
         page_->disconnect(this);
         delete page_.data();
@@ -141,7 +139,10 @@ WebEngineBrowserView::~WebEngineBrowserView() {
 
 void WebEngineBrowserView::ConnectPage() {
     WebEnginePage* page = page_;
-    page->onMainFrameNavigation = [this](const QUrl& url) { OnMainFrameNavigation(url); };
+    page->onNavigationRequest = [this](const QUrl& url, NavigationCause cause, bool mainFrame) {
+        return OnNavigationRequest(url, cause, mainFrame);
+    };
+    page->ownLoadWaits = [this] { return loads_.Own() == OwnLoad::Asked; };
     page->onDialogsRefused = [this] {
         EmitContained([&] { emit PageNotice(Text(Texts().DialogsRefused.In(language_))); });
     };
@@ -149,14 +150,14 @@ void WebEngineBrowserView::ConnectPage() {
     connect(page, &QWebEnginePage::loadProgress, this, &WebEngineBrowserView::OnLoadProgress);
     connect(page, &QWebEnginePage::linkHovered, this, &WebEngineBrowserView::OnLinkHovered);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                OnRenderProcessTerminated(status);
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                OnRenderProcessTerminated(status, exitCode);
             });
     connect(page, &QObject::destroyed, this, [this] {
         contentTimer_.stop();
+        emptyingTimer_.stop();
         rendererTimer_.stop();
-        contentPending_ = false;
-        loading_ = false;
+        loads_.PageGone();
     });
 }
 
@@ -195,13 +196,7 @@ void WebEngineBrowserView::Navigate2(const std::string& url, int /*flags*/) {
     // A hung renderer would hold the step up: it is asked first.
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
-    // A load asked for while the page is being emptied could be lost to the
-    // empty document's commit; it goes out once that has ended.
-    if (emptying_) {
-        heldLoad_ = target;
-        return;
-    }
-    page.LoadOwn(target);
+    Carry(loads_.Navigate(Encoded(target)));
 }
 
 void WebEngineBrowserView::GoBack() {
@@ -211,21 +206,21 @@ void WebEngineBrowserView::GoBack() {
     }
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
-    page.TriggerOwn(QWebEnginePage::Back);
+    Carry(loads_.GoBack());
 }
 
 void WebEngineBrowserView::Refresh() {
-    WebEnginePage& page = RequirePage();
+    RequirePage();
     rendererWatch_.LoadAsked(Now());
     ArmRendererCheck();
-    page.TriggerOwn(QWebEnginePage::Reload);
+    Carry(loads_.Reload());
 }
 
 // A renderer that does not answer ends with Stop, and the view is usable
 // again.
 void WebEngineBrowserView::Stop() {
-    RequirePage().triggerAction(QWebEnginePage::Stop);
-    heldLoad_.reset();
+    RequirePage();
+    Carry(loads_.Stop());
     rendererWatch_.Suspect();
     ArmRendererCheck();
 }
@@ -274,57 +269,86 @@ void WebEngineBrowserView::AddEngineMenuEntries(QMenu& menu) {
         menu.addAction(page_->action(QWebEnginePage::CopyLinkToClipboard));
 }
 
-void WebEngineBrowserView::OnMainFrameNavigation(const QUrl& url) {
-    // The load asked for again after its renderer was ended was told once.
-    if (!reissuedUrl_.isEmpty() && url == reissuedUrl_) {
-        reissuedUrl_.clear();
-        return;
-    }
-    EmitContained([&] { emit BeforeNavigate2(url.toString()); });
+void WebEngineBrowserView::Carry(const PageActions& actions) {
+    Carry(actions, Facts{});
 }
 
-// Loads are told apart by the engine's own start and end of each, not by
-// pairing calls with signals: a load started while another is in flight
-// replaces it, and the engine then reports one end for both.
+void WebEngineBrowserView::Carry(const PageActions& actions, const Facts& facts) {
+    using Kind = PageAction::Kind;
+    const QPointer<WebEngineBrowserView> self(this);
+    for (const PageAction& action : actions) {
+        // A report's handler may have closed the view.
+        if (!self || !page_) return;
+        switch (action.What) {
+            case Kind::LoadUrl:
+                page_->load(FromEncoded(action.Url));
+                break;
+            case Kind::GoBack:
+                page_->triggerAction(QWebEnginePage::Back);
+                break;
+            case Kind::Reload:
+                page_->triggerAction(QWebEnginePage::Reload);
+                break;
+            case Kind::StopLoading:
+                page_->triggerAction(QWebEnginePage::Stop);
+                break;
+            case Kind::LoadEmptyDocument:
+                page_->load(QUrl(QStringLiteral("about:blank")));
+                break;
+            case Kind::StartContentTimer:
+                contentTimer_.start(action.Wait);
+                break;
+            case Kind::StopContentTimer:
+                contentTimer_.stop();
+                break;
+            case Kind::StartEmptyingTimer:
+                emptyingTimer_.start(action.Wait);
+                break;
+            case Kind::StopEmptyingTimer:
+                emptyingTimer_.stop();
+                break;
+            case Kind::ReportStart:
+                ReportStart(action.Url);
+                break;
+            case Kind::ReportEnd:
+                ReportEnd(action.Ticket, action.EngineEnd ? facts.Info : nullptr);
+                break;
+            case Kind::ReportRendererEnd:
+                if (action.End) ReportRendererEnd(*action.End);
+                break;
+            case Kind::RequestContent:
+                RequestContent(action.Ticket);
+                break;
+            case Kind::ReportDocument:
+                ReportDocument(action.Ticket, action.WithContent && facts.Answer
+                                                  ? *facts.Answer
+                                                  : DocumentContent{});
+                break;
+        }
+    }
+}
+
+bool WebEngineBrowserView::OnNavigationRequest(const QUrl& url, NavigationCause cause,
+                                               bool mainFrame) {
+    const PageLoads::NavigationAnswer answer = loads_.Navigation(Encoded(url), cause, mainFrame);
+    if (answer.Report) EmitContained([&] { emit BeforeNavigate2(url.toString()); });
+    return answer.Go;
+}
+
 void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-        if (!page_->TakeLoadStart(info.url())) {
-            ignoredLoadUrl_ = info.url();
-            return;
-        }
-        StartLoad(info.url());
+        Carry(loads_.Started(Encoded(info.url())));
         return;
     }
-    // The program's load replaced one the view does not report (the empty
-    // document of a page nobody sees) while it was in flight: the engine
-    // reports no start of its own, only this end.
-    if (!loading_ && page_->OwnStartPending() && page_->TakeLoadStart(info.url())) {
-        ignoredLoadUrl_.clear();
-        StartLoad(info.url());
-    }
-    if (!ignoredLoadUrl_.isEmpty() && info.url() == ignoredLoadUrl_) {
-        ignoredLoadUrl_.clear();
-        if (emptying_) ReleaseHeldLoad();
-        return;
-    }
-    page_->LoadEnded();
-    if (loading_) {
-        rendererWatch_.LoadEnded();
-        TakeAnswer(info);
-        FinishLoad(FinishedText(info, Texts(), language_), true);
-    }
+    Carry(loads_.Ended(Encoded(info.url())), {.Info = &info});
 }
 
-void WebEngineBrowserView::StartLoad(const QUrl& url) {
-    ++generation_;
-    contentTimer_.stop();
-    contentPending_ = false;
-    loading_ = true;
-    loadingUrl_ = url;
+void WebEngineBrowserView::ReportStart(const std::string& url) {
+    page_->NewDocument();
     rendererWatch_.LoadStarted(Now());
     httpStatus_ = 0;
     retryAfter_.reset();
-    SetLoadStateText(Text(Texts().Loading.In(language_)).arg(loadingUrl_.toDisplayString()));
+    SetLoadStateText(Text(Texts().Loading.In(language_)).arg(FromEncoded(url).toDisplayString()));
 }
 
 // The engine names the HTTP status of the answer. Its headers come
@@ -345,9 +369,9 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
 
 void WebEngineBrowserView::OnLoadProgress(int percent) {
     rendererWatch_.SignOfLife(Now());
-    if (loading_) {
+    if (const std::optional<std::string> url = loads_.LoadingUrl()) {
         SetLoadStateText(Text(Texts().LoadingProgress.In(language_))
-                             .arg(loadingUrl_.toDisplayString())
+                             .arg(FromEncoded(*url).toDisplayString())
                              .arg(percent));
     }
 }
@@ -356,85 +380,48 @@ void WebEngineBrowserView::OnLinkHovered(const QString& url) {
     ShowStatusText(url.isEmpty() ? loadStateText_ : url);
 }
 
-void WebEngineBrowserView::FinishLoad(const QString& stateText, bool readContent) {
-    loading_ = false;
-    const std::uint64_t load = ++generation_;
-    contentTimer_.stop();
-    contentPending_ = false;
-    SetLoadStateText(stateText);
+// Without the engine's report (its renderer is gone) the status text stays
+// the renderer's end.
+void WebEngineBrowserView::ReportEnd(std::uint64_t ticket, const QWebEngineLoadingInfo* info) {
+    rendererWatch_.LoadEnded();
+    if (info) {
+        TakeAnswer(*info);
+        SetLoadStateText(FinishedText(*info, Texts(), language_));
+    }
     const QPointer<WebEngineBrowserView> self(this);
     EmitContained([&] { emit DownloadComplete(); });
-    // A handler may have started the next load or closed the view meanwhile.
-    if (!self || load != generation_ || !page_) {
-        return;
-    }
-    if (readContent) {
-        RequestContent(load);
-    } else {
-        DeliverContent({});
-    }
+    if (self && page_) Carry(loads_.EndReported(ticket));
 }
 
 // One script reads markup and text together, so both come from the same
 // document. It runs in an isolated world: page scripts cannot tamper with it.
-void WebEngineBrowserView::RequestContent(std::uint64_t load) {
-    contentPending_ = true;
-    contentTimer_.start(contentTimeout_);
+void WebEngineBrowserView::RequestContent(std::uint64_t ticket) {
     const QPointer<WebEngineBrowserView> self(this);
     page_->runJavaScript(markupScript_, QWebEngineScript::ApplicationWorld,
-                         [self, load](const QVariant& result) {
+                         [self, ticket](const QVariant& result) {
                              if (self) {
-                                 self->OnContent(load, result);
+                                 self->OnContent(ticket, result);
                              }
                          });
 }
 
-void WebEngineBrowserView::OnContent(std::uint64_t load, const QVariant& result) {
-    // Late answers (a newer load began, or the timeout already reported this
-    // one) and answers from a deleted page are dropped.
-    if (!contentPending_ || load != generation_ || !page_) {
-        return;
-    }
+void WebEngineBrowserView::OnContent(std::uint64_t ticket, const QVariant& result) {
+    if (!page_) return;
     const QVariantMap values = result.toMap();
     DocumentContent content;
     content.BodyMarkup = StringResult(values.value(QStringLiteral("markup")));
     content.BodyText = StringResult(values.value(QStringLiteral("text")));
     if (const auto type = StringResult(values.value(QStringLiteral("type"))))
         content.ContentType = *type;
-    DeliverContent(content);
+    Carry(loads_.ContentAnswered(ticket), {.Answer = &content});
 }
 
-void WebEngineBrowserView::DeliverContent(DocumentContent content) {
-    contentPending_ = false;
-    contentTimer_.stop();
+void WebEngineBrowserView::ReportDocument(std::uint64_t ticket, DocumentContent content) {
     content.HttpStatus = httpStatus_;
     content.RetryAfter = retryAfter_;
     const QPointer<WebEngineBrowserView> self(this);
-    const std::uint64_t load = generation_;
     EmitContained([&] { emit DocumentComplete(content); });
-    // A page nobody sees has done its work once it is read: what it fetched
-    // stays in the shared cache, and an empty document in its place lets its
-    // renderer give back what the page took (a very large page takes
-    // gigabytes). The view does not report that load, and it must not replace
-    // a load the program asked for that has not started yet.
-    if (self && page_ && page_->Unseen() && load == generation_ && !loading_ &&
-        !page_->OwnStartPending()) {
-        emptying_ = true;
-        const std::uint64_t emptying = ++emptyings_;
-        page_->load(QUrl(QStringLiteral("about:blank")));
-        // Should the engine never tell its end, the held load goes all the same.
-        QTimer::singleShot(EmptyingTimeout, this, [this, emptying] {
-            if (emptying == emptyings_ && emptying_) ReleaseHeldLoad();
-        });
-    }
-}
-
-void WebEngineBrowserView::ReleaseHeldLoad() {
-    emptying_ = false;
-    if (heldLoad_ && page_) {
-        const QUrl url = *std::exchange(heldLoad_, std::nullopt);
-        page_->LoadOwn(url);
-    }
+    if (self && page_) Carry(loads_.DocumentReported(ticket));
 }
 
 void WebEngineBrowserView::SetLoadStateText(const QString& text) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "browsing/PageLeash.h"
+#include "browsing/PageLoads.h"
 #include "texts/Texts.h"
 #include "webengine/QtBrowserView.h"
 
@@ -32,8 +33,11 @@ class WebEnginePage;
 //   DocumentComplete(content)            each finished top-level load, after
 //                                        DownloadComplete, error pages included;
 //                                        never for sub-frames
-//   StatusTextChange(text)               load progress and hovered links
+//   StatusTextChange(text)               load progress, hovered links, and
+//                                        why the page's renderer ended
 //   BodyTextRead(readable, text)         the answer to ReadBodyText
+//   PageNotice(line)                     dialogs refused; the page's renderer
+//                                        ended, and why
 //
 // A finished load means the engine's own end of it: loaded, failed (the error
 // page is then on view), or stopped. A load replaced by another before it
@@ -72,23 +76,34 @@ public:
     QWebEnginePage* Page() const;
     // How long a finished load waits for its content before it is reported
     // without (a hung or crashed renderer never answers).
-    void SetContentTimeout(std::chrono::milliseconds timeout) { contentTimeout_ = timeout; }
+    void SetContentTimeout(std::chrono::milliseconds timeout) { loads_.SetContentLimit(timeout); }
 
 private:
+    // What the engine told with the report at hand, for the actions of its
+    // answer.
+    struct Facts {
+        const QWebEngineLoadingInfo* Info = nullptr;
+        const DocumentContent* Answer = nullptr;
+    };
+
     WebEngineBrowserView(BrowserProfile& profile, bool withView, bool unseen, QObject* parent);
     WebEnginePage& RequirePage() const;
     void ConnectPage();
-    // A load to report has started at url.
-    void StartLoad(const QUrl& url);
-    void OnMainFrameNavigation(const QUrl& url);
+    // Carries out what the page's loads answer, in order, while the view and
+    // its page live.
+    void Carry(const PageActions& actions, const Facts& facts);
+    void Carry(const PageActions& actions);
+    bool OnNavigationRequest(const QUrl& url, NavigationCause cause, bool mainFrame);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void OnLoadProgress(int percent);
     void OnLinkHovered(const QString& url);
-    void OnRenderProcessTerminated(int terminationStatus);
-    void FinishLoad(const QString& stateText, bool readContent);
-    void RequestContent(std::uint64_t load);
-    void OnContent(std::uint64_t load, const QVariant& result);
-    void DeliverContent(DocumentContent content);
+    void OnRenderProcessTerminated(int terminationStatus, int exitCode);
+    void ReportStart(const std::string& url);
+    void ReportEnd(std::uint64_t ticket, const QWebEngineLoadingInfo* info);
+    void ReportRendererEnd(const RendererEnd& end);
+    void RequestContent(std::uint64_t ticket);
+    void OnContent(std::uint64_t ticket, const QVariant& result);
+    void ReportDocument(std::uint64_t ticket, DocumentContent content);
     void TakeAnswer(const QWebEngineLoadingInfo& info);
     void SetLoadStateText(const QString& text);
     void ShowStatusText(const QString& text);
@@ -96,36 +111,20 @@ private:
     // The hung-renderer watch: carries out its answer and arms its timer.
     void CheckRenderer();
     void ArmRendererCheck();
-    void ReleaseHeldLoad();
 
     QPointer<QWebEngineView> view_;
     // An off-screen page's view, never shown: it only gives the page a size.
     QPointer<QWebEngineView> layoutView_;
     QPointer<WebEnginePage> page_;
     const QString markupScript_;
-    // Every start and end of a top-level load counts one up; a content answer
-    // for an older count is stale.
-    std::uint64_t generation_ = 0;
-    bool loading_ = false;
-    bool contentPending_ = false;
-    QUrl loadingUrl_;
+    PageLoads loads_;
     // The HTTP status and Retry-After of the answer to the load last finished.
     int httpStatus_ = 0;
     std::optional<std::string> retryAfter_;
     QTimer contentTimer_;
-    std::chrono::milliseconds contentTimeout_;
+    QTimer emptyingTimer_;
     RendererWatch rendererWatch_;
     QTimer rendererTimer_;
-    // The program ended the renderer; the load it held is asked for again.
-    bool endingRenderer_ = false;
-    QUrl reissuedUrl_;
-    // A load the view does not report (see WebEnginePage::TakeLoadStart).
-    QUrl ignoredLoadUrl_;
-    // A page nobody sees is loading its empty document; a load asked for
-    // meanwhile is held until that has ended.
-    bool emptying_ = false;
-    std::uint64_t emptyings_ = 0;
-    std::optional<QUrl> heldLoad_;
     QString loadStateText_;
     QString shownStatusText_;
     int language_ = texts::English;

@@ -43,10 +43,10 @@ using view::Now;
 }  // namespace
 
 WebEnginePage::WebEnginePage(QWebEngineProfile* profile, bool unseen, QObject* parent)
-    : QWebEnginePage(profile, parent), unseen_(unseen) {
+    : QWebEnginePage(profile, parent) {
     // Its scripts would run where nobody sees them; the program's own
     // reading runs in its isolated world all the same.
-    if (unseen_) settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    if (unseen) settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, QWebEnginePage::Feature feature) {
                 setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
@@ -72,33 +72,10 @@ WebEnginePage::WebEnginePage(QWebEngineProfile* profile, bool unseen, QObject* p
             [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
 }
 
-void WebEnginePage::LoadOwn(const QUrl& url) {
-    own_.Ask();
-    load(url);
-}
-
-void WebEnginePage::TriggerOwn(WebAction webAction) {
-    own_.Ask();
-    triggerAction(webAction);
-}
-
-bool WebEnginePage::TakeLoadStart(const QUrl& url) {
-    // Not a web load (the empty document of a page nobody sees): the
-    // program's load asked for meanwhile has still to start.
-    if (!view::HasWebScheme(url)) return false;
-    const bool own = own_.TakeStart();
-    if (unseen_ && !own) return false;
-    dialogs_.PageStarted();
-    return true;
-}
-
 bool WebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type,
                                             bool isMainFrame) {
-    if (!isMainFrame) return true;
-    const NavigationCause cause = CauseOf(type);
-    if (!own_.Accept(unseen_, cause, url.scheme().toStdString())) return false;
-    if (onMainFrameNavigation) onMainFrameNavigation(url);
-    return true;
+    if (!onNavigationRequest) return !isMainFrame;
+    return onNavigationRequest(url, CauseOf(type), isMainFrame);
 }
 
 bool WebEnginePage::MayShowDialog() {
@@ -131,7 +108,7 @@ void WebEnginePage::javaScriptAlert(const QUrl& origin, const QString& message) 
 // the program's own load waits for it: that one always goes on, so the view
 // never stays on a page the step has left.
 bool WebEnginePage::javaScriptConfirm(const QUrl& origin, const QString& message) {
-    if (own_.State() == OwnLoad::Asked && IsLeaveQuestion(message)) return true;
+    if (ownLoadWaits && ownLoadWaits() && IsLeaveQuestion(message)) return true;
     // Silent, every confirmation (the user's own "leave page?" among them) is
     // answered yes, so the navigation the user asked for goes on.
     if (silent) return true;

@@ -14,8 +14,9 @@ namespace kpw {
 // files, full screen and protocol handlers are all refused. Script dialogs
 // are suppressed while the page is silent, and after a run of them.
 //
-// A page nobody sees runs no scripts of its own and follows only the
-// program's loads; the page on view stays on http and https.
+// Where the page may navigate is its view's to decide (PageLoads): a page
+// nobody sees follows only the program's loads, the page on view stays on
+// http and https. A page nobody sees runs no scripts of its own.
 class WebEnginePage : public QWebEnginePage {
 public:
     WebEnginePage(QWebEngineProfile* profile, bool unseen, QObject* parent);
@@ -23,25 +24,16 @@ public:
     // The texts of the engine's own actions (texts::English or texts::German),
     // which its context menu shows.
     void PutActionTexts(int language);
-
-    // Loads the program asks for; the page follows them.
-    void LoadOwn(const QUrl& url);
-    void TriggerOwn(WebAction action);
-    // Whether the load the engine starts at url is one to report: on the page
-    // on view any web address; on a page nobody sees only the start of a
-    // load the program asked for (the engine starts it at once), not, say, a
-    // refresh the page asks for. A new document's dialogs are counted afresh.
-    bool TakeLoadStart(const QUrl& url);
-    // The load under way ended: a redirect from now on is the page's own.
-    void LoadEnded() { own_.LoadEnded(); }
-    // A load the program asked for has not started yet.
-    bool OwnStartPending() const { return own_.StartPending(); }
-
-    bool Unseen() const { return unseen_; }
+    // A new document is loading: its dialogs are counted afresh.
+    void NewDocument() { dialogs_.PageStarted(); }
 
     bool silent = false;
-    // Each main-frame navigation the page goes on with.
-    std::function<void(const QUrl&)> onMainFrameNavigation;
+    // Whether a navigation may go on (and is reported); without an answer
+    // only sub-frames go on.
+    std::function<bool(const QUrl&, NavigationCause, bool mainFrame)> onNavigationRequest;
+    // Whether the program's own load waits for the page to let go: its
+    // "leave this page?" question is then answered yes.
+    std::function<bool()> ownLoadWaits;
     // The page's dialogs have been refused from now on.
     std::function<void()> onDialogsRefused;
 
@@ -65,8 +57,6 @@ private:
     void DialogClosed();
     bool IsLeaveQuestion(const QString& message) const;
 
-    const bool unseen_;
-    OwnLoads own_;
     DialogGate dialogs_;
 };
 

@@ -5,7 +5,6 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <algorithm>
-#include <utility>
 
 #include "platform/Platform.h"
 #include "webengine/Logging.h"
@@ -15,31 +14,41 @@
 
 namespace kpw {
 
-using view::HasWebScheme;
+using view::Encoded;
 using view::Now;
-using view::Text;
 
-void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus) {
+namespace {
+
+RendererExit ExitOf(int terminationStatus) {
+    switch (terminationStatus) {
+        case QWebEnginePage::NormalTerminationStatus:
+            return RendererExit::Normal;
+        case QWebEnginePage::CrashedTerminationStatus:
+            return RendererExit::Crashed;
+        case QWebEnginePage::KilledTerminationStatus:
+            return RendererExit::Killed;
+        default:
+            return RendererExit::Abnormal;
+    }
+}
+
+}  // namespace
+
+// The page's loads say why the renderer ended and what becomes of the load
+// it held: the program's load that had not reached the page goes on in a
+// fresh renderer, any other ends without content.
+void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus, int exitCode) {
     rendererWatch_.RendererGone();
     ArmRendererCheck();
-    const bool endedByUs = std::exchange(endingRenderer_, false);
-    if (terminationStatus == QWebEnginePage::NormalTerminationStatus) {
-        return;
-    }
-    // The load the program asked for after a hung page (it has not reached
-    // the page yet) goes on in a fresh renderer, as if nothing had happened.
-    if (endedByUs && loading_ && page_ && page_->url() != loadingUrl_ &&
-        HasWebScheme(loadingUrl_)) {
-        reissuedUrl_ = loadingUrl_;
-        page_->LoadOwn(loadingUrl_);
-        return;
-    }
-    // A dead renderer answers no content request and may never end its load.
-    if (loading_) {
-        FinishLoad(Text(Texts().PageStoppedWorking.In(language_)), false);
-    } else if (contentPending_) {
-        DeliverContent({});
-    }
+    if (!page_) return;
+    Carry(loads_.RendererGone(ExitOf(terminationStatus), exitCode, Encoded(page_->url())));
+}
+
+// The status bar keeps it until the next load; the log has it for good.
+void WebEngineBrowserView::ReportRendererEnd(const RendererEnd& end) {
+    const QString line = QString::fromStdString(RendererEndText(end, language_));
+    SetLoadStateText(line);
+    EmitContained([&] { emit PageNotice(line); });
 }
 
 void WebEngineBrowserView::ArmRendererCheck() {
@@ -52,8 +61,8 @@ void WebEngineBrowserView::ArmRendererCheck() {
 }
 
 // A renderer that answers no trivial question within its time is hung: it is
-// ended, the view's load ends as "stopped working", and the next load gets a
-// fresh renderer.
+// ended (the view tells so once it is gone), and the next load gets a fresh
+// renderer.
 void WebEngineBrowserView::CheckRenderer() {
     if (!page_) return;
     switch (rendererWatch_.Check(Now())) {
@@ -71,10 +80,7 @@ void WebEngineBrowserView::CheckRenderer() {
             break;
         }
         case RendererWatch::Action::EndRenderer:
-            if (platform::EndProcess(page_->renderProcessPid())) {
-                endingRenderer_ = true;
-                EmitContained([&] { emit PageNotice(Text(Texts().RendererEnded.In(language_))); });
-            }
+            if (platform::EndProcess(page_->renderProcessPid())) loads_.EndingRenderer();
             break;
     }
     ArmRendererCheck();

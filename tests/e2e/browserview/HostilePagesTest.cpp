@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <csignal>
 #include <memory>
 
 #include "BrowserViewHarness.h"
@@ -67,6 +68,41 @@ TEST_F(HostilePages, AScriptLoopAfterTheLoadEndsItsRendererAndTheNextPageShows) 
     EXPECT_EQ(notices[0], "The page did not respond and was ended.");
     EXPECT_EQ(Count("navigate"), 2);
 }
+
+// A renderer ended from outside while its page rests: the status bar and the
+// log say why, no load is reported, and the next step gets a fresh renderer.
+struct OutsideEnd {
+    const char* Name;
+    int Signal;
+    const char* Said;  // how the line begins
+};
+
+class RendererEndedFromOutside : public HostilePages,
+                                 public ::testing::WithParamInterface<OutsideEnd> {};
+
+TEST_P(RendererEndedFromOutside, IsToldInTheStatusBarAndTheLog) {
+    const OutsideEnd& c = GetParam();
+    site.Add("/page", "<html><body>page</body></html>");
+    EXPECT_EQ(Text(Load("/page")), "page");
+    const qint64 pid = view->Page()->renderProcessPid();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(static_cast<pid_t>(pid), c.Signal), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.empty(); }, Deadline));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0].startsWith(QString::fromUtf8(c.Said))) << notices[0].toStdString();
+    EXPECT_EQ(events.StatusTexts.back(), notices[0]);
+    ExpectOnlyDocumentsBeforeNextLoad(1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, RendererEndedFromOutside,
+    ::testing::Values(
+        OutsideEnd{"OutOfMemory", SIGKILL, "The page ran out of memory and was ended."},
+        OutsideEnd{"Crash", SIGSEGV, "The page crashed (code "},
+        OutsideEnd{"Terminated", SIGTERM, "The page was ended from outside the program (code "}),
+    [](const ::testing::TestParamInfo<OutsideEnd>& testCase) {
+        return std::string(testCase.param.Name);
+    });
 
 TEST_F(HostilePages, StopEndsARendererCaughtInALoopAndTheSameSiteShowsAgain) {
     site.Add("/busy", "<html><body>busy<script>for (;;) {}</script></body></html>");

@@ -67,7 +67,9 @@ TEST(GermanRun, TheStatusBarShowsNoEnglishText) {
                                             Stem(english.Done),
                                             Stem(english.Failed),
                                             Stem(english.Stopped),
-                                            Stem(english.PageStoppedWorking),
+                                            Stem(english.RendererEnded),
+                                            Stem(english.RendererOutOfMemory),
+                                            Stem(english.RendererCrashed),
                                             Stem(busy.Waiting),
                                             Stem(busy.GaveUp)};
     std::set<std::string> german;

@@ -38,31 +38,6 @@ TEST(MayNavigate, AnUnseenPageFollowsOnlyTheProgramsOwnLoadsAndTheirRedirects) {
     EXPECT_FALSE(MayNavigate(true, OwnLoad::InFlight, Cause::Redirect, "data"));
 }
 
-TEST(OwnLoads, AnUnseenPageFollowsALoadAskedForWhileTheOneBeforeEnds) {
-    OwnLoads own;
-    own.Ask();
-    ASSERT_TRUE(own.Accept(true, Cause::Typed, "http"));
-    ASSERT_TRUE(own.TakeStart());
-    ASSERT_TRUE(own.Accept(true, Cause::Redirect, "http"));
-    // A quick step asks for the next page; the engine then ends the first
-    // load, and only after that begins the navigation asked for.
-    own.Ask();
-    own.LoadEnded();
-    EXPECT_EQ(own.State(), OwnLoad::Asked);
-    EXPECT_TRUE(own.StartPending());
-    EXPECT_TRUE(own.Accept(true, Cause::Typed, "http"));
-    EXPECT_TRUE(own.Accept(true, Cause::Redirect, "http"));
-    EXPECT_TRUE(own.TakeStart());
-    EXPECT_FALSE(own.TakeStart());
-    // Once it has ended, a refresh the page asks for is its own.
-    own.LoadEnded();
-    EXPECT_EQ(own.State(), OwnLoad::None);
-    EXPECT_FALSE(own.Accept(true, Cause::Redirect, "http"));
-    EXPECT_FALSE(own.Accept(true, Cause::Typed, "http"));
-    // The page on view goes on with it.
-    EXPECT_TRUE(own.Accept(false, Cause::Redirect, "http"));
-}
-
 TEST(DialogGate, ARunOfDialogsEndsAfterThreeAndStaysEndedForThePage) {
     DialogGate gate;
     Ms now{1000};
