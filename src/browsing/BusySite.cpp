@@ -93,6 +93,11 @@ bool IsGatewayFailureStatus(int httpStatus) {
     return httpStatus == 502 || httpStatus == 504 || (httpStatus >= 520 && httpStatus <= 524);
 }
 
+bool IsClosedWithoutAnswer(int netError) {
+    // ERR_EMPTY_RESPONSE, ERR_CONNECTION_CLOSED, ERR_CONNECTION_RESET.
+    return netError == -324 || netError == -100 || netError == -101;
+}
+
 BusyKind BusyKindOf(int httpStatus, bool closedWithoutAnswer) {
     if (IsBusyStatus(httpStatus)) return BusyKind::Busy;
     if (IsGatewayFailureStatus(httpStatus)) return BusyKind::Gateway;

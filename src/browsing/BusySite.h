@@ -19,6 +19,10 @@ bool IsBusyStatus(int httpStatus);
 // error, web server down, connection timed out, origin unreachable, timeout).
 bool IsGatewayFailureStatus(int httpStatus);
 
+// The browser engine's network error for a connection that closed before
+// any answer: an empty response, a closed or a reset connection.
+bool IsClosedWithoutAnswer(int netError);
+
 // What an answer that is not about the photo is: the site asks to wait, its
 // gateway failed, or the connection closed without an answer.
 enum class BusyKind { None, Busy, Gateway, NoAnswer };

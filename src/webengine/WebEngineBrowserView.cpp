@@ -16,6 +16,7 @@
 #include <optional>
 #include <utility>
 
+#include "browsing/BusySite.h"
 #include "platform/Platform.h"
 #include "webengine/BrowserProfile.h"
 #include "webengine/Logging.h"
@@ -346,8 +347,7 @@ void WebEngineBrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
 void WebEngineBrowserView::ReportStart(const std::string& url) {
     page_->NewDocument();
     rendererWatch_.LoadStarted(Now());
-    httpStatus_ = 0;
-    retryAfter_.reset();
+    answer_ = {};
     SetLoadStateText(Text(Texts().Loading.In(language_)).arg(FromEncoded(url).toDisplayString()));
 }
 
@@ -355,13 +355,18 @@ void WebEngineBrowserView::ReportStart(const std::string& url) {
 // with the load's end from Qt 6.5 on; before, Retry-After cannot be read
 // without asking the site again, which a busy site must not be.
 void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
-    httpStatus_ =
-        info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
+    const QWebEngineLoadingInfo::ErrorDomain domain = info.errorDomain();
+    answer_.HttpStatus =
+        domain == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
+    // The engine files a missing answer among connection or HTTP errors.
+    answer_.ClosedWithoutAnswer = (domain == QWebEngineLoadingInfo::ConnectionErrorDomain ||
+                                   domain == QWebEngineLoadingInfo::HttpErrorDomain) &&
+                                  IsClosedWithoutAnswer(info.errorCode());
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     const QMultiMap<QByteArray, QByteArray> headers = info.responseHeaders();
     for (auto header = headers.cbegin(); header != headers.cend(); ++header) {
         if (header.key().compare("retry-after", Qt::CaseInsensitive) == 0) {
-            retryAfter_ = header.value().toStdString();
+            answer_.RetryAfter = header.value().toStdString();
         }
     }
 #endif
@@ -417,8 +422,9 @@ void WebEngineBrowserView::OnContent(std::uint64_t ticket, const QVariant& resul
 }
 
 void WebEngineBrowserView::ReportDocument(std::uint64_t ticket, DocumentContent content) {
-    content.HttpStatus = httpStatus_;
-    content.RetryAfter = retryAfter_;
+    content.HttpStatus = answer_.HttpStatus;
+    content.RetryAfter = answer_.RetryAfter;
+    content.ClosedWithoutAnswer = answer_.ClosedWithoutAnswer;
     const QPointer<WebEngineBrowserView> self(this);
     EmitContained([&] { emit DocumentComplete(content); });
     if (self && page_) Carry(loads_.DocumentReported(ticket));

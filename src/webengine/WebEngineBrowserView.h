@@ -118,9 +118,9 @@ private:
     QPointer<WebEnginePage> page_;
     const QString markupScript_;
     PageLoads loads_;
-    // The HTTP status and Retry-After of the answer to the load last finished.
-    int httpStatus_ = 0;
-    std::optional<std::string> retryAfter_;
+    // What the answer to the load last finished said of itself: its HTTP
+    // status and Retry-After, or that none came. The texts come later.
+    DocumentContent answer_;
     QTimer contentTimer_;
     QTimer emptyingTimer_;
     RendererWatch rendererWatch_;

@@ -14,6 +14,12 @@ TEST(BusyRules, OnlyTooManyRequestsUnavailableAndBandwidthAreBusy) {
         EXPECT_FALSE(IsBusyStatus(status)) << status;
 }
 
+TEST(BusyRules, OnlyAConnectionClosedBeforeAnyAnswerCountsAsNoAnswer) {
+    for (int error : {-324, -100, -101}) EXPECT_TRUE(IsClosedWithoutAnswer(error)) << error;
+    // Refused, no such host, timed out: the site is not reached at all.
+    for (int error : {0, -102, -105, -118, -7}) EXPECT_FALSE(IsClosedWithoutAnswer(error)) << error;
+}
+
 // Sun, 06 Nov 1994 08:49:37 GMT
 constexpr int64_t November6th1994 = 784111777;
 
