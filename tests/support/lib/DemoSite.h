@@ -27,6 +27,14 @@ public:
         int busyStatus = 503;       // the status of those answers
         // How missing photos answer: words (default), nginx, gone, placeholder, late.
         std::string missingStyle{};
+        // Photos whose original-size picture is largeMb MB, sent as it is made;
+        // largeUnsized sends it without Content-Length.
+        std::string large{};
+        int largeMb = 250;
+        bool largeUnsized = false;
+        // Photos whose pictures stop after stallAfter bytes and never end.
+        std::string stall{};
+        int stallAfter = 4096;
     };
 
     // Starts the site and returns once it listens. Throws std::runtime_error
