@@ -82,29 +82,28 @@ std::optional<StreamedPicture> StreamedPictureFor(const PhotoStreams& streams,
 void SendStreamed(httplib::Response& response, StreamedPicture picture,
                   const std::atomic<bool>& stopping) {
     auto shared = std::make_shared<const StreamedPicture>(std::move(picture));
-    if (!shared->Sized) {
-        response.set_chunked_content_provider(
-            "image/jpeg", [shared](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= shared->Length) {
-                    sink.done();
-                    return true;
-                }
-                return WriteBlock(*shared, offset, shared->Length, sink);
-            });
-        return;
-    }
-    response.set_content_provider(
-        static_cast<std::size_t>(shared->Length), "image/jpeg",
-        [shared, &stopping](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-            if (!shared->StallAfter || offset < *shared->StallAfter) {
-                return WriteBlock(*shared, offset, shared->StallAfter.value_or(shared->Length),
-                                  sink);
-            }
-            // Nothing more, ever: the answer holds its worker until the
-            // browser gives up or the site stops.
+    // The next block, the end, or, past the stall, nothing ever: the answer
+    // holds its worker until the browser gives up or the site stops.
+    const auto next = [shared, &stopping](std::size_t offset, httplib::DataSink& sink) {
+        if (shared->StallAfter && offset >= *shared->StallAfter) {
             while (!stopping.load() && sink.is_writable()) std::this_thread::sleep_for(StallPoll);
             return false;
-        });
+        }
+        if (offset >= shared->Length) {
+            sink.done();
+            return true;
+        }
+        return WriteBlock(*shared, offset, shared->StallAfter.value_or(shared->Length), sink);
+    };
+    if (shared->Sized) {
+        response.set_content_provider(
+            static_cast<std::size_t>(shared->Length), "image/jpeg",
+            [next](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                return next(offset, sink);
+            });
+    } else {
+        response.set_chunked_content_provider("image/jpeg", next);
+    }
 }
 
 }  // namespace kpw
