@@ -31,7 +31,7 @@ const char* const FetchFileName = "photo.part";
 const char* const FetchFolderPattern = ".kpw-XXXXXX";
 // The most the page hands over per poll; what it holds never exceeds this
 // by more than one read of the stream.
-constexpr int CachePieceBytes = 1024 * 1024;
+constexpr int CachePieceBytes = 256 * 1024;
 constexpr int CacheWaitingPollMs = 25;
 // Enough of a file's start to tell every picture type PhotoFiles knows.
 constexpr qint64 PictureHeadBytes = 32;
