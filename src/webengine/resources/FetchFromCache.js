@@ -15,6 +15,25 @@
     'use strict';
     const store = window.__kpwFetches || (window.__kpwFetches = {});
 
+    // Takes at most `limit` bytes from the entry, splitting a part if need be.
+    function take(entry) {
+        const taken = [];
+        let size = 0;
+        while (entry.parts.length > 0 && size < entry.limit) {
+            let part = entry.parts[0];
+            if (size + part.length > entry.limit) {
+                entry.parts[0] = part.subarray(entry.limit - size);
+                part = part.subarray(0, entry.limit - size);
+            } else {
+                entry.parts.shift();
+            }
+            taken.push(part);
+            size += part.length;
+        }
+        entry.size -= size;
+        return size > 0 ? base64(taken, size) : '';
+    }
+
     function base64(parts, size) {
         const bytes = new Uint8Array(size);
         let at = 0;
@@ -30,9 +49,11 @@
         return btoa(binary);
     }
 
-    // Reads on until a poll's worth waits; the stream holds back the rest.
+    // Reads on until two pieces wait, so the next poll finds a full one; the
+    // stream holds back the rest (one read may bring more).
     function pump(entry) {
-        if (entry.reading || entry.done || entry.error !== undefined || entry.size >= entry.limit) {
+        if (entry.reading || entry.done || entry.error !== undefined ||
+            entry.size >= 2 * entry.limit) {
             return;
         }
         entry.reading = true;
@@ -94,12 +115,11 @@
         status: entry.head.status,
         type: entry.head.type,
         total: entry.head.total,
-        data: entry.size > 0 ? base64(entry.parts, entry.size) : '',
-        done: entry.done,
+        data: take(entry),
+        done: false,
     };
-    entry.parts = [];
-    entry.size = 0;
-    if (entry.done) {
+    answer.done = entry.done && entry.parts.length === 0;
+    if (answer.done) {
         delete store[key];
     } else {
         pump(entry);

@@ -82,8 +82,14 @@ protected:
 };
 
 TEST_F(PhotoFetcherTest, ThePhotoOnViewComesFromTheCacheIntoAFileBesideItsTarget) {
-    Load("/page");
+    // One larger than a piece the page hands over, so it comes in several.
+    std::string large = PngBytes;
+    for (int i = 0; large.size() < 1536 * 1024; ++i) large += std::to_string(i) + ' ';
+    site.Add("/large.png", FixtureSite::Page{large, 200, 3600, false, "image/png"});
+    site.Add("/both", "<html><body><img src=\"/photo.png\"><img src=\"/large.png\"></body></html>");
+    Load("/both");
     ASSERT_EQ(site.Hits("/photo.png"), 1);
+    ASSERT_EQ(site.Hits("/large.png"), 1);
     const PhotoFetchResult fetched = Fetch(site.Url("/photo.png"));
     ASSERT_FALSE(fetched.Failure) << fetched.Detail.toStdString();
     EXPECT_EQ(fetched.ContentType, QStringLiteral("image/png"));
@@ -92,7 +98,15 @@ TEST_F(PhotoFetcherTest, ThePhotoOnViewComesFromTheCacheIntoAFileBesideItsTarget
     EXPECT_EQ(Contents(fetched.FilePath).toStdString(), PngBytes);
     // In a hidden folder of its own inside the folder asked for.
     EXPECT_EQ(QFileInfo(QFileInfo(fetched.FilePath).path()).path(), folder.path());
+
+    const std::unique_ptr<Watched> pieces = Start(site.Url("/large.png"));
+    ASSERT_TRUE(WaitFor(*pieces));
+    ASSERT_FALSE(pieces->Result->Failure) << pieces->Result->Detail.toStdString();
+    EXPECT_EQ(Contents(pieces->Result->FilePath).toStdString(), large);
+    EXPECT_GT(pieces->Progress.size(), 2u);
+    // Neither was asked of the site again.
     EXPECT_EQ(site.Hits("/photo.png"), 1);
+    EXPECT_EQ(site.Hits("/large.png"), 1);
 }
 
 TEST_F(PhotoFetcherTest, WhatTheCacheDoesNotHoldIsDownloadedAndTheBytesTellThePicture) {
