@@ -155,7 +155,7 @@ QString PhotoActions::FetchFolder(Kind what) {
         const QFileInfo info(folder);
         return info.isDir() && info.isWritable() ? folder : QDir::tempPath();
     }
-    const QString folder = SaveFolder();
+    QString folder = SaveFolder();
     if (!QDir().mkpath(folder)) {
         Fail(PhotoFailure::FolderNotWritable, QDir::toNativeSeparators(folder), qt_error_string());
         return {};
