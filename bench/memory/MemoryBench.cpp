@@ -10,7 +10,10 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <algorithm>
@@ -26,6 +29,7 @@
 
 #include "BenchSupport.h"
 #include "ProgramDriver.h"
+#include "app/PhotoActions.h"
 #include "webengine/WebEngineBrowserView.h"
 
 namespace kpw {
@@ -267,6 +271,60 @@ TEST(MemoryBench, AVeryLargePageOnViewAndAsTheNeighbour) {
     }
     server.stop();
     serving.join();
+}
+
+// Saving a photo of --photo-mb MB (199 by default, inside the size cap) shown
+// in display mode --mode (1: the photo itself, which the page's cache read
+// took whole before; 2: its information page, the photo not on view).
+TEST(MemoryBench, SavingALargePhoto) {
+    const int megabytes = OptionValue("--photo-mb", 199);
+    const int mode = OptionValue("--mode", 1);
+    DemoSite site({.large = "60", .largeMb = megabytes});
+    QTemporaryDir folder;
+    ProgramDriver program;
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .URLIndex = mode,
+                   .PhotoSize = 4,
+                   .PhotoIndex = 60,
+                   .SaveFolder = folder.path().toStdString()});
+    ASSERT_TRUE(program.WaitForSettledLoad(0, 300000));
+    QTest::qWait(OptionValue("--wait-s", 3) * 1000);
+    std::printf("\nsaving a %d MB photo in display mode %d\n", megabytes, mode);
+    const Memory before = Measure();
+    const long rssBefore = ProcKiB(::getpid(), "status", "VmRSS:") / 1024;
+    PrintMemory("before the save", before);
+    // The peak from here on (Linux 4.0 and later).
+    std::ofstream("/proc/self/clear_refs") << "5";
+    Memory peak = before;
+    const auto start = bench::Clock::now();
+    program.PressKey(Qt::Key_S, Qt::ControlModifier);
+    while (!ProgramDriver::WaitFor([&] { return !Probe(program.Form()).Photos().Busy(); }, 100)) {
+        const Memory now = Measure();
+        peak.ProgramMiB = std::max(peak.ProgramMiB, now.ProgramMiB);
+        peak.EngineMiB = std::max(peak.EngineMiB, now.EngineMiB);
+        ASSERT_LT(bench::Clock::now() - start, std::chrono::minutes(5));
+    }
+    const double seconds = std::chrono::duration<double>(bench::Clock::now() - start).count();
+    PrintMemory("highest sampled in the save", peak);
+    PrintMemory("after the save", Measure());
+    const long rssPeak = ProcKiB(::getpid(), "status", "VmHWM:") / 1024;
+    std::printf(
+        "  the program's resident memory: %ld MiB before, at most %ld MiB in the save "
+        "(VmHWM), %+ld MiB\n",
+        rssBefore, rssPeak, rssPeak - rssBefore);
+    // Once for the view; a second time unless the cache served the save.
+    const std::vector<std::string> lines = site.LogLines();
+    std::printf("  the site was asked for the photo %ld times\n",
+                static_cast<long>(std::count_if(lines.begin(), lines.end(), [](const auto& line) {
+                    return line.find("/photos/original/60.jpg") != std::string::npos;
+                })));
+    const QStringList saved = QDir(folder.path()).entryList(QDir::Files);
+    std::printf(
+        "  %.1f s, saved: %s (%lld bytes); status: %s\n", seconds, qPrintable(saved.join(' ')),
+        saved.isEmpty() ? 0LL : QFileInfo(QDir(folder.path()).filePath(saved.first())).size(),
+        qPrintable(Probe(program.Form()).StatusText()));
+    std::fflush(stdout);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
@@ -14,9 +13,12 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
 #include <utility>
 
 #include "browsing/MainWindowPort.h"
@@ -43,6 +45,34 @@ PhotoFailure WriteFailureOf(const QFileDevice& file) {
     // Qt reports a full disk (ENOSPC) as a resource error.
     return file.error() == QFileDevice::ResourceError ? PhotoFailure::DiskFull
                                                       : PhotoFailure::WriteFailed;
+}
+
+// The engine's file is its owner's alone; a photo gets the mode any new file
+// gets.
+void GiveNewFileMode(const QString& path) {
+    ::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(platform::NewFileMode()));
+}
+
+// Copies a file over another atomically, a piece at a time; the failure and
+// its reason, if any.
+std::optional<std::pair<PhotoFailure, QString>> CopyReplacing(const QString& from,
+                                                              const QString& to) {
+    constexpr qint64 pieceBytes = 1024 * 1024;
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return std::pair{PhotoFailure::WriteFailed, source.errorString()};
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly))
+        return std::pair{PhotoFailure::FolderNotWritable, target.errorString()};
+    while (!source.atEnd()) {
+        const QByteArray piece = source.read(pieceBytes);
+        if (piece.isEmpty() && source.error() != QFileDevice::NoError)
+            return std::pair{PhotoFailure::WriteFailed, source.errorString()};
+        if (target.write(piece) != piece.size())
+            return std::pair{WriteFailureOf(target), target.errorString()};
+    }
+    if (!target.commit()) return std::pair{WriteFailureOf(target), target.errorString()};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -78,37 +108,16 @@ void PhotoActions::Fail(PhotoFailure failure, const QString& where, const QStrin
     window_.ShowErrorMessage(message);
 }
 
-void PhotoActions::WithShownPhoto(Then then) {
-    if (!logic_.ShownPhoto()) {
-        window_.Beep();
-        return;
-    }
-    RunInTurn([this, then = std::move(then)] { FetchShownPhoto(then); });
-}
-
 void PhotoActions::SavePhoto() {
-    WithShownPhoto(
-        [this](const ShownPhotoInfo& photo, const QByteArray& bytes,
-               const std::string& extension) { WriteIntoSaveFolder(photo, bytes, extension); });
+    FetchShownPhoto(Kind::Save);
 }
 
 void PhotoActions::SavePhotoAs() {
-    WithShownPhoto(
-        [this](const ShownPhotoInfo& photo, const QByteArray& bytes,
-               const std::string& extension) { WriteChosenFile(photo, bytes, extension); });
+    FetchShownPhoto(Kind::SaveAs);
 }
 
 void PhotoActions::CopyPhoto() {
-    WithShownPhoto([this](const ShownPhotoInfo& photo, const QByteArray& bytes,
-                          const std::string&) {
-        const QImage image = QImage::fromData(bytes);
-        if (image.isNull()) {
-            Fail(PhotoFailure::ClipboardFailed, Text(photo.URL), Text(photo.URL));
-            return;
-        }
-        QGuiApplication::clipboard()->setImage(image);
-        Report(TextOf(texts::Photo.PhotoCopied));
-    });
+    FetchShownPhoto(Kind::Copy);
 }
 
 void PhotoActions::CopyAddress() {
@@ -131,101 +140,112 @@ void PhotoActions::OpenInBrowser() {
     }
 }
 
-void PhotoActions::RunInTurn(std::function<void()> action) {
-    if (busy_) {
-        queued_.push_back(std::move(action));
-        return;
+void PhotoActions::ViewNavigates(const std::string& url) {
+    const std::optional<ShownPhotoInfo> coming = logic_.PhotoAt(url);
+    for (const Fetching& fetching : fetching_)
+        if (fetching.Fetch && (!coming || coming->URL != fetching.Photo.URL))
+            fetching.Fetch->Leave();
+}
+
+QString PhotoActions::FetchFolder(Kind what) {
+    if (what == Kind::Copy) return QDir::tempPath();
+    if (what == Kind::SaveAs) {
+        // Where the dialog opens, so the chosen file is most often a rename away.
+        const QString folder = lastChosenFolder_.isEmpty() ? SaveFolder() : lastChosenFolder_;
+        const QFileInfo info(folder);
+        return info.isDir() && info.isWritable() ? folder : QDir::tempPath();
     }
-    busy_ = true;
-    action();
+    QString folder = SaveFolder();
+    if (!QDir().mkpath(folder)) {
+        Fail(PhotoFailure::FolderNotWritable, QDir::toNativeSeparators(folder), qt_error_string());
+        return {};
+    }
+    return folder;
 }
 
-void PhotoActions::EndAction() {
-    busy_ = false;
-    fetchFolder_.reset();
-    emit Finished();
-    if (queued_.empty()) return;
-    std::function<void()> next = std::move(queued_.front());
-    queued_.pop_front();
-    RunInTurn(std::move(next));
-}
-
-// The download goes into a private folder first, so the save folder never
-// holds a partial file; the photo then takes its name there at once.
-void PhotoActions::FetchShownPhoto(Then then) {
+void PhotoActions::FetchShownPhoto(Kind what) {
     const std::optional<ShownPhotoInfo> photo = logic_.ShownPhoto();
     if (!photo) {
         window_.Beep();
-        EndAction();
         return;
     }
-    fetchFolder_ = std::make_unique<QTemporaryDir>();
-    if (!fetchFolder_->isValid()) {
-        Fail(PhotoFailure::WriteFailed, QDir::tempPath(), fetchFolder_->errorString());
-        EndAction();
-        return;
-    }
-    const QString url = Text(photo->URL);
-    fetcher_.Fetch(
-        QUrl(url), fetchFolder_->path(),
-        [this, photo = *photo, then = std::move(then), url](const PhotoFetcher::Fetched& fetched) {
-            // Carried out once the engine's signal has returned, as the
-            // error box runs an event loop of its own.
-            QTimer::singleShot(0, this, [this, photo, then, url, fetched] {
-                if (fetched.Failure) {
-                    Fail(*fetched.Failure, url, fetched.Detail);
-                    EndAction();
-                    return;
-                }
-                QFile file(fetched.FilePath);
-                const bool read = file.open(QIODevice::ReadOnly);
-                // Nothing past the limit is read into memory.
-                const bool tooLarge = read && static_cast<size_t>(file.size()) > MaxPhotoBytes;
-                const QByteArray bytes = read && !tooLarge ? file.readAll() : QByteArray();
-                // The picture's own bytes say what it is; the site's word
-                // (its content type) does not choose the file's kind.
-                const std::optional<std::string> extension = PictureExtensionOfBytes(
-                    std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-                file.close();
-                file.remove();
-                if (!read)
-                    Fail(PhotoFailure::WriteFailed, fetched.FilePath, file.errorString());
-                else if (tooLarge)
-                    Fail(PhotoFailure::TooLarge, url, QStringLiteral("200 MB"));
-                else if (!extension)
-                    Fail(PhotoFailure::NotAnImage, url, fetched.ContentType);
-                else
-                    then(photo, bytes, *extension);
-                EndAction();
-            });
-        });
+    const QString folder = FetchFolder(what);
+    if (folder.isEmpty()) return;
+    PhotoFetch* fetch = fetcher_.Start({QUrl(Text(photo->URL)), folder, FetchLimits{}});
+    connect(fetch, &PhotoFetch::Finished, this,
+            [this, fetch](const PhotoFetchResult& result) { OnFetched(fetch, result); });
+    fetching_.push_back({fetch, *photo, what, folder});
 }
 
-void PhotoActions::WriteIntoSaveFolder(const ShownPhotoInfo& photo,
-                                       const QByteArray& bytes, const std::string& extension) {
-    const QString folder = SaveFolder();
+void PhotoActions::OnFetched(PhotoFetch* fetch, const PhotoFetchResult& result) {
+    const auto it = std::find_if(fetching_.begin(), fetching_.end(),
+                                 [fetch](const Fetching& f) { return f.Fetch == fetch; });
+    if (it == fetching_.end()) return;
+    fetched_.push_back({it->Photo, it->What, it->Folder, result});
+    fetching_.erase(it);
+    // Once the fetcher's signal has returned.
+    QTimer::singleShot(0, this, [this] { WriteFetched(); });
+}
+
+void PhotoActions::WriteFetched() {
+    if (writing_) return;
+    writing_ = true;
+    while (!fetched_.empty()) {
+        {
+            // Its temporary file goes as the last copy of the result does.
+            const Fetched fetched = std::move(fetched_.front());
+            fetched_.pop_front();
+            Write(fetched);
+        }
+        emit Finished();
+    }
+    writing_ = false;
+}
+
+void PhotoActions::Write(const Fetched& fetched) {
+    const PhotoFetchResult& result = fetched.Result;
+    if (result.Failure) {
+        const bool fileFailure = *result.Failure == PhotoFailure::FolderNotWritable ||
+                                 *result.Failure == PhotoFailure::DiskFull ||
+                                 *result.Failure == PhotoFailure::WriteFailed;
+        Fail(*result.Failure,
+             fileFailure ? QDir::toNativeSeparators(fetched.Folder) : Text(fetched.Photo.URL),
+             result.Detail);
+        return;
+    }
+    switch (fetched.What) {
+        case Kind::Save:
+            MoveIntoSaveFolder(fetched);
+            break;
+        case Kind::SaveAs:
+            MoveToChosenFile(fetched);
+            break;
+        case Kind::Copy:
+            PutOnClipboard(fetched);
+            break;
+    }
+}
+
+void PhotoActions::PutOnClipboard(const Fetched& fetched) {
+    const QImage image(fetched.Result.FilePath);
+    if (image.isNull()) {
+        Fail(PhotoFailure::ClipboardFailed, Text(fetched.Photo.URL), Text(fetched.Photo.URL));
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(image);
+    Report(TextOf(texts::Photo.PhotoCopied));
+}
+
+// The photo takes its name in the folder its temporary file already lies
+// in: a rename that never replaces a file.
+void PhotoActions::MoveIntoSaveFolder(const Fetched& fetched) {
+    const PhotoFetchResult& result = fetched.Result;
+    const QString& folder = fetched.Folder;
     const QString shownFolder = QDir::toNativeSeparators(folder);
-    if (!QDir().mkpath(folder)) {
-        Fail(PhotoFailure::FolderNotWritable, shownFolder, qt_error_string());
-        return;
-    }
-    // A hidden temporary name in the folder itself, so the final rename is
-    // atomic and never replaces a file.
-    QTemporaryFile temporary(QDir(folder).filePath(QStringLiteral(".kpw-XXXXXX.part")));
-    if (!temporary.open()) {
-        Fail(PhotoFailure::FolderNotWritable, shownFolder, temporary.errorString());
-        return;
-    }
-    // A temporary file is its owner's alone; the photo gets the mode any
-    // new file gets.
-    ::fchmod(temporary.handle(), static_cast<mode_t>(platform::NewFileMode()));
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush()) {
-        Fail(WriteFailureOf(temporary), shownFolder, temporary.errorString());
-        return;
-    }
+    GiveNewFileMode(result.FilePath);
     for (int attempt = 0; attempt < RenameAttempts; ++attempt) {
         const std::optional<std::string> name =
-            PhotoFileName(photo.Index, extension, [&](const std::string& candidate) {
+            PhotoFileName(fetched.Photo.Index, result.Extension, [&](const std::string& candidate) {
                 return QFileInfo::exists(QDir(folder).filePath(Text(candidate)));
             });
         if (!name) {
@@ -233,27 +253,27 @@ void PhotoActions::WriteIntoSaveFolder(const ShownPhotoInfo& photo,
             return;
         }
         const QString path = QDir(folder).filePath(Text(*name));
-        if (temporary.rename(path)) {
-            temporary.setAutoRemove(false);
+        QFile file(result.FilePath);
+        if (file.rename(path)) {
             Report(texts::FillIn(TextOf(texts::Photo.SavedAs),
                                  {QDir::toNativeSeparators(path).toStdString()}));
             return;
         }
         if (!QFileInfo::exists(path)) {
-            Fail(PhotoFailure::WriteFailed, QDir::toNativeSeparators(path),
-                 temporary.errorString());
+            Fail(PhotoFailure::WriteFailed, QDir::toNativeSeparators(path), file.errorString());
             return;
         }
     }
     Fail(PhotoFailure::NoFreeName, shownFolder, {});
 }
 
-void PhotoActions::WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray& bytes,
-                                   const std::string& extension) {
+void PhotoActions::MoveToChosenFile(const Fetched& fetched) {
+    const PhotoFetchResult& result = fetched.Result;
     QString folder = lastChosenFolder_.isEmpty() ? SaveFolder() : lastChosenFolder_;
     if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
-    const QString suffix = Text(extension);
-    const QString proposed = QDir(folder).filePath(QString::number(photo.Index) + '.' + suffix);
+    const QString suffix = Text(result.Extension);
+    const QString proposed =
+        QDir(folder).filePath(QString::number(fetched.Photo.Index) + '.' + suffix);
     const QString filter =
         Text(TextOf(texts::Photo.ImageFiles)) + QStringLiteral(" (*.") + suffix + ')';
     QFileDialog dialog(dialogParent_, Text(TextOf(texts::Photo.SaveDialogTitle)), folder, filter);
@@ -267,15 +287,22 @@ void PhotoActions::WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray
     if (path.isEmpty()) return;
     lastChosenFolder_ = QFileInfo(path).absolutePath();
     // The dialog has asked before a file is replaced; the replacement is atomic.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Fail(PhotoFailure::FolderNotWritable, QDir::toNativeSeparators(lastChosenFolder_),
-             file.errorString());
-        return;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        Fail(WriteFailureOf(file), QDir::toNativeSeparators(path), file.errorString());
-        return;
+    GiveNewFileMode(result.FilePath);
+    if (std::rename(QFile::encodeName(result.FilePath).constData(),
+                    QFile::encodeName(path).constData()) != 0) {
+        const int renameError = errno;
+        if (renameError != EXDEV) {
+            Fail(renameError == ENOSPC ? PhotoFailure::DiskFull : PhotoFailure::FolderNotWritable,
+                 QDir::toNativeSeparators(renameError == ENOSPC ? path : lastChosenFolder_),
+                 qt_error_string(renameError));
+            return;
+        }
+        // Another file system: copied in pieces, never read whole.
+        if (const std::optional<std::pair<PhotoFailure, QString>> failed =
+                CopyReplacing(result.FilePath, path)) {
+            Fail(failed->first, QDir::toNativeSeparators(path), failed->second);
+            return;
+        }
     }
     Report(texts::FillIn(TextOf(texts::Photo.SavedAs),
                          {QDir::toNativeSeparators(path).toStdString()}));

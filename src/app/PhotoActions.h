@@ -1,30 +1,29 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <deque>
-#include <functional>
-#include <memory>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "browsing/Navigator.h"
 #include "browsing/PhotoFiles.h"
 #include "texts/Texts.h"
+#include "webengine/PhotoFetcher.h"
 
-class QTemporaryDir;
 class QWidget;
 
 namespace kpw {
 
 class MainWindowPort;
-class PhotoFetcher;
 
 // The photo actions of the main window: save the photo on view (at once into
 // the save folder, or through a file dialog), copy it or the page's address
 // to the clipboard, open the page in the desktop's browser. The photo is
-// fetched through the page on view, so the browser cache serves it.
+// fetched through the page on view, so the browser cache serves what it
+// holds, and streamed to a file beside the one it becomes. Each action
+// fetches on its own: one that cannot finish holds up no other.
 class PhotoActions : public QObject {
     Q_OBJECT
 public:
@@ -37,30 +36,46 @@ public:
     void CopyPhoto();
     void CopyAddress();
     void OpenInBrowser();
+    // The visible view goes to an address: the fetches of a photo it leaves
+    // end once their bytes stop coming.
+    void ViewNavigates(const std::string& url);
 
     // The folder Save photo writes to under the settings in force.
     QString SaveFolder() const;
-    // A photo is being fetched, or actions wait for their turn.
-    bool Busy() const { return busy_ || !queued_.empty(); }
+    // Photos are being fetched, or fetched ones wait to be written.
+    bool Busy() const { return !fetching_.empty() || !fetched_.empty() || writing_; }
 
 signals:
     // A photo action that fetched has ended, well or not.
     void Finished();
 
 private:
-    using Then = std::function<void(const ShownPhotoInfo&, const QByteArray& bytes,
-                                    const std::string& extension)>;
-    // Runs an action that fetches now, or after the one under way.
-    void RunInTurn(std::function<void()> action);
-    void FetchShownPhoto(Then then);
-    // Beeps when no photo is on view; otherwise fetches it in turn and hands
-    // it on.
-    void WithShownPhoto(Then then);
-    void EndAction();
-    void WriteIntoSaveFolder(const ShownPhotoInfo& photo, const QByteArray& bytes,
-                             const std::string& extension);
-    void WriteChosenFile(const ShownPhotoInfo& photo, const QByteArray& bytes,
-                         const std::string& extension);
+    enum class Kind { Save, SaveAs, Copy };
+    struct Fetching {
+        QPointer<PhotoFetch> Fetch;
+        ShownPhotoInfo Photo;
+        Kind What;
+        QString Folder;
+    };
+    struct Fetched {
+        ShownPhotoInfo Photo;
+        Kind What;
+        QString Folder;
+        PhotoFetchResult Result;
+    };
+
+    // Beeps when no photo is on view; otherwise fetches it for the action.
+    void FetchShownPhoto(Kind what);
+    // Where the action's temporary file goes; empty after a failure told.
+    QString FetchFolder(Kind what);
+    void OnFetched(PhotoFetch* fetch, const PhotoFetchResult& result);
+    // The fetched photos one at a time: a dialog or an error box runs an
+    // event loop of its own, in which others may arrive.
+    void WriteFetched();
+    void Write(const Fetched& fetched);
+    void MoveIntoSaveFolder(const Fetched& fetched);
+    void MoveToChosenFile(const Fetched& fetched);
+    void PutOnClipboard(const Fetched& fetched);
     void Fail(PhotoFailure failure, const QString& where, const QString& detail);
     void Report(const std::string& text);
     const char* TextOf(const texts::Text& text) const;
@@ -70,9 +85,9 @@ private:
     MainWindowPort& window_;
     PhotoFetcher& fetcher_;
     QWidget* dialogParent_;
-    std::unique_ptr<QTemporaryDir> fetchFolder_;
-    bool busy_ = false;
-    std::deque<std::function<void()>> queued_;
+    std::vector<Fetching> fetching_;
+    std::deque<Fetched> fetched_;
+    bool writing_ = false;
     // Where Save photo as last saved; empty until then.
     QString lastChosenFolder_;
 };

@@ -97,6 +97,9 @@ public:
 
     // What the photo actions work on: the photo of the page on view.
     std::optional<ShownPhotoInfo> ShownPhoto() const;
+    // The photo a page at this address shows in the mode and size in force,
+    // for the view's next address before it is there.
+    std::optional<ShownPhotoInfo> PhotoAt(const std::string& address) const;
 
     // What the photo actions work on: the address of the page on view.
     std::string ShownAddress() const { return visibleView_.LocationURL(); }

@@ -343,6 +343,11 @@ std::optional<ShownPhotoInfo> Navigator::ShownPhoto() const {
                            AddressOrNothing(visibleView_), table_, settings_.PhotoSize);
 }
 
+std::optional<ShownPhotoInfo> Navigator::PhotoAt(const std::string& address) const {
+    return kpw::ShownPhoto(ModeOf(settings_.URLIndex), state_.StatisticsView, state_.CurrentIndex,
+                           address, table_, settings_.PhotoSize);
+}
+
 void Navigator::SlideshowStep() {
     const bool down = state_.NextIndex < state_.CurrentIndex;
     if (down ? state_.CurrentIndex <= 1 : state_.CurrentIndex >= MaxIndex) {

@@ -180,6 +180,13 @@ struct PhotoTexts {
     Text FetchFailed;
     Text NoFreeName;
     Text TooLarge;  // %2 the limit
+    // Details of a fetch that ended without the photo.
+    Text NoAnswerInTime;
+    Text StoppedArriving;
+    Text StoppedWhenLeft;
+    Text NoPictureBytes;
+    Text ViewGone;
+    Text FetchCancelled;
     Text ClipboardFailed;
     Text CannotOpenInBrowser;  // %1 the address
 };

@@ -216,6 +216,9 @@ void TFormMain::ConnectEvents() {
     connect(view, &QtBrowserView::BeforeNavigate2, this, [this, &logic](const QString& url) {
         Guarded([&] { logic.VisibleWebBrowserOnBeforeNavigate2(url.toStdString()); });
     });
+    // After the logic: the photo the view goes to is known then.
+    connect(view, &QtBrowserView::BeforeNavigate2, this,
+            [this](const QString& url) { session_.Photos().ViewNavigates(url.toStdString()); });
     connect(view, &QtBrowserView::DownloadComplete, this,
             [this, &logic] { Guarded([&] { logic.VisibleWebBrowserOnDownloadComplete(); }); });
     connect(view, &QtBrowserView::DocumentComplete, this,

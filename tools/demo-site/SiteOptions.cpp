@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <functional>
 #include <iterator>
 
 namespace kpw {
@@ -22,6 +23,34 @@ int ParseNumber(const std::string& text, long long low, long long high, const st
 
 int ParsePhotoIndex(const std::string& text, const std::string& option) {
     return ParseNumber(text, 1, INT_MAX, "a photo index in " + option);
+}
+
+// The options of large and never-ending pictures; false for any other name.
+bool ParsePhotoStreamOption(const std::string& name, const std::function<std::string()>& takeValue,
+                            const std::function<void()>& noValue, SiteOptions& options) {
+    if (name == "--large") {
+        options.Large = ParseMissingList(takeValue(), "--large");
+    } else if (name == "--large-mb") {
+        options.LargeMegabytes = ParseNumber(takeValue(), 1, 16384, "--large-mb");
+    } else if (name == "--large-unsized") {
+        noValue();
+        options.LargeUnsized = true;
+    } else if (name == "--stall") {
+        options.Stalled = ParseMissingList(takeValue(), "--stall");
+    } else if (name == "--stall-after") {
+        options.StallAfterBytes = ParseNumber(takeValue(), 0, INT_MAX, "--stall-after");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+const char* PhotoStreamUsage() {
+    return "  --large LIST        photos whose original-size picture is large, e.g. 7,20-25\n"
+           "  --large-mb N        their size in MB of 1048576 bytes (default 250)\n"
+           "  --large-unsized     send them without Content-Length (chunked)\n"
+           "  --stall LIST        photos whose pictures stop after some bytes and never end\n"
+           "  --stall-after N     how many bytes they send first (default 4096)\n";
 }
 
 }  // namespace
@@ -160,6 +189,8 @@ SiteOptions ParseSiteOptions(const std::vector<std::string>& args) {
         } else if (name == "--watch-stdin") {
             noValue();
             options.WatchStdin = true;
+        } else if (ParsePhotoStreamOption(name, takeValue, noValue, options)) {
+            // Taken there.
         } else if (name == "--help" || name == "-h") {
             noValue();
             options.Help = true;
@@ -194,7 +225,8 @@ std::string SiteUsage() {
            "  --latency-path P    delay only paths beginning with P (default: all)\n"
            "  --log FILE          append one line per request: method host path status\n"
            "  --max-age S         Cache-Control max-age of successful responses (default 300)\n"
-           "  --watch-stdin       also stop when standard input reaches its end\n"
+           "  --watch-stdin       also stop when standard input reaches its end\n" +
+           std::string(PhotoStreamUsage()) +
            "Prints \"listening on PORT\" once both hosts are bound; stops on SIGTERM or "
            "SIGINT.\n";
 }

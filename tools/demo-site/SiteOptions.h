@@ -50,6 +50,14 @@ struct SiteOptions {
     BusyStyle BusyAnswer = BusyStyle::Site;
     bool WatchStdin = false;
     bool Help = false;
+    // Photos whose original-size picture is LargeMegabytes MB (of 1048576
+    // bytes), made as it is sent; LargeUnsized sends it without its length.
+    std::vector<PhotoRange> Large;
+    int LargeMegabytes = 250;
+    bool LargeUnsized = false;
+    // Photos whose pictures stop after StallAfterBytes bytes and never end.
+    std::vector<PhotoRange> Stalled;
+    int StallAfterBytes = 4096;
 };
 
 class SiteOptionError : public std::runtime_error {

@@ -33,7 +33,8 @@ SiteServer::SiteServer(SiteOptions options, SitePages::JpegSource jpegs, std::FI
     : options_(std::move(options)),
       jpegs_(std::move(jpegs)),
       log_(log),
-      traffic_(options_.RateLimit, options_.Busy, options_.BusyStatus, options_.BusyAnswer) {}
+      traffic_(options_.RateLimit, options_.Busy, options_.BusyStatus, options_.BusyAnswer),
+      streams_(PhotoStreamsOf(options_)) {}
 
 SiteServer::~SiteServer() {
     if (mainThread_.joinable() || staticThread_.joinable()) {
@@ -143,6 +144,7 @@ void SiteServer::Start() {
 }
 
 bool SiteServer::Stop(std::chrono::milliseconds deadline) {
+    stopping_ = true;
     main_->stop();
     static_->stop();
     std::unique_lock lock(doneMutex_);
@@ -165,6 +167,7 @@ void SiteServer::Serve(SiteHost host, const httplib::Request& request,
         std::this_thread::sleep_for(std::chrono::milliseconds(options_.LatencyMs));
     }
     const std::optional<SiteResponse> refused = traffic_.Refuse(host, request.path);
+    if (!refused && ServeStreamed(host, request.path, response)) return;
     const SiteResponse answer = refused ? *refused : pages_->Respond(host, request.path);
     response.status = answer.Status;
     response.set_content(answer.Body, answer.ContentType);
@@ -175,6 +178,17 @@ void SiteServer::Serve(SiteHost host, const httplib::Request& request,
     response.set_header("Cache-Control", answer.Status == 200
                                              ? "max-age=" + std::to_string(options_.MaxAge)
                                              : std::string("no-store"));
+}
+
+bool SiteServer::ServeStreamed(SiteHost host, const std::string& path,
+                               httplib::Response& response) {
+    std::optional<StreamedPicture> picture =
+        StreamedPictureFor(streams_, *pages_, jpegs_, host, path);
+    if (!picture) return false;
+    response.status = 200;
+    response.set_header("Cache-Control", "max-age=" + std::to_string(options_.MaxAge));
+    SendStreamed(response, std::move(*picture), stopping_);
+    return true;
 }
 
 void SiteServer::Log(const std::string& host, const httplib::Request& request,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "SiteOptions.h"
 #include "SitePages.h"
 #include "SiteTraffic.h"
+#include "StreamedPictures.h"
 
 namespace httplib {
 struct Request;
@@ -45,6 +47,8 @@ private:
     void Log(const std::string& host, const httplib::Request& request,
              const httplib::Response& response);
     void Configure(SiteHttpServer& server, SiteHost host);
+    // Sends a large or never-ending picture as it goes; false for other addresses.
+    bool ServeStreamed(SiteHost host, const std::string& path, httplib::Response& response);
 
     SiteOptions options_;
     SitePages::JpegSource jpegs_;
@@ -60,6 +64,9 @@ private:
     std::mutex doneMutex_;
     std::condition_variable doneChanged_;
     int finishedListeners_ = 0;
+    PhotoStreams streams_;
+    // Set once the site stops: answers that never end give up then.
+    std::atomic<bool> stopping_{false};
 };
 
 }  // namespace kpw

@@ -1,9 +1,13 @@
 // The demo photo site, spoken to over HTTP as the browser views will.
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -401,6 +405,101 @@ TEST(DemoSiteProcess, EndsCleanlyOnSigterm) {
     EXPECT_EQ(site.Stop(), 0);
 }
 
+// A large picture is the photo's JPEG made up to the size asked for, with
+// its length announced or sent chunked without it.
+class DemoSiteLargeTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(DemoSiteLargeTest, OriginalOfALargePhotoHasTheSizeAskedForAndStaysAPicture) {
+    const bool unsized = GetParam();
+    DemoSite site({.large = "7", .largeMb = 3, .largeUnsized = unsized});
+    httplib::Client client(site.StaticBaseURL());
+    client.set_read_timeout(Deadline);
+    std::string head;
+    std::size_t received = 0;
+    const auto result = client.Get("/photos/original/7.jpg", [&](const char* data, size_t length) {
+        if (head.size() < 4) head.append(data, std::min<size_t>(length, 4 - head.size()));
+        received += length;
+        return true;
+    });
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 200);
+    EXPECT_EQ(result->get_header_value("Content-Type"), "image/jpeg");
+    EXPECT_EQ(result->has_header("Content-Length"), !unsized);
+    EXPECT_EQ(result->get_header_value("Transfer-Encoding"), unsized ? "chunked" : "");
+    EXPECT_EQ(received, 3u * 1024 * 1024);
+    EXPECT_EQ(head, "\xFF\xD8\xFF\xE0");
+    // Only the original of the photos listed is large.
+    EXPECT_LT(Fetch(site.BaseURL(), "/photos/medium/7.jpg").body.size(), 200000u);
+    EXPECT_LT(Fetch(site.StaticBaseURL(), "/photos/original/8.jpg").body.size(), 1000000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutLength, DemoSiteLargeTest, ::testing::Bool());
+
+// A raw connection, so the test sees the bytes as they come.
+class RawConnection {
+public:
+    RawConnection(int port, const std::string& path) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
+        const std::string request = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+        if (send(fd_, request.data(), request.size(), MSG_NOSIGNAL) < 0) return;
+    }
+    ~RawConnection() { close(fd_); }
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    // Reads until the answer's body holds bodyBytes or the deadline passes.
+    bool ReadBody(std::size_t bodyBytes) {
+        const auto end = std::chrono::steady_clock::now() + Deadline;
+        while (Body().size() < bodyBytes && std::chrono::steady_clock::now() < end) {
+            pollfd ready{fd_, POLLIN, 0};
+            if (poll(&ready, 1, 100) <= 0) continue;
+            char buffer[4096];
+            const ssize_t got = recv(fd_, buffer, sizeof buffer, 0);
+            if (got <= 0) return false;
+            answer_.append(buffer, static_cast<size_t>(got));
+        }
+        return Body().size() >= bodyBytes;
+    }
+    // Whether anything more (bytes or the end) is waiting to be read.
+    bool MoreWaiting() const {
+        pollfd ready{fd_, POLLIN, 0};
+        return poll(&ready, 1, 0) > 0;
+    }
+    std::string Head() const { return answer_.substr(0, answer_.find("\r\n\r\n")); }
+    std::string Body() const {
+        const size_t end = answer_.find("\r\n\r\n");
+        return end == std::string::npos ? std::string() : answer_.substr(end + 4);
+    }
+
+private:
+    int fd_ = -1;
+    std::string answer_;
+};
+
+TEST(DemoSiteStall, AStalledPictureSendsItsFirstBytesThenNothingWithoutHoldingTheSite) {
+    DemoSite site({.stall = "9", .stallAfter = 1000});
+    RawConnection stalled(site.Port(), "/photos/medium/9.jpg");
+    ASSERT_TRUE(stalled.ReadBody(1000)) << stalled.Head();
+    EXPECT_NE(stalled.Head().find("200 OK"), std::string::npos);
+    // The whole picture's length is announced, and only the first bytes come.
+    const std::optional<int> length = NumberAfter(stalled.Head(), "Content-Length: ");
+    ASSERT_TRUE(length);
+    EXPECT_GT(*length, 1000);
+    EXPECT_EQ(stalled.Body().size(), 1000u);
+    EXPECT_EQ(stalled.Body().substr(0, 2), "\xFF\xD8");
+    // Other addresses are answered meanwhile, that photo's page too.
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photo/9").status, 200);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photos/medium/10.jpg").status, 200);
+    EXPECT_FALSE(stalled.MoreWaiting());
+    // The site stops at once, the stalled answer open.
+    EXPECT_EQ(site.Stop(), 0);
+}
+
 struct RunResult {
     int exitCode = -1;
     std::string out;
@@ -488,6 +587,13 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--host", "127.0.0.2"},
         std::vector<std::string>{"--log", "/nonexistent-folder/log"},
         std::vector<std::string>{"--unknown"}));
+
+INSTANTIATE_TEST_SUITE_P(BadPhotoStreamOptions, OptionErrorTest,
+                         ::testing::Values(std::vector<std::string>{"--large", "3-1"},
+                                           std::vector<std::string>{"--large-mb", "0"},
+                                           std::vector<std::string>{"--large-unsized=1"},
+                                           std::vector<std::string>{"--stall", "x"},
+                                           std::vector<std::string>{"--stall-after", "-1"}));
 
 }  // namespace
 }  // namespace kpw

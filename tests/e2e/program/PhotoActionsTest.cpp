@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -85,6 +86,15 @@ private:
     QTimer timer_;
     QString text_;
 };
+
+// The size of the largest file anywhere below the folder, hidden ones too.
+qint64 LargestFileBelow(const QString& folder) {
+    qint64 largest = -1;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) largest = std::max(largest, QFileInfo(it.next()).size());
+    return largest;
+}
 
 class PhotoActionsTest : public ::testing::Test {
 protected:
@@ -324,6 +334,90 @@ TEST_F(PhotoActionsTest, CopyPhotoPutsThePictureOnTheClipboard) {
     EXPECT_EQ(copied.size(), photo.size());
     // Nothing of it is left in the save folder.
     EXPECT_TRUE(Entries(folder.path()).isEmpty());
+}
+
+// A photo that never finishes: its save ends with a message once the user
+// has gone on, and the save of the next photo does not wait for it.
+TEST(PhotoActionsSlowSiteTest, ASaveThatCannotFinishEndsWithAMessageAndBlocksNoOther) {
+    DemoSite site({.stall = "50", .stallAfter = 4096});
+    ProgramDriver program;
+    QTemporaryDir folder;
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoIndex = 50,
+                   .SaveFolder = folder.path().toStdString()});
+    const std::string stalled = site.BaseURL() + Medium(50);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return program.Visible().LocationURL() == stalled; }));
+    ErrorBoxCatcher box;
+    program.PressKey(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(Probe(program.Form()).Photos().Busy());
+
+    // One step on with the wheel, the photo still loading.
+    const std::size_t before = program.VisibleDocuments().size();
+    program.TurnWheelOverVisibleView(-120);
+    ASSERT_TRUE(program.WaitForSettledLoad(before));
+    ASSERT_EQ(program.Visible().LocationURL(), site.BaseURL() + Medium(51));
+    program.PressKey(Qt::Key_S, Qt::ControlModifier);
+    const QString next = QDir(folder.path()).filePath(QStringLiteral("51.jpg"));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return QFileInfo::exists(next); }));
+    EXPECT_EQ(FileBytes(next), SiteBody(site, Medium(51)));
+
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !box.Text().isEmpty(); }));
+    EXPECT_TRUE(box.Text().startsWith(QStringLiteral("The photo could not be fetched from ") +
+                                      QString::fromStdString(stalled)))
+        << box.Text().toStdString();
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !Probe(program.Form()).Photos().Busy(); }));
+    EXPECT_EQ(Entries(folder.path()), QStringList{QStringLiteral("51.jpg")});
+}
+
+// The photo goes to disk as it arrives, beside its file to be, not into
+// memory first: a large photo that stops half way already shows there.
+TEST(PhotoActionsSlowSiteTest, ALargePhotoIsWrittenAsItArrivesAndNothingIsLeftWhenItStops) {
+    constexpr int arrives = 8 * 1024 * 1024;
+    DemoSite site({.large = "60", .largeMb = 64, .stall = "60", .stallAfter = arrives});
+    ProgramDriver program;
+    QTemporaryDir folder;
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoSize = 4,
+                   .PhotoIndex = 60,
+                   .SaveFolder = folder.path().toStdString()});
+    const std::string large = site.StaticBaseURL() + "/photos/original/60.jpg";
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return program.Visible().LocationURL() == large; }));
+    ErrorBoxCatcher box;
+    program.PressKey(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return LargestFileBelow(folder.path()) >= arrives; }))
+        << LargestFileBelow(folder.path());
+    EXPECT_TRUE(Probe(program.Form()).Photos().Busy());
+
+    program.TurnWheelOverVisibleView(-120);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !box.Text().isEmpty(); }));
+    EXPECT_TRUE(box.Text().startsWith(QStringLiteral("The photo could not be fetched from ") +
+                                      QString::fromStdString(large)))
+        << box.Text().toStdString();
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !Probe(program.Form()).Photos().Busy(); }));
+    EXPECT_TRUE(Entries(folder.path()).isEmpty()) << Entries(folder.path()).join(' ').toStdString();
+}
+
+// A photo announced larger than the cap is refused as it starts, for its
+// size, while the view still loads it.
+TEST(PhotoActionsSlowSiteTest, APhotoOverTheCapIsRefusedForItsSize) {
+    DemoSite site({.large = "30", .largeMb = 500});
+    ProgramDriver program;
+    QTemporaryDir folder;
+    program.Start({.BaseURL = site.BaseURL(),
+                   .StaticBaseURL = site.StaticBaseURL(),
+                   .PhotoSize = 4,
+                   .PhotoIndex = 30,
+                   .SaveFolder = folder.path().toStdString()});
+    const std::string large = site.StaticBaseURL() + "/photos/original/30.jpg";
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return program.Visible().LocationURL() == large; }));
+    ErrorBoxCatcher box;
+    program.PressKey(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !box.Text().isEmpty(); }));
+    EXPECT_EQ(box.Text(), QStringLiteral("The photo was not saved: it is larger than 200 MB."));
+    ASSERT_TRUE(ProgramDriver::WaitFor([&] { return !Probe(program.Form()).Photos().Busy(); }));
+    EXPECT_TRUE(Entries(folder.path()).isEmpty()) << Entries(folder.path()).join(' ').toStdString();
 }
 
 TEST_F(PhotoActionsTest, TheSlideshowMakesItsStepsAndEndsOnAKey) {

@@ -59,6 +59,18 @@ std::string ReadFirstLine(int fd, std::chrono::steady_clock::time_point deadline
     }
 }
 
+void AddPhotoStreamArgs(const DemoSite::Options& options, std::vector<std::string>& args) {
+    if (!options.large.empty()) {
+        args.insert(args.end(),
+                    {"--large", options.large, "--large-mb", std::to_string(options.largeMb)});
+        if (options.largeUnsized) args.emplace_back("--large-unsized");
+    }
+    if (!options.stall.empty()) {
+        args.insert(args.end(), {"--stall", options.stall, "--stall-after",
+                                 std::to_string(options.stallAfter)});
+    }
+}
+
 }  // namespace
 
 DemoSite::DemoSite() : DemoSite(Options{}) {}
@@ -99,6 +111,7 @@ DemoSite::DemoSite(const Options& options) {
         args.insert(args.end(),
                     {"--busy", options.busy, "--busy-status", std::to_string(options.busyStatus)});
     }
+    AddPhotoStreamArgs(options, args);
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());

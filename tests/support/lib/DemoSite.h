@@ -30,6 +30,14 @@ public:
         std::string missingStyle{};
         // Who answers the busy photos: site (default), apache, nginx, cdn.
         std::string busyStyle{};
+        // Photos whose original-size picture is largeMb MB, sent as it is made;
+        // largeUnsized sends it without Content-Length.
+        std::string large{};
+        int largeMb = 250;
+        bool largeUnsized = false;
+        // Photos whose pictures stop after stallAfter bytes and never end.
+        std::string stall{};
+        int stallAfter = 4096;
     };
 
     // Starts the site and returns once it listens. Throws std::runtime_error
