@@ -94,8 +94,9 @@ bool IsGatewayFailureStatus(int httpStatus) {
 }
 
 bool IsClosedWithoutAnswer(int netError) {
-    // ERR_EMPTY_RESPONSE, ERR_CONNECTION_CLOSED, ERR_CONNECTION_RESET.
-    return netError == -324 || netError == -100 || netError == -101;
+    // ERR_EMPTY_RESPONSE, ERR_CONNECTION_CLOSED, ERR_CONNECTION_RESET, and
+    // ERR_SOCKET_NOT_CONNECTED for a connection closed as it was taken.
+    return netError == -324 || netError == -100 || netError == -101 || netError == -15;
 }
 
 BusyKind BusyKindOf(int httpStatus, bool closedWithoutAnswer) {

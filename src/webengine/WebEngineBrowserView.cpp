@@ -358,9 +358,10 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
     const QWebEngineLoadingInfo::ErrorDomain domain = info.errorDomain();
     answer_.HttpStatus =
         domain == QWebEngineLoadingInfo::HttpStatusCodeDomain ? info.errorCode() : 0;
-    // The engine files a missing answer among connection or HTTP errors.
-    answer_.ClosedWithoutAnswer = (domain == QWebEngineLoadingInfo::ConnectionErrorDomain ||
-                                   domain == QWebEngineLoadingInfo::HttpErrorDomain) &&
+    // The engine files a missing answer among internal, connection or HTTP
+    // errors, by the moment the connection closed; the code tells.
+    answer_.ClosedWithoutAnswer = domain != QWebEngineLoadingInfo::HttpStatusCodeDomain &&
+                                  domain != QWebEngineLoadingInfo::NoErrorDomain &&
                                   IsClosedWithoutAnswer(info.errorCode());
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     const QMultiMap<QByteArray, QByteArray> headers = info.responseHeaders();

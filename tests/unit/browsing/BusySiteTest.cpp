@@ -15,7 +15,7 @@ TEST(BusyRules, OnlyTooManyRequestsUnavailableAndBandwidthAreBusy) {
 }
 
 TEST(BusyRules, OnlyAConnectionClosedBeforeAnyAnswerCountsAsNoAnswer) {
-    for (int error : {-324, -100, -101}) EXPECT_TRUE(IsClosedWithoutAnswer(error)) << error;
+    for (int error : {-324, -100, -101, -15}) EXPECT_TRUE(IsClosedWithoutAnswer(error)) << error;
     // Refused, no such host, timed out: the site is not reached at all.
     for (int error : {0, -102, -105, -118, -7}) EXPECT_FALSE(IsClosedWithoutAnswer(error)) << error;
 }
