@@ -23,13 +23,17 @@ PhotoVerdict PhotoVerdicts::Decide(const PhotoLoad& load, bool atPlaceholder) co
     return JudgePhotoPage(load.Content, atPlaceholder, Rules());
 }
 
+bool PhotoVerdicts::NoteWhereItEnded(const PhotoLoad& load) {
+    if (!Redirected(load)) return false;
+    // A busy answer's address (an error page of a proxy) is no placeholder.
+    if (Rules().ByPlaceholder && !IsBusyAnswer(load.Content))
+        placeholders_.NoteRedirect(load.Template, load.Index, load.FinalURL);
+    return placeholders_.IsPlaceholder(load.Template, load.Index, load.FinalURL);
+}
+
 PhotoVerdict PhotoVerdicts::Judge(const PhotoLoad& load, bool learn) {
     const bool redirected = Redirected(load);
-    // A busy answer's address (an error page of a proxy) is no placeholder.
-    if (redirected && Rules().ByPlaceholder && !IsBusyAnswer(load.Content))
-        placeholders_.NoteRedirect(load.Template, load.Index, load.FinalURL);
-    const PhotoVerdict verdict = Decide(
-        load, redirected && placeholders_.IsPlaceholder(load.Template, load.Index, load.FinalURL));
+    const PhotoVerdict verdict = Decide(load, NoteWhereItEnded(load));
     if (learn && verdict == PhotoVerdict::Missing) {
         knownMissing_.Add(load.Template, load.Index);
         // The photo that first ended there is proven missing with it.
@@ -52,10 +56,7 @@ PhotoVerdict PhotoVerdicts::JudgeOnView(const PhotoLoad& load, bool learn, bool 
     pending_.reset();
     clock_.StopVerdictTimer();
     const bool redirected = Redirected(load);
-    if (redirected && Rules().ByPlaceholder && !IsBusyAnswer(load.Content))
-        placeholders_.NoteRedirect(load.Template, load.Index, load.FinalURL);
-    const bool atPlaceholder =
-        redirected && placeholders_.IsPlaceholder(load.Template, load.Index, load.FinalURL);
+    const bool atPlaceholder = NoteWhereItEnded(load);
     const PhotoVerdict verdict = Decide(load, atPlaceholder);
     // Sent on elsewhere, the photo may yet prove to be a placeholder: another
     // photo sent to the same address, or the site's answer for an absent one.

@@ -82,6 +82,9 @@ public:
 private:
     PhotoVerdict Decide(const PhotoLoad& load, bool atPlaceholder) const;
     bool Redirected(const PhotoLoad& load) const;
+    // A load sent on elsewhere is noted for the placeholder; whether it
+    // ended at one known now.
+    bool NoteWhereItEnded(const PhotoLoad& load);
     void Learn(const std::string& photoTemplate, int32_t index, bool present, bool missing);
 
     struct PendingPage {
