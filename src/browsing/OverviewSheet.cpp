@@ -136,10 +136,9 @@ void OverviewSheet::Judge(size_t at, const ThumbnailAnswer& answer) {
     content.ClosedWithoutAnswer = answer.ClosedWithoutAnswer;
     // A picture has no words; an error page has its own.
     content.BodyText = answer.Decoded ? std::optional<std::string>("") : answer.Text;
-    const bool answered = answer.Failure.empty() || answer.HttpStatus != 0;
+    const bool answered = answer.Failure == ThumbnailFailure::None || answer.HttpStatus != 0;
     if (!answered && !answer.ClosedWithoutAnswer) {
-        cell.State = CellState::Failed;
-        cell.Reason = answer.Failure;
+        Fail(cell, answer.Failure, answer.Detail);
         return;
     }
     const PhotoVerdict verdict =
@@ -151,8 +150,9 @@ void OverviewSheet::Judge(size_t at, const ThumbnailAnswer& answer) {
             if (scheduler_.TakeAutomaticBusy(answer.RetryAfter)) {
                 cell.State = CellState::Waiting;
             } else {
-                cell.State = CellState::Failed;
-                cell.Reason = "HTTP " + std::to_string(answer.HttpStatus);
+                Fail(cell, ThumbnailFailure::Busy,
+                     answer.ClosedWithoutAnswer ? answer.Detail
+                                                : "HTTP " + std::to_string(answer.HttpStatus));
             }
             return;
         case PhotoVerdict::Missing:
@@ -166,15 +166,24 @@ void OverviewSheet::Judge(size_t at, const ThumbnailAnswer& answer) {
                 cell.State = CellState::Picture;
                 return;
             }
-            cell.State = CellState::Failed;
-            cell.Reason = !answer.Failure.empty() ? answer.Failure : answer.ContentType;
+            if (answer.Failure != ThumbnailFailure::None)
+                Fail(cell, answer.Failure, answer.Detail);
+            else
+                Fail(cell, ThumbnailFailure::NotAPicture, answer.ContentType);
             return;
         case PhotoVerdict::Unreadable:
         case PhotoVerdict::Pending:
             break;
     }
+    Fail(cell, answer.Failure != ThumbnailFailure::None ? answer.Failure
+                                                        : ThumbnailFailure::Undecodable,
+         answer.Detail);
+}
+
+void OverviewSheet::Fail(SheetCell& cell, ThumbnailFailure why, std::string detail) {
     cell.State = CellState::Failed;
-    cell.Reason = answer.Failure;
+    cell.Failure = why;
+    cell.Detail = std::move(detail);
 }
 
 void OverviewSheet::DropMissing(size_t at) {

@@ -24,10 +24,29 @@ enum class CellState {
     Failed,
 };
 
+// Why a thumbnail could not be shown.
+enum class ThumbnailFailure {
+    None,
+    // No answer: refused, reset, the name not found; Detail says which.
+    NoConnection,
+    // The answer did not end within the time of a cell.
+    TimedOut,
+    // More bytes or pixels than a thumbnail may take.
+    TooLarge,
+    // A picture type that could not be decoded, or broken bytes.
+    Undecodable,
+    // The photo's address answered, but with no picture (Detail: its type).
+    NotAPicture,
+    // The site stayed busy until the program gave up (Detail: the status).
+    Busy,
+};
+
 struct SheetCell {
     int32_t Index = 0;
     CellState State = CellState::Loading;
-    std::string Reason;
+    // For a failed cell: why, and the words of the system or the site.
+    ThumbnailFailure Failure = ThumbnailFailure::None;
+    std::string Detail = {};
     bool Favourite = false;
 };
 
@@ -41,9 +60,10 @@ struct ThumbnailAnswer {
     std::optional<std::string> Text = std::nullopt;
     // A picture came and was decoded within the limits.
     bool Decoded = false;
-    // Why nothing came or could be shown (no connection, the time ran out,
-    // too large, undecodable); empty when an answer came.
-    std::string Failure = {};
+    // Why nothing came or could be shown; None when a picture or a page came.
+    ThumbnailFailure Failure = ThumbnailFailure::None;
+    // The system's words for the failure, or what the answer was.
+    std::string Detail = {};
     std::optional<std::string> RetryAfter = std::nullopt;
     bool ClosedWithoutAnswer = false;
 };
@@ -115,6 +135,7 @@ private:
     void Rebuild(int32_t first);
     void CancelAll();
     void Judge(size_t cell, const ThumbnailAnswer& answer);
+    static void Fail(SheetCell& cell, ThumbnailFailure why, std::string detail);
     // Hides the missing cell by pulling the cells after it forward.
     void DropMissing(size_t cell);
     void MarkKnownMissing();

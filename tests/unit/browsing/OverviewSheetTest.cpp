@@ -114,19 +114,20 @@ TEST_F(Sheet, CellsAreJudgedByTheSameRulesAsThePagesSteppedThrough) {
     Answer(1004, placeholder);
     EXPECT_EQ(Cell(1004).State, CellState::Missing);
     EXPECT_EQ(Cell(1003).State, CellState::Missing);
-    Answer(1005, {.Failure = "Connection refused"});
+    Answer(1005, {.Failure = ThumbnailFailure::NoConnection, .Detail = "Connection refused"});
     ThumbnailAnswer bomb = {.HttpStatus = 200,
                             .FinalURL = Thumb(1006),
                             .ContentType = "image/png",
-                            .Failure = "The picture is too large"};
+                            .Failure = ThumbnailFailure::TooLarge};
     Answer(1006, bomb);
 
     EXPECT_EQ(Cell(1001).State, CellState::Missing);
     EXPECT_EQ(Cell(1002).State, CellState::Missing);
     EXPECT_EQ(Cell(1005).State, CellState::Failed);
-    EXPECT_EQ(Cell(1005).Reason, "Connection refused");
+    EXPECT_EQ(Cell(1005).Failure, ThumbnailFailure::NoConnection);
+    EXPECT_EQ(Cell(1005).Detail, "Connection refused");
     EXPECT_EQ(Cell(1006).State, CellState::Failed);
-    EXPECT_EQ(Cell(1006).Reason, "The picture is too large");
+    EXPECT_EQ(Cell(1006).Failure, ThumbnailFailure::TooLarge);
     // What the sheet found is known missing for stepping too.
     for (int32_t index : {1001, 1002, 1004}) EXPECT_TRUE(verdicts.IsKnownMissing(photos, index));
     EXPECT_FALSE(verdicts.IsKnownMissing(photos, 1005));
