@@ -25,7 +25,7 @@ int ParsePhotoIndex(const std::string& text, const std::string& option) {
     return ParseNumber(text, 1, INT_MAX, "a photo index in " + option);
 }
 
-// The options of large and never-ending pictures; false for any other name.
+// The options of large, never-ending and bomb pictures; false for any other name.
 bool ParsePhotoStreamOption(const std::string& name, const std::function<std::string()>& takeValue,
                             const std::function<void()>& noValue, SiteOptions& options) {
     if (name == "--large") {
@@ -39,6 +39,8 @@ bool ParsePhotoStreamOption(const std::string& name, const std::function<std::st
         options.Stalled = ParseMissingList(takeValue(), "--stall");
     } else if (name == "--stall-after") {
         options.StallAfterBytes = ParseNumber(takeValue(), 0, INT_MAX, "--stall-after");
+    } else if (name == "--bomb") {
+        options.Bombs = ParseMissingList(takeValue(), "--bomb");
     } else {
         return false;
     }
@@ -50,7 +52,9 @@ const char* PhotoStreamUsage() {
            "  --large-mb N        their size in MB of 1048576 bytes (default 250)\n"
            "  --large-unsized     send them without Content-Length (chunked)\n"
            "  --stall LIST        photos whose pictures stop after some bytes and never end\n"
-           "  --stall-after N     how many bytes they send first (default 4096)\n";
+           "  --stall-after N     how many bytes they send first (default 4096)\n"
+           "  --bomb LIST         photos whose pictures are small PNGs declaring 30000 x 30000\n"
+           "                      pixels\n";
 }
 
 }  // namespace

@@ -58,6 +58,8 @@ struct SiteOptions {
     // Photos whose pictures stop after StallAfterBytes bytes and never end.
     std::vector<PhotoRange> Stalled;
     int StallAfterBytes = 4096;
+    // Photos whose pictures are a few KB of PNG declaring 30000 x 30000 pixels.
+    std::vector<PhotoRange> Bombs;
 };
 
 class SiteOptionError : public std::runtime_error {

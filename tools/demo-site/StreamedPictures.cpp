@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "PictureBomb.h"
+
 namespace kpw {
 
 namespace {
@@ -52,19 +54,27 @@ bool WriteBlock(const StreamedPicture& picture, std::uint64_t offset, std::uint6
 }  // namespace
 
 PhotoStreams PhotoStreamsOf(const SiteOptions& options) {
-    return {options.Large, static_cast<std::uint64_t>(options.LargeMegabytes) * Megabyte,
-            options.LargeUnsized, options.Stalled,
-            static_cast<std::uint64_t>(options.StallAfterBytes)};
+    return {options.Large,
+            static_cast<std::uint64_t>(options.LargeMegabytes) * Megabyte,
+            options.LargeUnsized,
+            options.Stalled,
+            static_cast<std::uint64_t>(options.StallAfterBytes),
+            options.Bombs};
 }
 
 std::optional<StreamedPicture> StreamedPictureFor(const PhotoStreams& streams,
                                                   const SitePages& pages,
                                                   const SitePages::JpegSource& jpegs, SiteHost host,
                                                   const std::string& path) {
-    if (streams.Large.empty() && streams.Stalled.empty()) return std::nullopt;
+    if (streams.Large.empty() && streams.Stalled.empty() && streams.Bombs.empty())
+        return std::nullopt;
     const auto picture = PictureOfPath(host, path);
     if (!picture || pages.IsMissing(picture->second)) return std::nullopt;
     const auto [size, photo] = *picture;
+    if (IsInRanges(streams.Bombs, photo)) {
+        static const std::string bomb = DeclaredHugePng(BombSide, BombSide);
+        return StreamedPicture{"image/png", bomb, bomb.size(), true, std::nullopt};
+    }
     const bool stalls = IsInRanges(streams.Stalled, photo);
     const bool large = size == PhotoSize::Original && IsInRanges(streams.Large, photo);
     if (!stalls && !large) return std::nullopt;
@@ -97,12 +107,12 @@ void SendStreamed(httplib::Response& response, StreamedPicture picture,
     };
     if (shared->Sized) {
         response.set_content_provider(
-            static_cast<std::size_t>(shared->Length), "image/jpeg",
+            static_cast<std::size_t>(shared->Length), shared->ContentType,
             [next](std::size_t offset, std::size_t, httplib::DataSink& sink) {
                 return next(offset, sink);
             });
     } else {
-        response.set_chunked_content_provider("image/jpeg", next);
+        response.set_chunked_content_provider(shared->ContentType, next);
     }
 }
 

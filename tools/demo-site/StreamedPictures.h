@@ -15,9 +15,9 @@ struct Response;
 
 namespace kpw {
 
-// Pictures too large to hold, or that never end, as slow and heavy sites
-// send them: the options --large, --large-mb, --large-unsized, --stall and
-// --stall-after.
+// Pictures too large to hold, that never end, or that only claim to be huge,
+// as slow, heavy and hostile sites send them: the options --large,
+// --large-mb, --large-unsized, --stall, --stall-after and --bomb.
 struct PhotoStreams {
     // Photos whose original-size picture is LargeBytes long.
     std::vector<PhotoRange> Large;
@@ -27,7 +27,12 @@ struct PhotoStreams {
     // Photos whose pictures (every size) stop after StallAfterBytes.
     std::vector<PhotoRange> Stalled;
     std::uint64_t StallAfterBytes = 0;
+    // Photos whose pictures (every size) are a small PNG declaring
+    // BombSide x BombSide pixels.
+    std::vector<PhotoRange> Bombs;
 };
+
+inline constexpr std::uint32_t BombSide = 30000;
 
 PhotoStreams PhotoStreamsOf(const SiteOptions& options);
 
@@ -35,6 +40,7 @@ PhotoStreams PhotoStreamsOf(const SiteOptions& options);
 // Length; or, when it stalls, the first StallAfter bytes of Head announced as
 // Head's whole length, then nothing more.
 struct StreamedPicture {
+    std::string ContentType = "image/jpeg";
     std::string Head;
     std::uint64_t Length = 0;
     bool Sized = true;

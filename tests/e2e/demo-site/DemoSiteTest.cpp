@@ -500,6 +500,24 @@ TEST(DemoSiteStall, AStalledPictureSendsItsFirstBytesThenNothingWithoutHoldingTh
     EXPECT_EQ(site.Stop(), 0);
 }
 
+TEST(DemoSiteBomb, EveryPictureOfABombPhotoIsASmallPngDeclaringHugeSides) {
+    DemoSite site({.missing = "4", .bomb = "3-4"});
+    for (const auto& [base, path] : {std::pair{site.BaseURL(), "/photos/thumbnail/3.jpg"},
+                                     std::pair{site.StaticBaseURL(), "/photos/original/3.jpg"}}) {
+        const Fetched bomb = Fetch(base, path);
+        EXPECT_EQ(bomb.status, 200) << path;
+        EXPECT_EQ(bomb.contentType, "image/png") << path;
+        EXPECT_LT(bomb.body.size(), 8192u) << path;
+        ASSERT_GE(bomb.body.size(), 24u) << path;
+        EXPECT_EQ(bomb.body.substr(0, 16), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16));
+        // Width and height, big-endian: 30000 is 0x7530.
+        EXPECT_EQ(bomb.body.substr(16, 8), std::string("\0\0\x75\x30\0\0\x75\x30", 8));
+    }
+    // A missing photo stays missing; other photos stay JPEGs.
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photos/medium/4.jpg").status, 404);
+    EXPECT_EQ(Fetch(site.BaseURL(), "/photos/medium/5.jpg").contentType, "image/jpeg");
+}
+
 struct RunResult {
     int exitCode = -1;
     std::string out;
@@ -593,7 +611,8 @@ INSTANTIATE_TEST_SUITE_P(BadPhotoStreamOptions, OptionErrorTest,
                                            std::vector<std::string>{"--large-mb", "0"},
                                            std::vector<std::string>{"--large-unsized=1"},
                                            std::vector<std::string>{"--stall", "x"},
-                                           std::vector<std::string>{"--stall-after", "-1"}));
+                                           std::vector<std::string>{"--stall-after", "-1"},
+                                           std::vector<std::string>{"--bomb", "4-"}));
 
 }  // namespace
 }  // namespace kpw

@@ -69,6 +69,7 @@ void AddPhotoStreamArgs(const DemoSite::Options& options, std::vector<std::strin
         args.insert(args.end(), {"--stall", options.stall, "--stall-after",
                                  std::to_string(options.stallAfter)});
     }
+    if (!options.bomb.empty()) args.insert(args.end(), {"--bomb", options.bomb});
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ public:
         // Photos whose pictures stop after stallAfter bytes and never end.
         std::string stall{};
         int stallAfter = 4096;
+        // Photos whose pictures are a small PNG declaring 30000 x 30000 pixels.
+        std::string bomb{};
     };
 
     // Starts the site and returns once it listens. Throws std::runtime_error
