@@ -1,20 +1,14 @@
 // Sites that misbehave: the view reports one end of each load, refuses what
 // a page asks of the machine and keeps the window responsive.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <atomic>
 #include <random>
-#include <thread>
 
 #include "BrowserViewHarness.h"
+#include "ClosingServer.h"
 #include "browsing/PageAnalysis.h"
 
 namespace kpw::test {
@@ -45,45 +39,6 @@ TEST_F(BadSites, RedirectLoopEndsInOneDocumentComplete) {
     EXPECT_LE(site.Hits("/loop"), 25);  // the engine gives up
     EXPECT_EQ(Text(Load("/after")), "after");
 }
-
-// A server on loopback that takes each connection and closes it before any
-// answer, as a failing proxy does.
-class ClosingServer {
-public:
-    ClosingServer() {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            listen(listener_, 8) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            throw std::runtime_error("no loopback listener");
-        port_ = ntohs(address.sin_port);
-        accepting_ = std::thread([this] {
-            while (!stopping_) {
-                const int connection = accept(listener_, nullptr, nullptr);
-                if (connection >= 0) close(connection);
-            }
-        });
-    }
-    ~ClosingServer() {
-        stopping_ = true;
-        shutdown(listener_, SHUT_RDWR);
-        close(listener_);
-        accepting_.join();
-    }
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-private:
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::thread accepting_;
-};
 
 TEST_F(BadSites, AConnectionClosedBeforeAnyAnswerIsToldApartFromAnAnswer) {
     ClosingServer server;
