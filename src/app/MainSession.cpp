@@ -7,6 +7,7 @@
 #include "app/QtClock.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/Navigator.h"
+#include "browsing/OverviewSheet.h"
 #include "favorites/FavoritesController.h"
 
 namespace kpw {
@@ -24,7 +25,8 @@ void MainSession::LoadSettings(const WorkArea& workArea) {
 }
 
 void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, BrowserView& hiddenView,
-                          PhotoFetcher& fetcher, QWidget* dialogParent) {
+                          PhotoFetcher& fetcher, ThumbnailPort& thumbnails,
+                          QWidget* dialogParent) {
     // A timer's handler runs from the event loop, where nothing may escape.
     const auto guarded = [this, &window](auto handler) {
         return [this, &window, handler] {
@@ -43,6 +45,10 @@ void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, Brow
     // The logic needs the program's folder, known once the file is located.
     navigator_ = std::make_unique<Navigator>(settings_, window, visibleView, hiddenView, *clock_,
                                              location_.ExeDir);
+    sheet_ = std::make_unique<OverviewSheet>(
+        navigator_->Scheduler(), navigator_->Verdicts(), thumbnails,
+        [this](int32_t index) { return favoritePhotos_.Find(std::to_string(index)).has_value(); });
+    navigator_->AttachSheet(sheet_.get());
     photoActions_ =
         std::make_unique<PhotoActions>(settings_, *navigator_, window, fetcher, dialogParent);
     favorites_ = std::make_unique<FavoritesController>(settings_, window, *navigator_,
@@ -58,6 +64,8 @@ void MainSession::Release() {
     }
     photoActions_.reset();
     favorites_.reset();
+    if (navigator_) navigator_->AttachSheet(nullptr);
+    sheet_.reset();
     navigator_.reset();
     clock_.reset();
 }

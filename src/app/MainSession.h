@@ -17,7 +17,9 @@ class BrowserView;
 class FavoritesController;
 class MainWindowPort;
 class Navigator;
+class OverviewSheet;
 class PhotoActions;
+class ThumbnailPort;
 class PhotoFetcher;
 class QtClock;
 
@@ -43,9 +45,10 @@ public:
     // folder) and reads the settings and lists; workArea bounds the window.
     void LoadSettings(const WorkArea& workArea);
     // Creates the logic for the window and its views. A failure raised in a
-    // timer's handler is shown in the window's error box.
+    // timer's handler is shown in the window's error box. The thumbnails
+    // fetch the overview sheet's pictures; they must outlive Release.
     void Compose(MainWindowPort& window, BrowserView& visibleView, BrowserView& hiddenView,
-                 PhotoFetcher& fetcher, QWidget* dialogParent);
+                 PhotoFetcher& fetcher, ThumbnailPort& thumbnails, QWidget* dialogParent);
     // Ends what Compose created, timers first; the window calls it before it
     // and its views go, as the logic refers to both.
     void Release();
@@ -61,6 +64,7 @@ public:
     Navigator& Logic() const { return *navigator_; }
     FavoritesController& Favorites() const { return *favorites_; }
     PhotoActions& Photos() const { return *photoActions_; }
+    OverviewSheet& Sheet() const { return *sheet_; }
 
 private:
     FormMainPaths paths_;
@@ -71,6 +75,8 @@ private:
     // Before the logic that uses it, so it goes after it.
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<Navigator> navigator_;
+    // After the navigator, whose scheduler and verdicts it uses.
+    std::unique_ptr<OverviewSheet> sheet_;
     std::unique_ptr<FavoritesController> favorites_;
     std::unique_ptr<PhotoActions> photoActions_;
 };

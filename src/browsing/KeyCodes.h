@@ -10,6 +10,7 @@ inline constexpr int KeyF1 = 112;
 inline constexpr int KeyF5 = 116;
 inline constexpr int KeyF9 = 120;
 inline constexpr int KeyC = 'C';
+inline constexpr int KeyG = 'G';
 inline constexpr int KeyS = 'S';
 inline constexpr char CharEnter = 13;
 inline constexpr char CharEscape = 27;
@@ -28,6 +29,11 @@ constexpr std::optional<PhotoCommand> PhotoCommandOfKey(int keyCode, bool shift,
     if (keyCode == KeyS) return shift ? PhotoCommand::SavePhotoAs : PhotoCommand::SavePhoto;
     if (keyCode == KeyC && shift) return PhotoCommand::CopyAddress;
     return std::nullopt;
+}
+
+// Ctrl+G opens the overview sheet, or shows the photo selected in it.
+constexpr bool IsOverviewSheetKey(int keyCode, bool shift, bool ctrl, bool alt) {
+    return keyCode == KeyG && ctrl && !shift && !alt;
 }
 
 }  // namespace kpw

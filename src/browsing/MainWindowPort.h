@@ -27,8 +27,11 @@ enum class ToolButton {
     AutoSkip,
     Help,
     Settings,
+    // Shows many photos at once in place of the view; it stands at the
+    // right of the status bar.
+    OverviewSheet,
 };
-inline constexpr int ToolButtonCount = static_cast<int>(ToolButton::Settings) + 1;
+inline constexpr int ToolButtonCount = static_cast<int>(ToolButton::OverviewSheet) + 1;
 
 // The main window's controls that the logic switches, by kind and role: the
 // tool buttons first, with the same numbers, then the other controls.
@@ -50,6 +53,7 @@ enum class Control {
     AutoSkip,
     Help,
     Settings,
+    OverviewSheet,
     LabelPageIndex,
     PageIndex,
     MemoText,
@@ -67,6 +71,7 @@ constexpr bool IsToolButton(Control control) {
 
 static_assert(ControlOf(ToolButton::AutoSkip) == Control::AutoSkip &&
                   ControlOf(ToolButton::Settings) == Control::Settings &&
+                  ControlOf(ToolButton::OverviewSheet) == Control::OverviewSheet &&
                   !IsToolButton(Control::LabelPageIndex),
               "the tool buttons lead the controls with the same numbers");
 
@@ -138,6 +143,11 @@ public:
     virtual void Beep() = 0;
     // Opens the help window on the given help file.
     virtual void ShowHelp(const std::string& helpFileName) = 0;
+
+    // The overview sheet takes the view's place, or gives it back.
+    virtual void ShowOverviewSheet(bool shown) = 0;
+    // A cell of the sheet or its selection changed: the window draws it anew.
+    virtual void OverviewSheetChanged() = 0;
 };
 
 }  // namespace kpw

@@ -119,6 +119,9 @@ void Navigator::StartUp() {
     state_.PhotoSizeEnabled = Mode(settings_) == DisplayMode::Photo;
     EnablePhotoSizeButtons(window_, state_.PhotoSizeEnabled);
     table_.RefreshURLTemplateTable();
+    verdicts_.SetSamePhotos({settings_.TemplateURL11, settings_.TemplateURL12,
+                             settings_.TemplateURL13, settings_.TemplateURL14,
+                             settings_.TemplateURL20});
     SetURLButtonHints(window_, table_, true, LanguageIndex(settings_));
     window_.SetDown(URLButton(settings_.URLIndex), true);
     state_.ShownURLIndex = settings_.URLIndex;
@@ -238,6 +241,11 @@ void Navigator::SpeedButtonPhotoSizeOnClick(int tag) {
     HideFavoriteLists();
     settings_.PhotoSize = tag;
     table_.SelectPhotoTemplate();
+    // In the sheet the size waits for the photo chosen there.
+    if (SheetShown()) {
+        FocusPageIndex(window_);
+        return;
+    }
     BuildPageURLs();
     NavigateBrowsers();
     // The click's own events (the button group's state) run before the
@@ -249,6 +257,11 @@ void Navigator::SpeedButtonPhotoSizeOnClick(int tag) {
 void Navigator::SpeedButtonURLOnClick(int tag) {
     if (tag < 1 || tag > 3) return;
     HideFavoriteLists();
+    // A mode chosen in the sheet shows its selected photo in that mode.
+    if (SheetShown()) {
+        settings_.PhotoIndex = sheet_->SelectedIndex();
+        LeaveSheet();
+    }
     settings_.URLIndex = tag;
     TakeIndexOfMode(state_, settings_);
     SetIndexLabel(window_, settings_);
@@ -385,6 +398,10 @@ void Navigator::SpinEditPageIndexOnChange() {
     std::optional<int32_t> value = ReadInteger(window_.PageIndexText());
     // Only 1..2147483647 is an index; 0, negative numbers and other text are not.
     if (!value || !IsIndex(*value)) return;
+    if (SheetShown()) {
+        SheetIndexTyped(*value);
+        return;
+    }
 
     state_.SkippedURLCount = 0;
     state_.PreviousIndex = state_.CurrentIndex;
@@ -444,6 +461,8 @@ void Navigator::FormMainOnKeyDown(int keyCode, bool shift, bool ctrl, bool alt) 
 }
 
 bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
+    // The sheet turns its pages by the wheel itself.
+    if (SheetShown()) return false;
     if (!window_.PageIndexHasFocus() && Mode(settings_) != DisplayMode::Photo) return false;
     // A turn without vertical movement is no step.
     if (wheelDelta == 0) return false;
@@ -499,6 +518,7 @@ void Navigator::SetFormMainTexts(int language) {
             {Control::AutoSkip, t.AutoSkip},
             {Control::Help, t.Help},
             {Control::Settings, t.Settings},
+            {Control::OverviewSheet, t.OverviewSheet},
             {Control::FavoritePhotos, t.FavoritePhotos},
             {Control::FavoriteUsers, t.FavoriteUsers},
         };
@@ -512,6 +532,9 @@ void Navigator::SetFormMainTexts(int language) {
 
 void Navigator::ApplyConfirmedSettings() {
     table_.RefreshURLTemplateTable();
+    verdicts_.SetSamePhotos({settings_.TemplateURL11, settings_.TemplateURL12,
+                             settings_.TemplateURL13, settings_.TemplateURL14,
+                             settings_.TemplateURL20});
     SetFormMainTexts(settings_.Language);
     SetURLButtonHints(window_, table_, false, LanguageIndex(settings_));
     visibleView_.SetSilent(!settings_.WebBrowserVerbose);

@@ -12,6 +12,7 @@
 #include "browsing/LateErrorCheck.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/NavigationState.h"
+#include "browsing/OverviewSheet.h"
 #include "browsing/PhotoVerdicts.h"
 #include "browsing/Preloader.h"
 #include "browsing/RequestScheduler.h"
@@ -37,6 +38,10 @@ public:
     const RequestScheduler& Scheduler() const { return scheduler_; }
     const Preloader& Preloads() const { return preloader_; }
     const PhotoVerdicts& Verdicts() const { return verdicts_; }
+    // What the overview sheet shares with the pages stepped through: the
+    // pacing of requests and what is known of each photo.
+    RequestScheduler& Scheduler() { return scheduler_; }
+    PhotoVerdicts& Verdicts() { return verdicts_; }
 
     // Start-up, after the settings are loaded and the window placed: silent
     // mode, timer interval, size and mode buttons, template table, indexes,
@@ -101,8 +106,21 @@ public:
     // for the view's next address before it is there.
     std::optional<ShownPhotoInfo> PhotoAt(const std::string& address) const;
 
-    // What the photo actions work on: the address of the page on view.
-    std::string ShownAddress() const { return visibleView_.LocationURL(); }
+    // What the photo actions work on: the address of the page on view, or
+    // of the photo selected in the overview sheet.
+    std::string ShownAddress() const;
+
+    // The overview sheet, handed in once the window made it. It shows in
+    // place of the view; the index field then shows its selected photo, and
+    // an index typed there moves the sheet.
+    void AttachSheet(OverviewSheet* sheet);
+    bool SheetShown() const { return sheet_ && sheet_->IsOpen(); }
+    // The sheet's button or key: opens the sheet at the photo index with as
+    // many cells as fit, or shows its selected photo.
+    void SpeedButtonOverviewSheetOnClick(int columns, int rows);
+    // Enter or a double click in the sheet: the selected photo in the single
+    // view, display mode 1 at the photo size chosen.
+    void ShowSheetSelection();
 
     // The slideshow; its clock calls Slides().OnTimer().
     Slideshow& Slides() { return slideshow_; }
@@ -152,6 +170,14 @@ private:
     int32_t JumpOverKnownGap(int32_t countSoFar);
     // One step of the slideshow in the direction of travel.
     void SlideshowStep();
+    // The sheet gives the view back; the photo index stays as it was.
+    void LeaveSheet();
+    // The index field follows the sheet's selection; the window draws it.
+    void SheetChanged();
+    // An index written into the index field while the sheet shows.
+    void SheetIndexTyped(int32_t index);
+    // The photo selected in the sheet, in the photo size in force.
+    ShownPhotoInfo SheetPhoto() const;
 
     Settings& settings_;
     MainWindowPort& window_;
@@ -168,6 +194,7 @@ private:
     bool pendingReadAgain_ = false;
     // A step of the skip chain the pacing holds back.
     std::string heldSkipURL_;
+    OverviewSheet* sheet_ = nullptr;
 };
 
 }  // namespace kpw

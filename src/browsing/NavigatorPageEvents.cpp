@@ -339,6 +339,7 @@ void Navigator::DropAutomaticRequests() {
 // ---- What the photo actions, the slideshow and the favourites ask
 
 std::optional<ShownPhotoInfo> Navigator::ShownPhoto() const {
+    if (SheetShown()) return SheetPhoto();
     return kpw::ShownPhoto(ModeOf(settings_.URLIndex), state_.StatisticsView, state_.CurrentIndex,
                            AddressOrNothing(visibleView_), table_, settings_.PhotoSize);
 }
@@ -367,6 +368,7 @@ void Navigator::SlideshowStep() {
 }
 
 void Navigator::OpenFavoritePhoto(int32_t index) {
+    LeaveSheet();
     settings_.PhotoIndex = index;
     // The photo mode in force is applied again with the new index.
     const DisplayMode mode = ModeOf(settings_.URLIndex);
@@ -374,6 +376,7 @@ void Navigator::OpenFavoritePhoto(int32_t index) {
 }
 
 void Navigator::OpenFavoriteUser(int32_t index) {
+    LeaveSheet();
     settings_.UserIndex = index;
     window_.SetDown(URLButton(3), true);
     SpeedButtonURLOnClick(3);

@@ -25,6 +25,12 @@ OverviewSheet::OverviewSheet(RequestScheduler& scheduler, PhotoVerdicts& verdict
     scheduler_.SetOwner(RequestKind::Sheet, [this] { return SendNext(); });
 }
 
+OverviewSheet::~OverviewSheet() {
+    CancelAll();
+    scheduler_.Withdraw(RequestKind::Sheet);
+    scheduler_.SetOwner(RequestKind::Sheet, nullptr);
+}
+
 void OverviewSheet::Open(int32_t first, int columns, int rows, const std::string& photoTemplate) {
     open_ = true;
     template_ = photoTemplate;
@@ -32,6 +38,7 @@ void OverviewSheet::Open(int32_t first, int columns, int rows, const std::string
     rows_ = std::max(rows, 1);
     selected_ = 0;
     cells_.clear();
+    ahead_.clear();
     Rebuild(first);
 }
 
@@ -40,6 +47,7 @@ void OverviewSheet::Close() {
     open_ = false;
     CancelAll();
     cells_.clear();
+    ahead_.clear();
     scheduler_.Withdraw(RequestKind::Sheet);
 }
 
@@ -59,30 +67,39 @@ std::string OverviewSheet::URLOf(int32_t index) const {
     return PutIndexIntoTemplate(template_, index);
 }
 
-// The cells from first on; what the cells already shown know is kept.
-void OverviewSheet::Rebuild(int32_t first) {
-    first_ = ClampIndex(first);
-    std::unordered_map<int32_t, SheetCell> known;
-    for (SheetCell& cell : cells_) known.emplace(cell.Index, std::move(cell));
-    cells_.clear();
-    int64_t index = first_;
-    while (cells_.size() < static_cast<size_t>(CellCount()) && index <= MaxIndex) {
-        const int32_t i = static_cast<int32_t>(index++);
+// count cells from first on; known: what cells already made know.
+std::vector<SheetCell> OverviewSheet::Fill(int64_t first,
+                                           std::unordered_map<int32_t, SheetCell>& known) const {
+    std::vector<SheetCell> cells;
+    for (int64_t index = first;
+         cells.size() < static_cast<size_t>(CellCount()) && index <= MaxIndex; ++index) {
+        const int32_t i = static_cast<int32_t>(index);
         const bool knownMissing = verdicts_.IsKnownMissing(template_, i);
         if (knownMissing && hidesMissing_) continue;
         const auto kept = known.find(i);
-        SheetCell cell =
-            kept != known.end() ? kept->second : SheetCell{i, CellState::Loading, {}, false};
+        SheetCell cell = kept != known.end() ? std::move(kept->second) : SheetCell{.Index = i};
         if (knownMissing) cell.State = CellState::Missing;
         cell.Favourite = isFavourite_ && isFavourite_(i);
-        cells_.push_back(std::move(cell));
+        cells.push_back(std::move(cell));
     }
-    // Fetches for cells no longer shown end here.
+    return cells;
+}
+
+// The cells from first on and the next sheet's after them; what the cells
+// made before know is kept.
+void OverviewSheet::Rebuild(int32_t first) {
+    first_ = ClampIndex(first);
+    std::unordered_map<int32_t, SheetCell> known;
+    for (std::vector<SheetCell>* cells : {&cells_, &ahead_}) {
+        for (SheetCell& cell : *cells) known.emplace(cell.Index, std::move(cell));
+    }
+    cells_ = Fill(first_, known);
+    ahead_ = cells_.empty() ? std::vector<SheetCell>{}
+                            : Fill(int64_t{cells_.back().Index} + 1, known);
+    // Fetches for cells neither shown nor next end here.
     std::vector<uint64_t> stale;
     for (const auto& [id, i] : inFlight_) {
-        const bool shown = std::any_of(cells_.begin(), cells_.end(),
-                                       [i = i](const SheetCell& cell) { return cell.Index == i; });
-        if (!shown) stale.push_back(id);
+        if (!Holds(i)) stale.push_back(id);
     }
     for (uint64_t id : stale) {
         inFlight_.erase(id);
@@ -93,21 +110,40 @@ void OverviewSheet::Rebuild(int32_t first) {
     scheduler_.Wake(RequestKind::Sheet);
 }
 
+SheetCell* OverviewSheet::CellOf(int32_t index) {
+    for (std::vector<SheetCell>* cells : {&cells_, &ahead_}) {
+        const auto cell = std::find_if(cells->begin(), cells->end(),
+                                       [index](const SheetCell& c) { return c.Index == index; });
+        if (cell != cells->end()) return &*cell;
+    }
+    return nullptr;
+}
+
+bool OverviewSheet::Holds(int32_t index) const {
+    const auto isIt = [index](const SheetCell& cell) { return cell.Index == index; };
+    return std::any_of(cells_.begin(), cells_.end(), isIt) ||
+           std::any_of(ahead_.begin(), ahead_.end(), isIt);
+}
+
 bool OverviewSheet::SendNext() {
     if (!open_ || static_cast<int>(inFlight_.size()) >= MaxInFlight) return false;
-    for (SheetCell& cell : cells_) {
-        if (cell.State != CellState::Loading && cell.State != CellState::Waiting) continue;
-        const bool underWay =
-            std::any_of(inFlight_.begin(), inFlight_.end(),
-                        [&](const auto& fetch) { return fetch.second == cell.Index; });
-        if (underWay) continue;
-        const uint64_t id = nextId_++;
-        inFlight_.emplace(id, cell.Index);
-        cell.State = CellState::Loading;
-        fetcher_.Fetch(id, URLOf(cell.Index));
-        scheduler_.NoteRequest();
-        Notify();
-        return true;
+    // The cells shown first, then the next sheet's, so that it is there
+    // when the user moves on.
+    for (std::vector<SheetCell>* cells : {&cells_, &ahead_}) {
+        for (SheetCell& cell : *cells) {
+            if (cell.State != CellState::Loading && cell.State != CellState::Waiting) continue;
+            const bool underWay =
+                std::any_of(inFlight_.begin(), inFlight_.end(),
+                            [&](const auto& fetch) { return fetch.second == cell.Index; });
+            if (underWay) continue;
+            const uint64_t id = nextId_++;
+            inFlight_.emplace(id, cell.Index);
+            cell.State = CellState::Loading;
+            fetcher_.Fetch(id, URLOf(cell.Index));
+            scheduler_.NoteRequest();
+            Notify();
+            return true;
+        }
     }
     return false;
 }
@@ -117,9 +153,7 @@ void OverviewSheet::Answered(uint64_t id, const ThumbnailAnswer& answer) {
     if (fetch == inFlight_.end()) return;
     const int32_t index = fetch->second;
     inFlight_.erase(fetch);
-    const auto cell = std::find_if(cells_.begin(), cells_.end(),
-                                   [index](const SheetCell& c) { return c.Index == index; });
-    if (cell != cells_.end()) Judge(static_cast<size_t>(cell - cells_.begin()), answer);
+    if (SheetCell* cell = CellOf(index)) Judge(*cell, answer);
     // An answer may prove other cells missing (a shared placeholder).
     MarkKnownMissing();
     Notify();
@@ -127,8 +161,7 @@ void OverviewSheet::Answered(uint64_t id, const ThumbnailAnswer& answer) {
     scheduler_.Wake(RequestKind::Sheet);
 }
 
-void OverviewSheet::Judge(size_t at, const ThumbnailAnswer& answer) {
-    SheetCell& cell = cells_[at];
+void OverviewSheet::Judge(SheetCell& cell, const ThumbnailAnswer& answer) {
     DocumentContent content;
     content.HttpStatus = answer.HttpStatus;
     content.ContentType = answer.ContentType;
@@ -158,7 +191,6 @@ void OverviewSheet::Judge(size_t at, const ThumbnailAnswer& answer) {
         case PhotoVerdict::Missing:
             scheduler_.TakeAutomaticAnswer();
             cell.State = CellState::Missing;
-            if (hidesMissing_) DropMissing(at);
             return;
         case PhotoVerdict::Present:
             scheduler_.TakeAutomaticAnswer();
@@ -186,19 +218,6 @@ void OverviewSheet::Fail(SheetCell& cell, ThumbnailFailure why, std::string deta
     cell.Detail = std::move(detail);
 }
 
-void OverviewSheet::DropMissing(size_t at) {
-    cells_.erase(cells_.begin() + static_cast<std::ptrdiff_t>(at));
-    // The next photo not known missing after the last cell fills the sheet.
-    int64_t index = cells_.empty() ? first_ : int64_t{cells_.back().Index} + 1;
-    while (index <= MaxIndex && verdicts_.IsKnownMissing(template_, static_cast<int32_t>(index)))
-        ++index;
-    if (index <= MaxIndex) {
-        const int32_t i = static_cast<int32_t>(index);
-        cells_.push_back({i, CellState::Loading, {}, isFavourite_ && isFavourite_(i)});
-    }
-    selected_ = std::clamp(selected_, 0, std::max(0, static_cast<int>(cells_.size()) - 1));
-}
-
 void OverviewSheet::Refresh() {
     if (!open_) return;
     for (SheetCell& cell : cells_) cell.Favourite = isFavourite_ && isFavourite_(cell.Index);
@@ -207,18 +226,16 @@ void OverviewSheet::Refresh() {
 }
 
 void OverviewSheet::MarkKnownMissing() {
-    for (size_t at = 0; at < cells_.size();) {
-        SheetCell& cell = cells_[at];
-        if (cell.State == CellState::Missing || !verdicts_.IsKnownMissing(template_, cell.Index)) {
-            ++at;
-            continue;
+    bool missingShown = false;
+    for (std::vector<SheetCell>* cells : {&cells_, &ahead_}) {
+        for (SheetCell& cell : *cells) {
+            if (cell.State != CellState::Missing && verdicts_.IsKnownMissing(template_, cell.Index))
+                cell.State = CellState::Missing;
+            missingShown = missingShown || cell.State == CellState::Missing;
         }
-        cell.State = CellState::Missing;
-        if (hidesMissing_)
-            DropMissing(at);
-        else
-            ++at;
     }
+    // Missing photos give their cells to the next present ones.
+    if (missingShown && hidesMissing_) Rebuild(first_);
 }
 
 void OverviewSheet::MoveTo(int32_t first) {
@@ -269,8 +286,20 @@ void OverviewSheet::Home() {
 }
 
 void OverviewSheet::ShowIndex(int32_t index) {
+    const auto shown = std::find_if(cells_.begin(), cells_.end(),
+                                    [index](const SheetCell& cell) { return cell.Index == index; });
+    if (shown != cells_.end()) {
+        SelectCell(static_cast<int>(shown - cells_.begin()));
+        return;
+    }
     selected_ = 0;
     Rebuild(index);
+}
+
+std::optional<int32_t> OverviewSheet::IndexOfFetch(uint64_t id) const {
+    const auto fetch = inFlight_.find(id);
+    if (fetch == inFlight_.end()) return std::nullopt;
+    return fetch->second;
 }
 
 void OverviewSheet::CancelAll() {

@@ -88,6 +88,10 @@ public:
 
     OverviewSheet(RequestScheduler& scheduler, PhotoVerdicts& verdicts, ThumbnailPort& fetcher,
                   std::function<bool(int32_t)> isFavourite);
+    // Cancels what is under way and leaves the scheduler.
+    ~OverviewSheet();
+    OverviewSheet(const OverviewSheet&) = delete;
+    OverviewSheet& operator=(const OverviewSheet&) = delete;
     // Missing photos give their cells to the next present ones.
     void SetHidesMissing(bool hides) { hidesMissing_ = hides; }
 
@@ -104,6 +108,8 @@ public:
     int Columns() const { return columns_; }
     int Rows() const { return rows_; }
     const std::vector<SheetCell>& Cells() const { return cells_; }
+    // The next sheet's cells, fetched once the cells shown are.
+    const std::vector<SheetCell>& Ahead() const { return ahead_; }
     int SelectedCell() const { return selected_; }
     int32_t SelectedIndex() const;
 
@@ -118,8 +124,12 @@ public:
     void PageDown();
     void PageUp();
     void Home();
-    // The index typed into the index field: the sheet starts there.
+    // The index typed into the index field: its cell is selected where it is
+    // shown, else the sheet starts there.
     void ShowIndex(int32_t index);
+    // The photo a fetch under way is for; nothing once it was answered or
+    // cancelled.
+    std::optional<int32_t> IndexOfFetch(uint64_t id) const;
 
     // A fetch's answer; stale answers (of a cell no longer shown) are dropped.
     void Answered(uint64_t id, const ThumbnailAnswer& answer);
@@ -134,10 +144,12 @@ private:
     bool SendNext();
     void Rebuild(int32_t first);
     void CancelAll();
-    void Judge(size_t cell, const ThumbnailAnswer& answer);
+    void Judge(SheetCell& cell, const ThumbnailAnswer& answer);
     static void Fail(SheetCell& cell, ThumbnailFailure why, std::string detail);
-    // Hides the missing cell by pulling the cells after it forward.
-    void DropMissing(size_t cell);
+    std::vector<SheetCell> Fill(int64_t first, std::unordered_map<int32_t, SheetCell>& known) const;
+    // The cell of an index, shown or next; nullptr for none.
+    SheetCell* CellOf(int32_t index);
+    bool Holds(int32_t index) const;
     void MarkKnownMissing();
     std::string URLOf(int32_t index) const;
     int CellCount() const { return columns_ * rows_; }
@@ -155,6 +167,7 @@ private:
     int rows_ = 1;
     int selected_ = 0;
     std::vector<SheetCell> cells_;
+    std::vector<SheetCell> ahead_;
     // The fetches under way: id -> the index fetched.
     std::unordered_map<uint64_t, int32_t> inFlight_;
     uint64_t nextId_ = 1;

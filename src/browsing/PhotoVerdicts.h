@@ -67,6 +67,9 @@ public:
     void NoteMissing(const std::string& photoTemplate, int32_t index);
     bool IsKnownMissing(const std::string& photoTemplate, int32_t index) const;
     const KnownMissing& KnownMissingPhotos() const { return knownMissing_; }
+    // The templates of one photo, its sizes and its page: the overview sheet
+    // and the single view learn from each other through them.
+    void SetSamePhotos(const std::vector<std::string>& templates) { knownMissing_.Share(templates); }
     // The user asks the site anew: what it said was missing may be there now.
     void ForgetKnownMissing();
 

@@ -14,9 +14,20 @@ std::optional<uint64_t> KnownMissing::KeyOf(const std::string& photoTemplate, in
     return (uint64_t{id->second} << 32) | static_cast<uint32_t>(index);
 }
 
+uint32_t KnownMissing::IdOf(const std::string& photoTemplate) {
+    return templateIds_.try_emplace(photoTemplate, nextTemplateId_).second
+               ? nextTemplateId_++
+               : templateIds_.at(photoTemplate);
+}
+
+void KnownMissing::Share(const std::vector<std::string>& templates) {
+    if (templates.empty()) return;
+    const uint32_t id = IdOf(templates.front());
+    for (const std::string& photoTemplate : templates) templateIds_[photoTemplate] = id;
+}
+
 void KnownMissing::Add(const std::string& photoTemplate, int32_t index) {
-    const auto id = static_cast<uint32_t>(templateIds_.size());
-    templateIds_.try_emplace(photoTemplate, id);
+    IdOf(photoTemplate);
     const uint64_t key = *KeyOf(photoTemplate, index);
     if (!entries_.try_emplace(key, added_).second) return;
     order_.emplace_back(key, added_++);

@@ -23,13 +23,18 @@ public:
     void Forget(const std::string& photoTemplate, int32_t index);
     void Clear();
     size_t Size() const { return entries_.size(); }
+    // Templates that address the same photos by index (the photo sizes, the
+    // information page): a photo missing under one is missing under all.
+    void Share(const std::vector<std::string>& templates);
 
 private:
+    uint32_t IdOf(const std::string& photoTemplate);
     std::optional<uint64_t> KeyOf(const std::string& photoTemplate, int32_t index) const;
     void DropOldest();
 
     size_t capacity_;
     std::unordered_map<std::string, uint32_t> templateIds_;
+    uint32_t nextTemplateId_ = 0;
     // Each entry with the number of its adding; the order holds the numbers
     // oldest first, including those of entries forgotten since.
     std::unordered_map<uint64_t, uint64_t> entries_;

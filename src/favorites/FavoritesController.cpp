@@ -43,7 +43,10 @@ const FavoriteList& FavoritesController::List(Control list) const {
 }
 
 Control FavoritesController::ListInForce() const {
-    return window_.IsDown(ToolButton::URL3) ? Control::FavoriteUsers : Control::FavoritePhotos;
+    // The overview sheet shows photos, whatever the mode.
+    return window_.IsDown(ToolButton::URL3) && !window_.IsDown(ToolButton::OverviewSheet)
+               ? Control::FavoriteUsers
+               : Control::FavoritePhotos;
 }
 
 int FavoritesController::LanguageIndex() const {

@@ -96,7 +96,21 @@ void ReadSetting(const IniDocument& ini, const SettingRow& row, Settings& settin
         row.Member);
 }
 
+bool IsAtDefault(const SettingRow& row, const Settings& settings) {
+    return std::visit(
+        Overloaded{
+            [&](bool Settings::*member) { return (settings.*member ? 1 : 0) == row.Default.Number; },
+            [&](uint8_t Settings::*member) { return settings.*member == row.Default.Number; },
+            [&](int32_t Settings::*member) { return settings.*member == row.Default.Number; },
+            [&](std::string Settings::*member) { return settings.*member == row.Default.Text; },
+        },
+        row.Member);
+}
+
 void WriteSetting(IniDocument& ini, const SettingRow& row, const Settings& settings) {
+    if (row.Dialog.WrittenOnceSet && IsAtDefault(row, settings) &&
+        !ini.ReadValue(row.Section, row.Key))
+        return;
     std::visit(
         Overloaded{
             [&](bool Settings::*member) { ini.WriteBool(row.Section, row.Key, settings.*member); },

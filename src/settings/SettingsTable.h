@@ -45,6 +45,9 @@ struct SettingDialogPlace {
     texts::Text Label{.En = "", .De = ""};
     texts::Text Hint{.En = "", .De = ""};
     std::string_view Unit = {};
+    // Written to the file only once it differs from its default or the file
+    // already holds it, so a feature never used leaves the file as it was.
+    bool WrittenOnceSet = false;
 };
 
 inline constexpr std::optional<IntegerBounds> Unbounded = std::nullopt;
@@ -64,6 +67,12 @@ constexpr SettingDialogPlace DialogTag(int tag, std::string_view unit = {}) {
 constexpr SettingDialogPlace MoreOptions(int tag, int row, texts::Text label, texts::Text hint,
                                          std::string_view unit = {}) {
     return {.Tag = tag, .MoreOptionsRow = row, .Label = label, .Hint = hint, .Unit = unit};
+}
+
+// The same place, for a setting the file holds only once it is set.
+constexpr SettingDialogPlace WrittenOnceSet(SettingDialogPlace place) {
+    place.WrittenOnceSet = true;
+    return place;
 }
 
 // One persisted setting: where it stands in the INI file, its field, its

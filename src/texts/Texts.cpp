@@ -242,6 +242,31 @@ constexpr MainFormTexts MainForm{
     .Settings = {.En = "Settings", .De = "Einstellungen"},
     .FavoritePhotos = {.En = "Select favorite photo", .De = "Favoriten-Photo auswählen"},
     .FavoriteUsers = {.En = "Select favorite user", .De = "Favoriten-User auswählen"},
+    .OverviewSheet = {.En = "Overview sheet: many photos at once (Ctrl+G)",
+                      .De = "Übersichtsblatt: viele Photos auf einmal (Strg+G)"},
+};
+
+constexpr SheetTexts Sheet{
+    .Cell = {.En = "Photo %1: %2", .De = "Photo Nr. %1: %2"},
+    .Loading = {.En = "loading", .De = "wird geladen"},
+    .Shown = {.En = "present; Enter or a double click shows it",
+              .De = "vorhanden; Eingabe oder Doppelklick zeigt es"},
+    .Missing = {.En = "missing", .De = "fehlt"},
+    .Waiting = {.En = "the site is busy, asked again soon",
+                .De = "die Seite ist ausgelastet, wird gleich erneut gefragt"},
+    .Favourite = {.En = "a favorite photo", .De = "ein Favoriten-Photo"},
+    .NoConnection = {.En = "the site could not be reached (%1)",
+                     .De = "die Seite war nicht erreichbar (%1)"},
+    .TimedOut = {.En = "no whole answer in time", .De = "keine vollständige Antwort in der Zeit"},
+    .TooLarge = {.En = "the picture is too large to show",
+                 .De = "das Bild ist zu groß zum Anzeigen"},
+    .Undecodable = {.En = "the picture cannot be read (%1)",
+                    .De = "das Bild ist nicht lesbar (%1)"},
+    .NotAPicture = {.En = "the address gave no picture (%1)",
+                    .De = "die Adresse lieferte kein Bild (%1)"},
+    .Busy = {.En = "the site stayed busy (%1)", .De = "die Seite blieb ausgelastet (%1)"},
+    .AddFavourite = {.En = "Add to favorite photos", .De = "Zu den Favoriten-Photos hinzufügen"},
+    .Empty = {.En = "No photo to show here", .De = "Hier ist kein Photo zu zeigen"},
 };
 
 std::string HelpFileName(const std::string& exeDir, int language) {

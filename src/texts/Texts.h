@@ -45,8 +45,28 @@ struct MainFormTexts {
     Text Settings;
     Text FavoritePhotos;
     Text FavoriteUsers;
+    Text OverviewSheet;
 };
 extern const MainFormTexts MainForm;
+
+// The overview sheet: what a cell says of its photo on hover, and its menu.
+struct SheetTexts {
+    Text Cell;  // %1 the index, %2 what the cell knows
+    Text Loading;
+    Text Shown;
+    Text Missing;
+    Text Waiting;
+    Text Favourite;
+    Text NoConnection;  // %1 the system's words
+    Text TimedOut;
+    Text TooLarge;
+    Text Undecodable;  // %1 the reader's words
+    Text NotAPicture;  // %1 what came instead
+    Text Busy;         // %1 the last answer
+    Text AddFavourite;
+    Text Empty;  // a sheet with no cell, every photo after the first missing
+};
+extern const SheetTexts Sheet;
 
 // The help window's title: the application title, " - ", then this.
 extern const Text HelpWindowTitles;

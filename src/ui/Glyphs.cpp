@@ -54,21 +54,6 @@ void DrawPerson(QPainter& p, const QPointF& head, qreal scale, const QColor& col
     p.drawPath(body);
 }
 
-QPainterPath StarPath(const QPointF& c, qreal outer, qreal inner) {
-    QPainterPath star;
-    for (int i = 0; i < 10; ++i) {
-        const qreal angle = -M_PI / 2 + i * M_PI / 5;
-        const qreal radius = i % 2 == 0 ? outer : inner;
-        const QPointF point(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
-        if (i == 0)
-            star.moveTo(point);
-        else
-            star.lineTo(point);
-    }
-    star.closeSubpath();
-    return star;
-}
-
 void DrawStar(QPainter& p) {
     p.setPen(Pen(QColor(0x9a, 0x6a, 0x00), 0.9));
     p.setBrush(Gold);
@@ -210,6 +195,13 @@ void Paint(QPainter& p, Glyph glyph) {
             p.drawPath(gear);
             break;
         }
+        case Glyph::OverviewSheet:
+            // Three by two small photos.
+            for (int row = 0; row < 2; ++row) {
+                for (int column = 0; column < 3; ++column)
+                    DrawPhoto(p, QRectF(0.5 + column * 5.2, 3.5 + row * 5, 4.4, 4));
+            }
+            break;
     }
 }
 
@@ -224,6 +216,21 @@ QPixmap Render(Glyph glyph, int size) {
 }
 
 }  // namespace
+
+QPainterPath StarPath(const QPointF& c, qreal outer, qreal inner) {
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const qreal angle = -M_PI / 2 + i * M_PI / 5;
+        const qreal radius = i % 2 == 0 ? outer : inner;
+        const QPointF point(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
+        if (i == 0)
+            star.moveTo(point);
+        else
+            star.lineTo(point);
+    }
+    star.closeSubpath();
+    return star;
+}
 
 QIcon GlyphIcon(Glyph glyph) {
     QIcon icon;

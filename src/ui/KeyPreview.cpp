@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QWheelEvent>
 #include <QWidget>
+#include <utility>
 
 #include "app/PhotoActions.h"
 #include "browsing/IndexField.h"
@@ -54,13 +55,15 @@ char TypedCharacter(const QKeyEvent* event) {
 }  // namespace
 
 KeyPreview::KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic,
-                       PhotoActions& photos, QWidget* viewPanel, QWidget* indexField)
+                       PhotoActions& photos, QWidget* viewPanel, QWidget* indexField,
+                       std::function<void()> sheetKey)
     : window_(window),
       port_(port),
       logic_(logic),
       photos_(photos),
       viewPanel_(viewPanel),
-      indexField_(indexField) {
+      indexField_(indexField),
+      sheetKey_(std::move(sheetKey)) {
     qApp->installEventFilter(this);
 }
 
@@ -96,6 +99,11 @@ bool KeyPreview::IsTravelling(QWidget* receiver, const QEvent* event) const {
 
 bool KeyPreview::PreviewKey(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
+    if (IsOverviewSheetKey(VirtualKey(event->key()), mods & Qt::ShiftModifier,
+                           mods & Qt::ControlModifier, mods & Qt::AltModifier)) {
+        if (!event->isAutoRepeat() && sheetKey_) sheetKey_();
+        return true;
+    }
     // The photo keys are commands, not characters: the index field and the
     // key preview never see them, so a number being typed stays as it is.
     if (const std::optional<PhotoCommand> command =

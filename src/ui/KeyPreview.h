@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QKeyEvent;
 class QWidget;
@@ -19,8 +20,9 @@ enum class PhotoCommand;
 class KeyPreview : public QObject {
 public:
     // viewPanel holds the visible browser view; indexField is the index field.
+    // sheetKey: what the overview sheet's key does.
     KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic, PhotoActions& photos,
-               QWidget* viewPanel, QWidget* indexField);
+               QWidget* viewPanel, QWidget* indexField, std::function<void()> sheetKey);
     ~KeyPreview() override;
 
 protected:
@@ -41,6 +43,7 @@ private:
     PhotoActions& photos_;
     QWidget* viewPanel_;
     QWidget* indexField_;
+    std::function<void()> sheetKey_;
     // The last key or wheel event previewed and its first receiver, so one
     // that propagates from a child to its parents is handled once.
     struct PreviewedEvent {

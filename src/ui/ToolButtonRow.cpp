@@ -47,6 +47,8 @@ ToolButtonRow::ToolButtonRow(QWidget& window) : window_(window) {
         {ToolButton::AutoSkip, 336, Glyph::AutoSkip, true},
         {ToolButton::Help, 519, Glyph::Help, false},
         {ToolButton::Settings, 543, Glyph::Settings, true},
+        // The window moves it into its status bar.
+        {ToolButton::OverviewSheet, 0, Glyph::OverviewSheet, true},
     };
     for (const Plain& p : plain) {
         QToolButton* button = Add(p.control, p.left, {});

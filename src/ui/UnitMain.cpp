@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -14,21 +15,28 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
 #include <QWindow>
 #include <utility>
 
 #include "app/PhotoActions.h"
 #include "browsing/Navigator.h"
+#include "browsing/OverviewSheet.h"
 #include "favorites/FavoritesController.h"
+#include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/Guarded.h"
 #include "ui/KeyPreview.h"
+#include "ui/OverviewSheetView.h"
 #include "ui/PageIndexSpinBox.h"
 #include "ui/RepaintPacer.h"
 #include "ui/UnitSettings.h"
 #include "ui/ViewContextMenu.h"
 #include "webengine/PhotoFetcher.h"
 #include "webengine/QtBrowserView.h"
+#include "webengine/ThumbnailFetcher.h"
 
 namespace kpw {
 
@@ -56,8 +64,12 @@ TFormMain::TFormMain(MainSession& session, std::unique_ptr<QtBrowserView> visibl
       hiddenView_(std::move(hiddenView)),
       preloadPages_(std::move(preloadPages)),
       fetcher_(fetcher ? std::move(fetcher) : std::make_unique<PhotoFetcher>()),
+      thumbnails_(std::make_unique<ThumbnailFetcher>()),
       placement_(*this, {MinimumOuterWidth, MinimumOuterHeight}) {
     setObjectName(QStringLiteral("FormMain"));
+    // The sheet's pictures are asked for as the views ask for pages.
+    if (auto* engineView = qobject_cast<QWebEngineView*>(visibleView_->Widget()))
+        thumbnails_->UseIdentityOf(*engineView->page()->profile());
     RepaintPacer::Pace(*this);
     CreateControls();
     FormMainOnCreate();
@@ -74,6 +86,8 @@ TFormMain::~TFormMain() {
     preloadPages_.clear();
     fetcher_.reset();
     session_.Release();
+    // The sheet cancelled its fetches as it went.
+    thumbnails_.reset();
 }
 
 void TFormMain::CreateControls() {
@@ -119,6 +133,11 @@ void TFormMain::CreateControls() {
 
     statusBar_ = new QStatusBar(this);
     statusBar_->setSizeGripEnabled(false);
+    // The sheet's button stands at the status bar's right, where the tool
+    // row's design has no room.
+    QToolButton* sheetButton = Button(ToolButton::OverviewSheet);
+    sheetButton->setFixedSize(22, StatusBarHeight - 2);
+    statusBar_->addPermanentWidget(sheetButton);
 
     comboBoxFavoritePhotos_ = new FavoriteComboBox(session_.FavoritePhotos().Entries(), this);
     comboBoxFavoriteUsers_ = new FavoriteComboBox(session_.FavoriteUsers().Entries(), this);
@@ -136,6 +155,7 @@ void TFormMain::LayOutClientArea() {
     const int panelHeight = std::max(0, height() - ToolRowHeight - StatusBarHeight - 1);
     panelVisibleWebBrowser_->setGeometry(0, ToolRowHeight, w, panelHeight);
     visibleView_->Widget()->setGeometry(0, 0, w, panelHeight);
+    if (sheetView_) sheetView_->setGeometry(0, 0, w, panelHeight);
     // Nobody sees the hidden view, but its page is laid out at its size: at
     // its design size of 28 x 28 a long page wraps at every word and its
     // renderer takes gigabytes. It lays out the next page as it will be shown.
@@ -183,6 +203,7 @@ void TFormMain::ConnectEvents() {
     onClick(ToolButton::AutoSkip, [&logic] { logic.SpeedButtonAutoSkipOnClick(); });
     onClick(ToolButton::Help, [&logic] { logic.SpeedButtonHelpOnClick(); });
     onClick(ToolButton::Settings, [this] { SpeedButtonSettingsOnClick(); });
+    onClick(ToolButton::OverviewSheet, [this] { SpeedButtonOverviewSheetOnClick(); });
     onClick(ToolButton::AddFavorite, [&favorites] { favorites.SpeedButtonAddFavoriteOnClick(); });
     onClick(ToolButton::SelectFavorite,
             [&favorites] { favorites.SpeedButtonSelectFavoriteOnClick(); });
@@ -244,6 +265,25 @@ void TFormMain::ConnectEvents() {
                 Guarded([&] { logic.HiddenWebBrowserOnDocumentComplete(content); });
             });
 
+    connect(sheetView_, &OverviewSheetView::Chosen, this,
+            [this, &logic] { Guarded([&] { logic.ShowSheetSelection(); }); });
+    connect(sheetView_, &OverviewSheetView::GridChanged, this, [this](QSize grid) {
+        Guarded([&] {
+            if (session_.Sheet().IsOpen()) session_.Sheet().SetLayout(grid.width(), grid.height());
+        });
+    });
+    connect(sheetView_, &OverviewSheetView::MenuRequested, this,
+            [this](const QPoint& globalPos) { Guarded([&] { ShowSheetMenu(globalPos); }); });
+    connect(thumbnails_.get(), &ThumbnailFetcher::Answered, this,
+            [this](quint64 id, const ThumbnailAnswer& answer, const QImage& picture) {
+                Guarded([&] {
+                    OverviewSheet& sheet = session_.Sheet();
+                    if (const std::optional<int32_t> index = sheet.IndexOfFetch(id))
+                        sheetView_->TakePicture(*index, picture);
+                    sheet.Answered(id, answer);
+                });
+            });
+
     // Ctrl+Q and Ctrl+W close the window as its close box does.
     for (const QKeySequence& keys :
          {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
@@ -251,7 +291,8 @@ void TFormMain::ConnectEvents() {
         connect(shortcut, &QShortcut::activated, this, &QWidget::close);
     }
     keyPreview_ = std::make_unique<KeyPreview>(*this, *this, logic, session_.Photos(),
-                                               panelVisibleWebBrowser_, spinEditPageIndex_);
+                                               panelVisibleWebBrowser_, spinEditPageIndex_,
+                                               [this] { SpeedButtonOverviewSheetOnClick(); });
 }
 
 void TFormMain::FormMainOnCreate() {
@@ -265,7 +306,8 @@ void TFormMain::FormMainOnCreate() {
                                  : QRect(0, 0, 1024, 768);
     const WorkArea workArea{screenArea.width(), screenArea.height()};
     session_.LoadSettings(workArea);
-    session_.Compose(*this, *visibleView_, *hiddenView_, *fetcher_, this);
+    session_.Compose(*this, *visibleView_, *hiddenView_, *fetcher_, *thumbnails_, this);
+    CreateOverviewSheet();
     ConnectEvents();
     placement_.Place(session_.CurrentSettings(), workArea);
 
@@ -367,6 +409,41 @@ void TFormMain::SpeedButtonSettingsOnClick() {
         // The keys go to the index field again, as after the other dialogs.
         if (CanFocus(Control::PageIndex)) SetFocus(Control::PageIndex);
     });
+}
+
+void TFormMain::CreateOverviewSheet() {
+    sheetView_ = new OverviewSheetView(session_.Sheet(), panelVisibleWebBrowser_);
+    sheetView_->hide();
+    LayOutClientArea();
+}
+
+void TFormMain::SpeedButtonOverviewSheetOnClick() {
+    Guarded([&] {
+        const Settings& settings = session_.CurrentSettings();
+        sheetView_->SetLanguage(LanguageInForce());
+        sheetView_->SetCellSize(settings.SheetCellSize);
+        const int side = qRound(settings.SheetCellSize * devicePixelRatioF());
+        thumbnails_->SetPictureSize(QSize(side, side));
+        const QSize grid = sheetView_->Grid();
+        session_.Logic().SpeedButtonOverviewSheetOnClick(grid.width(), grid.height());
+        Button(ToolButton::OverviewSheet)->setChecked(session_.Logic().SheetShown());
+    });
+}
+
+void TFormMain::ShowSheetMenu(const QPoint& globalPos) {
+    const int language = LanguageInForce();
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("SheetMenu"));
+    const auto add = [&](const texts::Text& text, auto action) {
+        connect(menu.addAction(QString::fromUtf8(text.In(language))), &QAction::triggered, this,
+                [this, action] { Guarded(action); });
+    };
+    PhotoActions& photos = session_.Photos();
+    FavoritesController& favorites = session_.Favorites();
+    add(texts::Photo.SavePhoto, [&photos] { photos.SavePhoto(); });
+    add(texts::Photo.CopyAddress, [&photos] { photos.CopyAddress(); });
+    add(texts::Sheet.AddFavourite, [&favorites] { favorites.SpeedButtonAddFavoriteOnClick(); });
+    menu.exec(globalPos);
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {

@@ -23,7 +23,9 @@ namespace kpw {
 class FavoriteComboBox;
 class FormMainProbe;
 class KeyPreview;
+class OverviewSheetView;
 class QtBrowserView;
+class ThumbnailFetcher;
 class TFormSettings;
 class ViewContextMenu;
 
@@ -91,6 +93,8 @@ public:
     void ProcessPendingMessages() override;
     void Beep() override;
     void ShowHelp(const std::string& helpFileName) override;
+    void ShowOverviewSheet(bool shown) override;
+    void OverviewSheetChanged() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -113,6 +117,11 @@ private:
     void FormMainOnCloseQuery();
     void FormMainOnClose();
     void SpeedButtonSettingsOnClick();
+    // The sheet's button and key: the sheet with as many cells as fit the
+    // view's place, or back to the single view.
+    void SpeedButtonOverviewSheetOnClick();
+    void CreateOverviewSheet();
+    void ShowSheetMenu(const QPoint& globalPos);
     void LayOutClientArea();
     // Runs a handler; a failure it raises is shown in the standard error box.
     template <typename Handler>
@@ -126,6 +135,7 @@ private:
     std::unique_ptr<QtBrowserView> hiddenView_;
     std::vector<std::unique_ptr<QtBrowserView>> preloadPages_;
     std::unique_ptr<PhotoFetcher> fetcher_;
+    std::unique_ptr<ThumbnailFetcher> thumbnails_;
     WindowPlacementKeeper placement_;
     std::unique_ptr<KeyPreview> keyPreview_;
     std::unique_ptr<ViewContextMenu> contextMenu_;
@@ -135,6 +145,7 @@ private:
     QLabel* labelPageIndex_ = nullptr;
     QSpinBox* spinEditPageIndex_ = nullptr;
     QWidget* panelVisibleWebBrowser_ = nullptr;
+    OverviewSheetView* sheetView_ = nullptr;
     QPlainTextEdit* memoText_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     FavoriteComboBox* comboBoxFavoritePhotos_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "browsing/OverviewSheet.h"
 #include "favorites/FavoritesController.h"
 #include "platform/DataFiles.h"
 #include "texts/Texts.h"
@@ -15,6 +16,7 @@
 #include "ui/HelpWindow.h"
 #include "ui/Hints.h"
 #include "ui/InputQueryDialog.h"
+#include "ui/OverviewSheetView.h"
 #include "ui/PageIndexSpinBox.h"
 #include "ui/QtOwnTexts.h"
 #include "ui/UnitMain.h"
@@ -198,6 +200,8 @@ void TFormMain::SetApplicationTitle(const std::string& title) {
 void TFormMain::FavoriteListChanged(Control list) {
     FavoriteListBox(list)->ListModel()->Reload();
     FavoriteListBox(list)->setCurrentIndex(session_.Favorites().List(list).Selected());
+    // The sheet marks the favourite photos.
+    if (list == Control::FavoritePhotos && sheetView_) session_.Sheet().Refresh();
 }
 
 void TFormMain::DropDownFavoriteList(Control list) {
@@ -238,6 +242,25 @@ void TFormMain::ShowHelp(const std::string& helpFileName) {
                      applicationTitle_.trimmed() + QStringLiteral(" - ") +
                          Text(texts::HelpWindowTitles.In(language)),
                      Lines(texts::HelpFileMissingMessages.In(language)));
+}
+
+}  // namespace kpw
+
+namespace kpw {
+
+void TFormMain::ShowOverviewSheet(bool shown) {
+    if (!sheetView_) return;
+    Button(ToolButton::OverviewSheet)->setChecked(shown);
+    sheetView_->setVisible(shown);
+    if (!shown) return;
+    sheetView_->raise();
+    // The log stays above what it covers.
+    memoText_->raise();
+    sheetView_->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMain::OverviewSheetChanged() {
+    if (sheetView_) sheetView_->SheetChanged();
 }
 
 }  // namespace kpw

@@ -71,6 +71,8 @@ public:
     void ProcessPendingMessages() override;
     void Beep() override { ++beeps_; }
     void ShowHelp(const std::string& helpFileName) override { helpCalls_.push_back(helpFileName); }
+    void ShowOverviewSheet(bool shown) override { sheetShown_ = shown; }
+    void OverviewSheetChanged() override { ++sheetChanges_; }
 
     // What a user does.
     // A character key: the window previews it (FormMainOnKeyPress), then the
@@ -116,6 +118,8 @@ public:
     int Beeps() const { return beeps_; }
     int SelectionClears() const { return selectionClears_; }
     int ProcessPendingCalls() const { return processPendingCalls_; }
+    bool SheetShown() const { return sheetShown_; }
+    int SheetChanges() const { return sheetChanges_; }
 
 private:
     ControlState& Mutable(Control control) { return controls_[control]; }
@@ -150,6 +154,8 @@ private:
     int beeps_ = 0;
     std::deque<std::function<void()>> pending_;
     int processPendingCalls_ = 0;
+    bool sheetShown_ = false;
+    int sheetChanges_ = 0;
 };
 
 }  // namespace kpw

@@ -11,7 +11,10 @@
 
 #include "app/MainSession.h"
 #include "browsing/MainWindowPort.h"
+#include "browsing/OverviewSheet.h"
+#include "ui/OverviewSheetView.h"
 #include "ui/UnitMain.h"
+#include "webengine/ThumbnailFetcher.h"
 
 namespace kpw {
 
@@ -29,6 +32,9 @@ public:
     QString StatusText() const { return form_.statusBar_->currentMessage(); }
     const QString& ApplicationTitle() const { return form_.applicationTitle_; }
     int BeepCount() const { return form_.beeps_; }
+    OverviewSheet& Sheet() const { return form_.session_.Sheet(); }
+    OverviewSheetView* SheetView() const { return form_.sheetView_; }
+    ThumbnailFetcher& Thumbnails() const { return *form_.thumbnails_; }
 
 private:
     const TFormMain& form_;

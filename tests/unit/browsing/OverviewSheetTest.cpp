@@ -7,6 +7,7 @@
 
 #include "FakeClock.h"
 #include "NavigatorFixture.h"
+#include "browsing/ControlGroups.h"
 #include "browsing/OverviewSheet.h"
 
 namespace kpw {
@@ -138,10 +139,11 @@ TEST_F(Sheet, ABusyCellWaitsAndIsAskedAgainNeverTakenForMissing) {
     ThumbnailAnswer proxy = PageAnswer(502, "502 Proxy Error");
     Answer(1001, proxy);
     EXPECT_EQ(Cell(1001).State, CellState::Waiting);
-    EXPECT_EQ(Fetching(), (std::set<int32_t>{1002}));
+    // 1003 and 1004 are the next sheet's.
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1002, 1003, 1004}));
     EXPECT_EQ(clock.TimerDueInMs(), 2000);
     clock.Advance(2000);
-    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1002}));
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1002, 1003, 1004}));
     Answer(1001, PictureAnswer(1001));
     EXPECT_EQ(Cell(1001).State, CellState::Picture);
     EXPECT_FALSE(verdicts.IsKnownMissing(photos, 1001));
@@ -151,7 +153,7 @@ TEST_F(Sheet, KnownMissingPhotosAreMarkedWithoutAskingTheSite) {
     verdicts.NoteMissing(photos, 1002);
     sheet.Open(1001, 3, 1, photos);
     EXPECT_EQ(Cell(1002).State, CellState::Missing);
-    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1003}));
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1003, 1004, 1005, 1006}));
     // Learnt later by the single view: the cell follows on refresh.
     verdicts.NoteMissing(photos, 1003);
     favourites.insert(1001);
@@ -167,10 +169,24 @@ TEST_F(Sheet, MovingOnCancelsTheFetchesOfCellsNoLongerShownAndKeepsWhatItKnows) 
     EXPECT_EQ(Indexes(), (std::vector<int32_t>{1003, 1004, 1005, 1006}));
     EXPECT_EQ(thumbnails.cancelled.size(), 2u);
     EXPECT_EQ(Cell(1003).State, CellState::Picture);
-    EXPECT_EQ(Fetching(), (std::set<int32_t>{1004, 1005, 1006}));
+    // The cells shown, then the next sheet's from 1007 on.
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1004, 1005, 1006, 1007, 1008, 1009}));
     sheet.Close();
     EXPECT_TRUE(thumbnails.fetches.empty());
     EXPECT_FALSE(sheet.IsOpen());
+}
+
+TEST_F(Sheet, TheNextSheetIsFetchedBehindTheCellsShownAndIsThereAtOnce) {
+    sheet.Open(1001, 2, 1, photos);
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1002, 1003, 1004}));
+    for (int32_t index : {1004, 1001, 1003, 1002}) Answer(index, PictureAnswer(index));
+    sheet.PageDown();
+    EXPECT_EQ(Indexes(), (std::vector<int32_t>{1003, 1004}));
+    EXPECT_EQ(Cell(1003).State, CellState::Picture);
+    EXPECT_EQ(Cell(1004).State, CellState::Picture);
+    EXPECT_TRUE(thumbnails.cancelled.empty());
+    // Only the sheet after it is asked for now.
+    EXPECT_EQ(Fetching(), (std::set<int32_t>{1005, 1006}));
 }
 
 TEST_F(Sheet, KeysMoveTheSelectionAndTheSheet) {
@@ -230,6 +246,115 @@ TEST_F(Sheet, ItsRequestsWaitBehindThePagesOnViewAndKeepTheLeastInterval) {
     EXPECT_EQ(Fetching(), (std::set<int32_t>{1001}));
     clock.Advance(1000);
     EXPECT_EQ(Fetching(), (std::set<int32_t>{1001, 1002}));
+}
+
+// The sheet in the window: opened by its button, followed by the index
+// field, left for the single view.
+class SheetInTheWindow : public NavigatorTest {
+protected:
+    void SetUp() override {
+        NavigatorTest::SetUp();
+        navigator.AttachSheet(&sheet);
+        settings.PhotoIndex = 500;
+    }
+    void TearDown() override { navigator.AttachSheet(nullptr); }
+    std::string Small(int32_t i) const {
+        return Host() + "/photos/small/" + std::to_string(i) + ".jpg";
+    }
+
+    FakeThumbnails thumbnails;
+    OverviewSheet sheet{navigator.Scheduler(), navigator.Verdicts(), thumbnails, nullptr};
+};
+
+TEST_F(SheetInTheWindow, OpensAtThePhotoIndexWhateverTheModeAndTheFieldFollowsItsSelection) {
+    settings.URLIndex = 3;
+    settings.UserIndex = 7;
+    StartIdle();
+    const size_t loads = visible.Calls().size();
+    navigator.SpeedButtonOverviewSheetOnClick(4, 2);
+
+    EXPECT_TRUE(window.SheetShown());
+    EXPECT_TRUE(window.IsDown(ToolButton::OverviewSheet));
+    EXPECT_EQ(sheet.First(), 500);
+    EXPECT_EQ(thumbnails.fetches.size(), 6u);
+    EXPECT_EQ(window.PageIndexText(), "500");
+    EXPECT_EQ(window.LabelPageIndexCaption(), "Photo index");
+    EXPECT_TRUE(window.IsEnabled(Control::PhotoSize2));
+    // Favourites added in the sheet are photos.
+    EXPECT_TRUE(window.IsDown(ToolButton::URL3));
+
+    sheet.MoveSelection(1);
+    EXPECT_EQ(window.PageIndexText(), "501");
+    EXPECT_GT(window.SheetChanges(), 0);
+    // A size chosen in the sheet waits for the photo chosen there; the photo
+    // actions work on the selection in that size.
+    navigator.SpeedButtonPhotoSizeOnClick(2);
+    EXPECT_EQ(navigator.ShownAddress(), Small(501));
+    ASSERT_TRUE(navigator.ShownPhoto());
+    EXPECT_EQ(navigator.ShownPhoto()->Index, 501);
+    // The wheel is the sheet's own.
+    EXPECT_FALSE(navigator.FormMainOnMouseWheel(-120));
+    EXPECT_EQ(visible.Calls().size(), loads);
+
+    // An index typed in the field: selected where shown, else the sheet moves.
+    window.ChangePageIndexText("503");
+    EXPECT_EQ(sheet.SelectedIndex(), 503);
+    EXPECT_EQ(sheet.First(), 500);
+    window.ChangePageIndexText("900");
+    EXPECT_EQ(sheet.First(), 900);
+    EXPECT_EQ(sheet.SelectedIndex(), 900);
+    EXPECT_EQ(visible.Calls().size(), loads);
+
+    // Its button again: the selected photo in display mode 1 at that size.
+    navigator.SpeedButtonOverviewSheetOnClick(4, 2);
+    EXPECT_FALSE(window.SheetShown());
+    EXPECT_FALSE(sheet.IsOpen());
+    EXPECT_TRUE(thumbnails.fetches.empty());
+    EXPECT_EQ(settings.URLIndex, 1);
+    EXPECT_EQ(settings.PhotoIndex, 900);
+    EXPECT_EQ(settings.UserIndex, 7);
+    EXPECT_EQ(visible.LocationURL(), Small(900));
+    EXPECT_EQ(window.PageIndexText(), "900");
+}
+
+TEST_F(SheetInTheWindow, AModeOrAFavouriteChosenInTheSheetLeavesIt) {
+    StartIdle();
+    navigator.SpeedButtonOverviewSheetOnClick(3, 3);
+    sheet.MoveSelection(4);
+    window.SetDown(URLButton(2), true);
+    navigator.SpeedButtonURLOnClick(2);
+    EXPECT_FALSE(window.SheetShown());
+    EXPECT_EQ(settings.PhotoIndex, 504);
+    EXPECT_EQ(visible.LocationURL(), InfoPage(504));
+
+    navigator.SpeedButtonOverviewSheetOnClick(3, 3);
+    navigator.OpenFavoritePhoto(42);
+    EXPECT_FALSE(sheet.IsOpen());
+    EXPECT_EQ(visible.LocationURL(), InfoPage(42));
+}
+
+TEST_F(SheetInTheWindow, WhatTheSheetFoundMissingIsSkippedWhenSteppingOn) {
+    // Known gaps are jumped where pages are fetched ahead.
+    FakeBrowserView ahead;
+    navigator.AttachPreloadPages({&ahead});
+    StartIdle();
+    navigator.SpeedButtonOverviewSheetOnClick(4, 1);
+    thumbnails.fetches.clear();
+    for (int32_t index : {501, 502}) {
+        const uint64_t id = [&] {
+            for (uint64_t fetch = 1; fetch < 100; ++fetch)
+                if (sheet.IndexOfFetch(fetch) == index) return fetch;
+            return uint64_t{0};
+        }();
+        sheet.Answered(id, PageAnswer(404, "Error 404: photo not found"));
+    }
+    EXPECT_EQ(sheet.Cells()[1].State, CellState::Missing);
+    // Enter on the first cell, then one step up: 501 and 502 are known gaps.
+    navigator.ShowSheetSelection();
+    Complete("A photo");
+    window.PressUpArrow();
+    EXPECT_EQ(state().CurrentIndex, 503);
+    EXPECT_EQ(visible.LocationURL(), Photo(503));
 }
 
 }  // namespace

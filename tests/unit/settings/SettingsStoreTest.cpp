@@ -84,6 +84,22 @@ TEST_F(SettingsStoreTest, NoFileGivesDefaultsAndClosingWritesTheCompleteDefaultF
     EXPECT_EQ(Load().Values, Settings{});
 }
 
+// The overview sheet's options reach the file only once they were set, so a
+// program whose sheet was never used leaves the file as before.
+TEST_F(SettingsStoreTest, OptionsOfAnUnusedFeatureAreWrittenOnlyOnceSet) {
+    Settings settings;
+    settings.SheetCellSize = 160;
+    ASSERT_EQ(Store(settings), std::nullopt);
+    EXPECT_NE(FileText().find("[Sheet]\r\nSheetCellSize=160\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(FileText().find("SheetHidesMissing"), std::string::npos);
+    EXPECT_EQ(Load().Values.SheetCellSize, 160);
+
+    // Set back to its default, a key the file holds stays in it.
+    settings.SheetCellSize = Settings{}.SheetCellSize;
+    ASSERT_EQ(Store(settings), std::nullopt);
+    EXPECT_NE(FileText().find("SheetCellSize=120"), std::string::npos);
+}
+
 TEST_F(SettingsStoreTest, ValuesAndWindowBoundsComeBackAtTheNextStart) {
     Settings settings;
     settings.WebBrowserVerbose = true;
