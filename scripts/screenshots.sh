@@ -4,6 +4,7 @@
 # its own, once per picture. Writes docs/screenshots/*.png:
 #   main-photo.png main-info.png main-user.png   the three display modes
 #   settings-en.png settings-de.png              the settings dialog, both languages
+#   sheet.png                                    the overview sheet
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$top/scripts/ensure-packages.sh"
@@ -41,7 +42,9 @@ pids+=($!)
 wait_for 30 "the virtual X server" grep -q '[0-9]' "$work/display"
 export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
 
-"$top/build/kelvaro-demo-site" --port 0 --log "$work/requests.log" >"$work/site.out" &
+# A few missing photos after 1234, so that the overview sheet shows its marks.
+"$top/build/kelvaro-demo-site" --port 0 --log "$work/requests.log" --missing 1239,1246-1247 \
+  >"$work/site.out" &
 pids+=($!)
 wait_for 30 "the demo site" grep -q '^listening on ' "$work/site.out"
 port=$(sed -n 's/^listening on \([0-9]*\)$/\1/p' "$work/site.out")
@@ -80,13 +83,13 @@ capture_settled() {
 # Starts the program with a fresh settings file, waits for its window and for
 # the request of its first page; leaves the program's pid in program_pid.
 start_program() {
-  local language=$1 mode=$2 first_request=$3
+  local language=$1 mode=$2 first_request=$3 width=${4:-574} height=${5:-600} more=${6:-}
   local profile="$work/profile-$language-$mode"
   local ini_dir="$profile/Zentrafold/kelvaro-photo-wizard"
   mkdir -p "$ini_dir"
   {
     printf '[General]\r\nLanguage=%s\r\n' "$language"
-    printf '[MainForm]\r\nLeft=0\r\nTop=0\r\nWidth=574\r\nHeight=600\r\n'
+    printf '[MainForm]\r\nLeft=0\r\nTop=0\r\nWidth=%s\r\nHeight=%s\r\n' "$width" "$height"
     printf '[URL]\r\nURLIndex=%s\r\nPhotoSize=3\r\n' "$mode"
     printf 'TemplateURL11=%s\r\n' "$main/photos/thumbnail/*.jpg"
     printf 'TemplateURL12=%s\r\n' "$main/photos/small/*.jpg"
@@ -95,6 +98,7 @@ start_program() {
     printf 'TemplateURL20=%s\r\n' "$main/photo/*"
     printf 'TemplateURL30=%s\r\n' "$main/user/*"
     printf '[Page]\r\nPhotoIndex=1234\r\nUserIndex=234\r\n'
+    printf '%b' "$more"
   } >"$ini_dir/kelvaro-photo-wizard.ini"
   : >"$work/requests.log"
   APPDATA="$profile" "$top/build/kelvaro-photo-wizard" >"$work/program.log" 2>&1 &
@@ -131,8 +135,25 @@ shoot_settings() {
   stop_program
 }
 
+shoot_sheet() {
+  local file=$1
+  start_program 0 1 /photos/medium/1234.jpg 800 640 \
+    '[Favorites]\r\nFavoritePhoto1=1241 a favourite\r\n'
+  local main_window
+  main_window=$(window_named 'Kelvaro Photo Wizard')
+  capture_settled "$main_window" "$work/before-sheet.png" >/dev/null
+  # The sheet's button stands at the right end of the status bar.
+  xdotool mousemove --window "$main_window" 789 630 click 1
+  wait_for 30 "the sheet's pictures" grep -q ' /photos/thumbnail/1250.jpg ' "$work/requests.log"
+  # The selection one on, so that it shows beside the first cell.
+  xdotool key Right
+  capture_settled "$main_window" "$out/$file"
+  stop_program
+}
+
 shoot_main 1 /photos/medium/1234.jpg main-photo.png
 shoot_main 2 /photo/1234 main-info.png
 shoot_main 3 /user/234 main-user.png
 shoot_settings 0 ' - Settings' settings-en.png
 shoot_settings 1 ' - Einstellungen' settings-de.png
+shoot_sheet sheet.png
