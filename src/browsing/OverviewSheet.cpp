@@ -71,8 +71,7 @@ void OverviewSheet::Rebuild(int32_t first) {
         const bool knownMissing = verdicts_.IsKnownMissing(template_, i);
         if (knownMissing && hidesMissing_) continue;
         const auto kept = known.find(i);
-        SheetCell cell =
-            kept != known.end() ? kept->second : SheetCell{i, CellState::Loading, {}, false};
+        SheetCell cell = kept != known.end() ? kept->second : SheetCell{.Index = i};
         if (knownMissing) cell.State = CellState::Missing;
         cell.Favourite = isFavourite_ && isFavourite_(i);
         cells_.push_back(std::move(cell));
@@ -194,7 +193,7 @@ void OverviewSheet::DropMissing(size_t at) {
         ++index;
     if (index <= MaxIndex) {
         const int32_t i = static_cast<int32_t>(index);
-        cells_.push_back({i, CellState::Loading, {}, isFavourite_ && isFavourite_(i)});
+        cells_.push_back({.Index = i, .Favourite = isFavourite_ && isFavourite_(i)});
     }
     selected_ = std::clamp(selected_, 0, std::max(0, static_cast<int>(cells_.size()) - 1));
 }
