@@ -5,10 +5,14 @@
 namespace kpw {
 
 // Key codes the windows forward to their logic (the legacy virtual-key
-// numbers and the characters of Enter, Escape and Ctrl+D).
+// numbers and the characters of Enter, Escape and Ctrl+D). Digits and
+// letters have their upper-case character as their code.
+inline constexpr int KeyLeft = 37;
 inline constexpr int KeyF1 = 112;
 inline constexpr int KeyF5 = 116;
+inline constexpr int KeyF6 = 117;
 inline constexpr int KeyF9 = 120;
+inline constexpr int KeyComma = 188;
 inline constexpr int KeyC = 'C';
 inline constexpr int KeyS = 'S';
 inline constexpr char CharEnter = 13;

@@ -244,6 +244,12 @@ constexpr MainFormTexts MainForm{
     .FavoriteUsers = {.En = "Select favorite user", .De = "Favoriten-User auswählen"},
 };
 
+constexpr KeyNameTexts KeyNames{
+    .Ctrl = {.En = "Ctrl", .De = "Strg"},
+    .Shift = {.En = "Shift", .De = "Umschalt"},
+    .Left = {.En = "Left", .De = "Pfeil nach links"},
+};
+
 std::string HelpFileName(const std::string& exeDir, int language) {
     return exeDir + HelpFileStems[language] + ".HLP";
 }

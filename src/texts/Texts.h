@@ -48,6 +48,15 @@ struct MainFormTexts {
 };
 extern const MainFormTexts MainForm;
 
+// The words of key names that differ by language ("Strg+T"); Alt, letters,
+// digits and F keys are written alike in both.
+struct KeyNameTexts {
+    Text Ctrl;
+    Text Shift;
+    Text Left;
+};
+extern const KeyNameTexts KeyNames;
+
 // The help window's title: the application title, " - ", then this.
 extern const Text HelpWindowTitles;
 

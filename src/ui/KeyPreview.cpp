@@ -1,8 +1,10 @@
 #include "ui/KeyPreview.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -11,7 +13,9 @@
 #include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/Navigator.h"
+#include "browsing/WindowKeys.h"
 #include "ui/Guarded.h"
+#include "ui/ToolButtonRow.h"
 
 namespace kpw {
 
@@ -20,8 +24,11 @@ namespace {
 // The legacy virtual-key code of the keys the window reacts to.
 int VirtualKey(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return KeyF1 + (qtKey - Qt::Key_F1);
-    // Letters have their upper-case character as their code.
+    // Letters and digits have their upper-case character as their code.
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
+    if (qtKey == Qt::Key_Left) return KeyLeft;
+    if (qtKey == Qt::Key_Comma) return KeyComma;
     return 0;
 }
 
@@ -54,11 +61,13 @@ char TypedCharacter(const QKeyEvent* event) {
 }  // namespace
 
 KeyPreview::KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic,
-                       PhotoActions& photos, QWidget* viewPanel, QWidget* indexField)
+                       PhotoActions& photos, const ToolButtonRow& tools, QWidget* viewPanel,
+                       QWidget* indexField)
     : window_(window),
       port_(port),
       logic_(logic),
       photos_(photos),
+      tools_(tools),
       viewPanel_(viewPanel),
       indexField_(indexField) {
     qApp->installEventFilter(this);
@@ -104,12 +113,24 @@ bool KeyPreview::PreviewKey(QKeyEvent* event) {
         if (!event->isAutoRepeat()) RunPhotoCommand(*command);
         return true;
     }
+    // So are the keys of the tool functions.
+    if (const std::optional<WindowCommand> command =
+            WindowCommandOfKey({VirtualKey(event->key()), bool(mods & Qt::ShiftModifier),
+                                bool(mods & Qt::ControlModifier), bool(mods & Qt::AltModifier)})) {
+        if (!event->isAutoRepeat()) RunWindowCommand(*command);
+        return true;
+    }
     if (const int key = VirtualKey(event->key())) {
         logic_.FormMainOnKeyDown(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
                                  mods & Qt::AltModifier);
     }
     const char typed = TypedCharacter(event);
     if (typed == 0) return false;
+    // A character held with Alt asks for a command, which it is not: it
+    // types nothing into the index field.
+    if ((mods & Qt::AltModifier) && static_cast<unsigned char>(typed) >= 32 &&
+        port_.PageIndexHasFocus())
+        return true;
     if (logic_.FormMainOnKeyPress(typed)) return true;
     if (port_.PageIndexHasFocus() &&
         !IndexFieldAdmits(typed, QLocale().decimalPoint().at(0).toLatin1())) {
@@ -155,6 +176,25 @@ bool KeyPreview::EndsSlideshow() {
     bool ended = false;
     Guarded(port_, [&] { ended = logic_.Slides().Stop(); });
     return ended;
+}
+
+void KeyPreview::RunWindowCommand(WindowCommand command) {
+    if (command == WindowCommand::FocusIndexField) {
+        if (!port_.CanFocus(Control::PageIndex)) return;
+        // As Tab would: the number is selected, so the next one typed replaces it.
+        indexField_->setFocus(Qt::ShortcutFocusReason);
+        if (auto* field = qobject_cast<QAbstractSpinBox*>(indexField_)) field->selectAll();
+        return;
+    }
+    // The key clicks the button: a button that cannot be used now ignores
+    // it, as it ignores the mouse.
+    if (const std::optional<ToolButton> button = ButtonOfCommand(command))
+        tools_.Button(*button)->click();
+    // A favourites list that opened keeps the keys; else they go back to the
+    // index field, as after a click on a tool button. While a page loads the
+    // field cannot take them; it does when the page is complete.
+    if (port_.IsVisible(Control::FavoritePhotos) || port_.IsVisible(Control::FavoriteUsers)) return;
+    if (port_.CanFocus(Control::PageIndex)) port_.SetFocus(Control::PageIndex);
 }
 
 void KeyPreview::RunPhotoCommand(PhotoCommand command) {

@@ -11,16 +11,19 @@ namespace kpw {
 class MainWindowPort;
 class Navigator;
 class PhotoActions;
+class ToolButtonRow;
 enum class PhotoCommand;
+enum class WindowCommand;
 
 // The main window's key preview: every key press, wheel turn and click in
 // the window (or a drop-down list of it) reaches the navigation before the
 // control it is meant for. Installed on the application.
 class KeyPreview : public QObject {
 public:
-    // viewPanel holds the visible browser view; indexField is the index field.
+    // viewPanel holds the visible browser view; indexField is the index
+    // field; the keys of the tool functions click the buttons of tools.
     KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic, PhotoActions& photos,
-               QWidget* viewPanel, QWidget* indexField);
+               const ToolButtonRow& tools, QWidget* viewPanel, QWidget* indexField);
     ~KeyPreview() override;
 
 protected:
@@ -34,11 +37,13 @@ private:
     // event did and is used up by it.
     bool EndsSlideshow();
     void RunPhotoCommand(PhotoCommand command);
+    void RunWindowCommand(WindowCommand command);
 
     QWidget& window_;
     MainWindowPort& port_;
     Navigator& logic_;
     PhotoActions& photos_;
+    const ToolButtonRow& tools_;
     QWidget* viewPanel_;
     QWidget* indexField_;
     // The last key or wheel event previewed and its first receiver, so one

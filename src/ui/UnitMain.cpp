@@ -250,7 +250,7 @@ void TFormMain::ConnectEvents() {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, &QWidget::close);
     }
-    keyPreview_ = std::make_unique<KeyPreview>(*this, *this, logic, session_.Photos(),
+    keyPreview_ = std::make_unique<KeyPreview>(*this, *this, logic, session_.Photos(), *toolRow_,
                                                panelVisibleWebBrowser_, spinEditPageIndex_);
 }
 
