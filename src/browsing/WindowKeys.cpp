@@ -46,6 +46,7 @@ std::optional<ToolButton> ButtonOfCommand(WindowCommand command) {
         case WindowCommand::Settings:
             return ToolButton::Settings;
         case WindowCommand::FocusIndexField:
+        case WindowCommand::UndoDeleteFavorite:
             break;
     }
     return std::nullopt;

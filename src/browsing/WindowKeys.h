@@ -27,6 +27,7 @@ enum class WindowCommand {
     GoBack,
     Settings,
     FocusIndexField,
+    UndoDeleteFavorite,
 };
 
 // A key with the modifiers held with it; KeyCode as in KeyCodes.h.
@@ -74,6 +75,9 @@ inline constexpr WindowKey WindowKeys[] = {
     {WindowCommand::Settings, CtrlKey(KeyComma)},
     {WindowCommand::FocusIndexField, CtrlKey('L')},
     {WindowCommand::FocusIndexField, {.KeyCode = KeyF6}},
+    // Only while a deleted favourite can be taken back; else Ctrl+Z is the
+    // control's own.
+    {WindowCommand::UndoDeleteFavorite, CtrlKey('Z')},
 };
 
 // The command of a key with exactly these modifiers; nothing for any other.

@@ -157,11 +157,14 @@ extern const KnownMissingTexts KnownMissing;
 
 // What the status bar says when a favourite is added or deleted.
 struct FavoriteTexts {
-    Text AddedPhoto;    // %1 the entry
-    Text AddedUser;     // %1 the entry
-    Text RemovedPhoto;  // %1 the entry
-    Text RemovedUser;   // %1 the entry
-    Text Dropped;       // %1 the entries dropped, %2 the list's bound
+    Text AddedPhoto;  // %1 the entry
+    Text AddedUser;   // %1 the entry
+    // Said until the user's next action, while Ctrl+Z takes the removal back.
+    Text RemovedPhoto;   // %1 the entry
+    Text RemovedUser;    // %1 the entry
+    Text RestoredPhoto;  // %1 the entry
+    Text RestoredUser;   // %1 the entry
+    Text Dropped;        // %1 the entries dropped, %2 the list's bound
 };
 extern const FavoriteTexts Favorite;
 

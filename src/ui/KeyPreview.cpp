@@ -14,6 +14,7 @@
 #include "browsing/MainWindowPort.h"
 #include "browsing/Navigator.h"
 #include "browsing/WindowKeys.h"
+#include "favorites/FavoritesController.h"
 #include "ui/Guarded.h"
 #include "ui/ToolButtonRow.h"
 
@@ -61,12 +62,13 @@ char TypedCharacter(const QKeyEvent* event) {
 }  // namespace
 
 KeyPreview::KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic,
-                       PhotoActions& photos, const ToolButtonRow& tools, QWidget* viewPanel,
-                       QWidget* indexField)
+                       PhotoActions& photos, FavoritesController& favorites,
+                       const ToolButtonRow& tools, QWidget* viewPanel, QWidget* indexField)
     : window_(window),
       port_(port),
       logic_(logic),
       photos_(photos),
+      favorites_(favorites),
       tools_(tools),
       viewPanel_(viewPanel),
       indexField_(indexField) {
@@ -117,8 +119,12 @@ bool KeyPreview::PreviewKey(QKeyEvent* event) {
     if (const std::optional<WindowCommand> command =
             WindowCommandOfKey({VirtualKey(event->key()), bool(mods & Qt::ShiftModifier),
                                 bool(mods & Qt::ControlModifier), bool(mods & Qt::AltModifier)})) {
-        if (!event->isAutoRepeat()) RunWindowCommand(*command);
-        return true;
+        // Ctrl+Z is the control's own unless a deleted favourite can be
+        // taken back.
+        if (*command != WindowCommand::UndoDeleteFavorite || favorites_.CanUndoDelete()) {
+            if (!event->isAutoRepeat()) RunWindowCommand(*command);
+            return true;
+        }
     }
     if (const int key = VirtualKey(event->key())) {
         logic_.FormMainOnKeyDown(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
@@ -145,6 +151,11 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::KeyPress && type != QEvent::Wheel && type != QEvent::MouseButtonPress)
         return false;
     if (!OwnsWidget(watched) || !window_.isEnabled()) return false;
+    // A drop-down list takes its choosing Enter before the key press itself
+    // arrives, which then finds the list gone: the key was spent there and
+    // must not reach the index field as well.
+    if (type == QEvent::KeyPress && !static_cast<QWidget*>(watched)->isVisible()) return true;
+    if (EndsUndoOffer(event)) Guarded(port_, [&] { favorites_.UserActed(); });
     if (EndsSlideshow()) return type != QEvent::MouseButtonPress;
     if (type == QEvent::MouseButtonPress) return false;
     // The browser engine hands keys the page did not use to the view's parent
@@ -178,7 +189,34 @@ bool KeyPreview::EndsSlideshow() {
     return ended;
 }
 
+bool KeyPreview::EndsUndoOffer(const QEvent* event) const {
+    if (event->type() != QEvent::KeyPress) return true;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    switch (key->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+            return false;
+        default:
+            break;
+    }
+    const Qt::KeyboardModifiers mods = key->modifiers();
+    return WindowCommandOfKey({VirtualKey(key->key()), bool(mods & Qt::ShiftModifier),
+                               bool(mods & Qt::ControlModifier), bool(mods & Qt::AltModifier)}) !=
+           WindowCommand::UndoDeleteFavorite;
+}
+
 void KeyPreview::RunWindowCommand(WindowCommand command) {
+    if (command == WindowCommand::UndoDeleteFavorite) {
+        favorites_.UndoDelete();
+        return;
+    }
     if (command == WindowCommand::FocusIndexField) {
         if (!port_.CanFocus(Control::PageIndex)) return;
         // As Tab would: the number is selected, so the next one typed replaces it.

@@ -8,6 +8,7 @@ class QWidget;
 
 namespace kpw {
 
+class FavoritesController;
 class MainWindowPort;
 class Navigator;
 class PhotoActions;
@@ -23,7 +24,8 @@ public:
     // viewPanel holds the visible browser view; indexField is the index
     // field; the keys of the tool functions click the buttons of tools.
     KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic, PhotoActions& photos,
-               const ToolButtonRow& tools, QWidget* viewPanel, QWidget* indexField);
+               FavoritesController& favorites, const ToolButtonRow& tools, QWidget* viewPanel,
+               QWidget* indexField);
     ~KeyPreview() override;
 
 protected:
@@ -33,6 +35,10 @@ private:
     bool OwnsWidget(QObject* object) const;
     bool IsTravelling(QWidget* receiver, const QEvent* event) const;
     bool PreviewKey(QKeyEvent* event);
+    // Whether the event is an action of the user that ends the offer to
+    // take back a deleted favourite: any key but a modifier and the undo,
+    // any click, any wheel turn.
+    bool EndsUndoOffer(const QEvent* event) const;
     // A key, click or wheel of the user ends the slideshow; true when the
     // event did and is used up by it.
     bool EndsSlideshow();
@@ -43,6 +49,7 @@ private:
     MainWindowPort& port_;
     Navigator& logic_;
     PhotoActions& photos_;
+    FavoritesController& favorites_;
     const ToolButtonRow& tools_;
     QWidget* viewPanel_;
     QWidget* indexField_;

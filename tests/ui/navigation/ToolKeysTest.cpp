@@ -31,8 +31,7 @@ protected:
     // The keys go into the page, as after a click into it. (Offscreen, the
     // window is not made active again after a dialog or a drop-down.)
     void FocusPage(TFormMain& form) {
-        form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QApplication::setActiveWindow(&form);
         visible_->Widget()->setFocus();
         ASSERT_TRUE(visible_->Widget()->hasFocus());
     }
