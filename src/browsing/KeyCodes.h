@@ -5,12 +5,15 @@
 namespace kpw {
 
 // Key codes the windows forward to their logic (the legacy virtual-key
-// numbers and the characters of Enter, Escape and Ctrl+D).
+// numbers and the characters of Enter, Escape and Ctrl+D). Digits and
+// letters have their upper-case character as their code.
+inline constexpr int KeyLeft = 37;
 inline constexpr int KeyF1 = 112;
 inline constexpr int KeyF5 = 116;
+inline constexpr int KeyF6 = 117;
 inline constexpr int KeyF9 = 120;
+inline constexpr int KeyComma = 188;
 inline constexpr int KeyC = 'C';
-inline constexpr int KeyG = 'G';
 inline constexpr int KeyS = 'S';
 inline constexpr char CharEnter = 13;
 inline constexpr char CharEscape = 27;
@@ -29,11 +32,6 @@ constexpr std::optional<PhotoCommand> PhotoCommandOfKey(int keyCode, bool shift,
     if (keyCode == KeyS) return shift ? PhotoCommand::SavePhotoAs : PhotoCommand::SavePhoto;
     if (keyCode == KeyC && shift) return PhotoCommand::CopyAddress;
     return std::nullopt;
-}
-
-// Ctrl+G opens the overview sheet, or shows the photo selected in it.
-constexpr bool IsOverviewSheetKey(int keyCode, bool shift, bool ctrl, bool alt) {
-    return keyCode == KeyG && ctrl && !shift && !alt;
 }
 
 }  // namespace kpw

@@ -10,6 +10,7 @@
 #include "browsing/FlagScope.h"
 #include "browsing/IndexText.h"
 #include "browsing/KeyCodes.h"
+#include "browsing/WindowKeys.h"
 #include "settings/AsciiText.h"
 #include "texts/Texts.h"
 
@@ -44,9 +45,12 @@ void FocusPageIndex(MainWindowPort& window) {
 void SetURLButtonHints(MainWindowPort& window, const URLTemplateTable& table, bool withModeNames,
                        int language) {
     for (int mode = 1; mode <= 3; ++mode) {
-        std::string hint;
-        if (withModeNames) hint = std::string(texts::URLModeNames[mode].In(language)) + '\r';
-        window.SetHint(ControlOf(URLButton(mode)), hint + table.ModeTemplate(mode));
+        // The key stays in the hint when the mode's name does not.
+        const ToolButton button = URLButton(mode);
+        std::string hint =
+            withModeNames ? HintWithKey(texts::URLModeNames[mode].In(language), button, language)
+                          : KeyName(*KeyOfButton(button), language);
+        window.SetHint(ControlOf(button), hint + '\r' + table.ModeTemplate(mode));
     }
 }
 
@@ -522,7 +526,12 @@ void Navigator::SetFormMainTexts(int language) {
             {Control::FavoritePhotos, t.FavoritePhotos},
             {Control::FavoriteUsers, t.FavoriteUsers},
         };
-        for (const auto& [control, hint] : hints) window_.SetHint(control, hint.In(language));
+        for (const auto& [control, hint] : hints) {
+            window_.SetHint(control, IsToolButton(control)
+                                         ? HintWithKey(hint.In(language),
+                                                       static_cast<ToolButton>(control), language)
+                                         : hint.In(language));
+        }
     }
     const int lang = texts::LanguageIndex(language);
     SetURLButtonHints(window_, table_, true, lang);

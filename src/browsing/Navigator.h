@@ -131,6 +131,8 @@ public:
     // FavoritesNavigation: a chosen entry is shown.
     void OpenFavoritePhoto(int32_t index) override;
     void OpenFavoriteUser(int32_t index) override;
+    void HoldStatus(const std::string& text) override;
+    void ReleaseStatus(const std::string& text) override;
 
     // Language texts of the main window; also chooses the help file.
     void SetFormMainTexts(int language);

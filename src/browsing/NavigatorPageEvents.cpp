@@ -382,4 +382,16 @@ void Navigator::OpenFavoriteUser(int32_t index) {
     SpeedButtonURLOnClick(3);
 }
 
+void Navigator::HoldStatus(const std::string& text) {
+    state_.HeldStatus = text;
+    state_.HeldStatusFresh = false;
+    window_.SetStatusText(text);
+}
+
+void Navigator::ReleaseStatus(const std::string& text) {
+    if (state_.HeldStatus != text) return;
+    state_.HeldStatus.clear();
+    window_.SetStatusText("");
+}
+
 }  // namespace kpw

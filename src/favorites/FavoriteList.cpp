@@ -39,6 +39,13 @@ void FavoriteList::MoveToTop(int position) {
     selected_ = 0;
 }
 
+void FavoriteList::Insert(int position, FavoriteEntry entry) {
+    position = std::clamp(position, 0, Count());
+    const int selected = Selected();
+    entries_.insert(entries_.begin() + position, std::move(entry));
+    if (selected != NoSelection && selected >= position) selected_ = selected + 1;
+}
+
 void FavoriteList::Remove(int position) {
     if (!IsPosition(position)) return;
     entries_.erase(entries_.begin() + position);

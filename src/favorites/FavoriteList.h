@@ -46,6 +46,11 @@ public:
     // Removes the entry at position; the top entry is selected if any remain.
     void Remove(int position);
 
+    // Puts entry at position (the nearest end for one beyond the list),
+    // moving the entries from there down by one; the selection stays with
+    // the entry it was on.
+    void Insert(int position, FavoriteEntry entry);
+
 private:
     std::vector<FavoriteEntry> entries_;
     int selected_ = NoSelection;

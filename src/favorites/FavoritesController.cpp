@@ -193,13 +193,42 @@ void FavoritesController::SelectEntry(Control listControl, int position) {
 }
 
 void FavoritesController::DeleteEntry(Control listControl, int position) {
-    const std::string removed = LeadingDigits(List(listControl).At(position));
-    List(listControl).Remove(position);
+    FavoriteList& list = List(listControl);
+    RemovedEntry removed{listControl, position, list.At(position), list.Selected(), {}};
+    list.Remove(position);
     window_.FavoriteListChanged(listControl);
     const texts::FavoriteTexts& t = texts::Favorite;
-    window_.SetStatusText(texts::FillIn(
-        (listControl == Control::FavoriteUsers ? t.RemovedUser : t.RemovedPhoto).In(LanguageIndex()),
-        {removed}));
+    removed.Message =
+        texts::FillIn((listControl == Control::FavoriteUsers ? t.RemovedUser : t.RemovedPhoto)
+                          .In(LanguageIndex()),
+                      {LeadingDigits(removed.Entry)});
+    // The message stays while the deletion can be taken back.
+    navigator_.HoldStatus(removed.Message);
+    removed_ = std::move(removed);
+}
+
+bool FavoritesController::UndoDelete() {
+    if (!removed_) return false;
+    RemovedEntry removed = std::move(*removed_);
+    removed_.reset();
+    FavoriteList& list = List(removed.List);
+    list.Insert(removed.Position, removed.Entry);
+    list.Select(removed.Selected);
+    window_.FavoriteListChanged(removed.List);
+    navigator_.ReleaseStatus(removed.Message);
+    const texts::FavoriteTexts& t = texts::Favorite;
+    window_.SetStatusText(
+        texts::FillIn((removed.List == Control::FavoriteUsers ? t.RestoredUser : t.RestoredPhoto)
+                          .In(LanguageIndex()),
+                      {LeadingDigits(removed.Entry)}));
+    return true;
+}
+
+void FavoritesController::UserActed() {
+    if (!removed_) return;
+    const std::string message = std::move(removed_->Message);
+    removed_.reset();
+    navigator_.ReleaseStatus(message);
 }
 
 // ---- Closing

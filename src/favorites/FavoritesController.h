@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "browsing/FavoritesNavigation.h"
@@ -43,6 +44,15 @@ public:
     void ComboBoxFavoritePhotosOrUsersOnCloseUp();
     void ComboBoxFavoritePhotosOrUsersOnExit();
 
+    // A deleted entry can be taken back from its deletion to the user's
+    // next action, as long as the status bar says it was removed.
+    bool CanUndoDelete() const { return removed_.has_value(); }
+    // Puts the deleted entry back where it was; false when there is none.
+    bool UndoDelete();
+    // A key, click or wheel turn of the user other than the undo: the
+    // deleted entry stays deleted and its message goes.
+    void UserActed();
+
 private:
     void OpenList(bool forSelecting);
     void SelectEntry(Control list, int position);
@@ -58,6 +68,15 @@ private:
     FavoriteList& favoritePhotos_;
     FavoriteList& favoriteUsers_;
     bool favoriteSelectMode_ = false;
+    // The entry deleted last, while it can be taken back.
+    struct RemovedEntry {
+        Control List;
+        int Position;
+        FavoriteEntry Entry;
+        int Selected;
+        std::string Message;
+    };
+    std::optional<RemovedEntry> removed_;
 };
 
 }  // namespace kpw

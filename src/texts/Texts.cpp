@@ -112,10 +112,14 @@ constexpr FavoriteTexts Favorite{
                    .De = "%1 zu den Favoriten-Photos hinzugefügt"},
     .AddedUser = {.En = "Added %1 to the favorite users",
                   .De = "%1 zu den Favoriten-Usern hinzugefügt"},
-    .RemovedPhoto = {.En = "Removed %1 from the favorite photos",
-                     .De = "%1 aus den Favoriten-Photos gelöscht"},
-    .RemovedUser = {.En = "Removed %1 from the favorite users",
-                    .De = "%1 aus den Favoriten-Usern gelöscht"},
+    .RemovedPhoto = {.En = "Removed %1 from the favorite photos. Ctrl+Z brings it back.",
+                     .De = "%1 aus den Favoriten-Photos gelöscht. Strg+Z holt es zurück."},
+    .RemovedUser = {.En = "Removed %1 from the favorite users. Ctrl+Z brings it back.",
+                    .De = "%1 aus den Favoriten-Usern gelöscht. Strg+Z holt ihn zurück."},
+    .RestoredPhoto = {.En = "%1 is back among the favorite photos",
+                      .De = "%1 ist wieder unter den Favoriten-Photos"},
+    .RestoredUser = {.En = "%1 is back among the favorite users",
+                     .De = "%1 ist wieder unter den Favoriten-Usern"},
     .Dropped = {.En = " and dropped %1 (the list holds %2)",
                 .De = " und %1 entfernt (die Liste fasst %2)"},
 };
@@ -242,8 +246,8 @@ constexpr MainFormTexts MainForm{
     .Settings = {.En = "Settings", .De = "Einstellungen"},
     .FavoritePhotos = {.En = "Select favorite photo", .De = "Favoriten-Photo auswählen"},
     .FavoriteUsers = {.En = "Select favorite user", .De = "Favoriten-User auswählen"},
-    .OverviewSheet = {.En = "Overview sheet: many photos at once (Ctrl+G)",
-                      .De = "Übersichtsblatt: viele Photos auf einmal (Strg+G)"},
+    .OverviewSheet = {.En = "Overview sheet: many photos at once",
+                      .De = "Übersichtsblatt: viele Photos auf einmal"},
 };
 
 constexpr SheetTexts Sheet{
@@ -267,6 +271,12 @@ constexpr SheetTexts Sheet{
     .Busy = {.En = "the site stayed busy (%1)", .De = "die Seite blieb ausgelastet (%1)"},
     .AddFavourite = {.En = "Add to favorite photos", .De = "Zu den Favoriten-Photos hinzufügen"},
     .Empty = {.En = "No photo to show here", .De = "Hier ist kein Photo zu zeigen"},
+};
+
+constexpr KeyNameTexts KeyNames{
+    .Ctrl = {.En = "Ctrl", .De = "Strg"},
+    .Shift = {.En = "Shift", .De = "Umschalt"},
+    .Left = {.En = "Left", .De = "Pfeil nach links"},
 };
 
 std::string HelpFileName(const std::string& exeDir, int language) {

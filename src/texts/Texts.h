@@ -67,6 +67,14 @@ struct SheetTexts {
     Text Empty;  // a sheet with no cell, every photo after the first missing
 };
 extern const SheetTexts Sheet;
+// The words of key names that differ by language ("Strg+T"); Alt, letters,
+// digits and F keys are written alike in both.
+struct KeyNameTexts {
+    Text Ctrl;
+    Text Shift;
+    Text Left;
+};
+extern const KeyNameTexts KeyNames;
 
 // The help window's title: the application title, " - ", then this.
 extern const Text HelpWindowTitles;
@@ -168,11 +176,14 @@ extern const KnownMissingTexts KnownMissing;
 
 // What the status bar says when a favourite is added or deleted.
 struct FavoriteTexts {
-    Text AddedPhoto;    // %1 the entry
-    Text AddedUser;     // %1 the entry
-    Text RemovedPhoto;  // %1 the entry
-    Text RemovedUser;   // %1 the entry
-    Text Dropped;       // %1 the entries dropped, %2 the list's bound
+    Text AddedPhoto;  // %1 the entry
+    Text AddedUser;   // %1 the entry
+    // Said until the user's next action, while Ctrl+Z takes the removal back.
+    Text RemovedPhoto;   // %1 the entry
+    Text RemovedUser;    // %1 the entry
+    Text RestoredPhoto;  // %1 the entry
+    Text RestoredUser;   // %1 the entry
+    Text Dropped;        // %1 the entries dropped, %2 the list's bound
 };
 extern const FavoriteTexts Favorite;
 

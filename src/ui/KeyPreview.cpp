@@ -1,18 +1,22 @@
 #include "ui/KeyPreview.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <QWidget>
-#include <utility>
 
 #include "app/PhotoActions.h"
 #include "browsing/IndexField.h"
 #include "browsing/KeyCodes.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/Navigator.h"
+#include "browsing/WindowKeys.h"
+#include "favorites/FavoritesController.h"
 #include "ui/Guarded.h"
+#include "ui/ToolButtonRow.h"
 
 namespace kpw {
 
@@ -21,8 +25,11 @@ namespace {
 // The legacy virtual-key code of the keys the window reacts to.
 int VirtualKey(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return KeyF1 + (qtKey - Qt::Key_F1);
-    // Letters have their upper-case character as their code.
+    // Letters and digits have their upper-case character as their code.
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
+    if (qtKey == Qt::Key_Left) return KeyLeft;
+    if (qtKey == Qt::Key_Comma) return KeyComma;
     return 0;
 }
 
@@ -55,15 +62,16 @@ char TypedCharacter(const QKeyEvent* event) {
 }  // namespace
 
 KeyPreview::KeyPreview(QWidget& window, MainWindowPort& port, Navigator& logic,
-                       PhotoActions& photos, QWidget* viewPanel, QWidget* indexField,
-                       std::function<void()> sheetKey)
+                       PhotoActions& photos, FavoritesController& favorites,
+                       const ToolButtonRow& tools, QWidget* viewPanel, QWidget* indexField)
     : window_(window),
       port_(port),
       logic_(logic),
       photos_(photos),
+      favorites_(favorites),
+      tools_(tools),
       viewPanel_(viewPanel),
-      indexField_(indexField),
-      sheetKey_(std::move(sheetKey)) {
+      indexField_(indexField) {
     qApp->installEventFilter(this);
 }
 
@@ -99,11 +107,6 @@ bool KeyPreview::IsTravelling(QWidget* receiver, const QEvent* event) const {
 
 bool KeyPreview::PreviewKey(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
-    if (IsOverviewSheetKey(VirtualKey(event->key()), mods & Qt::ShiftModifier,
-                           mods & Qt::ControlModifier, mods & Qt::AltModifier)) {
-        if (!event->isAutoRepeat() && sheetKey_) sheetKey_();
-        return true;
-    }
     // The photo keys are commands, not characters: the index field and the
     // key preview never see them, so a number being typed stays as it is.
     if (const std::optional<PhotoCommand> command =
@@ -112,12 +115,28 @@ bool KeyPreview::PreviewKey(QKeyEvent* event) {
         if (!event->isAutoRepeat()) RunPhotoCommand(*command);
         return true;
     }
+    // So are the keys of the tool functions.
+    if (const std::optional<WindowCommand> command =
+            WindowCommandOfKey({VirtualKey(event->key()), bool(mods & Qt::ShiftModifier),
+                                bool(mods & Qt::ControlModifier), bool(mods & Qt::AltModifier)})) {
+        // Ctrl+Z is the control's own unless a deleted favourite can be
+        // taken back.
+        if (*command != WindowCommand::UndoDeleteFavorite || favorites_.CanUndoDelete()) {
+            if (!event->isAutoRepeat()) RunWindowCommand(*command);
+            return true;
+        }
+    }
     if (const int key = VirtualKey(event->key())) {
         logic_.FormMainOnKeyDown(key, mods & Qt::ShiftModifier, mods & Qt::ControlModifier,
                                  mods & Qt::AltModifier);
     }
     const char typed = TypedCharacter(event);
     if (typed == 0) return false;
+    // A character held with Alt asks for a command, which it is not: it
+    // types nothing into the index field.
+    if ((mods & Qt::AltModifier) && static_cast<unsigned char>(typed) >= 32 &&
+        port_.PageIndexHasFocus())
+        return true;
     if (logic_.FormMainOnKeyPress(typed)) return true;
     if (port_.PageIndexHasFocus() &&
         !IndexFieldAdmits(typed, QLocale().decimalPoint().at(0).toLatin1())) {
@@ -132,6 +151,11 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::KeyPress && type != QEvent::Wheel && type != QEvent::MouseButtonPress)
         return false;
     if (!OwnsWidget(watched) || !window_.isEnabled()) return false;
+    // A drop-down list takes its choosing Enter before the key press itself
+    // arrives, which then finds the list gone: the key was spent there and
+    // must not reach the index field as well.
+    if (type == QEvent::KeyPress && !static_cast<QWidget*>(watched)->isVisible()) return true;
+    if (EndsUndoOffer(event)) Guarded(port_, [&] { favorites_.UserActed(); });
     if (EndsSlideshow()) return type != QEvent::MouseButtonPress;
     if (type == QEvent::MouseButtonPress) return false;
     // The browser engine hands keys the page did not use to the view's parent
@@ -163,6 +187,55 @@ bool KeyPreview::EndsSlideshow() {
     bool ended = false;
     Guarded(port_, [&] { ended = logic_.Slides().Stop(); });
     return ended;
+}
+
+bool KeyPreview::EndsUndoOffer(const QEvent* event) const {
+    if (event->type() != QEvent::KeyPress) return true;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    switch (key->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+            return false;
+        default:
+            break;
+    }
+    const Qt::KeyboardModifiers mods = key->modifiers();
+    return WindowCommandOfKey({VirtualKey(key->key()), bool(mods & Qt::ShiftModifier),
+                               bool(mods & Qt::ControlModifier), bool(mods & Qt::AltModifier)}) !=
+           WindowCommand::UndoDeleteFavorite;
+}
+
+void KeyPreview::RunWindowCommand(WindowCommand command) {
+    if (command == WindowCommand::UndoDeleteFavorite) {
+        favorites_.UndoDelete();
+        return;
+    }
+    if (command == WindowCommand::FocusIndexField) {
+        if (!port_.CanFocus(Control::PageIndex)) return;
+        // As Tab would: the number is selected, so the next one typed replaces it.
+        indexField_->setFocus(Qt::ShortcutFocusReason);
+        if (auto* field = qobject_cast<QAbstractSpinBox*>(indexField_)) field->selectAll();
+        return;
+    }
+    // The key clicks the button: a button that cannot be used now ignores
+    // it, as it ignores the mouse.
+    if (const std::optional<ToolButton> button = ButtonOfCommand(command))
+        tools_.Button(*button)->click();
+    // A favourites list that opened keeps the keys, and so does the overview
+    // sheet; else they go back to the index field, as after a click on a tool
+    // button. While a page loads the field cannot take them; it does when the
+    // page is complete.
+    if (port_.IsVisible(Control::FavoritePhotos) || port_.IsVisible(Control::FavoriteUsers) ||
+        port_.IsDown(ToolButton::OverviewSheet))
+        return;
+    if (port_.CanFocus(Control::PageIndex)) port_.SetFocus(Control::PageIndex);
 }
 
 void KeyPreview::RunPhotoCommand(PhotoCommand command) {

@@ -290,9 +290,9 @@ void TFormMain::ConnectEvents() {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, &QWidget::close);
     }
-    keyPreview_ = std::make_unique<KeyPreview>(*this, *this, logic, session_.Photos(),
-                                               panelVisibleWebBrowser_, spinEditPageIndex_,
-                                               [this] { SpeedButtonOverviewSheetOnClick(); });
+    keyPreview_ =
+        std::make_unique<KeyPreview>(*this, *this, logic, session_.Photos(), favorites, *toolRow_,
+                                     panelVisibleWebBrowser_, spinEditPageIndex_);
 }
 
 void TFormMain::FormMainOnCreate() {

@@ -145,7 +145,8 @@ void TFormSettings::CreateControls() {
         auto* restore = new QToolButton(this);
         restore->setObjectName(QString("SpeedButtonRestoreDefaultURL") + QString::number(tag));
         restore->setGeometry(518, TemplateTop(i), 22, 22);
-        restore->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches it and Space presses it; a click leaves the focus where it is.
+        restore->setFocusPolicy(Qt::TabFocus);
         restore->setIcon(undoArrow);
         restore->setIconSize(QSize(16, 16));
         connect(restore, &QToolButton::clicked, this,
@@ -236,33 +237,33 @@ void TFormSettings::AddUnit(const SpinEdit* field) {
 }
 
 void TFormSettings::SetTabOrder() {
-    std::vector<QWidget*> order = {
-        spinEditMaxSkippedURLCount_,
-        spinEditNavigateDelayTime_,
-        spinEditMaxFavoriteCount_,
-        editTemplateURLs_[0],
-        editTemplateURLs_[4],
-        editTemplateURLs_[5],
-        comboBoxLanguage_,
-        checkBoxWebBrowserVerbose_,
-        checkBoxInvertMouseWheel_,
-        checkBoxSaveSettings_,
-        buttonCancel_,
-        buttonOk_,
-        editTemplateURLs_[1],
-        editTemplateURLs_[2],
-        editTemplateURLs_[3],
+    // Every control Tab reaches, the restore buttons among them, as they are
+    // read: row by row from the top, left to right within a row; OK and
+    // Cancel last. Controls of one row stand at most half a row apart.
+    std::vector<QWidget*> order;
+    for (QWidget* control : findChildren<QWidget*>()) {
+        const QWidget* parent = control->parentWidget();
+        if ((control->focusPolicy() & Qt::TabFocus) && control != buttonCancel_ &&
+            control != buttonOk_ && (parent == this || parent == groupMoreOptions_))
+            order.push_back(control);
+    }
+    const auto centre = [this](const QWidget* control) {
+        return control->parentWidget()->mapTo(this, control->geometry().center());
     };
-    // The "More options" group row by row, left to right within a row.
-    std::vector<QWidget*> more(spinEditMoreNumbers_.begin(), spinEditMoreNumbers_.end());
-    more.insert(more.end(), checkBoxMoreSwitches_.begin(), checkBoxMoreSwitches_.end());
-    more.insert(more.end(), {buttonRestoreMoreDefaults_, editSaveFolder_, buttonBrowseSaveFolder_});
-    const auto place = [](const QWidget* control) {
-        return std::pair((control->y() - MoreOptionsFirstRow) / MoreOptionsRowHeight, control->x());
-    };
-    std::stable_sort(more.begin(), more.end(),
-                     [&](const QWidget* a, const QWidget* b) { return place(a) < place(b); });
-    order.insert(order.end(), more.begin(), more.end());
+    std::stable_sort(order.begin(), order.end(), [&](const QWidget* a, const QWidget* b) {
+        return centre(a).y() < centre(b).y();
+    });
+    for (auto row = order.begin(); row != order.end();) {
+        const int top = centre(*row).y();
+        const auto end = std::find_if(row, order.end(), [&](const QWidget* control) {
+            return centre(control).y() - top >= TemplateRowHeight / 2;
+        });
+        std::stable_sort(row, end, [&](const QWidget* a, const QWidget* b) {
+            return centre(a).x() < centre(b).x();
+        });
+        row = end;
+    }
+    order.insert(order.end(), {buttonCancel_, buttonOk_});
     for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

@@ -94,6 +94,21 @@ protected:
                          Probe(form).PageIndexField()->isAncestorOf(focus));
     }
 
+    // Deletes the top entry of the photos list with the keyboard alone: Ctrl+E,
+    // then Enter in the list.
+    static void DeleteTopByKeyboard(TFormMain& form, QComboBox* photos) {
+        QTest::keyClick(Keyboard(form), Qt::Key_E, Qt::ControlModifier);
+        ASSERT_TRUE(photos->view()->isVisible());
+        // On a desktop the main window is active again as soon as the list
+        // closes, so the key press that follows the list's choice finds the
+        // index field focused; offscreen, the test activates it.
+        const QMetaObject::Connection activate =
+            QObject::connect(photos, &QComboBox::activated, &form,
+                             [&form] { QApplication::setActiveWindow(&form); });
+        QTest::keyClick(PopupKeyboard(photos), Qt::Key_Return);
+        QObject::disconnect(activate);
+    }
+
     // The controls an open list covers are all shown (or all hidden).
     static bool CoveredControlsShown(const TFormMain& form, bool shown) {
         for (Control c : {Control::GoBack, Control::Refresh, Control::Stop, Control::AutoSkip,
@@ -190,6 +205,50 @@ TEST_F(Favorites, DeleteRemovesTheChosenEntryAndLeavesTheRestInPlace) {
     EXPECT_EQ(photos->currentIndex(), 0);
     EXPECT_FALSE(photos->isVisible());
     EXPECT_EQ(visible_->navigations.size(), loads);
+}
+
+const QString RemovedOne =
+    QStringLiteral("Removed 1 from the favorite photos. Ctrl+Z brings it back.");
+
+TEST_F(Favorites, EnterThatDeletesDoesNotReloadAndCtrlZBringsTheEntryBack) {
+    auto form = StartIdle(1, {"FavoritePhoto1=1   A", "FavoritePhoto2=2   B"});
+    const size_t loads = visible_->navigations.size();
+    QComboBox* photos = List(*form, Control::FavoritePhotos);
+    DeleteTopByKeyboard(*form, photos);
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), QStringList({"2   B"}));
+    EXPECT_EQ(visible_->navigations.size(), loads);
+    EXPECT_EQ(visible_->refreshCount, 0);
+    EXPECT_FALSE(Tool(*form, Control::Stop)->isEnabled());  // nothing loads
+    EXPECT_TRUE(FieldHoldsTheFocus(*form));
+    EXPECT_EQ(Probe(*form).StatusText(), RemovedOne);
+    emit visible_->StatusTextChange(QStringLiteral("Done"));
+    EXPECT_EQ(Probe(*form).StatusText(), RemovedOne);
+
+    QTest::keyClick(Keyboard(*form), Qt::Key_Control);  // Ctrl alone is no action yet
+    QTest::keyClick(Keyboard(*form), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), QStringList({"1   A", "2   B"}));
+    EXPECT_EQ(photos->currentIndex(), 0);
+    EXPECT_EQ(Probe(*form).StatusText(), QStringLiteral("1 is back among the favorite photos"));
+    EXPECT_EQ(Probe(*form).PageIndexField()->text(), QStringLiteral("500"));
+}
+
+TEST_F(Favorites, AnyOtherKeyOrClickEndsTheRemovedMessageAndCtrlZNoLongerRestores) {
+    auto form = StartIdle(1, {"FavoritePhoto1=1   A", "FavoritePhoto2=2   B"});
+    QComboBox* photos = List(*form, Control::FavoritePhotos);
+    DeleteTopByKeyboard(*form, photos);
+    ASSERT_EQ(Probe(*form).StatusText(), RemovedOne);
+    QTest::keyClick(Keyboard(*form), Qt::Key_End);
+    EXPECT_EQ(Probe(*form).StatusText(), QString());
+    QTest::keyClick(Keyboard(*form), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), QStringList({"2   B"}));
+
+    DeleteTopByKeyboard(*form, photos);
+    ASSERT_EQ(Probe(*form).StatusText(),
+              QStringLiteral("Removed 2 from the favorite photos. Ctrl+Z brings it back."));
+    QTest::mouseClick(visible_->Widget(), Qt::LeftButton);
+    EXPECT_EQ(Probe(*form).StatusText(), QString());
+    QTest::keyClick(Keyboard(*form), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Entries(*form, Control::FavoritePhotos), QStringList());
 }
 
 TEST_F(Favorites, EscapeInAnOpenListHidesItAndFocusesTheField) {

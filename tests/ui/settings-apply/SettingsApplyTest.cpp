@@ -71,15 +71,16 @@ const QString NewUserTemplate = QStringLiteral("http://people.example/u/*/page")
 TEST_F(SettingsApply, ChangedUserTemplateBecomesTheBareHintAndTheNextAddressOnly) {
     auto form = StartIdle();
     ASSERT_EQ(Hint(*form, Control::URL3),
-              QStringLiteral("User page\nhttp://www.kelvaro.example/user/*"));
+              QStringLiteral("User page (Alt+3)\nhttp://www.kelvaro.example/user/*"));
     const size_t loads = visible_->navigations.size();
     RunDialog(*form, [](TFormSettings& dialog) {
         Field<QLineEdit>(dialog, "EditTemplateURL30")->setText(NewUserTemplate);
         Ok(dialog);
     });
-    EXPECT_EQ(Hint(*form, Control::URL3), NewUserTemplate);
-    EXPECT_EQ(Hint(*form, Control::URL1), PhotoTemplate);
-    EXPECT_EQ(Hint(*form, Control::URL2), InfoTemplate);
+    // The mode hints are the templates after the key, without the mode names.
+    EXPECT_EQ(Hint(*form, Control::URL3), "Alt+3\n" + NewUserTemplate);
+    EXPECT_EQ(Hint(*form, Control::URL1), "Alt+1\n" + PhotoTemplate);
+    EXPECT_EQ(Hint(*form, Control::URL2), "Alt+2\n" + InfoTemplate);
     EXPECT_EQ(visible_->navigations.size(), loads);  // nothing reloaded
 
     QTest::mouseClick(Tool(*form, Control::URL3), Qt::LeftButton);
@@ -125,7 +126,7 @@ TEST_F(SettingsApply, CancelChangesNothing) {
     });
     EXPECT_TRUE(Probe(*form).CurrentSettings() == before);
     EXPECT_EQ(Hint(*form, Control::URL3), userHint);
-    EXPECT_EQ(Hint(*form, Control::Settings), QStringLiteral("Settings"));
+    EXPECT_EQ(Hint(*form, Control::Settings), QStringLiteral("Settings (Ctrl+,)"));
     EXPECT_EQ(Probe(*form).NavigateTimer()->interval(), 300);
     EXPECT_TRUE(visible_->silent);
 }
@@ -183,7 +184,7 @@ TEST_P(ClosingTheDialog, ReleasesTheSettingsButtonAppliesOnlyOnOkAndFocusesTheIn
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_TRUE(Probe(*form).PageIndexField()->hasFocus());
     // An accepted dialog leaves the bare templates as the mode hints.
-    EXPECT_EQ(Hint(*form, Control::URL1) == PhotoTemplate, GetParam().accepted);
+    EXPECT_EQ(Hint(*form, Control::URL1) == "Alt+1\n" + PhotoTemplate, GetParam().accepted);
     // The window takes input again.
     EXPECT_TRUE(Tool(*form, Control::Settings)->isEnabled());
 }
@@ -217,13 +218,13 @@ TEST_F(SettingsApply, GermanChosenAndAcceptedPutsTheGermanTextsOnTheWindow) {
         Ok(dialog);
     });
     EXPECT_EQ(Probe(*form).CurrentSettings().Language, 1);
-    EXPECT_EQ(Hint(*form, Control::Settings), QStringLiteral("Einstellungen"));
+    EXPECT_EQ(Hint(*form, Control::Settings), QStringLiteral("Einstellungen (Strg+,)"));
     EXPECT_EQ(Hint(*form, Control::Help), QStringLiteral("Hilfe (F1)"));
-    EXPECT_EQ(Hint(*form, Control::PhotoSize4), QStringLiteral("Originalgröße"));
+    EXPECT_EQ(Hint(*form, Control::PhotoSize4), QStringLiteral("Originalgröße (Strg+4)"));
     EXPECT_EQ(Hint(*form, Control::AutoSkip),
-              QStringLiteral("Nicht existierende Photos\nautomatisch überspringen"));
+              QStringLiteral("Nicht existierende Photos\nautomatisch überspringen (Strg+K)"));
     EXPECT_EQ(Hint(*form, Control::FavoritePhotos), QStringLiteral("Favoriten-Photo auswählen"));
-    EXPECT_EQ(Hint(*form, Control::URL1), PhotoTemplate);  // bare, no mode name
+    EXPECT_EQ(Hint(*form, Control::URL1), "Alt+1\n" + PhotoTemplate);  // no mode name
     EXPECT_EQ(qobject_cast<QLabel*>(Probe(*form).ControlWidget(Control::LabelPageIndex))->text(),
               QStringLiteral("Photo-Index"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral(" Kelvaro Photo Wizard"));

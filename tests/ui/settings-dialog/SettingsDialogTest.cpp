@@ -83,6 +83,9 @@ protected:
     static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
     }
+    static void Tabs(int count) {
+        for (int i = 0; i < count; ++i) Press(Qt::Key_Tab);
+    }
     // Replaces the focused field's text by typing, as a user would.
     static void TypeOver(const QString& text) {
         Press(Qt::Key_A, Qt::ControlModifier);
@@ -125,19 +128,19 @@ TEST_F(SettingsDialog, OpensWithTheSettingsAndTheCaretAtTheStartOfTheFirstField)
 
 TEST_F(SettingsDialog, DelayAboveItsBoundShowsTheBoundOnTab) {
     Run([&] {
-        Press(Qt::Key_Tab);
+        Tabs(2);
         ASSERT_EQ(Focused(), "SpinEditNavigateDelayTime");
         TypeOver("7000");
         Press(Qt::Key_Tab);
         EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "5000");
-        EXPECT_EQ(Focused(), "SpinEditMaxFavoriteCount");
+        EXPECT_EQ(Focused(), "CheckBoxInvertMouseWheel");
         EXPECT_EQ(beeps_, 0);
     });
 }
 
 TEST_F(SettingsDialog, DelayAboveItsBoundWithEnterClosesWithOkAndStoresTheBound) {
     const bool accepted = Run([&] {
-        Press(Qt::Key_Tab);
+        Tabs(2);
         TypeOver("7000");
         Press(Qt::Key_Return);
     });
@@ -159,9 +162,9 @@ TEST_F(SettingsDialog, EmptiedSkipFieldWithEnterStoresItsLowerBound) {
 
 TEST_F(SettingsDialog, EscapeInTheFirstTwoFieldsCancels) {
     const Settings before = settings_;
-    for (int tabs : {0, 1}) {
+    for (int tabs : {0, 2}) {
         const bool accepted = Run([&] {
-            for (int i = 0; i < tabs; ++i) Press(Qt::Key_Tab);
+            Tabs(tabs);
             TypeOver("777");
             Press(Qt::Key_Escape);
             EXPECT_FALSE(dialog_.isVisible());
@@ -173,8 +176,7 @@ TEST_F(SettingsDialog, EscapeInTheFirstTwoFieldsCancels) {
 
 TEST_F(SettingsDialog, FavouritesBelowItsBoundShowsTheBoundOnLeaving) {
     Run([&] {
-        Press(Qt::Key_Tab);
-        Press(Qt::Key_Tab);
+        Tabs(4);
         ASSERT_EQ(Focused(), "SpinEditMaxFavoriteCount");
         TypeOver("3");
         Press(Qt::Key_Tab);
@@ -269,7 +271,7 @@ TEST_F(SettingsDialog, SlideshowIntervalAndSaveFolderAreShownInBothLanguagesAndO
 
 TEST_F(SettingsDialog, TextThatIsNoIntegerBeepsAndBringsBackTheValueAtOpen) {
     Run([&] {
-        Press(Qt::Key_Tab);
+        Tabs(2);
         TypeOver("");
         Press(Qt::Key_Tab);
         EXPECT_EQ(beeps_, 1);
@@ -285,11 +287,11 @@ TEST_F(SettingsDialog, TextThatIsNoIntegerBeepsAndBringsBackTheValueAtOpen) {
 
 TEST_F(SettingsDialog, HexadecimalTextIsAcceptedAndShownInDecimal) {
     const bool accepted = Run([&] {
-        Press(Qt::Key_Tab);
+        Tabs(2);
         TypeOver("$100");
         Press(Qt::Key_Tab);
         EXPECT_EQ(Spin("SpinEditNavigateDelayTime")->Text(), "256");
-        Press(Qt::Key_Return);  // the favourites field: the default button
+        Press(Qt::Key_Return);  // a check box: the default button
     });
     EXPECT_TRUE(accepted);
     EXPECT_EQ(settings_.NavigateDelayTime, 256);
@@ -299,8 +301,7 @@ TEST_F(SettingsDialog, HexadecimalTextIsAcceptedAndShownInDecimal) {
 TEST_F(SettingsDialog, ArrowKeysStepWithinTheBounds) {
     settings_.MaxFavoriteCount = 63;
     Run([&] {
-        Press(Qt::Key_Tab);
-        Press(Qt::Key_Tab);
+        Tabs(4);
         Press(Qt::Key_Up);
         EXPECT_EQ(Spin("SpinEditMaxFavoriteCount")->Text(), "64");
         Press(Qt::Key_Up);
@@ -392,24 +393,28 @@ TEST_F(SettingsDialog, RestoreButtonFillsTheDefaultWhichOnlyOkKeeps) {
     EXPECT_EQ(settings_.TemplateURL30, std::string(DefaultTemplate(30)));
 }
 
-TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons) {
+TEST_F(SettingsDialog, TabFollowsTheLayoutRowByRowWithTheRestoreButtonsAndOkAndCancelLast) {
     const QStringList order = {
         "SpinEditMaxSkippedURLCount",
-        "SpinEditNavigateDelayTime",
-        "SpinEditMaxFavoriteCount",
-        "EditTemplateURL11",
-        "EditTemplateURL20",
-        "EditTemplateURL30",
-        "ComboBoxLanguage",
         "CheckBoxWebBrowserVerbose",
+        "SpinEditNavigateDelayTime",
         "CheckBoxInvertMouseWheel",
+        "SpinEditMaxFavoriteCount",
         "CheckBoxSaveSettings",
-        "ButtonCancel",
-        "ButtonOk",
+        "EditTemplateURL11",
+        "SpeedButtonRestoreDefaultURL11",
         "EditTemplateURL12",
+        "SpeedButtonRestoreDefaultURL12",
         "EditTemplateURL13",
+        "SpeedButtonRestoreDefaultURL13",
         "EditTemplateURL14",
-        // The "More options" group below the rest comes last, row by row.
+        "SpeedButtonRestoreDefaultURL14",
+        "EditTemplateURL20",
+        "SpeedButtonRestoreDefaultURL20",
+        "EditTemplateURL30",
+        "SpeedButtonRestoreDefaultURL30",
+        "ComboBoxLanguage",
+        // The "More options" group below, row by row.
         "SpinEditMinRequestInterval",
         "CheckBoxSkipKnownMissing",
         "SpinEditPreloadDepth",
@@ -423,6 +428,9 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
         "SpinEditSheetPhotoSize",
         "EditSaveFolder",
         "ButtonBrowseSaveFolder",
+        // Cancel and OK, beside the language, close the round.
+        "ButtonCancel",
+        "ButtonOk",
         "SpinEditMaxSkippedURLCount",
     };
     Run([&] {
@@ -432,13 +440,44 @@ TEST_F(SettingsDialog, TabRunsThroughTheFieldsInTheirOrderAndSkipsRestoreButtons
             seen << Focused();
         }
         EXPECT_EQ(seen, order);
+        // Shift+Tab goes the same way back.
+        QStringList back = {Focused()};
+        for (int i = 1; i < order.size(); ++i) {
+            Press(Qt::Key_Backtab);
+            back.prepend(Focused());
+        }
+        EXPECT_EQ(back, order);
         EXPECT_EQ(beeps_, 0);
     });
 }
 
+TEST_F(SettingsDialog, ARestoreButtonReachedByTabRestoresWithSpaceAndAClickLeavesTheFocus) {
+    settings_.TemplateURL12 = "old12*";
+    settings_.TemplateURL13 = "old13*";
+    const bool accepted = Run([&] {
+        Edit("EditTemplateURL12")->setFocus(Qt::TabFocusReason);
+        Press(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), "SpeedButtonRestoreDefaultURL12");
+        Press(Qt::Key_Space);
+        EXPECT_EQ(Edit("EditTemplateURL12")->text().toStdString(),
+                  std::string(DefaultTemplate(12)));
+        EXPECT_EQ(Focused(), "SpeedButtonRestoreDefaultURL12");
+
+        Edit("EditTemplateURL14")->setFocus(Qt::MouseFocusReason);
+        QTest::mouseClick(Control<QToolButton>("SpeedButtonRestoreDefaultURL13"), Qt::LeftButton);
+        EXPECT_EQ(Edit("EditTemplateURL13")->text().toStdString(),
+                  std::string(DefaultTemplate(13)));
+        EXPECT_EQ(Focused(), "EditTemplateURL14");
+        QTest::mouseClick(Control<QPushButton>("ButtonOk"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(settings_.TemplateURL12, std::string(DefaultTemplate(12)));
+    EXPECT_EQ(settings_.TemplateURL13, std::string(DefaultTemplate(13)));
+}
+
 TEST_F(SettingsDialog, EnteringAFieldByKeyboardLeavesTheCaretAtItsStartWithNothingSelected) {
     Run([&] {
-        for (int i = 0; i < 3; ++i) Press(Qt::Key_Tab);
+        Tabs(6);
         ASSERT_EQ(Focused(), "EditTemplateURL11");
         QLineEdit* edit = Edit("EditTemplateURL11");
         EXPECT_FALSE(edit->hasSelectedText());
@@ -548,7 +587,8 @@ TEST_F(SettingsDialog, HasTheFixedLayoutAndIsCentredOnTheMainWindow) {
             EXPECT_EQ(Control<QWidget>(name)->geometry(), rect) << name;
         }
         for (QToolButton* button : dialog_.findChildren<QToolButton*>()) {
-            EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+            // Tab reaches them; a click leaves the focus in the field.
+            EXPECT_EQ(button->focusPolicy(), Qt::TabFocus);
             EXPECT_FALSE(button->icon().isNull());
         }
         const QPoint offset = dialog_.geometry().center() - mainWindow_.geometry().center();

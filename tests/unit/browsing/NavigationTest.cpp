@@ -307,8 +307,8 @@ TEST_F(Navigation, TextsFollowTheLanguageAndConfirmedSettingsApplyWithoutReloadi
     EXPECT_EQ(window.WindowCaption(), " Kelvaro Photo Wizard");
     EXPECT_EQ(window.ApplicationTitle(), " Kelvaro Wizard");
     EXPECT_EQ(window.Hint(Control::AutoSkip),
-              "Nicht existierende Photos\rautomatisch überspringen");
-    EXPECT_EQ(window.Hint(Control::URL1), "Photo alleine\r" + settings.TemplateURL13);
+              "Nicht existierende Photos\rautomatisch überspringen (Strg+K)");
+    EXPECT_EQ(window.Hint(Control::URL1), "Photo alleine (Alt+1)\r" + settings.TemplateURL13);
     EXPECT_EQ(window.LabelPageIndexCaption(), "Photo-Index");
     EXPECT_EQ(state().HelpFileName, "/opt/kpw/German.HLP");
 
@@ -317,7 +317,7 @@ TEST_F(Navigation, TextsFollowTheLanguageAndConfirmedSettingsApplyWithoutReloadi
     settings.NavigateDelayTime = 2500;
     settings.WebBrowserVerbose = true;
     navigator.ApplyConfirmedSettings();
-    EXPECT_EQ(window.Hint(Control::URL3), "http://users.example/*");
+    EXPECT_EQ(window.Hint(Control::URL3), "Alt+3\rhttp://users.example/*");
     EXPECT_EQ(window.Hint(Control::Help), "Help (F1)");
     EXPECT_EQ(state().HelpFileName, "/opt/kpw/English.HLP");
     EXPECT_FALSE(visible.Silent());

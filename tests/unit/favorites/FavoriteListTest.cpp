@@ -50,6 +50,25 @@ TEST(FavoriteList, FindComparesIndexTextsExactlyAndTakesTheFirst) {
     EXPECT_EQ(list.Find("12"), std::nullopt);
 }
 
+TEST(FavoriteList, InsertPutsTheEntryAtItsPlaceAndTheSelectionStaysOnItsEntry) {
+    FavoriteList list;
+    list.Entries() = {"1", "2", "3"};
+    list.Select(1);
+    list.Insert(1, "9");
+    EXPECT_EQ(list.Entries(), (std::vector<FavoriteEntry>{"1", "9", "2", "3"}));
+    EXPECT_EQ(list.At(list.Selected()), "2");
+    list.Insert(4, "last");
+    list.Insert(99, "beyond");
+    list.Insert(-1, "first");
+    EXPECT_EQ(list.Entries(),
+              (std::vector<FavoriteEntry>{"first", "1", "9", "2", "3", "last", "beyond"}));
+    EXPECT_EQ(list.At(list.Selected()), "2");
+    FavoriteList empty;
+    empty.Insert(0, "only");
+    EXPECT_EQ(empty.Selected(), FavoriteList::NoSelection);
+    EXPECT_EQ(empty.Count(), 1);
+}
+
 TEST(FavoriteList, SelectionOutsideReplacedEntriesIsNone) {
     FavoriteList list;
     list.Entries() = {"1", "2", "3"};

@@ -225,7 +225,7 @@ TEST_F(FavoritesTest, DeleteLeavesTopSelectedAndEmptyListStillOpens) {
     EXPECT_TRUE(ControlsShown());
     favorites.ComboBoxFavoritePhotosOrUsersOnSelect(Control::FavoritePhotos, 1);
     EXPECT_EQ(photos.Entries(), (std::vector<FavoriteEntry>{"1   a", "3   c"}));
-    EXPECT_EQ(window.StatusText(), "Removed 2 from the favorite photos");
+    EXPECT_EQ(window.StatusText(), "Removed 2 from the favorite photos. Ctrl+Z brings it back.");
     EXPECT_EQ(photos.Selected(), 0);
     favorites.ComboBoxFavoritePhotosOrUsersOnCloseUp();
     EXPECT_FALSE(window.IsVisible(Control::FavoritePhotos));
@@ -238,6 +238,61 @@ TEST_F(FavoritesTest, DeleteLeavesTopSelectedAndEmptyListStillOpens) {
     favorites.SpeedButtonDeleteFavoriteOnClick();
     EXPECT_TRUE(window.IsVisible(Control::FavoritePhotos));
     EXPECT_EQ(window.DropDowns().size(), 3u);
+}
+
+TEST_F(FavoritesTest, UndoPutsTheDeletedEntryBackWhereItWasOnce) {
+    photos.Entries() = {"1   a", "2   b", "3   c"};
+    photos.Select(2);
+    favorites.SpeedButtonDeleteFavoriteOnClick();
+    favorites.ComboBoxFavoritePhotosOrUsersOnSelect(Control::FavoritePhotos, 1);
+    favorites.ComboBoxFavoritePhotosOrUsersOnCloseUp();
+    ASSERT_TRUE(favorites.CanUndoDelete());
+    const size_t changes = window.ListChanges().size();
+
+    EXPECT_TRUE(favorites.UndoDelete());
+    EXPECT_EQ(photos.Entries(), (std::vector<FavoriteEntry>{"1   a", "2   b", "3   c"}));
+    EXPECT_EQ(photos.Selected(), 2);  // as before the deletion
+    EXPECT_EQ(window.ListChanges().size(), changes + 1);
+    EXPECT_EQ(window.StatusText(), "2 is back among the favorite photos");
+    EXPECT_FALSE(favorites.CanUndoDelete());
+    EXPECT_FALSE(favorites.UndoDelete());
+    EXPECT_EQ(photos.Count(), 3);
+}
+
+TEST_F(FavoritesTest, TheRemovedMessageOutlivesTheViewsTextsUntilTheUsersNextAction) {
+    settings.Language = 1;
+    Mode(3);
+    users.Entries() = {"70   x", "71   y"};
+    favorites.SpeedButtonDeleteFavoriteOnClick();
+    favorites.ComboBoxFavoritePhotosOrUsersOnSelect(Control::FavoriteUsers, 0);
+    const std::string removed =
+        "70 aus den Favoriten-Usern gel\xC3\xB6scht. Strg+Z holt ihn zur\xC3\xBC"
+        "ck.";
+    EXPECT_EQ(window.StatusText(), removed);
+    // The view's own texts: a hovered link, the end of a load.
+    navigator.VisibleWebBrowserOnStatusTextChange(Host + "/user/71");
+    navigator.VisibleWebBrowserOnStatusTextChange("Fertig");
+    EXPECT_EQ(window.StatusText(), removed);
+
+    favorites.UserActed();
+    EXPECT_EQ(window.StatusText(), "");
+    EXPECT_FALSE(favorites.UndoDelete());
+    EXPECT_EQ(users.Entries(), std::vector<FavoriteEntry>{"71   y"});
+    navigator.VisibleWebBrowserOnStatusTextChange("Fertig");
+    EXPECT_EQ(window.StatusText(), "Fertig");
+}
+
+TEST_F(FavoritesTest, AStepOfTheUserEndsTheRemovedMessageAndAnotherMessageIsNotErased) {
+    photos.Entries() = {"1   a", "2   b"};
+    favorites.SpeedButtonDeleteFavoriteOnClick();
+    favorites.ComboBoxFavoritePhotosOrUsersOnSelect(Control::FavoritePhotos, 0);
+    Mode(2);  // navigates: the message held for the deletion ends
+    navigator.VisibleWebBrowserOnStatusTextChange("Done");
+    EXPECT_EQ(window.StatusText(), "Done");
+    // The offer ends with the next action; a text said since then stays.
+    favorites.UserActed();
+    EXPECT_EQ(window.StatusText(), "Done");
+    EXPECT_FALSE(favorites.CanUndoDelete());
 }
 
 TEST_F(FavoritesTest, EscapeHidesListAndFocusesFieldWhenItCanTakeIt) {
