@@ -107,20 +107,17 @@ int Exec(sqlite3* db, std::string_view sql) {
     return sqlite3_exec(db, std::string(sql).c_str(), nullptr, nullptr, nullptr);
 }
 
-// Looks at an existing file without changing it: whose it is, its version
-// and whether it is whole. A read-only connection cannot even fold a
-// journal back into a file of a newer version.
+// Looks at an existing file before anything is written to it: whose it is,
+// its version and whether it is whole. The connection only reads; it writes
+// at most what any reader of the file would: a journal left by a killed
+// program played back, and the empty log it made itself removed as it closes
+// (a read-only connection would leave that behind).
 Failure Inspect(const std::string& path) {
     std::error_code error;
     if (!fs::exists(path, error) || fs::file_size(path, error) == 0) return {};
     Database db;
-    int result = OpenDatabase(path, SQLITE_OPEN_READONLY, db);
+    int result = OpenDatabase(path, SQLITE_OPEN_READWRITE, db);
     if (result != SQLITE_OK) return FailureOf(db.get(), result);
-    // A journal that a read-only connection may not play back leaves the
-    // verdict to the writing connection, which plays it back first.
-    const auto failure = [&](int code) {
-        return (code & 0xFF) == SQLITE_READONLY ? Failure{} : FailureOf(db.get(), code);
-    };
 
     int64_t applicationId = 0;
     int64_t version = 0;
@@ -128,7 +125,7 @@ Failure Inspect(const std::string& path) {
     if ((result = QueryInt(db.get(), "PRAGMA application_id", applicationId)) != SQLITE_OK ||
         (result = QueryInt(db.get(), "PRAGMA user_version", version)) != SQLITE_OK ||
         (result = QueryInt(db.get(), "SELECT count(*) FROM sqlite_schema", tables)) != SQLITE_OK)
-        return failure(result);
+        return FailureOf(db.get(), result);
     if (applicationId != ApplicationId && (applicationId != 0 || tables > 0))
         return {ArchiveProblem::Foreign, "application id " + std::to_string(applicationId)};
     if (version > SqliteArchive::SchemaVersion)
@@ -136,7 +133,7 @@ Failure Inspect(const std::string& path) {
 
     std::string verdict;
     result = QueryText(db.get(), "PRAGMA quick_check", verdict);
-    if (result != SQLITE_OK) return failure(result);
+    if (result != SQLITE_OK) return FailureOf(db.get(), result);
     if (verdict != "ok") return {ArchiveProblem::Corrupt, verdict};
     return {};
 }
