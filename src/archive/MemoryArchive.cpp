@@ -31,8 +31,9 @@ bool MemoryArchive::NoteKept(const std::string& photoTemplate, int32_t index,
 
 bool MemoryArchive::NoteMissing(const std::string& photoTemplate, int32_t index, MissingHow how,
                                 int64_t time) {
-    return Note(photoTemplate, index,
-                [&](ArchiveEntry& entry) { entry.Missing = MissingNote{how, time}; });
+    return Note(photoTemplate, index, [&](ArchiveEntry& entry) {
+        entry.Missing = MissingNote{how, time};
+    });
 }
 
 ArchiveEntry MemoryArchive::Lookup(const std::string& photoTemplate, int32_t index) const {
@@ -71,9 +72,8 @@ std::optional<int32_t> MemoryArchive::NextNotSeen(const std::string& photoTempla
                      [](const ArchiveEntry& entry) { return !entry.Seen; });
 }
 
-std::optional<int32_t> MemoryArchive::NextNotSettled(const std::string& photoTemplate,
-                                                     int32_t from, bool down,
-                                                     int32_t limit) const {
+std::optional<int32_t> MemoryArchive::NextNotSettled(const std::string& photoTemplate, int32_t from,
+                                                     bool down, int32_t limit) const {
     return NextWhere(photoTemplate, from, down, limit,
                      [](const ArchiveEntry& entry) { return !entry.Kept && !entry.Missing; });
 }

@@ -22,8 +22,8 @@ public:
                                           int32_t count) const override;
     std::optional<int32_t> NextNotSeen(const std::string& photoTemplate, int32_t from, bool down,
                                        int32_t limit) const override;
-    std::optional<int32_t> NextNotSettled(const std::string& photoTemplate, int32_t from,
-                                          bool down, int32_t limit) const override;
+    std::optional<int32_t> NextNotSettled(const std::string& photoTemplate, int32_t from, bool down,
+                                          int32_t limit) const override;
 
     void BeginBatch() override;
     bool EndBatch() override;

@@ -74,7 +74,9 @@ struct Failure {
     std::string Detail;
 };
 
-Failure FailureOf(sqlite3* db, int result) { return {ProblemOf(result), WordsOf(db, result)}; }
+Failure FailureOf(sqlite3* db, int result) {
+    return {ProblemOf(result), WordsOf(db, result)};
+}
 
 int OpenDatabase(const std::string& path, int flags, Database& db) {
     sqlite3* handle = nullptr;
@@ -281,7 +283,8 @@ struct SqliteArchive::Connection {
     // the keys up (or down) gives.
     std::optional<int32_t> FirstGap(Statement& up, Statement& down, const std::string& text,
                                     int32_t from, bool downwards, int32_t limit) {
-        const std::optional<archive::IndexSpan> span = archive::SpanOfSearch(from, downwards, limit);
+        const std::optional<archive::IndexSpan> span =
+            archive::SpanOfSearch(from, downwards, limit);
         if (!span) return std::nullopt;
         int result = SQLITE_OK;
         const std::optional<int64_t> id = TemplateId(text, false, result);
@@ -367,8 +370,7 @@ OpenResult SqliteArchive::Open(const std::string& path) {
     return opened;
 }
 
-SqliteArchive::SqliteArchive(std::unique_ptr<Connection> connection)
-    : c_(std::move(connection)) {}
+SqliteArchive::SqliteArchive(std::unique_ptr<Connection> connection) : c_(std::move(connection)) {}
 
 SqliteArchive::~SqliteArchive() {
     if (c_->BatchDepth > 0) {
@@ -451,9 +453,8 @@ std::optional<int32_t> SqliteArchive::NextNotSeen(const std::string& photoTempla
     return c_->FirstGap(c_->SeenUp, c_->SeenDown, photoTemplate, from, down, limit);
 }
 
-std::optional<int32_t> SqliteArchive::NextNotSettled(const std::string& photoTemplate,
-                                                     int32_t from, bool down,
-                                                     int32_t limit) const {
+std::optional<int32_t> SqliteArchive::NextNotSettled(const std::string& photoTemplate, int32_t from,
+                                                     bool down, int32_t limit) const {
     return c_->FirstGap(c_->SettledUp, c_->SettledDown, photoTemplate, from, down, limit);
 }
 
@@ -474,6 +475,8 @@ bool SqliteArchive::EndBatch() {
     return result == SQLITE_OK || c_->Fail(result);
 }
 
-const std::string& SqliteArchive::LastFailure() const { return c_->LastFailure; }
+const std::string& SqliteArchive::LastFailure() const {
+    return c_->LastFailure;
+}
 
 }  // namespace kpw

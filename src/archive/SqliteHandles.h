@@ -26,8 +26,7 @@ public:
                                      SQLITE_PREPARE_PERSISTENT, &statement_, nullptr);
     }
     ~Statement() { sqlite3_finalize(statement_); }
-    Statement(Statement&& other) noexcept
-        : statement_(other.statement_), result_(other.result_) {
+    Statement(Statement&& other) noexcept : statement_(other.statement_), result_(other.result_) {
         other.statement_ = nullptr;
     }
     Statement& operator=(Statement&& other) noexcept {

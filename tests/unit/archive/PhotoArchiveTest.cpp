@@ -138,17 +138,17 @@ TEST_P(PhotoArchiveTest, NestedBatchesAreStoredByTheOutermostEnd) {
 
 INSTANTIATE_TEST_SUITE_P(
     Archives, PhotoArchiveTest,
-    ::testing::Values(
-        Maker{"Sqlite",
-              [](const TempFolder& folder) -> std::unique_ptr<PhotoArchive> {
-                  OpenResult opened = SqliteArchive::Open(folder.File("archive.sqlite"));
-                  EXPECT_EQ(opened.Problem, ArchiveProblem::None) << opened.Detail;
-                  return std::move(opened.Archive);
-              }},
-        Maker{"Memory",
-              [](const TempFolder&) -> std::unique_ptr<PhotoArchive> {
-                  return std::make_unique<MemoryArchive>();
-              }}),
+    ::testing::Values(Maker{"Sqlite",
+                            [](const TempFolder& folder) -> std::unique_ptr<PhotoArchive> {
+                                OpenResult opened =
+                                    SqliteArchive::Open(folder.File("archive.sqlite"));
+                                EXPECT_EQ(opened.Problem, ArchiveProblem::None) << opened.Detail;
+                                return std::move(opened.Archive);
+                            }},
+                      Maker{"Memory",
+                            [](const TempFolder&) -> std::unique_ptr<PhotoArchive> {
+                                return std::make_unique<MemoryArchive>();
+                            }}),
     [](const ::testing::TestParamInfo<Maker>& param) { return std::string(param.param.Name); });
 
 TEST(MemoryArchiveTest, RefusedNoteDropsTheWholeBatch) {

@@ -1,14 +1,13 @@
 // The SQLite file itself: what survives a reopen and a killed program, and
 // what Open does with files it cannot use.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <sqlite3.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
