@@ -1,6 +1,7 @@
 #include "app/MainSession.h"
 
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 #include "app/PhotoActions.h"
@@ -8,6 +9,8 @@
 #include "browsing/MainWindowPort.h"
 #include "browsing/Navigator.h"
 #include "browsing/OverviewSheet.h"
+#include "browsing/SeenPhotos.h"
+#include "texts/Texts.h"
 #include "favorites/FavoritesController.h"
 
 namespace kpw {
@@ -22,6 +25,13 @@ void MainSession::LoadSettings(const WorkArea& workArea) {
     location_ = LocateSettingsFile(paths_.ExeName, paths_.AppData);
     kpw::LoadSettings(location_.IniFileName, settings_, favoritePhotos_.Entries(),
                       favoriteUsers_.Entries(), workArea);
+    // The archive of seen photos lies beside the settings file.
+    const std::string archivePath =
+        std::filesystem::path(location_.IniFileName).replace_extension(".archive").string();
+    OpenResult opened = SqliteArchive::Open(archivePath);
+    archive_ = std::move(opened.Archive);
+    archiveMessage_ =
+        ArchiveProblemMessage(opened, archivePath, texts::LanguageIndex(settings_.Language));
 }
 
 void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, BrowserView& hiddenView,
@@ -49,6 +59,7 @@ void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, Brow
         navigator_->Scheduler(), navigator_->Verdicts(), thumbnails,
         [this](int32_t index) { return favoritePhotos_.Find(std::to_string(index)).has_value(); });
     navigator_->AttachSheet(sheet_.get());
+    navigator_->AttachArchive(archive_.get());
     photoActions_ =
         std::make_unique<PhotoActions>(settings_, *navigator_, window, fetcher, dialogParent);
     favorites_ = std::make_unique<FavoritesController>(settings_, window, *navigator_,

@@ -18,6 +18,7 @@ class FavoritesController;
 class MainWindowPort;
 class Navigator;
 class OverviewSheet;
+class SqliteArchive;
 class PhotoActions;
 class ThumbnailPort;
 class PhotoFetcher;
@@ -60,6 +61,9 @@ public:
     const Settings& CurrentSettings() const { return settings_; }
     FavoriteList& FavoritePhotos() { return favoritePhotos_; }
     FavoriteList& FavoriteUsers() { return favoriteUsers_; }
+    // Why the archive of seen photos is not used as it should be, for the
+    // log; empty when it is.
+    const std::string& ArchiveMessage() const { return archiveMessage_; }
     // Valid between Compose and Release.
     Navigator& Logic() const { return *navigator_; }
     FavoritesController& Favorites() const { return *favorites_; }
@@ -72,7 +76,9 @@ private:
     Settings settings_;
     FavoriteList favoritePhotos_;
     FavoriteList favoriteUsers_;
-    // Before the logic that uses it, so it goes after it.
+    // Before the logic that uses them, so they go after it.
+    std::unique_ptr<SqliteArchive> archive_;
+    std::string archiveMessage_;
     std::unique_ptr<QtClock> clock_;
     std::unique_ptr<Navigator> navigator_;
     // After the navigator, whose scheduler and verdicts it uses.

@@ -122,10 +122,7 @@ void Navigator::StartUp() {
     window_.SetDown(PhotoSizeButton(settings_.PhotoSize), true);
     state_.PhotoSizeEnabled = Mode(settings_) == DisplayMode::Photo;
     EnablePhotoSizeButtons(window_, state_.PhotoSizeEnabled);
-    table_.RefreshURLTemplateTable();
-    verdicts_.SetSamePhotos({settings_.TemplateURL11, settings_.TemplateURL12,
-                             settings_.TemplateURL13, settings_.TemplateURL14,
-                             settings_.TemplateURL20});
+    RefreshTemplates();
     SetURLButtonHints(window_, table_, true, LanguageIndex(settings_));
     window_.SetDown(URLButton(settings_.URLIndex), true);
     state_.ShownURLIndex = settings_.URLIndex;
@@ -539,11 +536,17 @@ void Navigator::SetFormMainTexts(int language) {
     state_.HelpFileName = texts::HelpFileName(exeDir_, lang);
 }
 
-void Navigator::ApplyConfirmedSettings() {
+void Navigator::RefreshTemplates() {
     table_.RefreshURLTemplateTable();
+    // Every size of a photo and its page are the same photo, missing or seen.
     verdicts_.SetSamePhotos({settings_.TemplateURL11, settings_.TemplateURL12,
                              settings_.TemplateURL13, settings_.TemplateURL14,
                              settings_.TemplateURL20});
+    seen_.SetPhotoKey(settings_.TemplateURL20);
+}
+
+void Navigator::ApplyConfirmedSettings() {
+    RefreshTemplates();
     SetFormMainTexts(settings_.Language);
     SetURLButtonHints(window_, table_, false, LanguageIndex(settings_));
     visibleView_.SetSilent(!settings_.WebBrowserVerbose);

@@ -16,6 +16,7 @@
 #include "browsing/PhotoVerdicts.h"
 #include "browsing/Preloader.h"
 #include "browsing/RequestScheduler.h"
+#include "browsing/SeenPhotos.h"
 #include "browsing/ShownPhoto.h"
 #include "browsing/Slideshow.h"
 #include "browsing/URLTemplateTable.h"
@@ -122,6 +123,14 @@ public:
     // view, display mode 1 at the photo size chosen.
     void ShowSheetSelection();
 
+    // The archive of the photos seen; none when the program goes on without
+    // one. A photo shown in the single view or the sheet is noted seen.
+    void AttachArchive(PhotoArchive* archive);
+    const SeenPhotos& Seen() const { return seen_; }
+    // Its key: the next photo not seen yet in the direction of travel, in
+    // the single view or the sheet; a beep when there is none or no archive.
+    void GoToNextNotSeen();
+
     // The slideshow; its clock calls Slides().OnTimer().
     Slideshow& Slides() { return slideshow_; }
     // The second reading of a page that may write its error late; its clock
@@ -172,6 +181,8 @@ private:
     int32_t JumpOverKnownGap(int32_t countSoFar);
     // One step of the slideshow in the direction of travel.
     void SlideshowStep();
+    // The address table and what depends on the templates.
+    void RefreshTemplates();
     // The sheet gives the view back; the photo index stays as it was.
     void LeaveSheet();
     // The index field follows the sheet's selection; the window draws it.
@@ -197,6 +208,7 @@ private:
     // A step of the skip chain the pacing holds back.
     std::string heldSkipURL_;
     OverviewSheet* sheet_ = nullptr;
+    SeenPhotos seen_;
 };
 
 }  // namespace kpw

@@ -115,6 +115,9 @@ void Navigator::CarryOutVerdict(PhotoVerdict verdict, bool readAgain) {
         // The page shown ends the chain of skips that led to it.
         EndSkipChain();
         SynchroniseAndPreload();
+        if (verdict == PhotoVerdict::Present && !SheetShown()) {
+            if (const std::optional<ShownPhotoInfo> photo = ShownPhoto()) seen_.NoteSeen(photo->Index);
+        }
         // A page that may still write its error is read once more later.
         if (maySkip && verdict == PhotoVerdict::Present && readAgain)
             lateCheck_.Watch(AddressOrNothing(visibleView_));

@@ -11,7 +11,33 @@ namespace kpw {
 void Navigator::AttachSheet(OverviewSheet* sheet) {
     if (sheet_) sheet_->Changed = nullptr;
     sheet_ = sheet;
-    if (sheet_) sheet_->Changed = [this] { SheetChanged(); };
+    if (!sheet_) return;
+    sheet_->Changed = [this] { SheetChanged(); };
+    sheet_->SetSeenPhotos(&seen_);
+}
+
+void Navigator::AttachArchive(PhotoArchive* archive) {
+    seen_.Attach(archive);
+}
+
+void Navigator::GoToNextNotSeen() {
+    HideFavoriteLists();
+    const bool down = state_.NextIndex < state_.CurrentIndex;
+    const int32_t from = SheetShown() ? sheet_->SelectedIndex() : state_.CurrentIndex;
+    const bool atEnd = down ? from <= 1 : from >= MaxIndex;
+    const std::optional<int32_t> next =
+        !atEnd && (SheetShown() || ModeOf(settings_.URLIndex) != DisplayMode::UserPage)
+            ? seen_.NextNotSeen(down ? from - 1 : from + 1, down)
+            : std::nullopt;
+    if (!next) {
+        window_.Beep();
+        return;
+    }
+    if (SheetShown())
+        sheet_->ShowIndex(*next);
+    else
+        // As if typed: the field's change loads it.
+        window_.SetPageIndexValue(*next);
 }
 
 void Navigator::SpeedButtonOverviewSheetOnClick(int columns, int rows) {

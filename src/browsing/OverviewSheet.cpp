@@ -68,6 +68,16 @@ std::string OverviewSheet::URLOf(int32_t index) const {
 }
 
 // count cells from first on; known: what cells already made know.
+SheetCell OverviewSheet::NewCell(int32_t index) const {
+    SheetCell cell{.Index = index};
+    if (seen_ && seen_->Attached()) {
+        const ArchiveEntry entry = seen_->Lookup(index);
+        cell.SeenBefore = entry.Seen.has_value();
+        cell.Kept = entry.Kept.has_value();
+    }
+    return cell;
+}
+
 std::vector<SheetCell> OverviewSheet::Fill(int64_t first,
                                            std::unordered_map<int32_t, SheetCell>& known) const {
     std::vector<SheetCell> cells;
@@ -77,7 +87,7 @@ std::vector<SheetCell> OverviewSheet::Fill(int64_t first,
         const bool knownMissing = verdicts_.IsKnownMissing(template_, i);
         if (knownMissing && hidesMissing_) continue;
         const auto kept = known.find(i);
-        SheetCell cell = kept != known.end() ? std::move(kept->second) : SheetCell{.Index = i};
+        SheetCell cell = kept != known.end() ? std::move(kept->second) : NewCell(i);
         if (knownMissing) cell.State = CellState::Missing;
         cell.Favourite = isFavourite_ && isFavourite_(i);
         cells.push_back(std::move(cell));
@@ -106,8 +116,19 @@ void OverviewSheet::Rebuild(int32_t first) {
         fetcher_.Cancel(id);
     }
     selected_ = std::clamp(selected_, 0, std::max(0, static_cast<int>(cells_.size()) - 1));
+    NoteShownSeen();
     Notify();
     scheduler_.Wake(RequestKind::Sheet);
+}
+
+void OverviewSheet::NoteShownSeen() {
+    if (!seen_) return;
+    // Only the cells shown: the next sheet's pictures are not seen yet.
+    for (SheetCell& cell : cells_) {
+        if (cell.State != CellState::Picture || cell.NotedSeen) continue;
+        seen_->NoteSeen(cell.Index);
+        cell.NotedSeen = true;
+    }
 }
 
 SheetCell* OverviewSheet::CellOf(int32_t index) {
@@ -156,6 +177,7 @@ void OverviewSheet::Answered(uint64_t id, const ThumbnailAnswer& answer) {
     if (SheetCell* cell = CellOf(index)) Judge(*cell, answer);
     // An answer may prove other cells missing (a shared placeholder).
     MarkKnownMissing();
+    NoteShownSeen();
     Notify();
     // A place is free for the next cell.
     scheduler_.Wake(RequestKind::Sheet);

@@ -9,6 +9,7 @@
 
 #include "browsing/PhotoVerdicts.h"
 #include "browsing/RequestScheduler.h"
+#include "browsing/SeenPhotos.h"
 
 namespace kpw {
 
@@ -48,6 +49,12 @@ struct SheetCell {
     ThumbnailFailure Failure = ThumbnailFailure::None;
     std::string Detail = {};
     bool Favourite = false;
+    // What the archive knew when the cell was made: the user saw the photo
+    // before, or kept it.
+    bool SeenBefore = false;
+    bool Kept = false;
+    // Its picture was shown and the photo noted seen.
+    bool NotedSeen = false;
 };
 
 // The answer to one thumbnail's fetch, bounded and decoded by the fetcher.
@@ -94,6 +101,9 @@ public:
     OverviewSheet& operator=(const OverviewSheet&) = delete;
     // Missing photos give their cells to the next present ones.
     void SetHidesMissing(bool hides) { hidesMissing_ = hides; }
+    // Where the cells learn what was seen and kept; a picture shown notes
+    // its photo seen.
+    void SetSeenPhotos(SeenPhotos* seen) { seen_ = seen; }
 
     // The sheet shows columns x rows cells from first on, the photos taken
     // from photoTemplate. Opening it starts the fetches.
@@ -147,6 +157,8 @@ private:
     void Judge(SheetCell& cell, const ThumbnailAnswer& answer);
     static void Fail(SheetCell& cell, ThumbnailFailure why, std::string detail);
     std::vector<SheetCell> Fill(int64_t first, std::unordered_map<int32_t, SheetCell>& known) const;
+    SheetCell NewCell(int32_t index) const;
+    void NoteShownSeen();
     // The cell of an index, shown or next; nullptr for none.
     SheetCell* CellOf(int32_t index);
     bool Holds(int32_t index) const;
@@ -159,6 +171,7 @@ private:
     PhotoVerdicts& verdicts_;
     ThumbnailPort& fetcher_;
     std::function<bool(int32_t)> isFavourite_;
+    SeenPhotos* seen_ = nullptr;
     bool open_ = false;
     bool hidesMissing_ = false;
     std::string template_;

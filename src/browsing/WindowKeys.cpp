@@ -49,6 +49,7 @@ std::optional<ToolButton> ButtonOfCommand(WindowCommand command) {
             return ToolButton::OverviewSheet;
         case WindowCommand::FocusIndexField:
         case WindowCommand::UndoDeleteFavorite:
+        case WindowCommand::NextNotSeen:
             break;
     }
     return std::nullopt;

@@ -29,6 +29,8 @@ enum class WindowCommand {
     OverviewSheet,
     FocusIndexField,
     UndoDeleteFavorite,
+    // The next photo not seen yet, in the direction of travel.
+    NextNotSeen,
 };
 
 // A key with the modifiers held with it; KeyCode as in KeyCodes.h.
@@ -79,6 +81,7 @@ inline constexpr WindowKey WindowKeys[] = {
     // Only while a deleted favourite can be taken back; else Ctrl+Z is the
     // control's own.
     {WindowCommand::UndoDeleteFavorite, CtrlKey('Z')},
+    {WindowCommand::NextNotSeen, CtrlKey('N')},
 };
 
 // The command of a key with exactly these modifiers; nothing for any other.

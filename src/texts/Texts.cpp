@@ -271,6 +271,39 @@ constexpr SheetTexts Sheet{
     .Busy = {.En = "the site stayed busy (%1)", .De = "die Seite blieb ausgelastet (%1)"},
     .AddFavourite = {.En = "Add to favorite photos", .De = "Zu den Favoriten-Photos hinzufügen"},
     .Empty = {.En = "No photo to show here", .De = "Hier ist kein Photo zu zeigen"},
+    .SeenBefore = {.En = "seen before", .De = "schon gesehen"},
+    .Kept = {.En = "kept", .De = "gespeichert"},
+};
+
+constexpr ArchiveTexts Archive{
+    .MovedAside = {.En = "The archive of seen photos %1 was damaged; it was moved to %2 and a new "
+                         "one started.",
+                   .De = "Das Archiv der gesehenen Photos %1 war beschädigt; es wurde nach %2 "
+                         "verschoben und ein neues begonnen."},
+    .Damaged = {.En = "The archive of seen photos %1 is damaged and could not be moved aside; "
+                      "the program goes on without it.",
+                .De = "Das Archiv der gesehenen Photos %1 ist beschädigt und ließ sich nicht "
+                      "beiseitelegen; das Programm arbeitet ohne es weiter."},
+    .Newer = {.En = "The archive of seen photos %1 is from a newer version of the program; it is "
+                    "left as it is and not used.",
+              .De = "Das Archiv der gesehenen Photos %1 stammt von einer neueren Version des "
+                    "Programms; es bleibt unverändert und wird nicht benutzt."},
+    .Foreign = {.En = "%1 is a database of another program; it is left as it is and no archive "
+                      "of seen photos is kept.",
+                .De = "%1 ist eine Datenbank eines anderen Programms; sie bleibt unverändert, "
+                      "und kein Archiv der gesehenen Photos wird geführt."},
+    .Locked = {.En = "The archive of seen photos %1 is held by another program; this run goes on "
+                     "without it.",
+               .De = "Das Archiv der gesehenen Photos %1 wird von einem anderen Programm "
+                     "gehalten; dieser Lauf arbeitet ohne es."},
+    .ReadOnly = {.En = "The archive of seen photos %1 cannot be written; the program goes on "
+                       "without it.",
+                 .De = "Das Archiv der gesehenen Photos %1 ist nicht beschreibbar; das Programm "
+                       "arbeitet ohne es weiter."},
+    .Unusable = {.En = "The archive of seen photos %1 cannot be used (%2); the program goes on "
+                       "without it.",
+                 .De = "Das Archiv der gesehenen Photos %1 ist nicht nutzbar (%2); das Programm "
+                       "arbeitet ohne es weiter."},
 };
 
 constexpr KeyNameTexts KeyNames{

@@ -65,8 +65,22 @@ struct SheetTexts {
     Text Busy;         // %1 the last answer
     Text AddFavourite;
     Text Empty;  // a sheet with no cell, every photo after the first missing
+    Text SeenBefore;
+    Text Kept;
 };
 extern const SheetTexts Sheet;
+
+// Why the archive of seen photos is not used, for the log. %1 the file.
+struct ArchiveTexts {
+    Text MovedAside;  // %2 where the damaged file went
+    Text Damaged;
+    Text Newer;
+    Text Foreign;
+    Text Locked;
+    Text ReadOnly;
+    Text Unusable;  // %2 the system's words
+};
+extern const ArchiveTexts Archive;
 // The words of key names that differ by language ("Strg+T"); Alt, letters,
 // digits and F keys are written alike in both.
 struct KeyNameTexts {

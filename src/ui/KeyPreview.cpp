@@ -217,6 +217,10 @@ void KeyPreview::RunWindowCommand(WindowCommand command) {
         favorites_.UndoDelete();
         return;
     }
+    if (command == WindowCommand::NextNotSeen) {
+        logic_.GoToNextNotSeen();
+        return;
+    }
     if (command == WindowCommand::FocusIndexField) {
         if (!port_.CanFocus(Control::PageIndex)) return;
         // As Tab would: the number is selected, so the next one typed replaces it.

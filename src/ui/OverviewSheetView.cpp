@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
@@ -195,6 +196,8 @@ QString OverviewSheetView::CellHint(const QPoint& pos) const {
     QString hint = Text(texts::FillIn(texts::Sheet.Cell.In(language_),
                                       {std::to_string(cell.Index), StateText(cell).toStdString()}));
     if (cell.Favourite) hint += QStringLiteral("\n") + Text(texts::Sheet.Favourite.In(language_));
+    if (cell.SeenBefore) hint += QStringLiteral("\n") + Text(texts::Sheet.SeenBefore.In(language_));
+    if (cell.Kept) hint += QStringLiteral("\n") + Text(texts::Sheet.Kept.In(language_));
     return hint;
 }
 
@@ -238,10 +241,46 @@ void OverviewSheetView::PaintCell(QPainter& painter, int at) {
         PaintMark(painter, area, cell);
     }
     if (cell.Favourite) PaintStar(painter, area);
+    if (cell.SeenBefore || cell.Kept) PaintArchiveMarks(painter, area, cell);
     const QRect label(frame.left(), area.bottom() + Margin, frame.width(),
                       frame.bottom() - area.bottom() - Margin);
     painter.setPen(selected ? colours.highlightedText().color() : colours.text().color());
     painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop, QString::number(cell.Index));
+}
+
+// Seen before: a small eye at the top left; kept: a downward arrow beside it.
+// On a pale badge, so that they read on any picture.
+void OverviewSheetView::PaintArchiveMarks(QPainter& painter, const QRect& area,
+                                          const SheetCell& cell) {
+    const int side = std::max(12, area.width() / 8);
+    QRect badge(area.left() + 2, area.top() + 2, side, side);
+    const QColor ink(30, 30, 30);
+    const auto background = [&](const QRect& at) {
+        painter.setPen(QPen(ink, 1));
+        painter.setBrush(QColor(255, 255, 255, 220));
+        painter.drawRoundedRect(at, 3, 3);
+    };
+    if (cell.SeenBefore) {
+        background(badge);
+        const QRectF eye = QRectF(badge).adjusted(side * 0.15, side * 0.3, -side * 0.15, -side * 0.3);
+        QPainterPath outline;
+        outline.moveTo(eye.left(), eye.center().y());
+        outline.quadTo(eye.center().x(), eye.top() - side * 0.15, eye.right(), eye.center().y());
+        outline.quadTo(eye.center().x(), eye.bottom() + side * 0.15, eye.left(), eye.center().y());
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(outline);
+        painter.setBrush(ink);
+        painter.drawEllipse(eye.center(), side * 0.12, side * 0.12);
+        badge.translate(side + 2, 0);
+    }
+    if (cell.Kept) {
+        background(badge);
+        const QPointF c = QRectF(badge).center();
+        painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLine(QPointF(c.x(), badge.top() + side * 0.2), QPointF(c.x(), c.y() + side * 0.2));
+        painter.drawLine(QPointF(c.x() - side * 0.25, c.y()), QPointF(c.x(), c.y() + side * 0.25));
+        painter.drawLine(QPointF(c.x() + side * 0.25, c.y()), QPointF(c.x(), c.y() + side * 0.25));
+    }
 }
 
 void OverviewSheetView::PaintMark(QPainter& painter, const QRect& area, const SheetCell& cell) {

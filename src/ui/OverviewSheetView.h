@@ -62,6 +62,7 @@ private:
     int CellHeight() const;
     void PaintCell(QPainter& painter, int cell);
     void PaintMark(QPainter& painter, const QRect& area, const SheetCell& cell);
+    void PaintArchiveMarks(QPainter& painter, const QRect& area, const SheetCell& cell);
     QString StateText(const SheetCell& cell) const;
 
     OverviewSheet& sheet_;

@@ -307,6 +307,10 @@ void TFormMain::FormMainOnCreate() {
     const WorkArea workArea{screenArea.width(), screenArea.height()};
     session_.LoadSettings(workArea);
     session_.Compose(*this, *visibleView_, *hiddenView_, *fetcher_, *thumbnails_, this);
+    if (!session_.ArchiveMessage().empty()) {
+        AppendLogLine(session_.ArchiveMessage());
+        qCWarning(SettingsLog).noquote() << QString::fromStdString(session_.ArchiveMessage());
+    }
     CreateOverviewSheet();
     ConnectEvents();
     placement_.Place(session_.CurrentSettings(), workArea);

@@ -7,6 +7,7 @@
 
 #include "FakeClock.h"
 #include "NavigatorFixture.h"
+#include "archive/MemoryArchive.h"
 #include "browsing/ControlGroups.h"
 #include "browsing/OverviewSheet.h"
 
@@ -355,6 +356,73 @@ TEST_F(SheetInTheWindow, WhatTheSheetFoundMissingIsSkippedWhenSteppingOn) {
     window.PressUpArrow();
     EXPECT_EQ(state().CurrentIndex, 503);
     EXPECT_EQ(visible.LocationURL(), Photo(503));
+}
+
+// What the user has seen is remembered in the archive, under the photo's
+// page template whatever the size it was shown in.
+TEST_F(SheetInTheWindow, PhotosShownAreNotedSeenAndTheNextNotSeenIsFound) {
+    MemoryArchive archive;
+    const std::string photo = settings.TemplateURL20;
+    archive.NoteKept(photo, 503, {.Path = "/photos/503.jpg", .Bytes = 1, .Time = 1});
+    navigator.AttachArchive(&archive);
+    StartIdle();
+    EXPECT_TRUE(archive.Lookup(photo, 500).Seen);
+
+    // The sheet marks what was seen and kept before, and notes the cells
+    // shown; the next sheet's pictures are not seen yet.
+    navigator.SpeedButtonOverviewSheetOnClick(2, 2);
+    EXPECT_TRUE(sheet.Cells()[0].SeenBefore);
+    EXPECT_TRUE(sheet.Cells()[3].Kept);
+    EXPECT_FALSE(sheet.Cells()[1].SeenBefore);
+    while (!thumbnails.fetches.empty()) {
+        const auto [id, url] = *thumbnails.fetches.begin();
+        thumbnails.fetches.erase(id);
+        sheet.Answered(id, PictureAnswer(*sheet.IndexOfFetch(id)));
+    }
+    for (int32_t index : {501, 502, 503}) EXPECT_TRUE(archive.Lookup(photo, index).Seen) << index;
+    EXPECT_FALSE(archive.Lookup(photo, 504).Seen);
+
+    // Ctrl+N in the sheet goes to the first not seen after the selection.
+    navigator.GoToNextNotSeen();
+    EXPECT_EQ(sheet.SelectedIndex(), 504);
+    navigator.ShowSheetSelection();
+    Complete("A photo");
+    EXPECT_TRUE(archive.Lookup(photo, 504).Seen);
+    // In the single view, stepping down from 504: 503 to 500 were seen.
+    window.PressUpArrow();
+    Complete("A photo");
+    window.ChangePageIndexText("504");
+    Complete("A photo");
+    ASSERT_LT(state().NextIndex, state().CurrentIndex);
+    navigator.GoToNextNotSeen();
+    EXPECT_EQ(state().CurrentIndex, 499);
+    EXPECT_EQ(visible.LocationURL(), Photo(499));
+}
+
+TEST_F(SheetInTheWindow, WithoutAnArchiveNothingIsNotedAndTheKeyBeeps) {
+    StartIdle();
+    navigator.GoToNextNotSeen();
+    EXPECT_EQ(window.Beeps(), 1);
+    EXPECT_EQ(state().CurrentIndex, 500);
+}
+
+TEST(ArchiveMessages, SayWhatBecameOfTheFileInTheUsersLanguage) {
+    OpenResult corrupt;
+    corrupt.Problem = ArchiveProblem::Corrupt;
+    corrupt.MovedAside = "/d/a.corrupt-1";
+    EXPECT_EQ(ArchiveProblemMessage(corrupt, "/d/a", texts::English),
+              "The archive of seen photos /d/a was damaged; it was moved to /d/a.corrupt-1 and a "
+              "new one started.");
+    OpenResult newer;
+    newer.Problem = ArchiveProblem::Newer;
+    EXPECT_NE(ArchiveProblemMessage(newer, "/d/a", texts::German).find("neueren Version"),
+              std::string::npos);
+    OpenResult other;
+    other.Problem = ArchiveProblem::Unusable;
+    other.Detail = "disk I/O error";
+    EXPECT_NE(ArchiveProblemMessage(other, "/d/a", texts::English).find("(disk I/O error)"),
+              std::string::npos);
+    EXPECT_EQ(ArchiveProblemMessage(OpenResult{}, "/d/a", texts::English), "");
 }
 
 }  // namespace
