@@ -109,7 +109,13 @@ TEST_F(SheetProgram, TheWheelAndPageKeysMoveWholeSheetsAndTheFieldMovesTheSheet)
     DemoSite site;
     Open(site, 2000);
     const auto count = static_cast<int32_t>(Sheet().Cells().size());
-    ASSERT_TRUE(program.WaitFor([&] { return Settled(Sheet()); }));
+    // The cells shown, then the next sheet's behind them.
+    ASSERT_TRUE(program.WaitFor([&] {
+        return Settled(Sheet()) && std::none_of(Sheet().Ahead().begin(), Sheet().Ahead().end(),
+                                                [](const SheetCell& cell) {
+                                                    return cell.State != CellState::Picture;
+                                                });
+    }));
     program.PressKey(Qt::Key_PageDown);
     EXPECT_EQ(Sheet().First(), 2000 + count);
     // The next sheet was fetched behind the first: its pictures are there.
