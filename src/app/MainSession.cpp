@@ -10,8 +10,8 @@
 #include "browsing/Navigator.h"
 #include "browsing/OverviewSheet.h"
 #include "browsing/SeenPhotos.h"
-#include "texts/Texts.h"
 #include "favorites/FavoritesController.h"
+#include "texts/Texts.h"
 
 namespace kpw {
 
@@ -35,8 +35,7 @@ void MainSession::LoadSettings(const WorkArea& workArea) {
 }
 
 void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, BrowserView& hiddenView,
-                          PhotoFetcher& fetcher, ThumbnailPort& thumbnails,
-                          QWidget* dialogParent) {
+                          PhotoFetcher& fetcher, ThumbnailPort& thumbnails, QWidget* dialogParent) {
     // A timer's handler runs from the event loop, where nothing may escape.
     const auto guarded = [this, &window](auto handler) {
         return [this, &window, handler] {

@@ -17,4 +17,9 @@ constexpr ToolButton URLButton(int urlIndex) {
                                    Clamp(urlIndex, BoundsOf("URLIndex")) - 1);
 }
 
+inline void EnablePhotoSizeButtons(MainWindowPort& window, bool enabled) {
+    for (int size = 1; size <= 4; ++size)
+        window.SetEnabled(ControlOf(PhotoSizeButton(size)), enabled);
+}
+
 }  // namespace kpw

@@ -69,11 +69,6 @@ void ShowJumpedIndex(MainWindowPort& window, NavigationState& state, int32_t ski
     state.SkippedURLCount = skipped;
 }
 
-void EnablePhotoSizeButtons(MainWindowPort& window, bool enabled) {
-    for (int size = 1; size <= 4; ++size)
-        window.SetEnabled(ControlOf(PhotoSizeButton(size)), enabled);
-}
-
 // Runs a browser command; when it fails no download will end the command,
 // so the window must not stay in the loading state. The error is reported
 // by the window.

@@ -116,7 +116,8 @@ void Navigator::CarryOutVerdict(PhotoVerdict verdict, bool readAgain) {
         EndSkipChain();
         SynchroniseAndPreload();
         if (verdict == PhotoVerdict::Present && !SheetShown()) {
-            if (const std::optional<ShownPhotoInfo> photo = ShownPhoto()) seen_.NoteSeen(photo->Index);
+            if (const std::optional<ShownPhotoInfo> photo = ShownPhoto())
+                seen_.NoteSeen(photo->Index);
         }
         // A page that may still write its error is read once more later.
         if (maySkip && verdict == PhotoVerdict::Present && readAgain)

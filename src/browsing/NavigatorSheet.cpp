@@ -58,9 +58,10 @@ void Navigator::SpeedButtonOverviewSheetOnClick(int columns, int rows) {
     window_.ShowOverviewSheet(true);
     // The sheet shows photos whatever the mode; the size buttons choose the
     // size its photo is shown in.
-    window_.SetLabelPageIndexCaption(texts::IndexLabels[1].In(texts::LanguageIndex(settings_.Language)));
-    for (int size = 1; size <= 4; ++size)
-        window_.SetEnabled(ControlOf(PhotoSizeButton(size)), true);
+    const int language = texts::LanguageIndex(settings_.Language);
+    window_.SetLabelPageIndexCaption(
+        texts::IndexLabels[ModeNumber(DisplayMode::Photo)].In(language));
+    EnablePhotoSizeButtons(window_, true);
     SheetChanged();
 }
 

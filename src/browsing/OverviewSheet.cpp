@@ -67,7 +67,7 @@ std::string OverviewSheet::URLOf(int32_t index) const {
     return PutIndexIntoTemplate(template_, index);
 }
 
-// count cells from first on; known: what cells already made know.
+// A cell not made before, with what the archive knows of its photo.
 SheetCell OverviewSheet::NewCell(int32_t index) const {
     SheetCell cell{.Index = index};
     if (seen_ && seen_->Attached()) {
@@ -78,6 +78,8 @@ SheetCell OverviewSheet::NewCell(int32_t index) const {
     return cell;
 }
 
+// A sheet's worth of cells from first on; the cells made before (known) keep
+// what they know.
 std::vector<SheetCell> OverviewSheet::Fill(int64_t first,
                                            std::unordered_map<int32_t, SheetCell>& known) const {
     std::vector<SheetCell> cells;
@@ -104,12 +106,12 @@ void OverviewSheet::Rebuild(int32_t first) {
         for (SheetCell& cell : *cells) known.emplace(cell.Index, std::move(cell));
     }
     cells_ = Fill(first_, known);
-    ahead_ = cells_.empty() ? std::vector<SheetCell>{}
-                            : Fill(int64_t{cells_.back().Index} + 1, known);
+    ahead_ =
+        cells_.empty() ? std::vector<SheetCell>{} : Fill(int64_t{cells_.back().Index} + 1, known);
     // Fetches for cells neither shown nor next end here.
     std::vector<uint64_t> stale;
     for (const auto& [id, i] : inFlight_) {
-        if (!Holds(i)) stale.push_back(id);
+        if (!CellOf(i)) stale.push_back(id);
     }
     for (uint64_t id : stale) {
         inFlight_.erase(id);
@@ -131,8 +133,8 @@ void OverviewSheet::NoteShownSeen() {
     }
 }
 
-SheetCell* OverviewSheet::CellOf(int32_t index) {
-    for (std::vector<SheetCell>* cells : {&cells_, &ahead_}) {
+const SheetCell* OverviewSheet::CellOf(int32_t index) const {
+    for (const std::vector<SheetCell>* cells : {&cells_, &ahead_}) {
         const auto cell = std::find_if(cells->begin(), cells->end(),
                                        [index](const SheetCell& c) { return c.Index == index; });
         if (cell != cells->end()) return &*cell;
@@ -140,10 +142,8 @@ SheetCell* OverviewSheet::CellOf(int32_t index) {
     return nullptr;
 }
 
-bool OverviewSheet::Holds(int32_t index) const {
-    const auto isIt = [index](const SheetCell& cell) { return cell.Index == index; };
-    return std::any_of(cells_.begin(), cells_.end(), isIt) ||
-           std::any_of(ahead_.begin(), ahead_.end(), isIt);
+SheetCell* OverviewSheet::CellOf(int32_t index) {
+    return const_cast<SheetCell*>(std::as_const(*this).CellOf(index));
 }
 
 bool OverviewSheet::SendNext() {
@@ -229,8 +229,8 @@ void OverviewSheet::Judge(SheetCell& cell, const ThumbnailAnswer& answer) {
         case PhotoVerdict::Pending:
             break;
     }
-    Fail(cell, answer.Failure != ThumbnailFailure::None ? answer.Failure
-                                                        : ThumbnailFailure::Undecodable,
+    Fail(cell,
+         answer.Failure != ThumbnailFailure::None ? answer.Failure : ThumbnailFailure::Undecodable,
          answer.Detail);
 }
 

@@ -160,8 +160,8 @@ private:
     SheetCell NewCell(int32_t index) const;
     void NoteShownSeen();
     // The cell of an index, shown or next; nullptr for none.
+    const SheetCell* CellOf(int32_t index) const;
     SheetCell* CellOf(int32_t index);
-    bool Holds(int32_t index) const;
     void MarkKnownMissing();
     std::string URLOf(int32_t index) const;
     int CellCount() const { return columns_ * rows_; }

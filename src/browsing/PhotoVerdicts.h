@@ -69,7 +69,9 @@ public:
     const KnownMissing& KnownMissingPhotos() const { return knownMissing_; }
     // The templates of one photo, its sizes and its page: the overview sheet
     // and the single view learn from each other through them.
-    void SetSamePhotos(const std::vector<std::string>& templates) { knownMissing_.Share(templates); }
+    void SetSamePhotos(const std::vector<std::string>& templates) {
+        knownMissing_.Share(templates);
+    }
     // The user asks the site anew: what it said was missing may be there now.
     void ForgetKnownMissing();
 

@@ -26,8 +26,7 @@ std::optional<int32_t> SeenPhotos::NextNotSeen(int32_t from, bool down) const {
     return archive_->NextNotSeen(key_, from, down, SearchLimit);
 }
 
-std::string ArchiveProblemMessage(const OpenResult& opened, const std::string& path,
-                                  int language) {
+std::string ArchiveProblemMessage(const OpenResult& opened, const std::string& path, int language) {
     const texts::ArchiveTexts& t = texts::Archive;
     const auto said = [&](const texts::Text& text, const std::string& more = {}) {
         return texts::FillIn(text.In(language), {path, more});
@@ -36,7 +35,8 @@ std::string ArchiveProblemMessage(const OpenResult& opened, const std::string& p
         case ArchiveProblem::None:
             return {};
         case ArchiveProblem::Corrupt:
-            return opened.MovedAside.empty() ? said(t.Damaged) : said(t.MovedAside, opened.MovedAside);
+            return opened.MovedAside.empty() ? said(t.Damaged)
+                                             : said(t.MovedAside, opened.MovedAside);
         case ArchiveProblem::Newer:
             return said(t.Newer);
         case ArchiveProblem::Foreign:

@@ -38,7 +38,6 @@ int64_t ArchiveTimeNow();
 
 // What the log says of an archive at path that opened with a problem;
 // empty when it opened as it should.
-std::string ArchiveProblemMessage(const OpenResult& opened, const std::string& path,
-                                  int language);
+std::string ArchiveProblemMessage(const OpenResult& opened, const std::string& path, int language);
 
 }  // namespace kpw

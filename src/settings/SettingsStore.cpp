@@ -99,7 +99,9 @@ void ReadSetting(const IniDocument& ini, const SettingRow& row, Settings& settin
 bool IsAtDefault(const SettingRow& row, const Settings& settings) {
     return std::visit(
         Overloaded{
-            [&](bool Settings::*member) { return (settings.*member ? 1 : 0) == row.Default.Number; },
+            [&](bool Settings::*member) {
+                return (settings.*member ? 1 : 0) == row.Default.Number;
+            },
             [&](uint8_t Settings::*member) { return settings.*member == row.Default.Number; },
             [&](int32_t Settings::*member) { return settings.*member == row.Default.Number; },
             [&](std::string Settings::*member) { return settings.*member == row.Default.Text; },

@@ -66,8 +66,7 @@ void PaintDots(QPainter& painter, const QRect& area, const QColor& colour) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     const int r = std::max(2, area.width() / 40);
-    for (int i = -1; i <= 1; ++i)
-        painter.drawEllipse(area.center() + QPoint(i * r * 4, 0), r, r);
+    for (int i = -1; i <= 1; ++i) painter.drawEllipse(area.center() + QPoint(i * r * 4, 0), r, r);
 }
 
 // A five-pointed star in a warm yellow with a dark rim: legible on any
@@ -221,8 +220,8 @@ void OverviewSheetView::PaintCell(QPainter& painter, int at) {
     const QPalette& colours = palette();
     if (selected) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(colours.brush(hasFocus() ? QPalette::Active : QPalette::Inactive,
-                                       QPalette::Highlight));
+        painter.setBrush(
+            colours.brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
         painter.drawRoundedRect(frame, 4, 4);
     }
     const QRect area(frame.left() + Margin - 1, frame.top() + Margin - 1, cellSize_, cellSize_);
@@ -262,7 +261,8 @@ void OverviewSheetView::PaintArchiveMarks(QPainter& painter, const QRect& area,
     };
     if (cell.SeenBefore) {
         background(badge);
-        const QRectF eye = QRectF(badge).adjusted(side * 0.15, side * 0.3, -side * 0.15, -side * 0.3);
+        const QRectF eye =
+            QRectF(badge).adjusted(side * 0.15, side * 0.3, -side * 0.15, -side * 0.3);
         QPainterPath outline;
         outline.moveTo(eye.left(), eye.center().y());
         outline.quadTo(eye.center().x(), eye.top() - side * 0.15, eye.right(), eye.center().y());
@@ -277,7 +277,8 @@ void OverviewSheetView::PaintArchiveMarks(QPainter& painter, const QRect& area,
         background(badge);
         const QPointF c = QRectF(badge).center();
         painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawLine(QPointF(c.x(), badge.top() + side * 0.2), QPointF(c.x(), c.y() + side * 0.2));
+        painter.drawLine(QPointF(c.x(), badge.top() + side * 0.2),
+                         QPointF(c.x(), c.y() + side * 0.2));
         painter.drawLine(QPointF(c.x() - side * 0.25, c.y()), QPointF(c.x(), c.y() + side * 0.25));
         painter.drawLine(QPointF(c.x() + side * 0.25, c.y()), QPointF(c.x(), c.y() + side * 0.25));
     }
@@ -370,8 +371,8 @@ void OverviewSheetView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void OverviewSheetView::contextMenuEvent(QContextMenuEvent* event) {
-    const int cell = event->reason() == QContextMenuEvent::Mouse ? CellAt(event->pos())
-                                                                   : sheet_.SelectedCell();
+    const int cell =
+        event->reason() == QContextMenuEvent::Mouse ? CellAt(event->pos()) : sheet_.SelectedCell();
     if (cell < 0) return;
     sheet_.SelectCell(cell);
     emit MenuRequested(event->reason() == QContextMenuEvent::Mouse

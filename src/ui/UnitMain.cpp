@@ -7,7 +7,6 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLoggingCategory>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -25,7 +24,6 @@
 #include "browsing/Navigator.h"
 #include "browsing/OverviewSheet.h"
 #include "favorites/FavoritesController.h"
-#include "texts/Texts.h"
 #include "ui/FavoriteComboBox.h"
 #include "ui/Guarded.h"
 #include "ui/KeyPreview.h"
@@ -256,7 +254,8 @@ void TFormMain::ConnectEvents() {
                                                         : std::nullopt);
                 });
             });
-    contextMenu_ = std::make_unique<ViewContextMenu>(*this, *this, logic, session_.Photos(), *view);
+    contextMenu_ =
+        std::make_unique<ViewContextMenu>(*this, *this, logic, session_.Photos(), favorites, *view);
     connect(view, &QtBrowserView::ContextMenuRequested, this, [this](const QPoint& globalPos) {
         Guarded([&] { contextMenu_->Show(globalPos, LanguageInForce()); });
     });
@@ -272,8 +271,9 @@ void TFormMain::ConnectEvents() {
             if (session_.Sheet().IsOpen()) session_.Sheet().SetLayout(grid.width(), grid.height());
         });
     });
-    connect(sheetView_, &OverviewSheetView::MenuRequested, this,
-            [this](const QPoint& globalPos) { Guarded([&] { ShowSheetMenu(globalPos); }); });
+    connect(sheetView_, &OverviewSheetView::MenuRequested, this, [this](const QPoint& globalPos) {
+        Guarded([&] { contextMenu_->ShowForSheet(globalPos, LanguageInForce()); });
+    });
     connect(thumbnails_.get(), &ThumbnailFetcher::Answered, this,
             [this](quint64 id, const ThumbnailAnswer& answer, const QImage& picture) {
                 Guarded([&] {
@@ -432,22 +432,6 @@ void TFormMain::SpeedButtonOverviewSheetOnClick() {
         session_.Logic().SpeedButtonOverviewSheetOnClick(grid.width(), grid.height());
         Button(ToolButton::OverviewSheet)->setChecked(session_.Logic().SheetShown());
     });
-}
-
-void TFormMain::ShowSheetMenu(const QPoint& globalPos) {
-    const int language = LanguageInForce();
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("SheetMenu"));
-    const auto add = [&](const texts::Text& text, auto action) {
-        connect(menu.addAction(QString::fromUtf8(text.In(language))), &QAction::triggered, this,
-                [this, action] { Guarded(action); });
-    };
-    PhotoActions& photos = session_.Photos();
-    FavoritesController& favorites = session_.Favorites();
-    add(texts::Photo.SavePhoto, [&photos] { photos.SavePhoto(); });
-    add(texts::Photo.CopyAddress, [&photos] { photos.CopyAddress(); });
-    add(texts::Sheet.AddFavourite, [&favorites] { favorites.SpeedButtonAddFavoriteOnClick(); });
-    menu.exec(globalPos);
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {

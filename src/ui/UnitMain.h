@@ -121,7 +121,6 @@ private:
     // view's place, or back to the single view.
     void SpeedButtonOverviewSheetOnClick();
     void CreateOverviewSheet();
-    void ShowSheetMenu(const QPoint& globalPos);
     void LayOutClientArea();
     // Runs a handler; a failure it raises is shown in the standard error box.
     template <typename Handler>

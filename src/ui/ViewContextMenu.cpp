@@ -6,6 +6,7 @@
 
 #include "app/PhotoActions.h"
 #include "browsing/Navigator.h"
+#include "favorites/FavoritesController.h"
 #include "texts/Texts.h"
 #include "ui/Guarded.h"
 #include "webengine/QtBrowserView.h"
@@ -13,8 +14,35 @@
 namespace kpw {
 
 ViewContextMenu::ViewContextMenu(QWidget& window, MainWindowPort& port, Navigator& logic,
-                                 PhotoActions& photos, QtBrowserView& view)
-    : window_(window), port_(port), logic_(logic), photos_(photos), view_(view) {}
+                                 PhotoActions& photos, FavoritesController& favorites,
+                                 QtBrowserView& view)
+    : window_(window),
+      port_(port),
+      logic_(logic),
+      photos_(photos),
+      favorites_(favorites),
+      view_(view) {}
+
+// Adds an entry in the language column whose action runs guarded.
+template <typename Action>
+QAction* ViewContextMenu::AddEntry(QMenu& menu, const texts::Text& text, int column,
+                                   Action action) {
+    QAction* entry = menu.addAction(QString::fromUtf8(text.In(column)));
+    QObject::connect(entry, &QAction::triggered, &window_,
+                     [this, action] { Guarded(port_, action); });
+    return entry;
+}
+
+void ViewContextMenu::ShowForSheet(const QPoint& globalPos, int language) {
+    const int column = texts::LanguageIndex(language);
+    QMenu menu(&window_);
+    menu.setObjectName(QStringLiteral("SheetMenu"));
+    AddEntry(menu, texts::Photo.SavePhoto, column, [this] { photos_.SavePhoto(); });
+    AddEntry(menu, texts::Photo.CopyAddress, column, [this] { photos_.CopyAddress(); });
+    AddEntry(menu, texts::Sheet.AddFavourite, column,
+             [this] { favorites_.SpeedButtonAddFavoriteOnClick(); });
+    menu.exec(globalPos);
+}
 
 void ViewContextMenu::Show(const QPoint& globalPos, int language) {
     const texts::PhotoTexts& t = texts::Photo;
@@ -22,10 +50,7 @@ void ViewContextMenu::Show(const QPoint& globalPos, int language) {
     QMenu menu(&window_);
     menu.setObjectName(QStringLiteral("ViewContextMenu"));
     const auto add = [&](const texts::Text& text, auto action) {
-        QAction* entry = menu.addAction(QString::fromUtf8(text.In(column)));
-        QObject::connect(entry, &QAction::triggered, &window_,
-                         [this, action] { Guarded(port_, action); });
-        return entry;
+        return AddEntry(menu, text, column, action);
     };
     // The groups, each set off from the one before: the photo, its address,
     // the slideshow, the engine's entries. The keys of an entry stand in

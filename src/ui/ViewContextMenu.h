@@ -1,10 +1,15 @@
 #pragma once
 
+#include "texts/Text.h"
+
+class QAction;
+class QMenu;
 class QPoint;
 class QWidget;
 
 namespace kpw {
 
+class FavoritesController;
 class MainWindowPort;
 class Navigator;
 class PhotoActions;
@@ -16,17 +21,23 @@ class QtBrowserView;
 class ViewContextMenu {
 public:
     ViewContextMenu(QWidget& window, MainWindowPort& port, Navigator& logic, PhotoActions& photos,
-                    QtBrowserView& view);
+                    FavoritesController& favorites, QtBrowserView& view);
 
     // Shows the menu at a screen position in the language in force and runs
     // the entry chosen.
     void Show(const QPoint& globalPos, int language);
+    // The overview sheet's menu for its selected cell.
+    void ShowForSheet(const QPoint& globalPos, int language);
 
 private:
+    template <typename Action>
+    QAction* AddEntry(QMenu& menu, const texts::Text& text, int column, Action action);
+
     QWidget& window_;
     MainWindowPort& port_;
     Navigator& logic_;
     PhotoActions& photos_;
+    FavoritesController& favorites_;
     QtBrowserView& view_;
 };
 
