@@ -275,6 +275,64 @@ constexpr SheetTexts Sheet{
     .Kept = {.En = "kept", .De = "gespeichert"},
 };
 
+constexpr RangeTexts Range{
+    .Command = {.En = "Keep a range of photos...", .De = "Photos eines Bereichs speichern..."},
+    .Title = {.En = "Keep a range of photos", .De = "Photos eines Bereichs speichern"},
+    .From = {.En = "From index:", .De = "Von Nummer:"},
+    .To = {.En = "To index:", .De = "Bis Nummer:"},
+    .Size = {.En = "Photo size:", .De = "Photo-Größe:"},
+    .Folder = {.En = "Folder:", .De = "Ordner:"},
+    .Browse = {.En = "Browse...", .De = "Durchsuchen..."},
+    .SkipKept = {.En = "Skip photos already kept", .De = "Schon gespeicherte Photos überspringen"},
+    .Keep = {.En = "Keep", .De = "Speichern"},
+    .Cancel = {.En = "Cancel", .De = "Abbrechen"},
+    .FromAfterTo = {.En = "The first index (%1) lies after the last (%2).",
+                    .De = "Die erste Nummer (%1) liegt hinter der letzten (%2)."},
+    .TooLong = {.En = "A range may hold at most %1 photos; this one holds %2.",
+                .De = "Ein Bereich darf höchstens %1 Photos umfassen; dieser umfasst %2."},
+    .NoFolder = {.En = "Choose the folder the photos go to.",
+                 .De = "Wählen Sie den Ordner, in den die Photos kommen."},
+    .FolderMissing = {.En = "The folder %1 does not exist.",
+                      .De = "Der Ordner %1 existiert nicht."},
+    .FolderNotWritable = {.En = "The folder %1 cannot be written to.",
+                          .De = "In den Ordner %1 kann nicht geschrieben werden."},
+    .Progress = {.En = "Keeping %1-%2: %3 of %4", .De = "Speichere %1-%2: %3 von %4"},
+    .KeptCount = {.En = "%1 kept", .De = "%1 gespeichert"},
+    .KeptBeforeCount = {.En = "%1 kept before", .De = "%1 schon vorhanden"},
+    .MissingCount = {.En = "%1 missing", .De = "%1 fehlen"},
+    .WaitingCount = {.En = "%1 waiting", .De = "%1 warten"},
+    .FailedCount = {.En = "%1 failed", .De = "%1 fehlgeschlagen"},
+    .TimeLeft = {.En = "%1 left", .De = "noch %1"},
+    .Paused = {.En = "paused", .De = "angehalten"},
+    .QueuedCount = {.En = "%1 more queued", .De = "%1 weitere in der Warteschlange"},
+    .Pause = {.En = "Pause", .De = "Anhalten"},
+    .Resume = {.En = "Resume", .De = "Fortsetzen"},
+    .Stop = {.En = "Cancel the range", .De = "Bereich abbrechen"},
+    .Finished = {.En = "Photos %1 to %2 done:", .De = "Photos %1 bis %2 erledigt:"},
+    .Cancelled = {.En = "Keeping photos %1 to %2 was cancelled:",
+                  .De = "Das Speichern der Photos %1 bis %2 wurde abgebrochen:"},
+    .DiskFull = {.En = "The disk is full (%1); keeping the range stopped.",
+                 .De = "Der Datenträger ist voll (%1); das Speichern des Bereichs wurde beendet."},
+    .FolderGone = {.En = "The folder %1 is gone; keeping the range stopped.",
+                   .De = "Der Ordner %1 ist nicht mehr da; das Speichern des Bereichs wurde "
+                         "beendet."},
+    .WriteFailed = {.En = "A photo could not be written into %1 (%2); keeping the range stopped.",
+                    .De = "Ein Photo ließ sich nicht in %1 schreiben (%2); das Speichern des "
+                          "Bereichs wurde beendet."},
+    .SiteUnreachable = {.En = "The site could not be reached (%1); keeping the range stopped.",
+                        .De = "Die Seite war nicht erreichbar (%1); das Speichern des Bereichs "
+                              "wurde beendet."},
+    .KeptSoFar = {.En = "Every photo kept so far is recorded; a new run with \"Skip photos "
+                        "already kept\" goes on where this one ended.",
+                  .De = "Jedes bisher gespeicherte Photo ist vermerkt; ein neuer Lauf mit "
+                        "\"Schon gespeicherte Photos überspringen\" macht dort weiter, wo dieser "
+                        "endete."},
+    .OpenFolder = {.En = "Open folder", .De = "Ordner öffnen"},
+    .Close = {.En = "Close", .De = "Schließen"},
+    .Queued = {.En = "Photos %1 to %2 wait until the range under way is done.",
+               .De = "Die Photos %1 bis %2 warten, bis der laufende Bereich fertig ist."},
+};
+
 constexpr ArchiveTexts Archive{
     .MovedAside = {.En = "The archive of seen photos %1 was damaged; it was moved to %2 and a new "
                          "one started.",

@@ -81,6 +81,49 @@ struct ArchiveTexts {
     Text Unusable;  // %2 the system's words
 };
 extern const ArchiveTexts Archive;
+// Keeping a range of photos: the dialog, the progress in the status area and
+// the message at the end.
+struct RangeTexts {
+    Text Command;  // the menu entry
+    Text Title;
+    Text From;
+    Text To;
+    Text Size;
+    Text Folder;
+    Text Browse;
+    Text SkipKept;
+    Text Keep;
+    Text Cancel;
+    Text FromAfterTo;  // %1 from, %2 to
+    Text TooLong;      // %1 the most, %2 asked for
+    Text NoFolder;
+    Text FolderMissing;      // %1 the folder
+    Text FolderNotWritable;  // %1 the folder
+    Text Progress;           // %1 from, %2 to, %3 done, %4 total
+    Text KeptCount;          // %1
+    Text KeptBeforeCount;    // %1
+    Text MissingCount;       // %1
+    Text WaitingCount;       // %1
+    Text FailedCount;        // %1
+    Text TimeLeft;           // %1 "1:05"
+    Text Paused;
+    Text QueuedCount;  // %1 ranges waiting their turn
+    Text Pause;
+    Text Resume;
+    Text Stop;
+    Text Finished;  // %1 from, %2 to, then the counts
+    Text Cancelled;
+    Text DiskFull;         // %1 the system's words
+    Text FolderGone;       // %1 the folder
+    Text WriteFailed;      // %1 the folder, %2 the system's words
+    Text SiteUnreachable;  // %1 the system's words
+    Text KeptSoFar;
+    Text OpenFolder;
+    Text Close;
+    Text Queued;  // %1 from, %2 to: the status line when a range waits its turn
+};
+extern const RangeTexts Range;
+
 // The words of key names that differ by language ("Strg+T"); Alt, letters,
 // digits and F keys are written alike in both.
 struct KeyNameTexts {
