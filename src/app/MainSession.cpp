@@ -1,14 +1,17 @@
 #include "app/MainSession.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <utility>
 
+#include "app/KeepFiles.h"
 #include "app/PhotoActions.h"
 #include "app/QtClock.h"
 #include "browsing/MainWindowPort.h"
 #include "browsing/Navigator.h"
 #include "browsing/OverviewSheet.h"
+#include "browsing/RangeKeeper.h"
 #include "browsing/SeenPhotos.h"
 #include "favorites/FavoritesController.h"
 #include "texts/Texts.h"
@@ -65,6 +68,29 @@ void MainSession::Compose(MainWindowPort& window, BrowserView& visibleView, Brow
                                                        favoritePhotos_, favoriteUsers_);
 }
 
+void MainSession::ComposeRanges(KeepFetchPort& fetcher) {
+    keepFiles_ = std::make_unique<KeepFiles>();
+    ranges_ = std::make_unique<RangeKeeper>(navigator_->Scheduler(), navigator_->Verdicts(),
+                                            *clock_, fetcher, *keepFiles_);
+    ranges_->SetArchive(archive_.get());
+}
+
+RangeOrder MainSession::NewRangeOrder() const {
+    RangeOrder order;
+    order.From = navigator_->SheetShown() ? sheet_->SelectedIndex() : settings_.PhotoIndex;
+    order.To = static_cast<int32_t>(std::min<int64_t>(int64_t{order.From} + 99, MaxIndex));
+    order.Size = settings_.PhotoSize;
+    order.Folder = photoActions_->SaveFolder().toStdString();
+    CompleteRangeOrder(order);
+    return order;
+}
+
+void MainSession::CompleteRangeOrder(RangeOrder& order) const {
+    const URLTemplateTable& table = navigator_->Table();
+    order.PhotoTemplate = table[URLTemplateTable::SizeTemplateSlot(order.Size)];
+    order.PhotoKey = settings_.TemplateURL20;
+}
+
 void MainSession::Release() {
     if (clock_) {
         clock_->StopWaitTimer();
@@ -72,6 +98,9 @@ void MainSession::Release() {
         clock_->StopLateTextTimer();
         clock_->StopVerdictTimer();
     }
+    // Its fetches end before the scheduler it sends them by.
+    ranges_.reset();
+    keepFiles_.reset();
     photoActions_.reset();
     favorites_.reset();
     if (navigator_) navigator_->AttachSheet(nullptr);

@@ -18,6 +18,10 @@ class FavoritesController;
 class MainWindowPort;
 class Navigator;
 class OverviewSheet;
+class KeepFetchPort;
+class KeepFiles;
+class RangeKeeper;
+struct RangeOrder;
 class SqliteArchive;
 class PhotoActions;
 class ThumbnailPort;
@@ -50,6 +54,9 @@ public:
     // fetch the overview sheet's pictures; they must outlive Release.
     void Compose(MainWindowPort& window, BrowserView& visibleView, BrowserView& hiddenView,
                  PhotoFetcher& fetcher, ThumbnailPort& thumbnails, QWidget* dialogParent);
+    // Keeping ranges of photos, after Compose; the fetcher must outlive
+    // Release.
+    void ComposeRanges(KeepFetchPort& fetcher);
     // Ends what Compose created, timers first; the window calls it before it
     // and its views go, as the logic refers to both.
     void Release();
@@ -69,6 +76,13 @@ public:
     FavoritesController& Favorites() const { return *favorites_; }
     PhotoActions& Photos() const { return *photoActions_; }
     OverviewSheet& Sheet() const { return *sheet_; }
+    // Valid between ComposeRanges and Release.
+    RangeKeeper& Ranges() const { return *ranges_; }
+    // A range as the dialog first offers it: from the photo index on, the
+    // size in force, into the folder of Save photo.
+    RangeOrder NewRangeOrder() const;
+    // The templates of the size chosen.
+    void CompleteRangeOrder(RangeOrder& order) const;
 
 private:
     FormMainPaths paths_;
@@ -85,6 +99,8 @@ private:
     std::unique_ptr<OverviewSheet> sheet_;
     std::unique_ptr<FavoritesController> favorites_;
     std::unique_ptr<PhotoActions> photoActions_;
+    std::unique_ptr<KeepFiles> keepFiles_;
+    std::unique_ptr<RangeKeeper> ranges_;
 };
 
 }  // namespace kpw

@@ -83,11 +83,41 @@ RangeProblem CheckRange(const RangeOrder& order, FolderState folder) {
     return RangeProblem::FolderNotWritable;
 }
 
-std::string RangeProblemMessage(RangeProblem problem, const RangeOrder& order, int language) {
+RangeProblem ReadRangeInput(const RangeInput& input, FolderState folder, RangeOrder& order) {
+    const auto index = [](const std::string& text) -> std::optional<int32_t> {
+        const size_t first = text.find_first_not_of(' ');
+        const size_t last = text.find_last_not_of(' ');
+        if (first == std::string::npos) return std::nullopt;
+        const std::string digits = text.substr(first, last - first + 1);
+        if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        const int64_t value = std::stoll(digits);
+        if (value < 1 || value > MaxIndex) return std::nullopt;
+        return static_cast<int32_t>(value);
+    };
+    const std::optional<int32_t> from = index(input.From);
+    if (!from) return RangeProblem::BadFrom;
+    const std::optional<int32_t> to = index(input.To);
+    if (!to) return RangeProblem::BadTo;
+    order.From = *from;
+    order.To = *to;
+    order.Size = std::clamp(input.Size, 1, 4);
+    order.Folder = input.Folder;
+    order.SkipKept = input.SkipKept;
+    return CheckRange(order, folder);
+}
+
+std::string RangeProblemMessage(RangeProblem problem, const RangeOrder& order, int language,
+                                const RangeInput& input) {
     const texts::RangeTexts& t = texts::Range;
     switch (problem) {
         case RangeProblem::None:
             return {};
+        case RangeProblem::BadFrom:
+        case RangeProblem::BadTo:
+            return texts::FillIn(
+                t.BadIndex.In(language),
+                {problem == RangeProblem::BadFrom ? input.From : input.To, Number(MaxIndex)});
         case RangeProblem::FromAfterTo:
             return texts::FillIn(t.FromAfterTo.In(language),
                                  {Number(order.From), Number(order.To)});

@@ -37,11 +37,34 @@ inline constexpr int32_t MaxRangeLength = 100'000;
 enum class FolderState { Writable, Missing, NotAFolder, NotWritable };
 
 // What is wrong with a range asked for.
-enum class RangeProblem { None, FromAfterTo, TooLong, NoFolder, FolderMissing, FolderNotWritable };
+enum class RangeProblem {
+    None,
+    BadFrom,
+    BadTo,
+    FromAfterTo,
+    TooLong,
+    NoFolder,
+    FolderMissing,
+    FolderNotWritable,
+};
 
 RangeProblem CheckRange(const RangeOrder& order, FolderState folder);
+
+// The dialog's fields as typed.
+struct RangeInput {
+    std::string From = {};
+    std::string To = {};
+    int Size = 1;
+    std::string Folder = {};
+    bool SkipKept = true;
+};
+
+// The order the fields ask for (templates not yet filled in), or the first
+// problem with them; folder is the state of the folder typed.
+RangeProblem ReadRangeInput(const RangeInput& input, FolderState folder, RangeOrder& order);
 // The dialog's message for a problem, in the language given.
-std::string RangeProblemMessage(RangeProblem problem, const RangeOrder& order, int language);
+std::string RangeProblemMessage(RangeProblem problem, const RangeOrder& order, int language,
+                                const RangeInput& input = {});
 
 // Why a photo of a range was not kept, beyond the site's own answer.
 enum class KeepFailure {

@@ -50,6 +50,7 @@ std::optional<ToolButton> ButtonOfCommand(WindowCommand command) {
         case WindowCommand::FocusIndexField:
         case WindowCommand::UndoDeleteFavorite:
         case WindowCommand::NextNotSeen:
+        case WindowCommand::KeepRange:
             break;
     }
     return std::nullopt;

@@ -31,6 +31,8 @@ enum class WindowCommand {
     UndoDeleteFavorite,
     // The next photo not seen yet, in the direction of travel.
     NextNotSeen,
+    // Asks for a range of photos to keep.
+    KeepRange,
 };
 
 // A key with the modifiers held with it; KeyCode as in KeyCodes.h.
@@ -82,6 +84,7 @@ inline constexpr WindowKey WindowKeys[] = {
     // control's own.
     {WindowCommand::UndoDeleteFavorite, CtrlKey('Z')},
     {WindowCommand::NextNotSeen, CtrlKey('N')},
+    {WindowCommand::KeepRange, CtrlKey('J')},
 };
 
 // The command of a key with exactly these modifiers; nothing for any other.

@@ -276,7 +276,8 @@ constexpr SheetTexts Sheet{
 };
 
 constexpr RangeTexts Range{
-    .Command = {.En = "Keep a range of photos...", .De = "Photos eines Bereichs speichern..."},
+    .Command = {.En = "Keep a range of photos...\tCtrl+J",
+                .De = "Photos eines Bereichs speichern...\tStrg+J"},
     .Title = {.En = "Keep a range of photos", .De = "Photos eines Bereichs speichern"},
     .From = {.En = "From index:", .De = "Von Nummer:"},
     .To = {.En = "To index:", .De = "Bis Nummer:"},
@@ -286,6 +287,9 @@ constexpr RangeTexts Range{
     .SkipKept = {.En = "Skip photos already kept", .De = "Schon gespeicherte Photos überspringen"},
     .Keep = {.En = "Keep", .De = "Speichern"},
     .Cancel = {.En = "Cancel", .De = "Abbrechen"},
+    .BadIndex = {.En = "\"%1\" is no photo index: type a whole number from 1 to %2.",
+                 .De = "\"%1\" ist keine Photo-Nummer: geben Sie eine ganze Zahl von 1 bis %2 "
+                       "ein."},
     .FromAfterTo = {.En = "The first index (%1) lies after the last (%2).",
                     .De = "Die erste Nummer (%1) liegt hinter der letzten (%2)."},
     .TooLong = {.En = "A range may hold at most %1 photos; this one holds %2.",

@@ -94,6 +94,7 @@ struct RangeTexts {
     Text SkipKept;
     Text Keep;
     Text Cancel;
+    Text BadIndex;     // %1 what was typed, %2 the largest index
     Text FromAfterTo;  // %1 from, %2 to
     Text TooLong;      // %1 the most, %2 asked for
     Text NoFolder;

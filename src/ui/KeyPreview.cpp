@@ -221,6 +221,10 @@ void KeyPreview::RunWindowCommand(WindowCommand command) {
         logic_.GoToNextNotSeen();
         return;
     }
+    if (command == WindowCommand::KeepRange) {
+        if (KeepRange) KeepRange();
+        return;
+    }
     if (command == WindowCommand::FocusIndexField) {
         if (!port_.CanFocus(Control::PageIndex)) return;
         // As Tab would: the number is selected, so the next one typed replaces it.

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QKeyEvent;
 class QWidget;
@@ -27,6 +28,9 @@ public:
                FavoritesController& favorites, const ToolButtonRow& tools, QWidget* viewPanel,
                QWidget* indexField);
     ~KeyPreview() override;
+
+    // Asks for a range of photos to keep.
+    std::function<void()> KeepRange;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -29,11 +29,13 @@
 #include "ui/KeyPreview.h"
 #include "ui/OverviewSheetView.h"
 #include "ui/PageIndexSpinBox.h"
+#include "ui/RangeKeepingUi.h"
 #include "ui/RepaintPacer.h"
 #include "ui/UnitSettings.h"
 #include "ui/ViewContextMenu.h"
 #include "webengine/PhotoFetcher.h"
 #include "webengine/QtBrowserView.h"
+#include "webengine/RangeFetcher.h"
 #include "webengine/ThumbnailFetcher.h"
 
 namespace kpw {
@@ -63,11 +65,14 @@ TFormMain::TFormMain(MainSession& session, std::unique_ptr<QtBrowserView> visibl
       preloadPages_(std::move(preloadPages)),
       fetcher_(fetcher ? std::move(fetcher) : std::make_unique<PhotoFetcher>()),
       thumbnails_(std::make_unique<ThumbnailFetcher>()),
+      ranges_(std::make_unique<RangeKeepingUi>(*this)),
       placement_(*this, {MinimumOuterWidth, MinimumOuterHeight}) {
     setObjectName(QStringLiteral("FormMain"));
     // The sheet's pictures are asked for as the views ask for pages.
-    if (auto* engineView = qobject_cast<QWebEngineView*>(visibleView_->Widget()))
+    if (auto* engineView = qobject_cast<QWebEngineView*>(visibleView_->Widget())) {
         thumbnails_->UseIdentityOf(*engineView->page()->profile());
+        ranges_->Fetcher().UseIdentityOf(*engineView->page()->profile());
+    }
     RepaintPacer::Pace(*this);
     CreateControls();
     FormMainOnCreate();
@@ -83,9 +88,11 @@ TFormMain::~TFormMain() {
     hiddenView_.reset();
     preloadPages_.clear();
     fetcher_.reset();
+    ranges_->Detach();
     session_.Release();
-    // The sheet cancelled its fetches as it went.
+    // The sheet and the ranges cancelled their fetches as they went.
     thumbnails_.reset();
+    ranges_.reset();
 }
 
 void TFormMain::CreateControls() {
@@ -256,6 +263,7 @@ void TFormMain::ConnectEvents() {
             });
     contextMenu_ =
         std::make_unique<ViewContextMenu>(*this, *this, logic, session_.Photos(), favorites, *view);
+    contextMenu_->KeepRange = [this] { ranges_->OpenDialog(LanguageInForce()); };
     connect(view, &QtBrowserView::ContextMenuRequested, this, [this](const QPoint& globalPos) {
         Guarded([&] { contextMenu_->Show(globalPos, LanguageInForce()); });
     });
@@ -293,6 +301,7 @@ void TFormMain::ConnectEvents() {
     keyPreview_ =
         std::make_unique<KeyPreview>(*this, *this, logic, session_.Photos(), favorites, *toolRow_,
                                      panelVisibleWebBrowser_, spinEditPageIndex_);
+    keyPreview_->KeepRange = [this] { Guarded([&] { ranges_->OpenDialog(LanguageInForce()); }); };
 }
 
 void TFormMain::FormMainOnCreate() {
@@ -307,6 +316,8 @@ void TFormMain::FormMainOnCreate() {
     const WorkArea workArea{screenArea.width(), screenArea.height()};
     session_.LoadSettings(workArea);
     session_.Compose(*this, *visibleView_, *hiddenView_, *fetcher_, *thumbnails_, this);
+    session_.ComposeRanges(ranges_->Fetcher());
+    ranges_->Attach(session_, *this, *statusBar_);
     if (!session_.ArchiveMessage().empty()) {
         AppendLogLine(session_.ArchiveMessage());
         qCWarning(SettingsLog).noquote() << QString::fromStdString(session_.ArchiveMessage());

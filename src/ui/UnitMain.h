@@ -25,6 +25,7 @@ class FormMainProbe;
 class KeyPreview;
 class OverviewSheetView;
 class QtBrowserView;
+class RangeKeepingUi;
 class ThumbnailFetcher;
 class TFormSettings;
 class ViewContextMenu;
@@ -135,6 +136,7 @@ private:
     std::vector<std::unique_ptr<QtBrowserView>> preloadPages_;
     std::unique_ptr<PhotoFetcher> fetcher_;
     std::unique_ptr<ThumbnailFetcher> thumbnails_;
+    std::unique_ptr<RangeKeepingUi> ranges_;
     WindowPlacementKeeper placement_;
     std::unique_ptr<KeyPreview> keyPreview_;
     std::unique_ptr<ViewContextMenu> contextMenu_;

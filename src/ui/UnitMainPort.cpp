@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+
+#include "ui/RangeKeepingUi.h"
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
@@ -195,6 +197,7 @@ void TFormMain::SetApplicationTitle(const std::string& title) {
     visibleView_->SetLanguage(language);
     hiddenView_->SetLanguage(language);
     fetcher_->SetLanguage(language);
+    ranges_->SetLanguage(language);
 }
 
 void TFormMain::FavoriteListChanged(Control list) {

@@ -41,6 +41,7 @@ void ViewContextMenu::ShowForSheet(const QPoint& globalPos, int language) {
     AddEntry(menu, texts::Photo.CopyAddress, column, [this] { photos_.CopyAddress(); });
     AddEntry(menu, texts::Sheet.AddFavourite, column,
              [this] { favorites_.SpeedButtonAddFavoriteOnClick(); });
+    if (KeepRange) AddEntry(menu, texts::Range.Command, column, [this] { KeepRange(); });
     menu.exec(globalPos);
 }
 
@@ -74,6 +75,7 @@ void ViewContextMenu::Show(const QPoint& globalPos, int language) {
         add(t.OpenInBrowser, [this] { photos_.OpenInBrowser(); });
     group();
     add(t.Slideshow, [this] { logic_.Slides().Start(); });
+    if (KeepRange) add(texts::Range.Command, [this] { KeepRange(); });
     QMenu engine;
     view_.AddEngineMenuEntries(engine);
     if (!engine.actions().isEmpty()) {

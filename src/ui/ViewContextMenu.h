@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "texts/Text.h"
 
 class QAction;
@@ -28,6 +30,9 @@ public:
     void Show(const QPoint& globalPos, int language);
     // The overview sheet's menu for its selected cell.
     void ShowForSheet(const QPoint& globalPos, int language);
+
+    // Asks for a range of photos to keep, from the photo on view on.
+    std::function<void()> KeepRange;
 
 private:
     template <typename Action>

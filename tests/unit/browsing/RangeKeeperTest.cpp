@@ -165,6 +165,27 @@ TEST(RangeCheck, BadOrdersAreToldNotClamped) {
               "The folder /gone cannot be written to.");
 }
 
+TEST(RangeCheck, TheFieldsAreReadAsTheyWereTyped) {
+    RangeOrder order;
+    RangeInput input{.From = " 12 ", .To = "2147483647", .Size = 3, .Folder = "/keep"};
+    EXPECT_EQ(ReadRangeInput(input, FolderState::Writable, order), RangeProblem::TooLong);
+    input.To = "111";
+    EXPECT_EQ(ReadRangeInput(input, FolderState::Writable, order), RangeProblem::None);
+    EXPECT_EQ(order.From, 12);
+    EXPECT_EQ(order.To, 111);
+    EXPECT_EQ(order.Size, 3);
+    for (const char* bad : {"", "0", "-5", "1e3", "2147483648", "99999999999", "12a"}) {
+        input.From = bad;
+        EXPECT_EQ(ReadRangeInput(input, FolderState::Writable, order), RangeProblem::BadFrom)
+            << bad;
+    }
+    input.From = "1";
+    input.To = "x";
+    EXPECT_EQ(ReadRangeInput(input, FolderState::Writable, order), RangeProblem::BadTo);
+    EXPECT_EQ(RangeProblemMessage(RangeProblem::BadTo, order, texts::English, input),
+              "\"x\" is no photo index: type a whole number from 1 to 2147483647.");
+}
+
 TEST_F(Range, KeepsEveryPhotoUnderItsIndexSixAtATime) {
     keeper.Start(Order(101, 110));
     EXPECT_EQ(files.leftoversCleared, std::vector<std::string>{"/keep"});
