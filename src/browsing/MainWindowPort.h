@@ -89,6 +89,8 @@ public:
     // notification when the text changes.
     virtual void SetPageIndexValue(int32_t value) = 0;
     virtual void SetPageIndexMaximum(int32_t maximum) = 0;
+    // How far the field's up and down steps go.
+    virtual void SetPageIndexStep(int32_t step) = 0;
     virtual int PageIndexCaretPos() const = 0;
     virtual void SetPageIndexCaretPos(int pos) = 0;
     virtual void ClearPageIndexSelection() = 0;

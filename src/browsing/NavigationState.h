@@ -16,6 +16,8 @@ struct NavigationState {
     int32_t CurrentIndex = 0;
     int32_t PreviousIndex = 0;
     int32_t NextIndex = 0;
+    // How far a step of the user's goes; the neighbour lies a step away.
+    int32_t Step = 1;
     std::string CurrentURL;
     // What the program last sent to the visible view; anything else on view
     // means the user followed a link.

@@ -121,6 +121,7 @@ void Navigator::StartUp() {
     SetURLButtonHints(window_, table_, true, LanguageIndex(settings_));
     window_.SetDown(URLButton(settings_.URLIndex), true);
     state_.ShownURLIndex = settings_.URLIndex;
+    ApplyStepSize();
     TakeIndexOfMode(state_, settings_);
     BuildPageURLs();
 
@@ -471,12 +472,15 @@ bool Navigator::FormMainOnMouseWheel(int wheelDelta) {
 
     // Away from the user (a positive delta) goes down unless inverted.
     state_.SteppingDown = (wheelDelta > 0) != settings_.InvertMouseWheel;
+    const int64_t step = std::max(state_.Step, 1);
     if (state_.SteppingDown) {
         if (state_.CurrentIndex <= 1) return false;
-        --state_.CurrentIndex;
+        state_.CurrentIndex =
+            static_cast<int32_t>(std::max<int64_t>(state_.CurrentIndex - step, 1));
     } else {
         if (state_.CurrentIndex >= MaxIndex) return false;
-        ++state_.CurrentIndex;
+        state_.CurrentIndex =
+            static_cast<int32_t>(std::min<int64_t>(int64_t{state_.CurrentIndex} + step, MaxIndex));
     }
     AimNextIndex(state_, state_.SteppingDown);
     const int32_t skipped = JumpOverKnownGap(0);
@@ -546,6 +550,12 @@ void Navigator::ApplyConfirmedSettings() {
     SetURLButtonHints(window_, table_, false, LanguageIndex(settings_));
     visibleView_.SetSilent(!settings_.WebBrowserVerbose);
     window_.SetNavigateTimerInterval(settings_.NavigateDelayTime);
+    ApplyStepSize();
+}
+
+void Navigator::ApplyStepSize() {
+    state_.Step = Clamp(settings_.StepSize, BoundsOf("StepSize"));
+    window_.SetPageIndexStep(state_.Step);
 }
 
 }  // namespace kpw

@@ -183,6 +183,8 @@ private:
     void SlideshowStep();
     // The address table and what depends on the templates.
     void RefreshTemplates();
+    // The step size in force for the wheel, the field's steps and the neighbour.
+    void ApplyStepSize();
     // The sheet gives the view back; the photo index stays as it was.
     void LeaveSheet();
     // The index field follows the sheet's selection; the window draws it.

@@ -61,6 +61,7 @@ public:
     std::string PageIndexText() const override;
     void SetPageIndexValue(int32_t value) override;
     void SetPageIndexMaximum(int32_t maximum) override;
+    void SetPageIndexStep(int32_t step) override;
     int PageIndexCaretPos() const override;
     void SetPageIndexCaretPos(int pos) override;
     void ClearPageIndexSelection() override;

@@ -62,6 +62,10 @@ void TFormMain::SetPageIndexMaximum(int32_t maximum) {
     spinEditPageIndex_->setMaximum(maximum);
 }
 
+void TFormMain::SetPageIndexStep(int32_t step) {
+    spinEditPageIndex_->setSingleStep(step);
+}
+
 int TFormMain::PageIndexCaretPos() const {
     return Field(spinEditPageIndex_)->Edit()->cursorPosition();
 }

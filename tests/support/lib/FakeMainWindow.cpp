@@ -1,5 +1,6 @@
 #include "FakeMainWindow.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -168,7 +169,8 @@ void FakeMainWindow::PressUpArrow() {
     errno = 0;
     long long value = std::strtoll(pageIndexText_.c_str(), &end, 10);
     if (pageIndexText_.empty() || *end != '\0' || errno != 0) value = pageIndexMinimum_;
-    if (value < pageIndexMaximum_) ++value;
+    if (value < pageIndexMaximum_)
+        value = std::min<long long>(value + pageIndexStep_, pageIndexMaximum_);
     SetPageIndexValue(static_cast<int32_t>(value < pageIndexMinimum_ ? pageIndexMinimum_ : value));
 }
 

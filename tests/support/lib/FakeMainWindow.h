@@ -38,6 +38,7 @@ public:
     std::string PageIndexText() const override { return pageIndexText_; }
     void SetPageIndexValue(int32_t value) override;
     void SetPageIndexMaximum(int32_t maximum) override { pageIndexMaximum_ = maximum; }
+    void SetPageIndexStep(int32_t step) override { pageIndexStep_ = step; }
     int PageIndexCaretPos() const override { return caretPos_; }
     void SetPageIndexCaretPos(int pos) override { caretPos_ = pos; }
     void ClearPageIndexSelection() override { ++selectionClears_; }
@@ -132,6 +133,7 @@ private:
     std::vector<std::string> pageIndexTexts_;
     int32_t pageIndexMinimum_ = 1;
     int32_t pageIndexMaximum_ = 1;
+    int32_t pageIndexStep_ = 1;
     int caretPos_ = 0;
     int selectionClears_ = 0;
     std::optional<Control> focus_;

@@ -45,16 +45,17 @@ TEST_F(ViewContextMenu, OffersThePhotoActionsThatApplyToWhatIsOnView) {
     WriteIni({"[Page]", "PhotoIndex=500", "UserIndex=900"});
     auto form = Start();
     FinishLoad();
-    EXPECT_EQ(Entries(),
-              QStringList({"Save photo\tCtrl+S", "Save photo as...\tCtrl+Shift+S", "Copy photo",
-                           "Copy address\tCtrl+Shift+C", "Open in browser", "Slideshow\tF9"}));
+    EXPECT_EQ(Entries(), QStringList({"Save photo\tCtrl+S", "Save photo as...\tCtrl+Shift+S",
+                                      "Copy photo", "Copy address\tCtrl+Shift+C", "Open in browser",
+                                      "Slideshow\tF9", "Keep a range of photos...\tCtrl+J"}));
 
     // A user page has no photo; an address that is no web page does not go
     // to the browser.
     Probe(*form).Logic().SpeedButtonURLOnClick(3);
     FinishLoad();
     visible_->location = "about:blank";
-    EXPECT_EQ(Entries(), QStringList({"Copy address\tCtrl+Shift+C", "Slideshow\tF9"}));
+    EXPECT_EQ(Entries(), QStringList({"Copy address\tCtrl+Shift+C", "Slideshow\tF9",
+                                      "Keep a range of photos...\tCtrl+J"}));
 }
 
 TEST_F(ViewContextMenu, SetsItsGroupsApartAndShowsTheKeysOfItsEntries) {
@@ -63,10 +64,11 @@ TEST_F(ViewContextMenu, SetsItsGroupsApartAndShowsTheKeysOfItsEntries) {
     FinishLoad();
     visible_->engineEntries = {"Copy", "Copy link address"};
     Entries();
-    EXPECT_EQ(shape_,
-              QStringList({"Save photo\tCtrl+S", "Save photo as...\tCtrl+Shift+S", "Copy photo",
-                           "-", "Copy address\tCtrl+Shift+C", "Open in browser", "-",
-                           "Slideshow\tF9", "-", "Copy", "Copy link address"}));
+    EXPECT_EQ(
+        shape_,
+        QStringList({"Save photo\tCtrl+S", "Save photo as...\tCtrl+Shift+S", "Copy photo", "-",
+                     "Copy address\tCtrl+Shift+C", "Open in browser", "-", "Slideshow\tF9",
+                     "Keep a range of photos...\tCtrl+J", "-", "Copy", "Copy link address"}));
 
     // A group that is not there leaves no separator of its own behind.
     Probe(*form).Logic().SpeedButtonURLOnClick(3);
@@ -74,7 +76,8 @@ TEST_F(ViewContextMenu, SetsItsGroupsApartAndShowsTheKeysOfItsEntries) {
     visible_->location = "about:blank";
     visible_->engineEntries.clear();
     Entries();
-    EXPECT_EQ(shape_, QStringList({"Copy address\tCtrl+Shift+C", "-", "Slideshow\tF9"}));
+    EXPECT_EQ(shape_, QStringList({"Copy address\tCtrl+Shift+C", "-", "Slideshow\tF9",
+                                   "Keep a range of photos...\tCtrl+J"}));
 }
 
 TEST_F(ViewContextMenu, SpeaksTheLanguageInForceAndItsEntriesAct) {

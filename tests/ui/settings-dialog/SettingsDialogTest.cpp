@@ -426,6 +426,7 @@ TEST_F(SettingsDialog, TabFollowsTheLayoutRowByRowWithTheRestoreButtonsAndOkAndC
         "SpinEditSheetCellSize",
         "CheckBoxSheetHidesMissing",
         "SpinEditSheetPhotoSize",
+        "SpinEditStepSize",
         "EditSaveFolder",
         "ButtonBrowseSaveFolder",
         // Cancel and OK, beside the language, close the round.

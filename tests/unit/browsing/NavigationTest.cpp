@@ -176,6 +176,32 @@ INSTANTIATE_TEST_SUITE_P(
                       WheelCase{1, true, false, 1, 120, false, 1, 2},
                       WheelCase{1, true, false, MaxIndex, -120, false, MaxIndex, MaxIndex - 1}));
 
+// A step size above one: the wheel and the field's arrows go that far, the
+// neighbour preloaded lies a step away, and the ends of the range hold.
+TEST_F(Navigation, AStepSizeMovesTheWheelTheArrowsAndTheNeighbour) {
+    settings.StepSize = 10;
+    StartIdleAt(1000);
+    EXPECT_EQ(hidden.LastNavigatedURL(), Photo(1010));
+    EXPECT_TRUE(navigator.FormMainOnMouseWheel(-120));
+    EXPECT_EQ(visible.LastNavigatedURL(), Photo(1010));
+    EXPECT_EQ(state().NextIndex, 1020);
+    Complete("A photo");
+    EXPECT_TRUE(navigator.FormMainOnMouseWheel(120));
+    EXPECT_EQ(visible.LastNavigatedURL(), Photo(1000));
+    EXPECT_EQ(state().NextIndex, 990);
+    Complete("A photo");
+    window.PressUpArrow();
+    EXPECT_EQ(visible.LastNavigatedURL(), Photo(1010));
+    EXPECT_EQ(hidden.LastNavigatedURL(), Photo(1020));
+    Complete("A photo");
+    TypeIndex("4");
+    window.FireNavigateTimer();
+    Complete("A photo");
+    EXPECT_TRUE(navigator.FormMainOnMouseWheel(120));
+    EXPECT_EQ(visible.LastNavigatedURL(), Photo(1));
+    EXPECT_EQ(window.PageIndexText(), "1");
+}
+
 TEST_F(Navigation, WheelStepsFromTheShownIndexAndDropsATypedOne) {
     StartIdleAt(1000);
     TypeIndex("99");
