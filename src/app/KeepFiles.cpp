@@ -5,13 +5,13 @@
 #include <stdio.h>
 #include <unistd.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 
+#include "archive/Sha256.h"
 #include "webengine/RangeFetcher.h"
 
 namespace kpw {
@@ -68,11 +68,7 @@ std::optional<int64_t> KeepFiles::SizeOf(const std::string& path) {
 }
 
 std::optional<std::string> KeepFiles::Sha256Of(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file)) return std::nullopt;
-    return hash.result().toHex().toStdString();
+    return Sha256::OfFile(path);
 }
 
 PlaceResult KeepFiles::MoveNoReplace(const std::string& from, const std::string& to,

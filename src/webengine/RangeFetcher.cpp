@@ -1,7 +1,6 @@
 #include "webengine/RangeFetcher.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +13,7 @@
 #include <QWebEngineProfile>
 #include <utility>
 
+#include "archive/Sha256.h"
 #include "browsing/PhotoFiles.h"
 
 namespace kpw {
@@ -55,7 +55,7 @@ struct RangeFetcher::Transfer {
     QNetworkReply* Reply = nullptr;
     QString Folder;
     QFile File;
-    QCryptographicHash Hash{QCryptographicHash::Sha256};
+    Sha256 Hash;
     PhotoFetchWatch Watch;
     QTimer Check;
     // The first bytes: judged as a picture, or read as the answer's words.
@@ -223,7 +223,7 @@ bool RangeFetcher::ReadBytes(Transfer& transfer) {
             EndWriteFailed(transfer);
             return false;
         }
-        transfer.Hash.addData(piece);
+        transfer.Hash.Add(std::string_view(piece.constData(), static_cast<size_t>(piece.size())));
         transfer.Received += static_cast<quint64>(piece.size());
         if (!Follow(transfer, transfer.Watch.Received(NowMs(), transfer.Received))) return false;
         if (!transfer.Judged && transfer.Head.size() >= JudgedBytes) {
@@ -310,7 +310,7 @@ void RangeFetcher::Complete(Transfer& transfer) {
     transfer.File.close();
     answer.TempFile = transfer.File.fileName().toStdString();
     answer.Bytes = static_cast<int64_t>(transfer.Received);
-    answer.Sha256Hex = transfer.Hash.result().toHex().toStdString();
+    answer.Sha256Hex = transfer.Hash.HexDigest();
     answer.Extension = transfer.Extension;
     End(transfer);
 }

@@ -32,6 +32,8 @@ bool ParsePhotoStreamOption(const std::string& name, const std::function<std::st
         options.Large = ParseMissingList(takeValue(), "--large");
     } else if (name == "--large-mb") {
         options.LargeMegabytes = ParseNumber(takeValue(), 1, 16384, "--large-mb");
+    } else if (name == "--large-kb") {
+        options.LargeKilobytes = ParseNumber(takeValue(), 1, 16 * 1024 * 1024, "--large-kb");
     } else if (name == "--large-unsized") {
         noValue();
         options.LargeUnsized = true;
@@ -50,6 +52,7 @@ bool ParsePhotoStreamOption(const std::string& name, const std::function<std::st
 const char* PhotoStreamUsage() {
     return "  --large LIST        photos whose original-size picture is large, e.g. 7,20-25\n"
            "  --large-mb N        their size in MB of 1048576 bytes (default 250)\n"
+           "  --large-kb N        their size in KB of 1024 bytes instead\n"
            "  --large-unsized     send them without Content-Length (chunked)\n"
            "  --stall LIST        photos whose pictures stop after some bytes and never end\n"
            "  --stall-after N     how many bytes they send first (default 4096)\n"

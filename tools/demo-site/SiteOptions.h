@@ -54,6 +54,8 @@ struct SiteOptions {
     // bytes), made as it is sent; LargeUnsized sends it without its length.
     std::vector<PhotoRange> Large;
     int LargeMegabytes = 250;
+    // When set, their size in KB (of 1024 bytes) instead.
+    int LargeKilobytes = 0;
     bool LargeUnsized = false;
     // Photos whose pictures stop after StallAfterBytes bytes and never end.
     std::vector<PhotoRange> Stalled;

@@ -55,7 +55,9 @@ bool WriteBlock(const StreamedPicture& picture, std::uint64_t offset, std::uint6
 
 PhotoStreams PhotoStreamsOf(const SiteOptions& options) {
     return {options.Large,
-            static_cast<std::uint64_t>(options.LargeMegabytes) * Megabyte,
+            options.LargeKilobytes > 0
+                ? static_cast<std::uint64_t>(options.LargeKilobytes) * 1024
+                : static_cast<std::uint64_t>(options.LargeMegabytes) * Megabyte,
             options.LargeUnsized,
             options.Stalled,
             static_cast<std::uint64_t>(options.StallAfterBytes),

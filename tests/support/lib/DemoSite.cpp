@@ -63,6 +63,8 @@ void AddPhotoStreamArgs(const DemoSite::Options& options, std::vector<std::strin
     if (!options.large.empty()) {
         args.insert(args.end(),
                     {"--large", options.large, "--large-mb", std::to_string(options.largeMb)});
+        if (options.largeKb > 0)
+            args.insert(args.end(), {"--large-kb", std::to_string(options.largeKb)});
         if (options.largeUnsized) args.emplace_back("--large-unsized");
     }
     if (!options.stall.empty()) {

@@ -34,6 +34,7 @@ public:
         // largeUnsized sends it without Content-Length.
         std::string large{};
         int largeMb = 250;
+        int largeKb = 0;  // when set, their size in KB instead
         bool largeUnsized = false;
         // Photos whose pictures stop after stallAfter bytes and never end.
         std::string stall{};
