@@ -81,7 +81,8 @@ void PrintRow(const char* name, const std::vector<double>& ms) {
 
 class SteppingRun {
 public:
-    SteppingRun(int mode, const BenchOptions& options) : mode_(mode), site_(SiteOptions(options)) {}
+    SteppingRun(int mode, const BenchOptions& options, bool withArchive = true)
+        : mode_(mode), withArchive_(withArchive), site_(SiteOptions(options)) {}
 
     void Run(int steps) {
         constexpr int start = 1000;
@@ -90,7 +91,8 @@ public:
                         .URLIndex = mode_,
                         .PhotoIndex = start,
                         // Digits never commit by themselves; Enter does, at once.
-                        .NavigateDelayTime = 5000});
+                        .NavigateDelayTime = 5000,
+                        .WithoutArchive = !withArchive_});
         ASSERT_TRUE(program_.WaitForSettledLoad(0));
         ASSERT_NO_FATAL_FAILURE(AwaitPreload(start + 1));
         int current = start;
@@ -180,6 +182,7 @@ private:
     }
 
     int mode_;
+    bool withArchive_;
     DemoSite site_;
     ProgramDriver program_;
     std::vector<double> preloaded_;
@@ -190,6 +193,27 @@ private:
     int preloadRequests_ = 0;
     int preloads_ = 0;
 };
+
+// Every photo shown is noted seen in the archive: the steps with it against
+// the same steps with no archive, in turn round by round.
+TEST(SteppingBench, StepsWithAndWithoutTheArchive) {
+    const BenchOptions options = ParseOptions();
+    std::vector<double> with;
+    std::vector<double> without;
+    for (int round = 0; round < options.Rounds; ++round) {
+        for (const bool archive : {round % 2 == 0, round % 2 != 0}) {
+            SteppingRun run(1, options, archive);
+            ASSERT_NO_FATAL_FAILURE(run.Run(options.Steps));
+            std::vector<double>& samples = archive ? with : without;
+            for (const std::vector<double>* kind : {&run.Preloaded(), &run.NotPreloaded()})
+                samples.insert(samples.end(), kind->begin(), kind->end());
+        }
+    }
+    std::printf("\nsteps with the archive against without, %zu steps each\n", with.size());
+    PrintRow("with the archive", with);
+    PrintRow("without", without);
+    std::printf("  ratio of medians, with / without: %.2f\n", Median(with) / Median(without));
+}
 
 TEST(SteppingBench, PreloadedAgainstNotPreloadedSteps) {
     const BenchOptions options = ParseOptions();
@@ -471,11 +495,12 @@ TEST(SteppingBench, ProgramSkipChainAlone) {
     const BenchOptions options = ParseOptions();
     for (int round = 1; round <= options.Rounds; ++round) {
         const SkipChain run = ProgramSkipChain();
-        std::printf("chain %.2f s: one skip %.1f ms; site to load end %.1f, to content %.1f, to "
-                    "handler's return %.1f, to next request %.1f ms\n",
-                    run.TotalMs / 1000, Median(run.RequestToNext), Median(run.RequestToFinished),
-                    Median(run.FinishedToContent), Median(run.ContentToHandled),
-                    Median(run.HandledToRequest));
+        std::printf(
+            "chain %.2f s: one skip %.1f ms; site to load end %.1f, to content %.1f, to "
+            "handler's return %.1f, to next request %.1f ms\n",
+            run.TotalMs / 1000, Median(run.RequestToNext), Median(run.RequestToFinished),
+            Median(run.FinishedToContent), Median(run.ContentToHandled),
+            Median(run.HandledToRequest));
     }
 }
 

@@ -21,6 +21,7 @@
 #include <optional>
 #include <utility>
 
+#include "archive/Sha256.h"
 #include "browsing/MainWindowPort.h"
 #include "platform/Platform.h"
 #include "webengine/PhotoFetcher.h"
@@ -255,8 +256,7 @@ void PhotoActions::MoveIntoSaveFolder(const Fetched& fetched) {
         const QString path = QDir(folder).filePath(Text(*name));
         QFile file(result.FilePath);
         if (file.rename(path)) {
-            Report(texts::FillIn(TextOf(texts::Photo.SavedAs),
-                                 {QDir::toNativeSeparators(path).toStdString()}));
+            Saved(fetched, path);
             return;
         }
         if (!QFileInfo::exists(path)) {
@@ -304,8 +304,18 @@ void PhotoActions::MoveToChosenFile(const Fetched& fetched) {
             return;
         }
     }
+    Saved(fetched, path);
+}
+
+// The status bar says where the photo went; the archive learns it was kept.
+void PhotoActions::Saved(const Fetched& fetched, const QString& path) {
     Report(texts::FillIn(TextOf(texts::Photo.SavedAs),
                          {QDir::toNativeSeparators(path).toStdString()}));
+    const std::string file = path.toStdString();
+    if (const std::optional<std::string> digest = Sha256::OfFile(file)) {
+        logic_.NotePhotoKept(fetched.Photo.Index, {file, static_cast<int64_t>(fetched.Result.Bytes),
+                                                   *digest, ArchiveTimeNow()});
+    }
 }
 
 }  // namespace kpw

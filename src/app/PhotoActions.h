@@ -76,6 +76,7 @@ private:
     void MoveIntoSaveFolder(const Fetched& fetched);
     void MoveToChosenFile(const Fetched& fetched);
     void PutOnClipboard(const Fetched& fetched);
+    void Saved(const Fetched& fetched, const QString& path);
     void Fail(PhotoFailure failure, const QString& where, const QString& detail);
     void Report(const std::string& text);
     const char* TextOf(const texts::Text& text) const;

@@ -127,6 +127,8 @@ public:
     // one. A photo shown in the single view or the sheet is noted seen.
     void AttachArchive(PhotoArchive* archive);
     const SeenPhotos& Seen() const { return seen_; }
+    // A photo saved by the user is noted kept in the photo size in force.
+    void NotePhotoKept(int32_t index, const KeptFile& file);
     // Its key: the next photo not seen yet in the direction of travel, in
     // the single view or the sheet; a beep when there is none or no archive.
     void GoToNextNotSeen();

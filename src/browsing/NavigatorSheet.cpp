@@ -20,6 +20,10 @@ void Navigator::AttachArchive(PhotoArchive* archive) {
     seen_.Attach(archive);
 }
 
+void Navigator::NotePhotoKept(int32_t index, const KeptFile& file) {
+    seen_.NoteKept(table_[URLTemplateTable::SizeTemplateSlot(settings_.PhotoSize)], index, file);
+}
+
 void Navigator::GoToNextNotSeen() {
     HideFavoriteLists();
     const bool down = state_.NextIndex < state_.CurrentIndex;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "browsing/PhotoFiles.h"
+#include "browsing/SeenPhotos.h"
 #include "browsing/URLTemplateTable.h"
 #include "texts/Texts.h"
 
@@ -431,12 +432,8 @@ void RangeKeeper::Keep(int32_t index, const KeepAnswer& answer) {
 
 void RangeKeeper::NoteKept(int32_t index, const std::string& path, const KeepAnswer& answer) {
     if (!archive_) return;
-    const KeptFile file{path, answer.Bytes, answer.Sha256Hex, clock_.UnixSeconds()};
-    // The size kept, and the photo as a whole for the sheet's marks.
-    ArchiveBatch batch(*archive_);
-    archive_->NoteKept(run_->Order.PhotoTemplate, index, file);
-    if (!run_->Order.PhotoKey.empty()) archive_->NoteKept(run_->Order.PhotoKey, index, file);
-    batch.Commit();
+    NoteKeptPhoto(*archive_, run_->Order.PhotoTemplate, run_->Order.PhotoKey, index,
+                  {path, answer.Bytes, answer.Sha256Hex, clock_.UnixSeconds()});
 }
 
 void RangeKeeper::NoteMissing(int32_t index, const KeepAnswer& answer) {

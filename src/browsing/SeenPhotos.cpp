@@ -17,6 +17,18 @@ void SeenPhotos::NoteSeen(int32_t index) {
     if (archive_) archive_->NoteSeen(key_, index, ArchiveTimeNow());
 }
 
+void NoteKeptPhoto(PhotoArchive& archive, const std::string& sizeTemplate,
+                   const std::string& photoKey, int32_t index, const KeptFile& file) {
+    ArchiveBatch batch(archive);
+    archive.NoteKept(sizeTemplate, index, file);
+    if (!photoKey.empty() && photoKey != sizeTemplate) archive.NoteKept(photoKey, index, file);
+    batch.Commit();
+}
+
+void SeenPhotos::NoteKept(const std::string& sizeTemplate, int32_t index, const KeptFile& file) {
+    if (archive_) NoteKeptPhoto(*archive_, sizeTemplate, key_, index, file);
+}
+
 ArchiveEntry SeenPhotos::Lookup(int32_t index) const {
     return archive_ ? archive_->Lookup(key_, index) : ArchiveEntry{.Index = index};
 }

@@ -20,6 +20,9 @@ public:
     void SetPhotoKey(std::string infoTemplate) { key_ = std::move(infoTemplate); }
 
     void NoteSeen(int32_t index);
+    // A photo kept in the size of sizeTemplate: noted under that template
+    // and under the photo as a whole.
+    void NoteKept(const std::string& sizeTemplate, int32_t index, const KeptFile& file);
     // What the archive says of an index: seen before, kept.
     ArchiveEntry Lookup(int32_t index) const;
     // The first photo not seen from `from` on, upwards or downwards.
@@ -32,6 +35,11 @@ private:
     PhotoArchive* archive_ = nullptr;
     std::string key_;
 };
+
+// A photo kept in the size of sizeTemplate, noted under that template (what a
+// range skips) and under the photo as a whole (what the sheet marks), together.
+void NoteKeptPhoto(PhotoArchive& archive, const std::string& sizeTemplate,
+                   const std::string& photoKey, int32_t index, const KeptFile& file);
 
 // Seconds since the epoch, as the archive stores its times.
 int64_t ArchiveTimeNow();

@@ -107,6 +107,9 @@ void ProgramDriver::Start(const ProgramStart& start) {
     }
     ini.write(QByteArray::fromStdString(ProgramIniText(start)));
     ini.close();
+    // A folder where the archive would be is no archive.
+    if (start.WithoutArchive)
+        QDir().mkpath(appData + "/Zentrafold/" + stem + "/" + stem + ".archive");
 
     profile_ = std::make_unique<BrowserProfile>();
     std::unique_ptr<WebEngineBrowserView> visible = profile_->CreateView();

@@ -51,6 +51,9 @@ struct ProgramStart {
     int SlideshowInterval = 5;
     // More [URL] lines as the file holds them, e.g. "MissingByStatus=0\r\n".
     std::string MoreURLLines{};
+    // The archive of seen photos cannot be opened: the program goes on
+    // without one.
+    bool WithoutArchive = false;
 };
 
 // Runs the whole main window with two engine views in a profile of its own,

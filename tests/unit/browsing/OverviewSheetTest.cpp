@@ -399,6 +399,21 @@ TEST_F(SheetInTheWindow, PhotosShownAreNotedSeenAndTheNextNotSeenIsFound) {
     EXPECT_EQ(visible.LocationURL(), Photo(499));
 }
 
+// A photo saved by the user is kept in the size in force, which a range
+// skips, and as the photo the sheet marks.
+TEST_F(SheetInTheWindow, ASavedPhotoIsNotedKeptInItsSizeAndAsThePhoto) {
+    MemoryArchive archive;
+    navigator.AttachArchive(&archive);
+    StartIdle();
+    const KeptFile file{.Path = "/photos/500.jpg", .Bytes = 10, .Sha256Hex = "ab", .Time = 5};
+    navigator.NotePhotoKept(500, file);
+    EXPECT_EQ(archive.Lookup(settings.TemplateURL13, 500).Kept, file);
+    EXPECT_EQ(archive.Lookup(settings.TemplateURL20, 500).Kept, file);
+    EXPECT_FALSE(archive.Lookup(settings.TemplateURL11, 500).Kept);
+    navigator.SpeedButtonOverviewSheetOnClick(2, 1);
+    EXPECT_TRUE(sheet.Cells()[0].Kept);
+}
+
 TEST_F(SheetInTheWindow, WithoutAnArchiveNothingIsNotedAndTheKeyBeeps) {
     StartIdle();
     navigator.GoToNextNotSeen();
