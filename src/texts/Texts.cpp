@@ -333,8 +333,6 @@ constexpr RangeTexts Range{
                         "endete."},
     .OpenFolder = {.En = "Open folder", .De = "Ordner öffnen"},
     .Close = {.En = "Close", .De = "Schließen"},
-    .Queued = {.En = "Photos %1 to %2 wait until the range under way is done.",
-               .De = "Die Photos %1 bis %2 warten, bis der laufende Bereich fertig ist."},
 };
 
 constexpr ArchiveTexts Archive{

@@ -121,7 +121,6 @@ struct RangeTexts {
     Text KeptSoFar;
     Text OpenFolder;
     Text Close;
-    Text Queued;  // %1 from, %2 to: the status line when a range waits its turn
 };
 extern const RangeTexts Range;
 

@@ -22,6 +22,8 @@ namespace kpw {
 
 namespace {
 
+constexpr int MaxTextWidth = 380;
+
 QString Text(const texts::Text& text, int language) {
     return QString::fromUtf8(text.In(language));
 }
@@ -104,9 +106,6 @@ void RangeKeepingUi::OpenDialog(int language) {
     if (dialog.exec() != QDialog::Accepted || !session_) return;
     RangeOrder order = dialog.Order();
     session_->CompleteRangeOrder(order);
-    if (session_->Ranges().Running())
-        port_->SetStatusText(texts::FillIn(texts::Range.Queued.In(language),
-                                           {std::to_string(order.From), std::to_string(order.To)}));
     session_->Ranges().Start(std::move(order));
 }
 
@@ -119,8 +118,9 @@ void RangeKeepingUi::Update() {
     }
     bar_->setRange(0, std::max(progress->Total, 1));
     bar_->setValue(progress->Done);
+    // The page's status keeps its room: the line is cut short, whole in its hint.
     const QString line = QString::fromStdString(RangeProgressText(*progress, language_));
-    text_->setText(line);
+    text_->setText(text_->fontMetrics().elidedText(line, Qt::ElideRight, MaxTextWidth));
     text_->setToolTip(line);
     pause_->setText(Text(progress->Paused ? texts::Range.Resume : texts::Range.Pause, language_));
     cancel_->setToolTip(Text(texts::Range.Stop, language_));
