@@ -15,6 +15,7 @@
 
 #include "archive/Sha256.h"
 #include "browsing/PhotoFiles.h"
+#include "webengine/HttpAnswers.h"
 
 namespace kpw {
 
@@ -24,18 +25,6 @@ namespace {
 constexpr qint64 ReadBufferBytes = 1024 * 1024;
 // The longest signature PictureExtensionOfBytes looks at.
 constexpr qsizetype JudgedBytes = 32;
-
-bool IsConnectionFailure(QNetworkReply::NetworkError error) {
-    const int code = static_cast<int>(error);
-    return (code >= 1 && code <= 199) || (code >= 300 && code <= 399);
-}
-
-bool IsTextType(const QByteArray& contentType) {
-    const qsizetype end = contentType.indexOf(';');
-    const QByteArray type = (end < 0 ? contentType : contentType.left(end)).trimmed().toLower();
-    return type.startsWith("text/") || type == "application/xhtml+xml" ||
-           type == "application/xml" || type == "application/json";
-}
 
 QElapsedTimer& MonotonicClock() {
     static QElapsedTimer clock = [] {

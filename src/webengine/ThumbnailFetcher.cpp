@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "webengine/HttpAnswers.h"
+
 namespace kpw {
 
 namespace {
@@ -20,24 +22,6 @@ namespace {
 constexpr qint64 Mebibyte = 1024 * 1024;
 // Qt's socket reads are not waited for beyond this; more waits in the kernel.
 constexpr qint64 ReadBufferBytes = Mebibyte;
-
-// Errors of the way, not of the site: no status line came, or none that
-// counts. Content and server errors (404, 503, ...) are answers.
-bool IsConnectionFailure(QNetworkReply::NetworkError error) {
-    const int code = static_cast<int>(error);
-    return (code >= 1 && code <= 199) || (code >= 300 && code <= 399);
-}
-
-// Types whose bytes are read as words, never as a picture.
-bool IsTextType(const QByteArray& mimeType) {
-    return mimeType.startsWith("text/") || mimeType == "application/xhtml+xml" ||
-           mimeType == "application/xml" || mimeType == "application/json";
-}
-
-QByteArray MimeTypeOf(const QByteArray& contentType) {
-    const qsizetype end = contentType.indexOf(';');
-    return (end < 0 ? contentType : contentType.left(end)).trimmed().toLower();
-}
 
 QByteArray CharsetOf(const QByteArray& contentType) {
     for (const QByteArray& parameter : contentType.split(';')) {
@@ -191,7 +175,7 @@ void ThumbnailFetcher::TakeHeaders(Transfer& transfer) {
     transfer.Answer.FinalURL = reply.url().toString(QUrl::FullyEncoded).toStdString();
     const QByteArray type = reply.rawHeader("Content-Type");
     transfer.Answer.ContentType = type.toStdString();
-    transfer.TextOnly = IsTextType(MimeTypeOf(type));
+    transfer.TextOnly = IsTextType(type);
     if (reply.hasRawHeader("Retry-After"))
         transfer.Answer.RetryAfter = reply.rawHeader("Retry-After").toStdString();
     else
