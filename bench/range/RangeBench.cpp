@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "DemoSite.h"
 #include "app/KeepFiles.h"
 #include "app/QtClock.h"
@@ -40,20 +41,14 @@ namespace {
 
 constexpr int PhotoKilobytes = 200;
 
+using bench::Median;
+using bench::Require;
+
 int OptionValue(const char* name, int fallback) {
-    const QString prefix = QString::fromLatin1(name) + QLatin1Char('=');
-    for (const QString& argument : QCoreApplication::arguments().mid(1))
-        if (argument.startsWith(prefix)) return std::max(0, argument.mid(prefix.size()).toInt());
-    return fallback;
-}
-
-void Require(bool condition, const std::string& what) {
-    if (!condition) throw std::runtime_error(what);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments())
+        arguments.push_back(argument.toStdString());
+    return bench::OptionValue(arguments, name, fallback);
 }
 
 // Records when each photo was asked for, then fetches it.

@@ -32,15 +32,13 @@ namespace {
 constexpr int CellSize = 100;
 constexpr auto ProcessDeadline = std::chrono::seconds(120);
 
-int OptionValue(const char* name, int fallback) {
-    const QString prefix = QString::fromLatin1(name) + QLatin1Char('=');
-    for (const QString& argument : QCoreApplication::arguments().mid(1))
-        if (argument.startsWith(prefix)) return std::max(0, argument.mid(prefix.size()).toInt());
-    return fallback;
-}
+using bench::Require;
 
-void Require(bool condition, const std::string& what) {
-    if (!condition) throw std::runtime_error(what);
+int OptionValue(const char* name, int fallback) {
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments())
+        arguments.push_back(argument.toStdString());
+    return bench::OptionValue(arguments, name, fallback);
 }
 
 long ResidentKiB() {
@@ -99,8 +97,8 @@ private:
 double FloorFill(const DemoSite& site, int32_t first, int count) {
     std::string html = "<html><body>";
     for (int i = 0; i < count; ++i)
-        html += "<img src=\"" + site.BaseURL() + "/photos/thumbnail/" +
-                std::to_string(first + i) + ".jpg\">";
+        html += "<img src=\"" + site.BaseURL() + "/photos/thumbnail/" + std::to_string(first + i) +
+                ".jpg\">";
     html += "</body></html>";
     const std::string url =
         "data:text/html," + QUrl::toPercentEncoding(QString::fromStdString(html)).toStdString();

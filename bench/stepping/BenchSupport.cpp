@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <sstream>
 #include <stdexcept>
 
@@ -25,6 +26,18 @@ double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+void Require(bool condition, const std::string& what) {
+    if (!condition) throw std::runtime_error(what);
+}
+
+int OptionValue(const std::vector<std::string>& arguments, const std::string& name, int fallback) {
+    const std::string prefix = name + "=";
+    for (const std::string& argument : arguments)
+        if (argument.rfind(prefix, 0) == 0)
+            return std::max(0, std::atoi(argument.c_str() + prefix.size()));
+    return fallback;
 }
 
 SiteLogClock::SiteLogClock(std::string path) : path_(std::move(path)) {

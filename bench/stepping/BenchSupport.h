@@ -20,6 +20,10 @@ using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration duration);
 double Median(std::vector<double> values);
+// Throws std::runtime_error with what when the condition does not hold.
+void Require(bool condition, const std::string& what);
+// The value of "--name=N" among the arguments, at least 0; fallback without.
+int OptionValue(const std::vector<std::string>& arguments, const std::string& name, int fallback);
 
 // Follows the demo site's request log from a thread of its own and notes the
 // moment each line appeared (the site writes a line as it answers). Polls
