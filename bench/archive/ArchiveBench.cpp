@@ -89,6 +89,17 @@ void NextNotSeenOverThousandSeen(benchmark::State& state) {
 }
 BENCHMARK(NextNotSeenOverThousandSeen)->Unit(benchmark::kMicrosecond);
 
+// What the start of the program pays: opening the filled archive, its
+// quick check of the file included, while the window holds it open too.
+void OpenAtStart(benchmark::State& state) {
+    const std::string path = Archive().Folder + "/archive.sqlite";
+    for (auto _ : state) {
+        kpw::OpenResult opened = kpw::SqliteArchive::Open(path);
+        if (!opened.Archive) std::abort();
+    }
+}
+BENCHMARK(OpenAtStart)->Unit(benchmark::kMillisecond);
+
 void NoteSeenInItsOwnTransaction(benchmark::State& state) {
     kpw::SqliteArchive& archive = *Archive().Archive;
     int32_t index = Seen;
