@@ -10,6 +10,7 @@
 #include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
 #include "browsing/PageAnalysis.h"
+#include "browsing/UnreachableSite.h"
 #include "settings/AsciiText.h"
 #include "texts/Texts.h"
 
@@ -59,6 +60,14 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
                 ReportSwallowed("analysing the page", error);
             }
         }
+    }
+    // The program's own addresses reach nobody (as at the first start): the
+    // status bar says where they are set, until the next navigation.
+    if (const std::string hint = SiteAddressesHint(settings_, content);
+        !hint.empty() && state_.HeldStatus.empty()) {
+        state_.HeldStatus = hint;
+        state_.HeldStatusFresh = false;
+        window_.SetStatusText(hint);
     }
     // A skip changes the address last sent; a busy page waits for its retry.
     // A verdict still pending ends the page when it is decided.

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "browsing/BusySite.h"
+#include "browsing/UnreachableSite.h"
 #include "platform/Platform.h"
 #include "webengine/BrowserProfile.h"
 #include "webengine/Logging.h"
@@ -363,6 +364,9 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
     answer_.ClosedWithoutAnswer = domain != QWebEngineLoadingInfo::HttpStatusCodeDomain &&
                                   domain != QWebEngineLoadingInfo::NoErrorDomain &&
                                   IsClosedWithoutAnswer(info.errorCode());
+    answer_.SiteUnreachable = domain == QWebEngineLoadingInfo::DnsErrorDomain ||
+                              (domain == QWebEngineLoadingInfo::ConnectionErrorDomain &&
+                               IsSiteUnreachable(info.errorCode()));
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     const QMultiMap<QByteArray, QByteArray> headers = info.responseHeaders();
     for (auto header = headers.cbegin(); header != headers.cend(); ++header) {
@@ -426,6 +430,7 @@ void WebEngineBrowserView::ReportDocument(std::uint64_t ticket, DocumentContent 
     content.HttpStatus = answer_.HttpStatus;
     content.RetryAfter = answer_.RetryAfter;
     content.ClosedWithoutAnswer = answer_.ClosedWithoutAnswer;
+    content.SiteUnreachable = answer_.SiteUnreachable;
     const QPointer<WebEngineBrowserView> self(this);
     EmitContained([&] { emit DocumentComplete(content); });
     if (self && page_) Carry(loads_.DocumentReported(ticket));
