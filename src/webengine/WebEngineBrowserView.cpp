@@ -254,8 +254,21 @@ void WebEngineBrowserView::ReadBodyText() {
 }
 
 void WebEngineBrowserView::SetLanguage(int language) {
+    const int before = language_;
     language_ = texts::LanguageIndex(language);
-    if (page_) page_->PutActionTexts(language_);
+    if (!page_) return;
+    page_->PutActionTexts(language_);
+    // Sites are asked for pages in the program's language; the profile is
+    // shared, so each view sets the same.
+    page_->profile()->setHttpAcceptLanguage(
+        QString::fromLatin1(texts::AcceptLanguages[language_]));
+    // The status bar says the last load's end at once in the new language,
+    // unless a hovered link shows.
+    if (language_ != before && lastEnd_) {
+        const bool shown = shownStatusText_ == loadStateText_;
+        loadStateText_ = FinishedText(*lastEnd_, Texts(), language_);
+        if (shown) ShowStatusText(loadStateText_);
+    }
 }
 
 const texts::BrowserViewTexts& WebEngineBrowserView::Texts() const {
@@ -349,6 +362,7 @@ void WebEngineBrowserView::ReportStart(const std::string& url) {
     page_->NewDocument();
     rendererWatch_.LoadStarted(Now());
     answer_ = {};
+    lastEnd_.reset();
     SetLoadStateText(Text(Texts().Loading.In(language_)).arg(FromEncoded(url).toDisplayString()));
 }
 
@@ -396,6 +410,7 @@ void WebEngineBrowserView::ReportEnd(std::uint64_t ticket, const QWebEngineLoadi
     rendererWatch_.LoadEnded();
     if (info) {
         TakeAnswer(*info);
+        lastEnd_ = *info;
         SetLoadStateText(FinishedText(*info, Texts(), language_));
     }
     const QPointer<WebEngineBrowserView> self(this);
