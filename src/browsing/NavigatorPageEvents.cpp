@@ -48,7 +48,8 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
             state_.Loading = true;
             window_.SetEnabled(Control::Stop, true);
         }
-        window_.SetStatusText(scheduler_.WaitText(settings_.Language));
+        if (!HoldsUserMessage(state_))
+            window_.SetStatusText(scheduler_.WaitText(settings_.Language));
     } else {
         scheduler_.TakeVisibleAnswer();
         // The first and the last index are shown as they come.
@@ -397,6 +398,7 @@ void Navigator::OpenFavoriteUser(int32_t index) {
 
 void Navigator::HoldStatus(const std::string& text) {
     state_.HeldStatus = text;
+    state_.UserHeldStatus = text;
     state_.HeldStatusFresh = false;
     window_.SetStatusText(text);
 }
@@ -404,6 +406,7 @@ void Navigator::HoldStatus(const std::string& text) {
 void Navigator::ReleaseStatus(const std::string& text) {
     if (state_.HeldStatus != text) return;
     state_.HeldStatus.clear();
+    state_.UserHeldStatus.clear();
     window_.SetStatusText("");
 }
 
