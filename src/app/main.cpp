@@ -27,9 +27,8 @@ void ShowSandboxRefusal(int language) {
     QApplication::setWindowIcon(kpw::ApplicationIcon());
     QString message = QString::fromUtf8(kpw::texts::Start.SandboxRefused.In(language));
     message.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(QMessageBox::Critical,
-                    QString::fromUtf8(kpw::texts::MainCaption).trimmed(), message,
-                    QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kpw::texts::MainCaption).trimmed(),
+                    message, QMessageBox::Ok);
     box.exec();
 }
 

@@ -260,8 +260,7 @@ void WebEngineBrowserView::SetLanguage(int language) {
     page_->PutActionTexts(language_);
     // Sites are asked for pages in the program's language; the profile is
     // shared, so each view sets the same.
-    page_->profile()->setHttpAcceptLanguage(
-        QString::fromLatin1(texts::AcceptLanguages[language_]));
+    page_->profile()->setHttpAcceptLanguage(QString::fromLatin1(texts::AcceptLanguages[language_]));
     // The status bar says the last load's end at once in the new language,
     // unless a hovered link shows.
     if (language_ != before && lastEnd_) {

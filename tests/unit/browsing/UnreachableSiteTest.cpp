@@ -22,11 +22,13 @@ protected:
 
 TEST_F(UnreachableSite, TheProgramsOwnAddressesPointToTheSettingsUntilTheNextStep) {
     Start();
-    navigator.VisibleWebBrowserOnStatusTextChange("The site cannot be reached (ERR_NAME_NOT_RESOLVED)");
+    navigator.VisibleWebBrowserOnStatusTextChange(
+        "The site cannot be reached (ERR_NAME_NOT_RESOLVED)");
     navigator.VisibleWebBrowserOnDocumentComplete(Unreachable());
     EXPECT_EQ(window.StatusText(), hint_);
     // The view's own texts (a hovered link, its end text again) leave it.
-    navigator.VisibleWebBrowserOnStatusTextChange("The site cannot be reached (ERR_NAME_NOT_RESOLVED)");
+    navigator.VisibleWebBrowserOnStatusTextChange(
+        "The site cannot be reached (ERR_NAME_NOT_RESOLVED)");
     EXPECT_EQ(window.StatusText(), hint_);
     // Nothing was skipped over it, and the window is usable.
     EXPECT_EQ(visible.NavigatedURLs().size(), 1u);
@@ -48,8 +50,8 @@ TEST_F(UnreachableSite, SaysItInGermanWithTheGermanKey) {
 
 TEST_F(UnreachableSite, OwnAddressesOfTheUserOrAnAnsweringSiteGetNoHint) {
     // Every template the user's own: the site is theirs to check.
-    for (int tag : TemplateTags) TemplateOf(settings, tag) = "http://photos.test/" +
-                                                             std::to_string(tag) + "/*";
+    for (int tag : TemplateTags)
+        TemplateOf(settings, tag) = "http://photos.test/" + std::to_string(tag) + "/*";
     EXPECT_FALSE(UsesDefaultAddresses(settings));
     EXPECT_EQ(SiteAddressesHint(settings, Unreachable()), "");
     // One left as it came is still the program's own.
