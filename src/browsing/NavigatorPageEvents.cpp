@@ -159,7 +159,9 @@ void Navigator::VerdictTimerOnTimer() {
 
 void Navigator::ShowSkipChain() {
     const std::string text = verdicts_.SkipMessage(settings_.Language);
-    if (text.empty()) return;
+    // A skip of the program's own leaves a message the user acts on; the
+    // chain's end still goes to the log.
+    if (text.empty() || HoldsUserMessage(state_)) return;
     window_.SetStatusText(text);
     // The engine's texts of the loads that follow do not replace it.
     state_.HeldStatus = text;

@@ -109,6 +109,18 @@ TEST_F(BusySite, TheCountdownLeavesAMessageTheUserActsOn) {
     EXPECT_EQ(window.StatusText(), removed);
 }
 
+// So does the skip of a missing photo whose load the user started before.
+TEST_F(BusySite, ASkipOfTheProgramsOwnLeavesAMessageTheUserActsOn) {
+    StepUpFrom1000();
+    const std::string removed = "Removed favorite photo 1234";
+    navigator.HoldStatus(removed);
+    Complete("HTTP 404 Not Found");
+    EXPECT_EQ(VisibleLoadsOf(Photo(1002)), 1);
+    EXPECT_EQ(window.StatusText(), removed);
+    navigator.VisibleWebBrowserOnStatusTextChange("Done");
+    EXPECT_EQ(window.StatusText(), removed);
+}
+
 // The error pages proxies and CDNs answer with when the way to the site
 // fails: each holds an error word, and the photo behind it exists.
 struct GatewayAnswer {
