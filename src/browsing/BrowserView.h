@@ -51,6 +51,9 @@ struct DocumentContent {
     // The connection closed before any answer came (the engine shows a page
     // of its own): a failure on the way, not an answer about the page.
     bool ClosedWithoutAnswer = false;
+    // The site could not be reached at all (its name not found, the
+    // connection refused): the engine shows a page of its own.
+    bool SiteUnreachable = false;
 };
 
 }  // namespace kpw

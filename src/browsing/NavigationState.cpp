@@ -36,4 +36,8 @@ void StoreCurrentIndex(const NavigationState& state, Settings& settings) {
         settings.PhotoIndex = state.CurrentIndex;
 }
 
+bool HoldsUserMessage(const NavigationState& state) {
+    return !state.HeldStatus.empty() && state.HeldStatus == state.UserHeldStatus;
+}
+
 }  // namespace kpw

@@ -30,6 +30,10 @@ struct NavigationState {
     // navigation it announces is still to be sent.
     std::string HeldStatus;
     bool HeldStatusFresh = false;
+    // The held message as the favourites held it: one the user acts on (a
+    // deleted favourite that Ctrl+Z takes back), which stays until the
+    // user's next action even over the busy site's countdown.
+    std::string UserHeldStatus;
     // The last wheel turn asked for a lower index.
     bool SteppingDown = false;
     // Set-up has finished; field changes before are not commits.
@@ -58,5 +62,8 @@ void AimNextIndex(NavigationState& state, bool down);
 void TakeIndexOfMode(NavigationState& state, const Settings& settings);
 // CurrentIndex into PhotoIndex (modes 1 and 2) or UserIndex (mode 3).
 void StoreCurrentIndex(const NavigationState& state, Settings& settings);
+// Whether the status bar holds a message the user acts on; texts of the
+// program's own waiting then do not replace it.
+bool HoldsUserMessage(const NavigationState& state);
 
 }  // namespace kpw

@@ -105,7 +105,8 @@ Navigator::Navigator(Settings& settings, MainWindowPort& window, BrowserView& vi
     scheduler_.SetOwner(RequestKind::Retry, [this] { return SendRetry(); });
     scheduler_.SetOwner(RequestKind::Skip, [this] { return SendHeldSkip(); });
     scheduler_.OnCountdown = [this] {
-        window_.SetStatusText(scheduler_.WaitText(settings_.Language));
+        if (!HoldsUserMessage(state_))
+            window_.SetStatusText(scheduler_.WaitText(settings_.Language));
     };
 }
 

@@ -10,6 +10,7 @@
 #include "browsing/IndexText.h"
 #include "browsing/Navigator.h"
 #include "browsing/PageAnalysis.h"
+#include "browsing/UnreachableSite.h"
 #include "settings/AsciiText.h"
 #include "texts/Texts.h"
 
@@ -47,7 +48,8 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
             state_.Loading = true;
             window_.SetEnabled(Control::Stop, true);
         }
-        window_.SetStatusText(scheduler_.WaitText(settings_.Language));
+        if (!HoldsUserMessage(state_))
+            window_.SetStatusText(scheduler_.WaitText(settings_.Language));
     } else {
         scheduler_.TakeVisibleAnswer();
         // The first and the last index are shown as they come.
@@ -59,6 +61,14 @@ void Navigator::VisibleWebBrowserOnDocumentComplete(const DocumentContent& conte
                 ReportSwallowed("analysing the page", error);
             }
         }
+    }
+    // The program's own addresses reach nobody (as at the first start): the
+    // status bar says where they are set, until the next navigation.
+    if (const std::string hint = SiteAddressesHint(settings_, content);
+        !hint.empty() && state_.HeldStatus.empty()) {
+        state_.HeldStatus = hint;
+        state_.HeldStatusFresh = false;
+        window_.SetStatusText(hint);
     }
     // A skip changes the address last sent; a busy page waits for its retry.
     // A verdict still pending ends the page when it is decided.
@@ -149,7 +159,9 @@ void Navigator::VerdictTimerOnTimer() {
 
 void Navigator::ShowSkipChain() {
     const std::string text = verdicts_.SkipMessage(settings_.Language);
-    if (text.empty()) return;
+    // A skip of the program's own leaves a message the user acts on; the
+    // chain's end still goes to the log.
+    if (text.empty() || HoldsUserMessage(state_)) return;
     window_.SetStatusText(text);
     // The engine's texts of the loads that follow do not replace it.
     state_.HeldStatus = text;
@@ -388,6 +400,7 @@ void Navigator::OpenFavoriteUser(int32_t index) {
 
 void Navigator::HoldStatus(const std::string& text) {
     state_.HeldStatus = text;
+    state_.UserHeldStatus = text;
     state_.HeldStatusFresh = false;
     window_.SetStatusText(text);
 }
@@ -395,6 +408,7 @@ void Navigator::HoldStatus(const std::string& text) {
 void Navigator::ReleaseStatus(const std::string& text) {
     if (state_.HeldStatus != text) return;
     state_.HeldStatus.clear();
+    state_.UserHeldStatus.clear();
     window_.SetStatusText("");
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/EngineSwitches.h"
 #include "platform/LanguageIds.h"
 
 namespace kpw::platform {
@@ -107,10 +108,7 @@ unsigned NewFileMode() {
 }
 
 bool EngineSandboxOff() {
-    const char* disabled = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
-    if (disabled && *disabled && std::string(disabled) != "0") return true;
-    const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    return flags && std::string(flags).find("--no-sandbox") != std::string::npos;
+    return SandboxSwitchedOff(SandboxSwitchesOf({}));
 }
 
 bool EndProcess(long long pid) {

@@ -31,7 +31,8 @@ int InstallTerminationSignalPipe();
 
 // Whether the browser engine runs its renderers without its sandbox: the
 // engine's switch for it is set in the environment (as for root, which
-// cannot use the sandbox).
+// cannot use the sandbox). The program's --no-sandbox argument reaches the
+// engine as that variable, set before the engine starts.
 bool EngineSandboxOff();
 
 // The permission bits any program's new file gets here: 0666 less the

@@ -233,4 +233,14 @@ std::optional<std::string> StoreSettings(const std::string& iniFileName, const S
     }
 }
 
+uint8_t StoredLanguage(const std::string& exeName, const std::string& appData) {
+    Settings settings;
+    std::vector<std::string> favoritePhotos;
+    std::vector<std::string> favoriteUsers;
+    // The window's bounds are of no concern here.
+    LoadSettings(LocateSettingsFile(exeName, appData).IniFileName, settings, favoritePhotos,
+                 favoriteUsers, WorkArea{1024, 768});
+    return settings.Language;
+}
+
 }  // namespace kpw

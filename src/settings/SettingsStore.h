@@ -39,6 +39,12 @@ void LoadSettings(const std::string& iniFileName, Settings& settings,
                   std::vector<std::string>& favoritePhotos, std::vector<std::string>& favoriteUsers,
                   WorkArea workArea);
 
+// The program's language as its settings file holds it, located and read
+// as at the start (the defaults' language when there is no file). Read
+// before the windows and the browser engine exist: the engine takes the
+// language of its own pages once, at its start.
+uint8_t StoredLanguage(const std::string& exeName, const std::string& appData);
+
 struct WindowBounds {
     int32_t Left;
     int32_t Top;

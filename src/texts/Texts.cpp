@@ -372,6 +372,34 @@ constexpr KeyNameTexts KeyNames{
     .Left = {.En = "Left", .De = "Pfeil nach links"},
 };
 
+// ---- The start of the program and its first pages
+
+constexpr StartTexts Start{
+    .SandboxRefused =
+        {.En = "Kelvaro Photo Wizard cannot start as root. Its browser engine runs the site's "
+               "pages in a sandbox, and the sandbox does not work for root.\r\r"
+               "Start the program as a normal user.\r\r"
+               "Or start it in one of these ways, knowing that the pages then run without "
+               "this protection:\r"
+               "QTWEBENGINE_DISABLE_SANDBOX=1 kelvaro-photo-wizard\r"
+               "kelvaro-photo-wizard --no-sandbox",
+         .De = "Kelvaro Photo Wizard kann nicht als root starten. Seine Browser-Engine lässt "
+               "die Seiten der Site in einer Sandbox laufen, und die Sandbox funktioniert für "
+               "root nicht.\r\r"
+               "Starten Sie das Programm als normaler Benutzer.\r\r"
+               "Oder starten Sie es auf eine dieser Arten, im Wissen, dass die Seiten dann "
+               "ohne diesen Schutz laufen:\r"
+               "QTWEBENGINE_DISABLE_SANDBOX=1 kelvaro-photo-wizard\r"
+               "kelvaro-photo-wizard --no-sandbox"},
+    .SiteAddressesInSettings = {.En = "The site cannot be reached. Its addresses are set in the "
+                                      "settings (%1).",
+                                .De = "Die Seite ist nicht erreichbar. Ihre Adressen werden in "
+                                      "den Einstellungen festgelegt (%1)."},
+};
+
+const char* const EngineLocales[LanguageCount] = {"en-US", "de"};
+const char* const AcceptLanguages[LanguageCount] = {"en-US,en;q=0.9", "de-DE,de;q=0.9,en;q=0.8"};
+
 std::string HelpFileName(const std::string& exeDir, int language) {
     return exeDir + HelpFileStems[language] + ".HLP";
 }

@@ -280,6 +280,26 @@ struct PhotoTexts {
 };
 extern const PhotoTexts Photo;
 
+// ---- The start of the program and its first pages
+
+// What the program says before its window exists, and to a user whose site
+// the program cannot reach yet.
+struct StartTexts {
+    // Root without the engine's sandbox switch: why the program cannot start
+    // and the two ways out.
+    Text SandboxRefused;
+    // A page of the program's own addresses could not be reached: where
+    // they are set; %1 the settings' key.
+    Text SiteAddressesInSettings;
+};
+extern const StartTexts Start;
+
+// The browser engine's own pages (its error pages) and the languages a page
+// is asked for follow the program's language, not the desktop's: the
+// engine's locale name and the Accept-Language header of each language.
+extern const char* const EngineLocales[LanguageCount];
+extern const char* const AcceptLanguages[LanguageCount];
+
 // The text with "%1", "%2", ... replaced by the arguments in their order; a
 // placeholder without an argument stays as it is.
 std::string FillIn(std::string_view text, std::initializer_list<std::string_view> arguments);

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "browsing/BusySite.h"
+#include "browsing/UnreachableSite.h"
 #include "platform/Platform.h"
 #include "webengine/BrowserProfile.h"
 #include "webengine/Logging.h"
@@ -253,8 +254,20 @@ void WebEngineBrowserView::ReadBodyText() {
 }
 
 void WebEngineBrowserView::SetLanguage(int language) {
+    const int before = language_;
     language_ = texts::LanguageIndex(language);
-    if (page_) page_->PutActionTexts(language_);
+    if (!page_) return;
+    page_->PutActionTexts(language_);
+    // Sites are asked for pages in the program's language; the profile is
+    // shared, so each view sets the same.
+    page_->profile()->setHttpAcceptLanguage(QString::fromLatin1(texts::AcceptLanguages[language_]));
+    // The status bar says the last load's end at once in the new language,
+    // unless a hovered link shows.
+    if (language_ != before && lastEnd_) {
+        const bool shown = shownStatusText_ == loadStateText_;
+        loadStateText_ = FinishedText(*lastEnd_, Texts(), language_);
+        if (shown) ShowStatusText(loadStateText_);
+    }
 }
 
 const texts::BrowserViewTexts& WebEngineBrowserView::Texts() const {
@@ -348,6 +361,7 @@ void WebEngineBrowserView::ReportStart(const std::string& url) {
     page_->NewDocument();
     rendererWatch_.LoadStarted(Now());
     answer_ = {};
+    lastEnd_.reset();
     SetLoadStateText(Text(Texts().Loading.In(language_)).arg(FromEncoded(url).toDisplayString()));
 }
 
@@ -363,6 +377,9 @@ void WebEngineBrowserView::TakeAnswer(const QWebEngineLoadingInfo& info) {
     answer_.ClosedWithoutAnswer = domain != QWebEngineLoadingInfo::HttpStatusCodeDomain &&
                                   domain != QWebEngineLoadingInfo::NoErrorDomain &&
                                   IsClosedWithoutAnswer(info.errorCode());
+    answer_.SiteUnreachable = domain == QWebEngineLoadingInfo::DnsErrorDomain ||
+                              (domain == QWebEngineLoadingInfo::ConnectionErrorDomain &&
+                               IsSiteUnreachable(info.errorCode()));
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     const QMultiMap<QByteArray, QByteArray> headers = info.responseHeaders();
     for (auto header = headers.cbegin(); header != headers.cend(); ++header) {
@@ -392,6 +409,7 @@ void WebEngineBrowserView::ReportEnd(std::uint64_t ticket, const QWebEngineLoadi
     rendererWatch_.LoadEnded();
     if (info) {
         TakeAnswer(*info);
+        lastEnd_ = *info;
         SetLoadStateText(FinishedText(*info, Texts(), language_));
     }
     const QPointer<WebEngineBrowserView> self(this);
@@ -426,6 +444,7 @@ void WebEngineBrowserView::ReportDocument(std::uint64_t ticket, DocumentContent 
     content.HttpStatus = answer_.HttpStatus;
     content.RetryAfter = answer_.RetryAfter;
     content.ClosedWithoutAnswer = answer_.ClosedWithoutAnswer;
+    content.SiteUnreachable = answer_.SiteUnreachable;
     const QPointer<WebEngineBrowserView> self(this);
     EmitContained([&] { emit DocumentComplete(content); });
     if (self && page_) Carry(loads_.DocumentReported(ticket));

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineLoadingInfo>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -15,7 +16,6 @@
 #include "webengine/QtBrowserView.h"
 
 class QVariant;
-class QWebEngineLoadingInfo;
 class QWebEnginePage;
 class QWebEngineView;
 
@@ -127,6 +127,9 @@ private:
     QTimer rendererTimer_;
     QString loadStateText_;
     QString shownStatusText_;
+    // The end of the load last finished, while no other load runs: its text
+    // is said anew in a language chosen meanwhile.
+    std::optional<QWebEngineLoadingInfo> lastEnd_;
     int language_ = texts::English;
 };
 

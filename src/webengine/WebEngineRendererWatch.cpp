@@ -47,6 +47,7 @@ void WebEngineBrowserView::OnRenderProcessTerminated(int terminationStatus, int 
 // The status bar keeps it until the next load; the log has it for good.
 void WebEngineBrowserView::ReportRendererEnd(const RendererEnd& end) {
     const QString line = QString::fromStdString(RendererEndText(end, language_));
+    lastEnd_.reset();
     SetLoadStateText(line);
     EmitContained([&] { emit PageNotice(line); });
 }

@@ -11,9 +11,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) x11 = x11 || std::strcmp(argv[i], "--x11") == 0;
     qputenv("QT_QPA_PLATFORM", x11 ? "xcb" : "offscreen");
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            "--disable-gpu --disable-background-networking --disable-component-update "
-            "--disable-sync --no-first-run --disable-quic");
+    // A test of the engine's own pages names their locale, as the program
+    // hands the engine its language.
+    QByteArray flags =
+        "--disable-gpu --disable-background-networking --disable-component-update "
+        "--disable-sync --no-first-run --disable-quic";
+    if (const QByteArray locale = qgetenv("KPW_TEST_ENGINE_LOCALE"); !locale.isEmpty())
+        flags += " --lang=" + locale;
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     // The help window and other things must not depend on the tester's
     // own settings or caches.
     qputenv("XDG_CONFIG_HOME", "/tmp/kpw-test-config");

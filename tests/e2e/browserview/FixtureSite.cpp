@@ -9,6 +9,7 @@ FixtureSite::FixtureSite() {
     server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         std::unique_lock lock(mutex_);
         ++hits_[request.path];
+        lastHeaders_[request.path] = request.headers;
         const auto found = pages_.find(request.path);
         if (found == pages_.end()) {
             response.status = 404;
@@ -59,6 +60,14 @@ int FixtureSite::Hits(const std::string& path) const {
     const std::lock_guard lock(mutex_);
     const auto hit = hits_.find(path);
     return hit == hits_.end() ? 0 : hit->second;
+}
+
+std::string FixtureSite::LastHeader(const std::string& path, const std::string& name) const {
+    const std::lock_guard lock(mutex_);
+    const auto headers = lastHeaders_.find(path);
+    if (headers == lastHeaders_.end()) return {};
+    const auto header = headers->second.find(name);
+    return header == headers->second.end() ? std::string() : header->second;
 }
 
 std::string FixtureSite::Url(const std::string& path) const {

@@ -42,6 +42,8 @@ public:
     void Add(const std::string& path, const std::string& html) { Add(path, Page{html}); }
     void Release();  // lets every held answer go, now and from now on
     int Hits(const std::string& path) const;
+    // The value of a header in the last request for the path; empty when none.
+    std::string LastHeader(const std::string& path, const std::string& name) const;
     std::string Url(const std::string& path) const;
 
 private:
@@ -53,6 +55,7 @@ private:
     bool releasedAll_ = false;
     std::map<std::string, Page> pages_;
     std::map<std::string, int> hits_;
+    std::map<std::string, httplib::Headers> lastHeaders_;
 };
 
 }  // namespace kpw::test

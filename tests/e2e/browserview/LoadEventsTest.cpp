@@ -114,6 +114,8 @@ TEST_F(BrowserViewTest, InGermanTheStatusTextsMessagesAndContextMenuAreGerman) {
     ASSERT_FALSE(events.StatusTexts.empty());
     EXPECT_EQ(events.StatusTexts.front().toStdString(), "Lade " + site.Url("/page"));
     EXPECT_EQ(events.StatusTexts.back(), "Fertig");
+    // The site is asked for the page in German first.
+    EXPECT_EQ(site.LastHeader("/page", "Accept-Language").substr(0, 5), "de-DE");
     for (const QString& text : events.StatusTexts) {
         EXPECT_FALSE(text.startsWith("Loading") || text == "Done") << text.toStdString();
     }
@@ -138,9 +140,14 @@ TEST_F(BrowserViewTest, InGermanTheStatusTextsMessagesAndContextMenuAreGerman) {
     EXPECT_EQ(page->action(QWebEnginePage::CopyLinkToClipboard)->text(),
               QStringLiteral("Link-Adresse kopieren"));
 
-    // Back to English, as a language switch in the settings does.
+    // Back to English, as a language switch in the settings does: the
+    // status bar says the last load's end anew at once, and the next page
+    // is asked for in English.
     view->SetLanguage(texts::English);
     EXPECT_EQ(page->action(QWebEnginePage::Copy)->text(), QStringLiteral("Copy"));
+    EXPECT_EQ(events.StatusTexts.back(), "Stopped");
+    Load("/page");
+    EXPECT_EQ(site.LastHeader("/page", "Accept-Language").substr(0, 5), "en-US");
 }
 
 TEST_F(BrowserViewTest, EveryMainFrameNavigationIsReported) {

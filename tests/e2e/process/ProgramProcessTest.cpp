@@ -6,9 +6,11 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <sstream>
 
@@ -74,25 +76,32 @@ public:
     // display empty: offscreen. Returns once the program handles the
     // session's signals, which it sets up after showing its window.
     ::testing::AssertionResult Start(const std::string& display) {
-        program_ = std::make_unique<ChildProcess>();
-        std::map<std::string, std::string> env = {
-            {"APPDATA", (folder_ / "appdata").string()},
-            {"XDG_CONFIG_HOME", (folder_ / "config").string()},
-            {"XDG_CACHE_HOME", (folder_ / "cache").string()},
-            {"LC_ALL", "C"},
-            {"QTWEBENGINE_DISABLE_SANDBOX", "1"},
-            {"QTWEBENGINE_CHROMIUM_FLAGS",
-             "--disable-gpu --disable-background-networking --disable-component-update "
-             "--disable-sync --no-first-run --disable-quic"},
-            {"QT_QPA_PLATFORM", display.empty() ? "offscreen" : "xcb"},
-            {"DISPLAY", display}};
-        if (!program_->Start({KPW_PROGRAM}, env, (folder_ / "stderr.txt").string()))
+        if (!Launch(display, true))
             return ::testing::AssertionFailure() << "cannot start " << KPW_PROGRAM;
         if (!WaitUntil([&] { return !program_->Running() || program_->Catches(SIGTERM); }) ||
             !program_->Running())
             return ::testing::AssertionFailure() << "the program did not come up:\n" << Stderr();
         return ::testing::AssertionSuccess();
     }
+
+    // Starts the program and returns at once; without the sandbox switch
+    // the engine's own (the variable is left to this process's environment).
+    bool Launch(const std::string& display, bool sandboxSwitch) {
+        program_ = std::make_unique<ChildProcess>();
+        std::map<std::string, std::string> env = {
+            {"APPDATA", (folder_ / "appdata").string()},
+            {"XDG_CONFIG_HOME", (folder_ / "config").string()},
+            {"XDG_CACHE_HOME", (folder_ / "cache").string()},
+            {"LC_ALL", "C"},
+            {"QTWEBENGINE_CHROMIUM_FLAGS",
+             "--disable-gpu --disable-background-networking --disable-component-update "
+             "--disable-sync --no-first-run --disable-quic"},
+            {"QT_QPA_PLATFORM", display.empty() ? "offscreen" : "xcb"},
+            {"DISPLAY", display}};
+        if (sandboxSwitch) env["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
+        return program_->Start({KPW_PROGRAM}, env, (folder_ / "stderr.txt").string());
+    }
+    ChildProcess& Program() { return *program_; }
 
     // Ends the program by a signal; true when it ended by itself, normally.
     ::testing::AssertionResult End(int signal = SIGTERM) {
@@ -261,6 +270,39 @@ TEST(SettingsFifo, APipeAsTheSettingsFileNeitherBlocksTheStartNorIsReplaced) {
     struct stat status {};
     ASSERT_EQ(::stat(run.Ini().c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+// Root without the engine's sandbox switch: before the engine starts (which
+// would end the program with a line on stderr and no window) a box says why
+// the program cannot start, and closing it ends the program with status 1.
+TEST(RootWithoutSandboxSwitch, ABoxSaysWhyAndClosingItEndsWithStatusOne) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root is refused";
+    if (FindExecutable("xdotool").empty() || FindExecutable("xprop").empty())
+        GTEST_SKIP() << "xdotool and xprop (x11-utils) are needed to answer the box";
+    XServer x;
+    if (const std::string why = x.Start(true); !why.empty())
+        GTEST_SKIP() << "no X server for this test: " << why;
+    // The program inherits this process's environment, which may hold the switch.
+    const char* inherited = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
+    const std::optional<std::string> saved =
+        inherited ? std::optional<std::string>(inherited) : std::nullopt;
+    ::unsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    ProgramRun run;
+    const bool launched = run.Launch(x.Display(), false);
+    if (saved) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", saved->c_str(), 1);
+    ASSERT_TRUE(launched);
+
+    ASSERT_TRUE(WaitUntil([&] { return XProperty(x.Display(), "WM_NAME").has_value(); }))
+        << "no box came up:\n"
+        << run.Stderr();
+    EXPECT_TRUE(run.Program().Running());
+    Capture({FindExecutable("xdotool"), "key", "Return"}, {{"DISPLAY", x.Display()}});
+    const std::optional<int> status = run.Program().WaitForExit();
+    ASSERT_TRUE(status) << "the program did not end";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1) << "status " << *status;
+    EXPECT_EQ(run.Stderr().find("--no-sandbox"), std::string::npos) << run.Stderr();
+    // Nothing was started that writes the settings.
+    EXPECT_FALSE(fs::exists(run.Ini()));
 }
 
 }  // namespace

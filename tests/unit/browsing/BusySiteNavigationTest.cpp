@@ -85,6 +85,42 @@ TEST_F(BusySite, APresentPhotoAnsweredBusyIsShownAfterTheWaitAndNeverSkipped) {
     EXPECT_FALSE(clock.TimerRunning());
 }
 
+// A deleted favourite's message stays until the user's next action; the
+// countdown goes on beneath it and shows again once it is released.
+TEST_F(BusySite, TheCountdownLeavesAMessageTheUserActsOn) {
+    StepUpFrom1000();
+    navigator.VisibleWebBrowserOnDocumentComplete(Busy());
+    const std::string removed = "Removed favorite photo 1234";
+    navigator.HoldStatus(removed);
+    clock.Advance(1000);
+    EXPECT_EQ(window.StatusText(), removed);
+    navigator.ReleaseStatus(removed);
+    EXPECT_EQ(window.StatusText(), "");
+    clock.Advance(1000);
+    // The retry went out on time; its busy answer is counted down again.
+    EXPECT_EQ(VisibleLoadsOf(Photo(1001)), 2);
+    navigator.VisibleWebBrowserOnDocumentComplete(Busy());
+    EXPECT_EQ(window.StatusText(), Waiting(429, 4));
+
+    // Held while the busy answer comes, it stays over the first count too.
+    navigator.HoldStatus(removed);
+    clock.Advance(4000);
+    navigator.VisibleWebBrowserOnDocumentComplete(Busy());
+    EXPECT_EQ(window.StatusText(), removed);
+}
+
+// So does the skip of a missing photo whose load the user started before.
+TEST_F(BusySite, ASkipOfTheProgramsOwnLeavesAMessageTheUserActsOn) {
+    StepUpFrom1000();
+    const std::string removed = "Removed favorite photo 1234";
+    navigator.HoldStatus(removed);
+    Complete("HTTP 404 Not Found");
+    EXPECT_EQ(VisibleLoadsOf(Photo(1002)), 1);
+    EXPECT_EQ(window.StatusText(), removed);
+    navigator.VisibleWebBrowserOnStatusTextChange("Done");
+    EXPECT_EQ(window.StatusText(), removed);
+}
+
 // The error pages proxies and CDNs answer with when the way to the site
 // fails: each holds an error word, and the photo behind it exists.
 struct GatewayAnswer {

@@ -82,8 +82,11 @@ TEST(EngineSandbox, IsOffWhenTheEnvironmentSwitchesItOff) {
     env.Set("QTWEBENGINE_DISABLE_SANDBOX", nullptr);
     env.Set("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     EXPECT_FALSE(platform::EngineSandboxOff());
+    // The engine asks only whether the variable is set.
     env.Set("QTWEBENGINE_DISABLE_SANDBOX", "0");
-    EXPECT_FALSE(platform::EngineSandboxOff());
+    EXPECT_TRUE(platform::EngineSandboxOff());
+    env.Set("QTWEBENGINE_DISABLE_SANDBOX", "");
+    EXPECT_TRUE(platform::EngineSandboxOff());
     env.Set("QTWEBENGINE_DISABLE_SANDBOX", "1");
     EXPECT_TRUE(platform::EngineSandboxOff());
     env.Set("QTWEBENGINE_DISABLE_SANDBOX", nullptr);

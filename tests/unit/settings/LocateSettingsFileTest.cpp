@@ -52,6 +52,20 @@ TEST_F(LocateSettingsFileTest, PerUserFolderIsCreatedAndHoldsTheFile) {
     EXPECT_FALSE(fs::exists(perUser_));
 }
 
+// The language is read before anything else starts, from the file the
+// start will use: the per-user one once it exists, else the one beside
+// the program.
+TEST_F(LocateSettingsFileTest, StoredLanguageIsThatOfTheFileInUse) {
+    EXPECT_EQ(StoredLanguage(exe_, appData_), 0);
+    WriteBytes(local_, "[General]\r\nLanguage=1\r\n");
+    EXPECT_EQ(StoredLanguage(exe_, ""), 1);
+    EXPECT_EQ(StoredLanguage(exe_, appData_), 1);
+    WriteBytes(perUser_, "[General]\r\nLanguage=0\r\n");
+    EXPECT_EQ(StoredLanguage(exe_, appData_), 0);
+    WriteBytes(perUser_, "[General]\r\nLanguage=9\r\n");
+    EXPECT_EQ(StoredLanguage(exe_, appData_), 1);
+}
+
 TEST_F(LocateSettingsFileTest, ExtensionOfTheExecutableIsReplaced) {
     const SettingsLocation location = LocateSettingsFile(folder_.File("bin/tool.v2.exe"), "");
     EXPECT_EQ(location.ExeStem, "tool.v2");

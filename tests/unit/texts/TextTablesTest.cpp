@@ -78,6 +78,37 @@ TEST(Texts, StoredLanguageNumbersOtherThanGermanReadEnglish) {
     EXPECT_TRUE(IsLanguage(German));
 }
 
+// The box shown to root before the engine starts: it must say why and
+// name both ways out literally, as they are typed, in either language.
+TEST(StartTexts, SandboxRefusalSaysWhyAndNamesBothWaysOutAsTyped) {
+    for (int language : {English, German}) {
+        const std::string text = Start.SandboxRefused.In(language);
+        EXPECT_NE(text.find("root"), std::string::npos) << language;
+        // Each way out is a line of its own, so it is never broken.
+        EXPECT_NE(text.find("\rQTWEBENGINE_DISABLE_SANDBOX=1 kelvaro-photo-wizard\r"),
+                  std::string::npos)
+            << language;
+        EXPECT_TRUE(text.ends_with("\rkelvaro-photo-wizard --no-sandbox")) << language;
+        // Why, the normal way, the switch: three paragraphs.
+        int breaks = 0;
+        for (size_t at = text.find("\r\r"); at != std::string::npos; at = text.find("\r\r", at + 2))
+            ++breaks;
+        EXPECT_EQ(breaks, 2) << language;
+    }
+}
+
+// The engine's pages and the languages a page is asked for name the same
+// language, and English stays acceptable to a site that has no German.
+TEST(StartTexts, EngineLocaleAndAcceptedLanguagesAgree) {
+    for (int language : {English, German}) {
+        const std::string locale = EngineLocales[language];
+        const std::string accepted = AcceptLanguages[language];
+        EXPECT_EQ(accepted.substr(0, 2), locale.substr(0, 2)) << accepted;
+        EXPECT_NE(accepted.find("en"), std::string::npos) << accepted;
+    }
+    EXPECT_NE(std::string(EngineLocales[English]), EngineLocales[German]);
+}
+
 TEST(FillIn, PutsTheArgumentsInAndLeavesOtherPercentSignsAlone) {
     EXPECT_EQ(FillIn("%2 of %1", {"a", "b"}), "b of a");
     EXPECT_EQ(FillIn("100% of %1, %3 stays", {"x"}), "100% of x, %3 stays");
