@@ -312,6 +312,15 @@ constexpr KeyNameTexts KeyNames{
     .Left = {.En = "Left", .De = "Pfeil nach links"},
 };
 
+constexpr ToolMenuTexts ToolMenu{
+    .More = {.En = "More tools", .De = "Weitere Werkzeuge"},
+    .Refresh = {.En = "Refresh", .De = "Seite neu laden"},
+    .Stop = {.En = "Stop web browser", .De = "Web-Browser anhalten"},
+    .AutoSkip = {.En = "Auto skip non-existent photos",
+                 .De = "Nicht existierende Photos automatisch überspringen"},
+    .Help = {.En = "Help", .De = "Hilfe"},
+};
+
 std::string HelpFileName(const std::string& exeDir, int language) {
     return exeDir + HelpFileStems[language] + ".HLP";
 }

@@ -90,6 +90,17 @@ struct KeyNameTexts {
 };
 extern const KeyNameTexts KeyNames;
 
+// The tool row's overflow menu: the names of the functions whose hints
+// carry their key or break their line, and the hint of the menu's button.
+struct ToolMenuTexts {
+    Text More;
+    Text Refresh;
+    Text Stop;
+    Text AutoSkip;
+    Text Help;
+};
+extern const ToolMenuTexts ToolMenu;
+
 // The help window's title: the application title, " - ", then this.
 extern const Text HelpWindowTitles;
 
