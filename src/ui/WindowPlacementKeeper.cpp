@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <vector>
 
 #include "settings/Settings.h"
 
@@ -23,6 +24,18 @@ PixelSize ScreensSize() {
     return {all.width(), all.height()};
 }
 
+// What each screen leaves to windows, the primary screen first.
+std::vector<WindowBounds> AvailableAreas() {
+    std::vector<WindowBounds> areas;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        areas.push_back(BoundsOf(primary->availableGeometry()));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            areas.push_back(BoundsOf(screen->availableGeometry()));
+    }
+    return areas;
+}
+
 }  // namespace
 
 WindowPlacementKeeper::WindowPlacementKeeper(QWidget& window, PixelSize minimumOuterSize)
@@ -32,9 +45,12 @@ void WindowPlacementKeeper::Place(const Settings& settings, WorkArea workArea) {
     // The minimum size still applies, and no more than the screens can show
     // is asked of the window system. Until the frame is known the size goes
     // to the client area.
-    startOuterBounds_ =
+    // Where the stored bounds do not lie wholly on a screen, they are moved
+    // and, where larger, shrunk onto the one they overlap most.
+    startOuterBounds_ = FittedOuterBounds(
         PlacedOuterBounds({settings.Left, settings.Top, settings.Width, settings.Height}, minimum_,
-                          ScreensSize(), workArea);
+                          ScreensSize(), workArea),
+        AvailableAreas());
     window_.move(startOuterBounds_.Left, startOuterBounds_.Top);
     window_.resize(startOuterBounds_.Width, startOuterBounds_.Height);
     outerBoundsPending_ = true;
