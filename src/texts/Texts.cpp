@@ -316,8 +316,7 @@ constexpr ToolMenuTexts ToolMenu{
     .More = {.En = "More tools", .De = "Weitere Werkzeuge"},
     .Refresh = {.En = "Refresh", .De = "Seite neu laden"},
     .Stop = {.En = "Stop web browser", .De = "Web-Browser anhalten"},
-    .AutoSkip = {.En = "Auto skip non-existent photos",
-                 .De = "Nicht existierende Photos automatisch überspringen"},
+    .AutoSkip = {.En = "Auto skip missing photos", .De = "Fehlende Photos überspringen"},
     .Help = {.En = "Help", .De = "Hilfe"},
 };
 

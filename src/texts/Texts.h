@@ -91,7 +91,8 @@ struct KeyNameTexts {
 extern const KeyNameTexts KeyNames;
 
 // The tool row's overflow menu: the names of the functions whose hints
-// carry their key or break their line, and the hint of the menu's button.
+// carry their key or are too long for a menu on a small screen, and the
+// hint of the menu's button.
 struct ToolMenuTexts {
     Text More;
     Text Refresh;

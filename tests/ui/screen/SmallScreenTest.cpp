@@ -133,7 +133,7 @@ TEST_F(SmallScreen, AnEntryOfTheMenuRunsItsFunction) {
 
     QMenu* menu = OpenOverflowMenu(*form);
     ASSERT_NE(menu, nullptr);
-    QAction* autoSkip = Entry(*menu, QStringLiteral("Auto skip non-existent photos"));
+    QAction* autoSkip = Entry(*menu, QStringLiteral("Auto skip missing photos"));
     ASSERT_NE(autoSkip, nullptr);
     EXPECT_TRUE(autoSkip->isCheckable());
     EXPECT_EQ(autoSkip->isChecked(), before);
@@ -146,7 +146,7 @@ TEST_F(SmallScreen, AnEntryOfTheMenuRunsItsFunction) {
     // Opened again, the menu shows the new state.
     menu = OpenOverflowMenu(*form);
     ASSERT_NE(menu, nullptr);
-    autoSkip = Entry(*menu, QStringLiteral("Auto skip non-existent photos"));
+    autoSkip = Entry(*menu, QStringLiteral("Auto skip missing photos"));
     ASSERT_NE(autoSkip, nullptr);
     EXPECT_EQ(autoSkip->isChecked(), !before);
     menu->close();
@@ -161,6 +161,9 @@ TEST_F(SmallScreen, TheMenuSpeaksTheLanguageInForce) {
     QAction* settings = Entry(*menu, QStringLiteral("Einstellungen"));
     ASSERT_NE(settings, nullptr);
     EXPECT_TRUE(settings->text().endsWith(QStringLiteral("\tStrg+,")));
+    // Its longest entry in the longer language still leaves room for the
+    // keys on the screen.
+    EXPECT_TRUE(Available().contains(menu->geometry()));
     menu->close();
     EXPECT_EQ(OverflowButton(*form)->toolTip(), QStringLiteral("Weitere Werkzeuge"));
 }
