@@ -54,18 +54,6 @@ constexpr int MemoHeight = 137;
 // right edge.
 constexpr int FavoriteListHeight = 22;
 
-// The screen the window starts on; the window's minimum never exceeds the
-// room it has there.
-WindowBounds StartScreenArea() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    return {area.x(), area.y(), area.width(), area.height()};
-}
-
-PixelSize MinimumOuterSize() {
-    return MinimumWithin({MinimumOuterWidth, MinimumOuterHeight}, StartScreenArea());
-}
-
 }  // namespace
 
 TFormMain::TFormMain(MainSession& session, std::unique_ptr<QtBrowserView> visibleView,
@@ -78,7 +66,7 @@ TFormMain::TFormMain(MainSession& session, std::unique_ptr<QtBrowserView> visibl
       preloadPages_(std::move(preloadPages)),
       fetcher_(fetcher ? std::move(fetcher) : std::make_unique<PhotoFetcher>()),
       thumbnails_(std::make_unique<ThumbnailFetcher>()),
-      placement_(*this, MinimumOuterSize()) {
+      placement_(*this, {MinimumOuterWidth, MinimumOuterHeight}) {
     setObjectName(QStringLiteral("FormMain"));
     // The sheet's pictures are asked for as the views ask for pages.
     if (auto* engineView = qobject_cast<QWebEngineView*>(visibleView_->Widget()))
@@ -105,7 +93,8 @@ TFormMain::~TFormMain() {
 
 void TFormMain::CreateControls() {
     resize(ClientWidth, ClientHeight);
-    const PixelSize minimum = MinimumOuterSize();
+    // Never more than the screen has room for.
+    const PixelSize minimum = placement_.MinimumOnScreen();
     setMinimumSize(minimum.Width, minimum.Height);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);

@@ -152,6 +152,27 @@ TEST_F(SmallScreen, AnEntryOfTheMenuRunsItsFunction) {
     menu->close();
 }
 
+// The keys in the open menu are the menu's: they choose its entries and
+// neither step the index nor run the window's own keys.
+TEST_F(SmallScreen, TheKeysInTheOpenMenuAreTheMenus) {
+    auto form = Start();
+    FinishLoad();
+    const int index = Probe(*form).PageIndexField()->value();
+    const bool autoSkip = Probe(*form).CurrentSettings().AutoSkipURL;
+    QMenu* menu = OpenOverflowMenu(*form);
+    ASSERT_NE(menu, nullptr);
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_PageDown})
+        QTest::keyClick(menu, key);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), index);
+    ASSERT_NE(menu->activeAction(), nullptr);
+    // Auto skip is the first entry: Enter on it runs it, once.
+    menu->setActiveAction(Entry(*menu, QStringLiteral("Auto skip missing photos")));
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(Probe(*form).CurrentSettings().AutoSkipURL, !autoSkip);
+    EXPECT_EQ(Probe(*form).PageIndexField()->value(), index);
+}
+
 TEST_F(SmallScreen, TheMenuSpeaksTheLanguageInForce) {
     WriteIni({"[General]", "Language=1"});
     auto form = Start();
