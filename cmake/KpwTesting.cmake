@@ -2,10 +2,13 @@
 # One GoogleTest executable registered as one CTest test. QT tests get the
 # offscreen Qt main of tests/support, which sets up the environment itself.
 function(kpw_add_test name)
-  cmake_parse_arguments(T "QT" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT" "LABEL;TIMEOUT;QT_MAIN" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE kpw_warnings ${T_LIBS} GTest::gtest GTest::gmock)
-  if(T_QT)
+  if(T_QT AND T_QT_MAIN)
+    # Another offscreen main, such as one with a small screen.
+    target_link_libraries(${name} PRIVATE ${T_QT_MAIN})
+  elseif(T_QT)
     target_link_libraries(${name} PRIVATE kpw_qt_test_main)
   else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)

@@ -5,6 +5,9 @@
 #   main-photo.png main-info.png main-user.png   the three display modes
 #   settings-en.png settings-de.png              the settings dialog, both languages
 #   sheet.png                                    the overview sheet
+#   main-scale2.png                              1024 x 768 at scale 2, the tool row's menu open
+#   main-dark.png                                a dark palette (through qt6ct)
+# Names given as arguments (without .png) make only those pictures.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$top/scripts/ensure-packages.sh"
@@ -80,6 +83,9 @@ capture_settled() {
   return 1
 }
 
+# What the next start adds to the program's environment.
+program_env=()
+
 # Starts the program with a fresh settings file, waits for its window and for
 # the request of its first page; leaves the program's pid in program_pid.
 start_program() {
@@ -101,7 +107,8 @@ start_program() {
     printf '%b' "$more"
   } >"$ini_dir/kelvaro-photo-wizard.ini"
   : >"$work/requests.log"
-  APPDATA="$profile" "$top/build/kelvaro-photo-wizard" >"$work/program.log" 2>&1 &
+  env APPDATA="$profile" "${program_env[@]}" "$top/build/kelvaro-photo-wizard" \
+    >"$work/program.log" 2>&1 &
   program_pid=$!
   pids+=("$program_pid")
   wait_for 60 "the main window" has_window 'Kelvaro Photo Wizard'
@@ -151,9 +158,50 @@ shoot_sheet() {
   stop_program
 }
 
-shoot_main 1 /photos/medium/1234.jpg main-photo.png
-shoot_main 2 /photo/1234 main-info.png
-shoot_main 3 /user/234 main-user.png
-shoot_settings 0 ' - Settings' settings-en.png
-shoot_settings 1 ' - Einstellungen' settings-de.png
-shoot_sheet sheet.png
+# The screen's 1024 x 768 at scale factor 2 leave the window 512 x 384: the
+# tool row hands its last buttons to its menu, opened here.
+shoot_scale2() {
+  local file=$1
+  program_env=(QT_SCALE_FACTOR=2)
+  start_program 0 1 /photos/medium/1234.jpg
+  program_env=()
+  local main_window
+  main_window=$(window_named 'Kelvaro Photo Wizard')
+  capture_settled "$main_window" "$work/before-menu.png" >/dev/null
+  # The menu's button follows the index field: 493..509 by 2..24 of the
+  # window's 512, twice that on the screen.
+  xdotool mousemove --window "$main_window" 1002 26 click 1
+  sleep 1
+  capture_settled root "$out/$file"
+  xdotool key Escape 2>/dev/null || true
+  stop_program
+}
+
+# A dark palette as a desktop sets it: qt6ct's own dark colour scheme.
+shoot_dark() {
+  local file=$1
+  mkdir -p "$work/dark/qt6ct"
+  printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/darker.conf\n%s\n' \
+    'custom_palette=true' >"$work/dark/qt6ct/qt6ct.conf"
+  program_env=(QT_QPA_PLATFORMTHEME=qt6ct XDG_CONFIG_HOME="$work/dark")
+  start_program 0 1 /photos/medium/1234.jpg
+  program_env=()
+  capture_settled "$(window_named 'Kelvaro Photo Wizard')" "$out/$file"
+  stop_program
+}
+
+wanted() { [ $# -eq 0 ] || [[ " $* " == *" $shot "* ]]; }
+shots=(main-photo main-info main-user settings-en settings-de sheet main-scale2 main-dark)
+for shot in "${shots[@]}"; do
+  wanted "${@}" || continue
+  case $shot in
+    main-photo) shoot_main 1 /photos/medium/1234.jpg main-photo.png ;;
+    main-info) shoot_main 2 /photo/1234 main-info.png ;;
+    main-user) shoot_main 3 /user/234 main-user.png ;;
+    settings-en) shoot_settings 0 ' - Settings' settings-en.png ;;
+    settings-de) shoot_settings 1 ' - Einstellungen' settings-de.png ;;
+    sheet) shoot_sheet sheet.png ;;
+    main-scale2) shoot_scale2 main-scale2.png ;;
+    main-dark) shoot_dark main-dark.png ;;
+  esac
+done

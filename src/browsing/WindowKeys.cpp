@@ -75,6 +75,8 @@ std::string KeyName(const KeyStroke& key, int language) {
         name += t.Left.In(language);
     else if (key.KeyCode == KeyComma)
         name += ',';
+    else if (key.KeyCode == CharEscape)
+        name += "Esc";
     else
         name += static_cast<char>(key.KeyCode);
     return name;

@@ -74,4 +74,62 @@ WindowBounds CentredDialogBounds(WindowBounds ownerClient, PixelSize dialog, Win
     return WindowBounds{Saturated(left), Saturated(top), dialog.Width, dialog.Height};
 }
 
+PixelSize MinimumWithin(PixelSize minimum, WindowBounds available) {
+    return PixelSize{std::clamp(minimum.Width, 1, std::max(available.Width, 1)),
+                     std::clamp(minimum.Height, 1, std::max(available.Height, 1))};
+}
+
+namespace {
+
+int64_t Overlap(int64_t start, int64_t length, int64_t areaStart, int64_t areaLength) {
+    return std::max<int64_t>(
+        0, std::min(start + length, areaStart + areaLength) - std::max(start, areaStart));
+}
+
+// One side: its length capped to the area's, its start moved as little as
+// puts it within.
+void FitSide(int32_t& start, int32_t& length, int32_t areaStart, int32_t areaLength) {
+    length = std::min(length, std::max(areaLength, 1));
+    const int64_t latest = int64_t{areaStart} + std::max(areaLength, 1) - length;
+    start = Saturated(std::clamp<int64_t>(start, areaStart, latest));
+}
+
+}  // namespace
+
+WindowBounds FittedOuterBounds(WindowBounds outer,
+                               const std::vector<WindowBounds>& availableAreas) {
+    if (availableAreas.empty()) return outer;
+    const WindowBounds* best = &availableAreas.front();
+    int64_t bestOverlap = -1;
+    for (const WindowBounds& area : availableAreas) {
+        const int64_t overlap = Overlap(outer.Left, outer.Width, area.Left, area.Width) *
+                                Overlap(outer.Top, outer.Height, area.Top, area.Height);
+        if (overlap > bestOverlap) {
+            best = &area;
+            bestOverlap = overlap;
+        }
+    }
+    WindowBounds fitted = outer;
+    FitSide(fitted.Left, fitted.Width, best->Left, best->Width);
+    FitSide(fitted.Top, fitted.Height, best->Top, best->Height);
+    return fitted;
+}
+
+ScrolledSize ClientSizeWithin(PixelSize content, PixelSize room, int32_t scrollBarExtent) {
+    ScrolledSize size;
+    // A second look: a bar taken one way may leave too little room the other.
+    for (int pass = 0; pass < 2; ++pass) {
+        size.ScrollsAcross = content.Width + (size.ScrollsDown ? scrollBarExtent : 0) > room.Width;
+        size.ScrollsDown =
+            content.Height + (size.ScrollsAcross ? scrollBarExtent : 0) > room.Height;
+    }
+    size.Client.Width =
+        std::min(content.Width + (size.ScrollsDown ? scrollBarExtent : 0), room.Width);
+    size.Client.Height =
+        std::min(content.Height + (size.ScrollsAcross ? scrollBarExtent : 0), room.Height);
+    size.Client.Width = std::max(size.Client.Width, 1);
+    size.Client.Height = std::max(size.Client.Height, 1);
+    return size;
+}
+
 }  // namespace kpw

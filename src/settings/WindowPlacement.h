@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "settings/SettingsStore.h"
 
@@ -49,5 +50,26 @@ WindowBounds OuterBoundsAround(WindowBounds client, FrameMargins margins);
 // same owner place gives the same dialog place every time.
 WindowBounds CentredDialogBounds(WindowBounds ownerClient, PixelSize dialog, WindowBounds available,
                                  FrameMargins frame);
+
+// The minimum size of a window within an available area: the layout's
+// minimum, but never more than the area holds, so that the whole window can
+// always be shown.
+PixelSize MinimumWithin(PixelSize minimum, WindowBounds available);
+
+// Outer bounds on the screens: unchanged where they lie wholly within one
+// of the available areas. Otherwise they go to the area they overlap most
+// (the first when they overlap none), shrunk to its size where they are
+// larger and moved onto it as little as needed.
+WindowBounds FittedOuterBounds(WindowBounds outer, const std::vector<WindowBounds>& availableAreas);
+
+// A dialog's client area in the room a screen leaves it. Its content keeps
+// its size and is scrolled where the room is smaller; a scroll bar takes
+// room across the other way, so needing one may need the other.
+struct ScrolledSize {
+    PixelSize Client;
+    bool ScrollsAcross = false;  // a horizontal scroll bar
+    bool ScrollsDown = false;    // a vertical scroll bar
+};
+ScrolledSize ClientSizeWithin(PixelSize content, PixelSize room, int32_t scrollBarExtent);
 
 }  // namespace kpw

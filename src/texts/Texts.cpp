@@ -400,6 +400,14 @@ constexpr StartTexts Start{
 const char* const EngineLocales[LanguageCount] = {"en-US", "de"};
 const char* const AcceptLanguages[LanguageCount] = {"en-US,en;q=0.9", "de-DE,de;q=0.9,en;q=0.8"};
 
+constexpr ToolMenuTexts ToolMenu{
+    .More = {.En = "More tools", .De = "Weitere Werkzeuge"},
+    .Refresh = {.En = "Refresh", .De = "Seite neu laden"},
+    .Stop = {.En = "Stop web browser", .De = "Web-Browser anhalten"},
+    .AutoSkip = {.En = "Auto skip missing photos", .De = "Fehlende Photos überspringen"},
+    .Help = {.En = "Help", .De = "Hilfe"},
+};
+
 std::string HelpFileName(const std::string& exeDir, int language) {
     return exeDir + HelpFileStems[language] + ".HLP";
 }

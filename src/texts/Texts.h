@@ -133,6 +133,18 @@ struct KeyNameTexts {
 };
 extern const KeyNameTexts KeyNames;
 
+// The tool row's overflow menu: the names of the functions whose hints
+// carry their key or are too long for a menu on a small screen, and the
+// hint of the menu's button.
+struct ToolMenuTexts {
+    Text More;
+    Text Refresh;
+    Text Stop;
+    Text AutoSkip;
+    Text Help;
+};
+extern const ToolMenuTexts ToolMenu;
+
 // The help window's title: the application title, " - ", then this.
 extern const Text HelpWindowTitles;
 

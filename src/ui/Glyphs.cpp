@@ -3,25 +3,68 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionToolButton>
+#include <QWidget>
 
 namespace kpw {
 
 namespace {
 
-const QColor Ink(0x20, 0x20, 0x20);
-const QColor Navy(0x1f, 0x3a, 0x93);
+// The design's colours, as they stand on the light grey of a classic
+// palette.
+const QColor DesignInk(0x20, 0x20, 0x20);
+const QColor DesignNavy(0x1f, 0x3a, 0x93);
 const QColor Sky(0x9c, 0xc8, 0xf0);
-const QColor Grass(0x3c, 0x9a, 0x3c);
+const QColor DesignGrass(0x3c, 0x9a, 0x3c);
 const QColor Gold(0xf2, 0xb8, 0x1c);
-const QColor Crimson(0xc8, 0x20, 0x20);
+const QColor DesignCrimson(0xc8, 0x20, 0x20);
+const QColor DesignStarEdge(0x9a, 0x6a, 0x00);
+const QColor DesignSteel(0x70, 0x78, 0x84);
+
+Rgb RgbOf(const QColor& colour) {
+    return {static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+            static_cast<uint8_t>(colour.blue())};
+}
+
+QColor ColourOf(Rgb rgb) {
+    return QColor(rgb.R, rgb.G, rgb.B);
+}
+
+// The colour of a mark drawn on a filled shape: white or black, whichever
+// stands out more.
+QColor MarkOn(const QColor& fill) {
+    return ContrastRatio(RgbOf(Qt::white), RgbOf(fill)) >=
+                   ContrastRatio(RgbOf(Qt::black), RgbOf(fill))
+               ? QColor(Qt::white)
+               : QColor(Qt::black);
+}
+
+// The colours one drawing uses.
+struct Colours {
+    QColor Ink;   // lines and frames
+    QColor Navy;  // the main marks
+    QColor Grass;
+    QColor Crimson;
+    QColor StarEdge;
+    QColor Steel;
+};
+
+Colours ColoursOf(const GlyphPalette& palette) {
+    const auto shade = [&](const QColor& design) {
+        return ColourOf(LegibleShade(RgbOf(design), palette.Backgrounds));
+    };
+    return Colours{palette.Ink,          palette.Navy,          shade(DesignGrass),
+                   shade(DesignCrimson), shade(DesignStarEdge), shade(DesignSteel)};
+}
 
 QPen Pen(const QColor& color, qreal width = 1.2) {
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
 // A small landscape picture: frame, sky, hill and sun.
-void DrawPhoto(QPainter& p, const QRectF& r) {
-    p.setPen(Pen(Ink, 1.0));
+void DrawPhoto(QPainter& p, const Colours& c, const QRectF& r) {
+    p.setPen(Pen(c.Ink, 1.0));
     p.setBrush(Sky);
     p.drawRect(r);
     QPainterPath hill;
@@ -32,12 +75,12 @@ void DrawPhoto(QPainter& p, const QRectF& r) {
     hill.lineTo(r.right(), r.bottom());
     hill.closeSubpath();
     p.setPen(Qt::NoPen);
-    p.setBrush(Grass);
+    p.setBrush(DesignGrass);
     p.drawPath(hill);
     p.setBrush(Gold);
     p.drawEllipse(QPointF(r.right() - r.width() * 0.25, r.top() + r.height() * 0.28), 1.4, 1.4);
     p.setBrush(Qt::NoBrush);
-    p.setPen(Pen(Ink, 1.0));
+    p.setPen(Pen(c.Ink, 1.0));
     p.drawRect(r);
 }
 
@@ -54,8 +97,8 @@ void DrawPerson(QPainter& p, const QPointF& head, qreal scale, const QColor& col
     p.drawPath(body);
 }
 
-void DrawStar(QPainter& p) {
-    p.setPen(Pen(QColor(0x9a, 0x6a, 0x00), 0.9));
+void DrawStar(QPainter& p, const Colours& c) {
+    p.setPen(Pen(c.StarEdge, 0.9));
     p.setBrush(Gold);
     p.drawPath(StarPath(QPointF(6.5, 7.5), 6.2, 2.6));
 }
@@ -65,7 +108,7 @@ void DrawBadge(QPainter& p, const QColor& color) {
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     p.drawEllipse(QPointF(12, 12), 3.8, 3.8);
-    p.setPen(Pen(Qt::white, 1.5));
+    p.setPen(Pen(MarkOn(color), 1.5));
 }
 
 void DrawArrowHead(QPainter& p, const QPointF& tip, qreal dx, qreal dy, const QColor& color) {
@@ -82,61 +125,61 @@ void DrawArrowHead(QPainter& p, const QPointF& tip, qreal dx, qreal dy, const QC
     p.drawPath(head);
 }
 
-void Paint(QPainter& p, Glyph glyph) {
+void Paint(QPainter& p, const Colours& c, Glyph glyph) {
     switch (glyph) {
         case Glyph::PhotoOnly:
-            DrawPhoto(p, QRectF(1.5, 3.5, 13, 10));
+            DrawPhoto(p, c, QRectF(1.5, 3.5, 13, 10));
             break;
         case Glyph::PhotoInfo:
-            DrawPhoto(p, QRectF(0.5, 2.5, 10, 8));
+            DrawPhoto(p, c, QRectF(0.5, 2.5, 10, 8));
             p.setPen(Qt::NoPen);
-            p.setBrush(Navy);
+            p.setBrush(c.Navy);
             p.drawEllipse(QPointF(11.5, 11.5), 4.2, 4.2);
-            p.setPen(Pen(Qt::white, 1.4));
+            p.setPen(Pen(MarkOn(c.Navy), 1.4));
             p.drawLine(QPointF(11.5, 10.8), QPointF(11.5, 13.8));
             p.drawPoint(QPointF(11.5, 9.0));
             break;
         case Glyph::UserPage:
-            DrawPerson(p, QPointF(8, 4.2), 1.0, Navy);
+            DrawPerson(p, QPointF(8, 4.2), 1.0, c.Navy);
             break;
         case Glyph::Statistics:
-            p.setPen(Pen(Ink, 1.0));
+            p.setPen(Pen(c.Ink, 1.0));
             p.drawLine(QPointF(1.5, 14.5), QPointF(14.5, 14.5));
             p.setPen(Qt::NoPen);
-            p.setBrush(Navy);
+            p.setBrush(c.Navy);
             p.drawRect(QRectF(2.5, 8.5, 3, 6));
-            p.setBrush(Grass);
+            p.setBrush(c.Grass);
             p.drawRect(QRectF(6.5, 3.5, 3, 11));
-            p.setBrush(Crimson);
+            p.setBrush(c.Crimson);
             p.drawRect(QRectF(10.5, 6.5, 3, 8));
             break;
         case Glyph::AddFavorite:
-            DrawStar(p);
-            DrawBadge(p, Grass);
+            DrawStar(p, c);
+            DrawBadge(p, c.Grass);
             p.drawLine(QPointF(12, 9.8), QPointF(12, 14.2));
             p.drawLine(QPointF(9.8, 12), QPointF(14.2, 12));
             break;
         case Glyph::DeleteFavorite:
-            DrawStar(p);
-            DrawBadge(p, Crimson);
+            DrawStar(p, c);
+            DrawBadge(p, c.Crimson);
             p.drawLine(QPointF(10.4, 10.4), QPointF(13.6, 13.6));
             p.drawLine(QPointF(13.6, 10.4), QPointF(10.4, 13.6));
             break;
         case Glyph::SelectFavorite:
-            DrawStar(p);
-            DrawBadge(p, Navy);
-            DrawArrowHead(p, QPointF(12, 14.2), 0, 1, Qt::white);
+            DrawStar(p, c);
+            DrawBadge(p, c.Navy);
+            DrawArrowHead(p, QPointF(12, 14.2), 0, 1, MarkOn(c.Navy));
             break;
         case Glyph::GoBack:
-            p.setPen(Pen(Navy, 2.2));
+            p.setPen(Pen(c.Navy, 2.2));
             p.drawLine(QPointF(5, 8), QPointF(14, 8));
-            DrawArrowHead(p, QPointF(1.5, 8), -1, 0, Navy);
+            DrawArrowHead(p, QPointF(1.5, 8), -1, 0, c.Navy);
             break;
         case Glyph::Refresh: {
-            p.setPen(Pen(Grass, 2.0));
+            p.setPen(Pen(c.Grass, 2.0));
             p.setBrush(Qt::NoBrush);
             p.drawArc(QRectF(2.5, 2.5, 11, 11), 100 * 16, 280 * 16);
-            DrawArrowHead(p, QPointF(9.6, 2.6), 1, 0.1, Grass);
+            DrawArrowHead(p, QPointF(9.6, 2.6), 1, 0.1, c.Grass);
             break;
         }
         case Glyph::Stop: {
@@ -151,28 +194,28 @@ void Paint(QPainter& p, Glyph glyph) {
             }
             octagon.closeSubpath();
             p.setPen(Qt::NoPen);
-            p.setBrush(Crimson);
+            p.setBrush(c.Crimson);
             p.drawPath(octagon);
-            p.setPen(Pen(Qt::white, 1.8));
+            p.setPen(Pen(MarkOn(c.Crimson), 1.8));
             p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
             p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
             break;
         }
         case Glyph::AutoSkip:
-            DrawArrowHead(p, QPointF(8.5, 8), 1, 0, Navy);
-            DrawArrowHead(p, QPointF(14.5, 8), 1, 0, Navy);
-            p.setPen(Pen(Navy, 1.6));
+            DrawArrowHead(p, QPointF(8.5, 8), 1, 0, c.Navy);
+            DrawArrowHead(p, QPointF(14.5, 8), 1, 0, c.Navy);
+            p.setPen(Pen(c.Navy, 1.6));
             p.drawLine(QPointF(1.5, 8), QPointF(5, 8));
             break;
         case Glyph::Help: {
             p.setPen(Qt::NoPen);
-            p.setBrush(Navy);
+            p.setBrush(c.Navy);
             p.drawEllipse(QPointF(8, 8), 7, 7);
             QFont font;
             font.setPixelSize(11);
             font.setBold(true);
             p.setFont(font);
-            p.setPen(Qt::white);
+            p.setPen(MarkOn(c.Navy));
             p.drawText(QRectF(0, 0.5, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
             break;
         }
@@ -190,8 +233,8 @@ void Paint(QPainter& p, Glyph glyph) {
             gear.closeSubpath();
             gear.addEllipse(QPointF(8, 8), 2.2, 2.2);
             gear.setFillRule(Qt::OddEvenFill);
-            p.setPen(Pen(Ink, 0.8));
-            p.setBrush(QColor(0x70, 0x78, 0x84));
+            p.setPen(Pen(c.Ink, 0.8));
+            p.setBrush(c.Steel);
             p.drawPath(gear);
             break;
         }
@@ -199,19 +242,19 @@ void Paint(QPainter& p, Glyph glyph) {
             // Three by two small photos.
             for (int row = 0; row < 2; ++row) {
                 for (int column = 0; column < 3; ++column)
-                    DrawPhoto(p, QRectF(0.5 + column * 5.2, 3.5 + row * 5, 4.4, 4));
+                    DrawPhoto(p, c, QRectF(0.5 + column * 5.2, 3.5 + row * 5, 4.4, 4));
             }
             break;
     }
 }
 
-QPixmap Render(Glyph glyph, int size) {
+QPixmap Render(Glyph glyph, const Colours& colours, int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 16.0, size / 16.0);
-    Paint(p, glyph);
+    Paint(p, colours, glyph);
     return pixmap;
 }
 
@@ -232,10 +275,73 @@ QPainterPath StarPath(const QPointF& c, qreal outer, qreal inner) {
     return star;
 }
 
-QIcon GlyphIcon(Glyph glyph) {
+QIcon GlyphIcon(Glyph glyph, const GlyphPalette& palette) {
+    const Colours colours = ColoursOf(palette);
     QIcon icon;
-    for (int size : {16, 24, 32}) icon.addPixmap(Render(glyph, size));
+    for (int size : {16, 24, 32}) icon.addPixmap(Render(glyph, colours, size));
     return icon;
+}
+
+std::vector<QColor> ButtonBackgrounds(const QWidget& window, bool autoRaise) {
+    // As the style paints the button's panel in each state it can be seen
+    // in, on the window's ground; the middle of it is what a glyph lies on.
+    const QPalette& palette = window.palette();
+    const QColor ground = palette.color(QPalette::Button);
+    std::vector<QColor> backgrounds{ground};
+    const QStyle::State raise = autoRaise ? QStyle::State_AutoRaise : QStyle::State_Raised;
+    const std::initializer_list<QStyle::State> states = {
+        QStyle::State_Raised | QStyle::State_MouseOver, QStyle::State_On,
+        QStyle::State_On | QStyle::State_MouseOver, QStyle::State_Sunken, QStyle::State_None};
+    for (QStyle::State state : states) {
+        QStyleOptionToolButton option;
+        option.initFrom(&window);
+        option.rect = QRect(0, 0, 23, 22);
+        option.state = QStyle::State_Enabled | raise | state;
+        QImage panel(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
+        panel.fill(ground);
+        QPainter painter(&panel);
+        window.style()->drawPrimitive(QStyle::PE_PanelButtonTool, &option, &painter, nullptr);
+        painter.end();
+        backgrounds.push_back(panel.pixelColor(option.rect.center()));
+    }
+    return backgrounds;
+}
+
+namespace {
+
+// The first candidate that stands out from every background, else the one
+// that comes nearest.
+QColor Legible(const std::vector<QColor>& candidates, const std::vector<Rgb>& backgrounds) {
+    std::vector<Rgb> rgb;
+    for (const QColor& candidate : candidates) rgb.push_back(RgbOf(candidate));
+    return candidates[LegibleInk(rgb, backgrounds)];
+}
+
+std::vector<Rgb> BackgroundsOf(const QWidget& window, bool autoRaise) {
+    std::vector<Rgb> backgrounds;
+    for (const QColor& background : ButtonBackgrounds(window, autoRaise))
+        backgrounds.push_back(RgbOf(background));
+    return backgrounds;
+}
+
+}  // namespace
+
+QColor LegibleMarkColour(const QWidget& window, bool autoRaise, const QColor& design) {
+    const QPalette& palette = window.palette();
+    return Legible({design, palette.color(QPalette::Highlight), palette.color(QPalette::ButtonText),
+                    palette.color(QPalette::Text)},
+                   BackgroundsOf(window, autoRaise));
+}
+
+GlyphPalette GlyphPaletteFor(const QWidget& window, bool autoRaise) {
+    GlyphPalette glyphs;
+    glyphs.Backgrounds = BackgroundsOf(window, autoRaise);
+    glyphs.Navy = LegibleMarkColour(window, autoRaise, DesignNavy);
+    const QPalette& palette = window.palette();
+    glyphs.Ink = Legible({DesignInk, palette.color(QPalette::ButtonText),
+                          palette.color(QPalette::Text), palette.color(QPalette::WindowText)},
+                         glyphs.Backgrounds);
+    return glyphs;
 }
 
 }  // namespace kpw

@@ -23,6 +23,8 @@ public:
 private:
     explicit HelpWindow(QWidget* owner);
     bool Load(const QString& helpFileName, const QString& windowTitle);
+    // Its first place: on the owner's screen, shrunk to it where smaller.
+    void FitOnScreenOf(const QWidget& owner);
 
     QTextBrowser* browser_;
     QString fileName_;

@@ -33,12 +33,12 @@ const char* const UndoArrowXpm[] = {
 
 }  // namespace
 
-QPixmap UndoArrowPixmap() {
+QPixmap UndoArrowPixmap(const QColor& ink) {
     QImage picture = QImage(UndoArrowXpm).convertToFormat(QImage::Format_ARGB32);
     const QRgb silver = picture.pixel(0, picture.height() - 1);
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
-            if (picture.pixel(x, y) == silver) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
+            picture.setPixel(x, y, picture.pixel(x, y) == silver ? qRgba(0, 0, 0, 0) : ink.rgb());
         }
     }
     return QPixmap::fromImage(picture);

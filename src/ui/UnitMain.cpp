@@ -52,6 +52,9 @@ constexpr int MinimumOuterHeight = 160;
 constexpr int ToolRowHeight = 26;
 constexpr int StatusBarHeight = 19;
 constexpr int MemoHeight = 137;
+// The favourites lists lie over the tool row from Go back to the design's
+// right edge.
+constexpr int FavoriteListHeight = 22;
 
 }  // namespace
 
@@ -97,7 +100,9 @@ TFormMain::~TFormMain() {
 
 void TFormMain::CreateControls() {
     resize(ClientWidth, ClientHeight);
-    setMinimumSize(MinimumOuterWidth, MinimumOuterHeight);
+    // Never more than the screen has room for.
+    const PixelSize minimum = placement_.MinimumOnScreen();
+    setMinimumSize(minimum.Width, minimum.Height);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
     QFont formFont = font();
@@ -105,6 +110,7 @@ void TFormMain::CreateControls() {
     setFont(formFont);
 
     toolRow_ = std::make_unique<ToolButtonRow>(*this);
+    toolRow_->SetLanguage([this] { return LanguageInForce(); });
 
     labelPageIndex_ = new QLabel(this);
     labelPageIndex_->setGeometry(368, 5, 57, 13);
@@ -155,7 +161,35 @@ void TFormMain::CreateControls() {
     LayOutClientArea();
 }
 
+void TFormMain::LayOutToolRow() {
+    auto& field = *static_cast<PageIndexSpinBox*>(spinEditPageIndex_);
+    LayOutIndexRow(*labelPageIndex_, field);
+    toolRow_->LayOut(width(), *labelPageIndex_, field);
+
+    // The favourites lists lie over the row from the first place after
+    // Select favorite on, as wide as the design has them or as the window
+    // leaves; where that button is in the menu, from the last one shown.
+    int listLeft = 0;
+    for (ToolButton button :
+         {ToolButton::PhotoSize1, ToolButton::PhotoSize2, ToolButton::PhotoSize3,
+          ToolButton::PhotoSize4, ToolButton::URL1, ToolButton::URL2, ToolButton::URL3,
+          ToolButton::ShowStatistics, ToolButton::AddFavorite, ToolButton::DeleteFavorite,
+          ToolButton::SelectFavorite}) {
+        if (!toolRow_->InOverflow(button)) listLeft = Button(button)->geometry().right() + 1 + 1;
+    }
+    const int designListLeft = Button(ToolButton::SelectFavorite)->geometry().right() + 1 + 1;
+    const int listWidth = std::max(
+        1,
+        std::min(ClientWidth -
+                     (toolRow_->InOverflow(ToolButton::SelectFavorite) ? listLeft : designListLeft),
+                 width() - listLeft));
+    for (FavoriteComboBox* list : {comboBoxFavoritePhotos_, comboBoxFavoriteUsers_}) {
+        if (list) list->setGeometry(listLeft, field.y(), listWidth, FavoriteListHeight);
+    }
+}
+
 void TFormMain::LayOutClientArea() {
+    LayOutToolRow();
     const int w = width();
     const int panelHeight = std::max(0, height() - ToolRowHeight - StatusBarHeight - 1);
     panelVisibleWebBrowser_->setGeometry(0, ToolRowHeight, w, panelHeight);
@@ -305,10 +339,7 @@ void TFormMain::ConnectEvents() {
 }
 
 void TFormMain::FormMainOnCreate() {
-    // The favourites lists lie over the tool row from Go back on.
-    const int listLeft = Button(ToolButton::SelectFavorite)->geometry().right() + 1 + 1;
-    for (FavoriteComboBox* list : {comboBoxFavoritePhotos_, comboBoxFavoriteUsers_})
-        list->setGeometry(listLeft, spinEditPageIndex_->y(), width() - listLeft, 22);
+    LayOutToolRow();
 
     const QRect screenArea = QGuiApplication::primaryScreen()
                                  ? QGuiApplication::primaryScreen()->availableGeometry()
@@ -345,6 +376,11 @@ void TFormMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) placement_.Apply();
     if (event->type() == QEvent::WindowTitleChange) ShowNativeTitle();
+    // The glyphs are drawn in the palette's colours; a new palette or style
+    // draws them anew.
+    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) &&
+        toolRow_)
+        toolRow_->RenewGlyphs();
 }
 
 void TFormMain::showEvent(QShowEvent* event) {

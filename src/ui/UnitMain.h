@@ -124,6 +124,9 @@ private:
     void SpeedButtonOverviewSheetOnClick();
     void CreateOverviewSheet();
     void LayOutClientArea();
+    // The tool row in the window's width, the index field in it and the
+    // favourites lists over it.
+    void LayOutToolRow();
     // Runs a handler; a failure it raises is shown in the standard error box.
     template <typename Handler>
     void Guarded(Handler&& handler);

@@ -119,6 +119,11 @@ bool TFormMain::IsEnabled(Control control) const {
 }
 
 void TFormMain::SetVisible(Control control, bool visible) {
+    // A tool button may stand in the row's overflow menu; the row knows.
+    if (IsToolButton(control)) {
+        toolRow_->SetShown(static_cast<ToolButton>(control), visible);
+        return;
+    }
     QWidget* widget = ControlWidget(control);
     if (!visible) {
         if (auto* list = qobject_cast<FavoriteComboBox*>(widget)) list->hidePopup();
@@ -128,6 +133,7 @@ void TFormMain::SetVisible(Control control, bool visible) {
 
 bool TFormMain::IsVisible(Control control) const {
     // Visible as far as the window is concerned, also before it is shown.
+    if (IsToolButton(control)) return toolRow_->IsShown(static_cast<ToolButton>(control));
     return !ControlWidget(control)->isHidden();
 }
 
@@ -152,7 +158,7 @@ std::string TFormMain::Hint(Control control) const {
 
 void TFormMain::SetLabelPageIndexCaption(const std::string& caption) {
     labelPageIndex_->setText(Text(caption));
-    LayOutIndexRow(*labelPageIndex_, *static_cast<PageIndexSpinBox*>(spinEditPageIndex_));
+    LayOutToolRow();
 }
 
 void TFormMain::SetStatusText(const std::string& text) {

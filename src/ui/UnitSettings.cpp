@@ -11,7 +11,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QToolButton>
 #include <algorithm>
 #include <utility>
@@ -97,10 +99,29 @@ void TFormSettings::PlaceOverMainWindow() {
     };
     const QScreen* screen = owner->screen();
     const QRect available = screen ? screen->availableGeometry() : owner->frameGeometry();
-    const WindowBounds placed = CentredDialogBounds(
-        bounds(owner->geometry()), PixelSize{width(), height()}, bounds(available),
-        MarginsBetween(bounds(owner->frameGeometry()), bounds(owner->geometry())));
+    const FrameMargins frame =
+        MarginsBetween(bounds(owner->frameGeometry()), bounds(owner->geometry()));
+    // Where the screen is smaller than the layout, the page scrolls inside a
+    // dialog that fits it.
+    const ScrolledSize size =
+        ClientSizeWithin(PixelSize{content_->width(), content_->height()},
+                         PixelSize{available.width() - frame.Left - frame.Right,
+                                   available.height() - frame.Top - frame.Bottom},
+                         style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollArea_));
+    setFixedSize(size.Client.Width, size.Client.Height);
+    scrollArea_->setGeometry(0, 0, size.Client.Width, size.Client.Height);
+    const WindowBounds placed =
+        CentredDialogBounds(bounds(owner->geometry()), size.Client, bounds(available), frame);
     setGeometry(placed.Left, placed.Top, placed.Width, placed.Height);
+}
+
+void TFormSettings::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // The arrows are drawn in the palette's colours; a new palette or style
+    // draws them anew.
+    const bool newLook =
+        event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange;
+    if (newLook && speedButtonRestoreDefaultURLs_.front()) RenewUndoArrows();
 }
 
 void TFormSettings::done(int result) {

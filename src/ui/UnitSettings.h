@@ -15,6 +15,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
 
 namespace kpw {
@@ -56,6 +57,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormSettingOnCreate();
@@ -78,6 +80,8 @@ private:
     bool ConfirmHiddenFavorites(const SettingsDialogFields& fields);
     // The unit beside a number field, where its setting names one.
     void AddUnit(const SpinEdit* field);
+    // The restore buttons' arrows in colours that stand out on them.
+    void RenewUndoArrows();
 
     // A field gets or loses the focus. Switching to another window and back,
     // or a context menu, neither enters nor leaves it.
@@ -98,6 +102,9 @@ private:
     // The flags of the language list's items, owned for the whole run.
     std::array<QImage, 2> flagBitmaps_;
 
+    // The page the controls lie on and the scrolling around it.
+    QScrollArea* scrollArea_ = nullptr;
+    QWidget* content_ = nullptr;
     QLabel* labelMaxSkippedURLCount_ = nullptr;
     QLabel* labelNavigateDelayTime_ = nullptr;
     QLabel* labelMaxFavoriteCount_ = nullptr;

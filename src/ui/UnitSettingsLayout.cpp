@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "texts/SettingsFormTexts.h"
 #include "texts/Texts.h"
 #include "ui/FlagPictures.h"
+#include "ui/Glyphs.h"
 #include "ui/Hints.h"
 #include "ui/SettingsControls.h"
 #include "ui/UndoArrowPicture.h"
@@ -89,9 +91,21 @@ int MoreOptionsRowTop(int tag) {
 }  // namespace
 
 void TFormSettings::CreateControls() {
+    // The controls lie on a page of the layout's size, scrolled where a
+    // screen has less room than that and, elsewhere, the whole dialog.
+    content_ = new QWidget;
+    content_->setObjectName("FormSettingsPage");
+    content_->setFixedSize(ClientWidth, ClientHeight);
+    scrollArea_ = new QScrollArea(this);
+    scrollArea_->setObjectName("ScrollBoxFormSettings");
+    scrollArea_->setFrameShape(QFrame::NoFrame);
+    scrollArea_->setFocusPolicy(Qt::NoFocus);
+    scrollArea_->setWidget(content_);
+    scrollArea_->setGeometry(0, 0, ClientWidth, ClientHeight);
     setFixedSize(ClientWidth, ClientHeight);
+
     auto label = [this](const QString& name) {
-        auto* control = new QLabel(this);
+        auto* control = new QLabel(content_);
         control->setObjectName(name);
         control->setTextFormat(Qt::PlainText);
         return control;
@@ -102,7 +116,7 @@ void TFormSettings::CreateControls() {
 
     auto spinEdit = [this](const QString& name, int tag, int top, const QString& layoutValue,
                            QWidget* parent = nullptr) {
-        auto* field = new SpinEdit(tag, *SpinFieldBounds(tag), parent ? parent : this);
+        auto* field = new SpinEdit(tag, *SpinFieldBounds(tag), parent ? parent : content_);
         field->setObjectName(name);
         field->setGeometry(200, top, 113, 22);
         field->SetText(layoutValue);
@@ -121,7 +135,7 @@ void TFormSettings::CreateControls() {
     spinEditMaxFavoriteCount_ = spinEdit("SpinEditMaxFavoriteCount", MaxFavoriteCountTag, 60, "64");
 
     auto checkBox = [this](const QString& name, int top) {
-        auto* control = new QCheckBox(this);
+        auto* control = new QCheckBox(content_);
         control->setObjectName(name);
         control->setGeometry(336, top, CheckBoxWidth, CheckBoxHeight);
         return control;
@@ -131,23 +145,21 @@ void TFormSettings::CreateControls() {
     checkBoxSaveSettings_ = checkBox("CheckBoxSaveSettings", 62);
     checkBoxSaveSettings_->setChecked(true);
 
-    const QIcon undoArrow(UndoArrowPixmap());
     for (size_t i = 0; i < TemplateTags.size(); ++i) {
         const int tag = TemplateTags[i];
         labelTemplateURLs_[i] = label("Label" + SettingName(tag));
 
-        auto* edit = new TemplateEdit(tag, this);
+        auto* edit = new TemplateEdit(tag, content_);
         edit->setObjectName("Edit" + SettingName(tag));
         edit->setGeometry(200, TemplateTop(i), 314, 22);
         edit->OnEnter = [this, edit](Qt::FocusReason reason) { FieldFocusIn(edit, edit, reason); };
         editTemplateURLs_[i] = edit;
 
-        auto* restore = new QToolButton(this);
+        auto* restore = new QToolButton(content_);
         restore->setObjectName(QString("SpeedButtonRestoreDefaultURL") + QString::number(tag));
         restore->setGeometry(518, TemplateTop(i), 22, 22);
         // Tab reaches it and Space presses it; a click leaves the focus where it is.
         restore->setFocusPolicy(Qt::TabFocus);
-        restore->setIcon(undoArrow);
         restore->setIconSize(QSize(16, 16));
         connect(restore, &QToolButton::clicked, this,
                 [this, tag] { SpeedButtonRestoreDefaultURLOnClick(tag); });
@@ -155,23 +167,23 @@ void TFormSettings::CreateControls() {
     }
 
     labelLanguage_ = label("LabelLanguage");
-    comboBoxLanguage_ = new LanguageComboBox(this);
+    comboBoxLanguage_ = new LanguageComboBox(content_);
     comboBoxLanguage_->setObjectName("ComboBoxLanguage");
     comboBoxLanguage_->setGeometry(200, 256, 113, 22);
     connect(comboBoxLanguage_, &QComboBox::activated, this, [this] { ComboBoxLanguageOnChange(); });
 
-    buttonCancel_ = new QPushButton(this);
+    buttonCancel_ = new QPushButton(content_);
     buttonCancel_->setObjectName("ButtonCancel");
     buttonCancel_->setGeometry(336, 256, PushButtonWidth, 22);
     connect(buttonCancel_, &QPushButton::clicked, this, &QDialog::reject);
 
-    buttonOk_ = new QPushButton(this);
+    buttonOk_ = new QPushButton(content_);
     buttonOk_->setObjectName("ButtonOk");
     buttonOk_->setGeometry(440, 256, PushButtonWidth, 22);
     buttonOk_->setDefault(true);
     connect(buttonOk_, &QPushButton::clicked, this, [this] { ButtonOkOnClick(); });
 
-    groupMoreOptions_ = new QGroupBox(this);
+    groupMoreOptions_ = new QGroupBox(content_);
     groupMoreOptions_->setObjectName("GroupBoxMoreOptions");
     groupMoreOptions_->setGeometry(2, MoreOptionsTop, ClientWidth - 4, MoreOptionsHeight);
     for (size_t i = 0; i < MoreNumberTags.size(); ++i) {
@@ -220,7 +232,15 @@ void TFormSettings::CreateControls() {
     for (const SpinEdit* field : spinEditMoreNumbers_) AddUnit(field);
 
     // Key preview: the dialog sees each key before the control that has the focus.
-    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    for (QWidget* child : content_->findChildren<QWidget*>()) child->installEventFilter(this);
+    RenewUndoArrows();
+}
+
+void TFormSettings::RenewUndoArrows() {
+    // The design's navy where it stands out on the buttons, else the
+    // palette's own colours for marks.
+    const QIcon arrow(UndoArrowPixmap(LegibleMarkColour(*this, false, UndoArrowNavy)));
+    for (QToolButton* restore : speedButtonRestoreDefaultURLs_) restore->setIcon(arrow);
 }
 
 void TFormSettings::AddUnit(const SpinEdit* field) {
@@ -241,14 +261,14 @@ void TFormSettings::SetTabOrder() {
     // read: row by row from the top, left to right within a row; OK and
     // Cancel last. Controls of one row stand at most half a row apart.
     std::vector<QWidget*> order;
-    for (QWidget* control : findChildren<QWidget*>()) {
+    for (QWidget* control : content_->findChildren<QWidget*>()) {
         const QWidget* parent = control->parentWidget();
         if ((control->focusPolicy() & Qt::TabFocus) && control != buttonCancel_ &&
-            control != buttonOk_ && (parent == this || parent == groupMoreOptions_))
+            control != buttonOk_ && (parent == content_ || parent == groupMoreOptions_))
             order.push_back(control);
     }
     const auto centre = [this](const QWidget* control) {
-        return control->parentWidget()->mapTo(this, control->geometry().center());
+        return control->parentWidget()->mapTo(content_, control->geometry().center());
     };
     std::stable_sort(order.begin(), order.end(), [&](const QWidget* a, const QWidget* b) {
         return centre(a).y() < centre(b).y();

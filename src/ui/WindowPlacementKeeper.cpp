@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <vector>
 
 #include "settings/Settings.h"
 
@@ -23,18 +24,40 @@ PixelSize ScreensSize() {
     return {all.width(), all.height()};
 }
 
+// What each screen leaves to windows, the primary screen first.
+std::vector<WindowBounds> AvailableAreas() {
+    std::vector<WindowBounds> areas;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        areas.push_back(BoundsOf(primary->availableGeometry()));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != QGuiApplication::primaryScreen())
+            areas.push_back(BoundsOf(screen->availableGeometry()));
+    }
+    return areas;
+}
+
 }  // namespace
 
 WindowPlacementKeeper::WindowPlacementKeeper(QWidget& window, PixelSize minimumOuterSize)
     : window_(window), minimum_(minimumOuterSize) {}
 
+PixelSize WindowPlacementKeeper::MinimumOnScreen() const {
+    const QScreen* screen = window_.screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return minimum_;
+    return MinimumWithin(minimum_, BoundsOf(screen->availableGeometry()));
+}
+
 void WindowPlacementKeeper::Place(const Settings& settings, WorkArea workArea) {
     // The minimum size still applies, and no more than the screens can show
     // is asked of the window system. Until the frame is known the size goes
     // to the client area.
-    startOuterBounds_ =
-        PlacedOuterBounds({settings.Left, settings.Top, settings.Width, settings.Height}, minimum_,
-                          ScreensSize(), workArea);
+    // Where the stored bounds do not lie wholly on a screen, they are moved
+    // and, where larger, shrunk onto the one they overlap most.
+    startOuterBounds_ = FittedOuterBounds(
+        PlacedOuterBounds({settings.Left, settings.Top, settings.Width, settings.Height},
+                          MinimumOnScreen(), ScreensSize(), workArea),
+        AvailableAreas());
     window_.move(startOuterBounds_.Left, startOuterBounds_.Top);
     window_.resize(startOuterBounds_.Width, startOuterBounds_.Height);
     outerBoundsPending_ = true;
@@ -56,8 +79,10 @@ void WindowPlacementKeeper::Apply() {
     if (window_.windowState() & Qt::WindowMaximized) maximisePending_ = false;
     if (window_.windowState() != Qt::WindowNoState) return;
     normalMargins_ = margins;
-    window_.setMinimumSize(minimum_.Width - margins.Left - margins.Right,
-                           minimum_.Height - margins.Top - margins.Bottom);
+    // The screen it is on now may be smaller than the one it started on.
+    const PixelSize minimum = MinimumOnScreen();
+    window_.setMinimumSize(minimum.Width - margins.Left - margins.Right,
+                           minimum.Height - margins.Top - margins.Bottom);
     if (outerBoundsPending_) {
         outerBoundsPending_ = false;
         const WindowBounds client = ClientBoundsWithin(startOuterBounds_, margins);

@@ -15,7 +15,11 @@ struct Settings;
 // bounds of the normal window, also when it is minimised or maximised.
 class WindowPlacementKeeper {
 public:
+    // minimumOuterSize: the layout's; on a smaller screen, the screen's size.
     WindowPlacementKeeper(QWidget& window, PixelSize minimumOuterSize);
+
+    // The minimum outer size on the screen the window is on.
+    PixelSize MinimumOnScreen() const;
 
     // Places the window at the stored bounds and state.
     void Place(const Settings& settings, WorkArea workArea);

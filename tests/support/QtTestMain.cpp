@@ -9,7 +9,14 @@ int main(int argc, char** argv) {
     // --x11 (the benchmarks take it) runs on the X server in DISPLAY instead.
     bool x11 = false;
     for (int i = 1; i < argc; ++i) x11 = x11 || std::strcmp(argv[i], "--x11") == 0;
+#ifdef KPW_TEST_SCREEN_CONFIG
+    // The tests of small screens: the offscreen screen as the file describes
+    // it, at a scale factor.
+    qputenv("QT_QPA_PLATFORM", x11 ? "xcb" : "offscreen:configfile=" KPW_TEST_SCREEN_CONFIG);
+    qputenv("QT_SCALE_FACTOR", KPW_TEST_SCALE_FACTOR);
+#else
     qputenv("QT_QPA_PLATFORM", x11 ? "xcb" : "offscreen");
+#endif
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // A test of the engine's own pages names their locale, as the program
     // hands the engine its language.

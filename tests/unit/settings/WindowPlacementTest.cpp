@@ -3,6 +3,7 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "settings/WindowPlacement.h"
 
@@ -135,6 +136,95 @@ TEST(DialogPlacement, LargerThanTheScreenKeepsItsTitleBarReachable) {
               (WindowBounds{1, 20, 542, 452}));
     EXPECT_EQ(CentredDialogBounds({0, 0, 500, 400}, Dialog, {-800, 0, 500, 400}, Frame),
               (WindowBounds{-799, 20, 542, 452}));
+}
+
+// A window that lies wholly on a screen stays as the user left it; one that
+// does not is moved and, where larger, shrunk onto the screen it overlaps
+// most. The screens: 1024 x 768 at scale 2 (a panel on top) and a second
+// one to its right.
+constexpr WindowBounds SmallScreen{0, 16, 512, 368};
+constexpr WindowBounds RightScreen{512, 0, 1920, 1080};
+
+struct FitCase {
+    const char* Name;
+    WindowBounds Outer;
+    WindowBounds Fitted;
+};
+
+class ScreenFit : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(ScreenFit, TheWholeWindowLiesOnOneScreen) {
+    const std::vector<WindowBounds> areas{SmallScreen, RightScreen};
+    const WindowBounds fitted = FittedOuterBounds(GetParam().Outer, areas);
+    EXPECT_EQ(fitted, GetParam().Fitted);
+    // On one of the screens, whole.
+    bool onOne = false;
+    for (const WindowBounds& a : areas) {
+        onOne = onOne || (fitted.Left >= a.Left && fitted.Top >= a.Top &&
+                          fitted.Left + fitted.Width <= a.Left + a.Width &&
+                          fitted.Top + fitted.Height <= a.Top + a.Height);
+    }
+    EXPECT_TRUE(onOne);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScreenFit,
+    ::testing::Values(
+        FitCase{"FitsAsChosen", {10, 20, 400, 300}, {10, 20, 400, 300}},
+        FitCase{"FitsOnTheSecondScreen", {600, 40, 900, 700}, {600, 40, 900, 700}},
+        FitCase{"TooLargeIsShrunkToTheScreen", {24, 24, 574, 600}, {0, 16, 512, 368}},
+        FitCase{"HangingOverTheRightEdgeMovesBack", {300, 100, 300, 200}, {212, 100, 300, 200}},
+        FitCase{"AboveThePanelMovesDown", {10, 0, 300, 200}, {10, 16, 300, 200}},
+        FitCase{"MostlyOnTheSecondGoesThere", {2300, 500, 300, 700}, {2132, 380, 300, 700}},
+        FitCase{"OffEveryScreenGoesToTheFirst", {-5000, -5000, 200, 100}, {0, 16, 200, 100}},
+        FitCase{"ExtremeValuesStayOnTheScreen", {Min, Min, Max, Max}, {0, 16, 512, 368}}),
+    [](const auto& testInfo) { return std::string(testInfo.param.Name); });
+
+TEST(ScreenFit, NoScreensLeavesTheBoundsAsTheyAre) {
+    EXPECT_EQ(FittedOuterBounds({1, 2, 3, 4}, {}), (WindowBounds{1, 2, 3, 4}));
+}
+
+TEST(ScreenFit, TheMinimumSizeNeverExceedsTheScreen) {
+    EXPECT_EQ(MinimumWithin(Minimum, {0, 0, 1920, 1040}).Width, Minimum.Width);
+    EXPECT_EQ(MinimumWithin(Minimum, {0, 0, 1920, 1040}).Height, Minimum.Height);
+    const PixelSize small = MinimumWithin(Minimum, SmallScreen);
+    EXPECT_EQ(small.Width, SmallScreen.Width);
+    EXPECT_EQ(small.Height, Minimum.Height);
+    EXPECT_EQ(MinimumWithin(Minimum, {0, 0, 0, -3}).Width, 1);
+}
+
+// The settings dialog's page of 542 x 452 in the room a screen leaves.
+constexpr PixelSize Page{542, 452};
+constexpr int32_t Bar = 16;
+
+TEST(ScrolledDialog, ARoomyScreenShowsThePageWholeWithoutBars) {
+    const ScrolledSize size = ClientSizeWithin(Page, {1000, 700}, Bar);
+    EXPECT_EQ(size.Client.Width, Page.Width);
+    EXPECT_EQ(size.Client.Height, Page.Height);
+    EXPECT_FALSE(size.ScrollsAcross);
+    EXPECT_FALSE(size.ScrollsDown);
+}
+
+TEST(ScrolledDialog, TooLowScrollsDownAndWidensForTheBarWhereThereIsRoom) {
+    const ScrolledSize size = ClientSizeWithin(Page, {1000, 300}, Bar);
+    EXPECT_TRUE(size.ScrollsDown);
+    EXPECT_FALSE(size.ScrollsAcross);
+    EXPECT_EQ(size.Client.Width, Page.Width + Bar);
+    EXPECT_EQ(size.Client.Height, 300);
+}
+
+TEST(ScrolledDialog, ABarOneWayCanNeedTheOtherToo) {
+    // The width would just do, but the bar for the height takes its room.
+    const ScrolledSize size = ClientSizeWithin(Page, {Page.Width + 5, 300}, Bar);
+    EXPECT_TRUE(size.ScrollsDown);
+    EXPECT_TRUE(size.ScrollsAcross);
+    EXPECT_EQ(size.Client.Width, Page.Width + 5);
+    EXPECT_EQ(size.Client.Height, 300);
+    // Scale 2 on 1024 x 768 under a title bar: both ways, the whole room.
+    const ScrolledSize small = ClientSizeWithin(Page, {510, 340}, Bar);
+    EXPECT_TRUE(small.ScrollsDown && small.ScrollsAcross);
+    EXPECT_EQ(small.Client.Width, 510);
+    EXPECT_EQ(small.Client.Height, 340);
 }
 
 }  // namespace
