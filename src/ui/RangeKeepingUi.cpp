@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWebEngineProfile>
+#include <algorithm>
 
 #include "app/KeepFiles.h"
 #include "app/MainSession.h"
@@ -43,7 +44,7 @@ void RangeKeepingUi::Attach(MainSession& session, MainWindowPort& port, QStatusB
     panel_ = new QWidget(&statusBar);
     panel_->setObjectName(QStringLiteral("RangePanel"));
     bar_ = new QProgressBar(panel_);
-    bar_->setFixedWidth(110);
+    bar_->setFixedWidth(90);
     bar_->setTextVisible(true);
     text_ = new QLabel(panel_);
     pause_ = new QToolButton(panel_);
@@ -120,7 +121,13 @@ void RangeKeepingUi::Update() {
     bar_->setValue(progress->Done);
     // The page's status keeps its room: the line is cut short, whole in its hint.
     const QString line = QString::fromStdString(RangeProgressText(*progress, language_));
-    text_->setText(text_->fontMetrics().elidedText(line, Qt::ElideRight, MaxTextWidth));
+    // On a narrow window (a small or scaled screen) the line gets what the
+    // bar and the buttons leave of half the window.
+    const int room = std::clamp(
+        window_.width() / 2 - bar_->width() - 2 * pause_->sizeHint().width(), 60, MaxTextWidth);
+    const QString shown = text_->fontMetrics().elidedText(line, Qt::ElideRight, room);
+    text_->setText(shown);
+    text_->setFixedWidth(text_->fontMetrics().horizontalAdvance(shown) + 4);
     text_->setToolTip(line);
     pause_->setText(Text(progress->Paused ? texts::Range.Resume : texts::Range.Pause, language_));
     cancel_->setToolTip(Text(texts::Range.Stop, language_));
