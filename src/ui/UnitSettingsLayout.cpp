@@ -8,9 +8,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <utility>
@@ -103,6 +106,19 @@ void TFormSettings::CreateControls() {
     scrollArea_->setWidget(content_);
     scrollArea_->setGeometry(0, 0, ClientWidth, ClientHeight);
     setFixedSize(ClientWidth, ClientHeight);
+    // The scroll area brings a focused control into view by as little as it
+    // can, so after one on the right the captions on the left stay cut off.
+    // The leftmost place that still shows the whole control is taken instead.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now || !content_->isAncestorOf(now)) return;
+        QTimer::singleShot(0, this, [this, control = QPointer<QWidget>(now)] {
+            if (!control) return;
+            QScrollBar* bar = scrollArea_->horizontalScrollBar();
+            const QRect place(control->mapTo(content_, QPoint(0, 0)), control->size());
+            const int room = scrollArea_->viewport()->width();
+            bar->setValue(std::min(place.left(), std::max(0, place.right() + 1 - room)));
+        });
+    });
 
     auto label = [this](const QString& name) {
         auto* control = new QLabel(content_);
