@@ -79,8 +79,7 @@ std::int64_t RangeFetcher::NowMs() const {
 }
 
 void RangeFetcher::UseIdentityOf(const QWebEngineProfile& profile) {
-    userAgent_ = profile.httpUserAgent().toUtf8();
-    acceptLanguage_ = profile.httpAcceptLanguage().toUtf8();
+    identity_ = IdentityOf(profile);
 }
 
 void RangeFetcher::Fetch(uint64_t id, const std::string& url, const std::string& folder) {
@@ -97,15 +96,8 @@ void RangeFetcher::Fetch(uint64_t id, const std::string& url, const std::string&
 
     const QUrl address = QUrl::fromEncoded(QByteArray::fromStdString(url));
     transfer.Answer.FinalURL = url;
-    const QString scheme = address.scheme().toLower();
-    if (!address.isValid()) {
-        EndFailed(transfer, KeepFailure::NoConnection, address.errorString().toStdString());
-        return;
-    }
-    // Nothing but the web: a template must not copy local files this way.
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        EndFailed(transfer, KeepFailure::NoConnection,
-                  "Protocol \"" + scheme.toStdString() + "\" is unknown");
+    if (std::optional<std::string> refused = RefusedAddress(address)) {
+        EndFailed(transfer, KeepFailure::NoConnection, std::move(*refused));
         return;
     }
     // The file is there before the first byte: a folder that cannot take it
@@ -120,12 +112,7 @@ void RangeFetcher::Fetch(uint64_t id, const std::string& url, const std::string&
         return;
     }
 
-    QNetworkRequest request(address);
-    request.setMaximumRedirectsAllowed(MaxRedirects);
-    if (!userAgent_.isEmpty()) request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
-    if (!acceptLanguage_.isEmpty()) request.setRawHeader("Accept-Language", acceptLanguage_);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
+    const QNetworkRequest request = FetchRequest(address, identity_, MaxRedirects);
 
     transfer.Check.setSingleShot(true);
     connect(&transfer.Check, &QTimer::timeout, this, [this, id, serial] { OnCheck(id, serial); });
@@ -160,17 +147,7 @@ RangeFetcher::Transfer* RangeFetcher::Find(uint64_t id, quint64 serial) {
 }
 
 void RangeFetcher::TakeHeaders(Transfer& transfer) {
-    QNetworkReply& reply = *transfer.Reply;
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    transfer.Answer.HttpStatus = status.isValid() ? status.toInt() : 0;
-    transfer.Answer.FinalURL = reply.url().toString(QUrl::FullyEncoded).toStdString();
-    const QByteArray type = reply.rawHeader("Content-Type");
-    transfer.Answer.ContentType = type.toStdString();
-    transfer.TextOnly = IsTextType(type);
-    if (reply.hasRawHeader("Retry-After"))
-        transfer.Answer.RetryAfter = reply.rawHeader("Retry-After").toStdString();
-    else
-        transfer.Answer.RetryAfter.reset();
+    transfer.TextOnly = TakeReplyHeaders(*transfer.Reply, transfer.Answer);
 }
 
 void RangeFetcher::OnMetaData(uint64_t id, quint64 serial) {

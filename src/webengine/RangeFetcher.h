@@ -10,6 +10,7 @@
 
 #include "browsing/PhotoFetchWatch.h"
 #include "browsing/RangeKeeper.h"
+#include "webengine/HttpAnswers.h"
 
 class QNetworkAccessManager;
 class QWebEngineProfile;
@@ -74,8 +75,7 @@ private:
 
     QNetworkAccessManager* network_;
     FetchLimits limits_;
-    QByteArray userAgent_;
-    QByteArray acceptLanguage_;
+    FetchIdentity identity_;
     quint64 nextSerial_ = 1;
     std::unordered_map<uint64_t, std::unique_ptr<Transfer>> transfers_;
 };

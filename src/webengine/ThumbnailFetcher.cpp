@@ -100,8 +100,7 @@ ThumbnailFetcher::~ThumbnailFetcher() {
 }
 
 void ThumbnailFetcher::UseIdentityOf(const QWebEngineProfile& profile) {
-    userAgent_ = profile.httpUserAgent().toUtf8();
-    acceptLanguage_ = profile.httpAcceptLanguage().toUtf8();
+    identity_ = IdentityOf(profile);
 }
 
 void ThumbnailFetcher::Fetch(uint64_t id, const std::string& url) {
@@ -116,25 +115,12 @@ void ThumbnailFetcher::Fetch(uint64_t id, const std::string& url) {
 
     const QUrl address = QUrl::fromEncoded(QByteArray::fromStdString(url));
     transfer.Answer.FinalURL = url;
-    const QString scheme = address.scheme().toLower();
-    if (!address.isValid()) {
-        EndFailed(transfer, ThumbnailFailure::NoConnection, address.errorString().toStdString());
+    if (std::optional<std::string> refused = RefusedAddress(address)) {
+        EndFailed(transfer, ThumbnailFailure::NoConnection, std::move(*refused));
         return;
     }
-    // Nothing but the web: a template must not read local files this way.
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        EndFailed(transfer, ThumbnailFailure::NoConnection,
-                  "Protocol \"" + scheme.toStdString() + "\" is unknown");
-        return;
-    }
-    QNetworkRequest request(address);
-    request.setMaximumRedirectsAllowed(MaxRedirects);
+    QNetworkRequest request = FetchRequest(address, identity_, MaxRedirects);
     request.setRawHeader("Accept", accept_);
-    if (!userAgent_.isEmpty()) request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
-    if (!acceptLanguage_.isEmpty()) request.setRawHeader("Accept-Language", acceptLanguage_);
-    // The sheet keeps what it shows; a second look asks the site again.
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
 
     transfer.Deadline.setSingleShot(true);
     connect(&transfer.Deadline, &QTimer::timeout, this, [this, id, serial] {
@@ -169,17 +155,7 @@ ThumbnailFetcher::Transfer* ThumbnailFetcher::Find(uint64_t id, quint64 serial) 
 }
 
 void ThumbnailFetcher::TakeHeaders(Transfer& transfer) {
-    QNetworkReply& reply = *transfer.Reply;
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    transfer.Answer.HttpStatus = status.isValid() ? status.toInt() : 0;
-    transfer.Answer.FinalURL = reply.url().toString(QUrl::FullyEncoded).toStdString();
-    const QByteArray type = reply.rawHeader("Content-Type");
-    transfer.Answer.ContentType = type.toStdString();
-    transfer.TextOnly = IsTextType(type);
-    if (reply.hasRawHeader("Retry-After"))
-        transfer.Answer.RetryAfter = reply.rawHeader("Retry-After").toStdString();
-    else
-        transfer.Answer.RetryAfter.reset();
+    transfer.TextOnly = TakeReplyHeaders(*transfer.Reply, transfer.Answer);
 }
 
 void ThumbnailFetcher::OnMetaData(uint64_t id, quint64 serial) {

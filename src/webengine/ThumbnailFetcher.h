@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "browsing/OverviewSheet.h"
+#include "webengine/HttpAnswers.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -103,8 +104,7 @@ private:
     QNetworkAccessManager* network_;
     QSize box_;
     ThumbnailLimits limits_;
-    QByteArray userAgent_;
-    QByteArray acceptLanguage_;
+    FetchIdentity identity_;
     QByteArray accept_;
     quint64 nextSerial_ = 1;
     std::unordered_map<uint64_t, std::unique_ptr<Transfer>> transfers_;
